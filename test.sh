@@ -1,0 +1,25 @@
+#!/bin/bash
+# Installs what is missing, builds, runs every test; then the same tests in an
+# AddressSanitizer + UBSan build.
+set -euo pipefail
+VT_ROOT=$(cd "$(dirname "$0")" && pwd)
+. "$VT_ROOT/scripts-common.sh"
+vt_install
+cd "$VT_ROOT"
+jobs=$(nproc)
+
+echo "== build (warnings as errors)"
+vt_build build -DVT_WERROR=ON
+echo "== tests"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== sanitizer build"
+vt_build build-asan -DVT_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+echo "== sanitizer tests"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+if [ -x "$VT_ROOT/tests/fuzz/run-fuzz.sh" ]; then
+  echo "== fuzz"
+  "$VT_ROOT/tests/fuzz/run-fuzz.sh"
+fi
