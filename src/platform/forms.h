@@ -1,0 +1,102 @@
+// Windows as the program knows them: each has one shared instance that is
+// loaded on first use and gone again after its unload, a list of loaded
+// windows in load order, and the unload protocol (QueryUnload, then Unload,
+// either of which may cancel) with the reason for the unload.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QAction;
+class QCloseEvent;
+class QWidget;
+
+namespace vt {
+
+// Why a window unloads.
+enum UnloadMode : int {
+    vbFormControlMenu = 0, // the user closed it (close button, Alt+F4)
+    vbFormCode = 1,        // the program unloaded it
+    vbAppWindows = 2,      // the session is ending (logout, shutdown, SIGTERM)
+    vbAppTaskManager = 3,
+    vbFormMDIForm = 4,     // its main window is closing
+    vbFormOwner = 5,
+};
+
+class Form {
+public:
+    virtual ~Form();
+    QString Tag;
+
+    virtual QWidget *widget() = 0;
+    // Set cancel non-zero to keep the window.
+    virtual void Form_QueryUnload(int &cancel, int unloadMode) { (void)cancel; (void)unloadMode; }
+    virtual void Form_Unload(int &cancel) { (void)cancel; }
+
+    // Runs the unload protocol; true when the window is gone.
+    bool unload(int mode = vbFormCode);
+    bool isUnloading() const { return unloading_; }
+
+protected:
+    // Windows call this from their constructor (after the controls exist).
+    void registerLoaded();
+    // For closeEvent: runs the protocol with mode vbFormControlMenu (or the
+    // pending mode of an unload in progress) and accepts or ignores the event.
+    void handleClose(QCloseEvent *event);
+    // Called when the instance goes away: clears the shared-instance slot.
+    virtual void releaseInstance() {}
+
+private:
+    bool unloading_ = false;
+    bool unloaded_ = false;
+};
+
+namespace forms {
+// Loaded windows, oldest first.
+QList<Form *> loaded();
+Form *find(const QString &objectName);
+void forget(Form *f);
+} // namespace forms
+
+// Shared-instance helper: class frmX : public QWidget, public SharedForm<frmX>.
+template <class T>
+class SharedForm : public Form {
+public:
+    static T *get()
+    {
+        if (!slot()) {
+            slot() = new T();
+            static_cast<SharedForm *>(slot())->registerLoaded();
+            slot()->Form_Load();
+        }
+        return slot();
+    }
+    static bool isLoaded() { return slot() != nullptr; }
+    static T *instance() { return slot(); }
+    QWidget *widget() override { return static_cast<T *>(this); }
+
+protected:
+    void releaseInstance() override
+    {
+        if (slot() == static_cast<T *>(this))
+            slot() = nullptr;
+    }
+    ~SharedForm() override
+    {
+        if (slot() == static_cast<T *>(this))
+            slot() = nullptr;
+    }
+
+private:
+    static T *&slot()
+    {
+        static T *p = nullptr;
+        return p;
+    }
+};
+
+// Menu items by name and toolbar buttons by key, under a window.
+QAction *menuItem(QWidget *root, const QString &name);
+QAction *toolButton(QWidget *root, const QString &key);
+
+} // namespace vt

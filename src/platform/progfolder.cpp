@@ -1,0 +1,45 @@
+#include "platform/progfolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace vt {
+
+QString programFolder()
+{
+    QString dir = qEnvironmentVariable("VANTRELL_HOME");
+    if (dir.isEmpty())
+        dir = QDir::homePath() + QStringLiteral("/.local/share/vantrell");
+    QDir().mkpath(dir);
+    return QDir(dir).absolutePath();
+}
+
+QString resourcesFolder()
+{
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/vantrell");
+    if (QFileInfo(beside).isDir())
+        return QDir(beside).absolutePath();
+    return QStringLiteral(VT_RESOURCES_DIR);
+}
+
+void seedProgramFolder()
+{
+    const QString src = resourcesFolder();
+    const QString dst = programFolder();
+    QDirIterator it(src, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString rel = QDir(src).relativeFilePath(file);
+        const QString target = dst + u'/' + rel;
+        if (QFileInfo::exists(target))
+            continue;
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(file, target);
+        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
+    }
+}
+
+} // namespace vt

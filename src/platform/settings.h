@@ -1,0 +1,51 @@
+// The per-user settings store: string values addressed by application title,
+// section and key, one INI file per application title. Every call goes to the
+// file, so running copies see each other's records at once. Sections and keys
+// match without regard to case, as the registry did; a stored spelling is kept.
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <memory>
+
+class QLockFile;
+
+namespace vt {
+
+// Folder of the INI files: $VANTRELL_CONFIG, else ~/.config/vantrell/.
+QString settingsFolder();
+QString settingsFile(const QString &app);
+
+QString GetSetting(const QString &app, const QString &section, const QString &key,
+                   const QString &defaultValue = {});
+void SaveSetting(const QString &app, const QString &section, const QString &key, const QString &value);
+// Deletes a key, a whole section (empty key) or the whole application (empty
+// section). Deleting what does not exist is silent.
+void DeleteSetting(const QString &app, const QString &section = {}, const QString &key = {});
+// All key/value pairs of a section, in stored order.
+QList<QPair<QString, QString>> GetAllSettings(const QString &app, const QString &section);
+bool SectionExists(const QString &app, const QString &section);
+
+// Readers that never fail: a missing key or one whose text does not convert
+// gives the default, so one bad value cannot stop the reading of the rest.
+bool GetSettingBool(const QString &app, const QString &section, const QString &key, bool defaultValue);
+int GetSettingInt(const QString &app, const QString &section, const QString &key, int defaultValue);
+double GetSettingDouble(const QString &app, const QString &section, const QString &key, double defaultValue);
+
+// A lock across processes over the whole settings folder, for scan-and-claim
+// sequences (QSettings has no transactions). Waits up to timeoutMs; locked()
+// says whether it was obtained. A lock left by a killed process is taken over.
+class SettingsLock {
+public:
+    explicit SettingsLock(const QString &name = QStringLiteral("records"), int timeoutMs = 10000);
+    ~SettingsLock();
+    SettingsLock(const SettingsLock &) = delete;
+    SettingsLock &operator=(const SettingsLock &) = delete;
+    bool locked() const;
+
+private:
+    std::unique_ptr<QLockFile> lock_;
+};
+
+} // namespace vt
