@@ -1,15 +1,27 @@
 #include "shell/modMain.h"
 
+#include "platform/msgbox.h"
+#include "platform/progfolder.h"
+#include "shell/frmMDI.h"
+#include "shell/modErrMsgs.h"
+#include "shell/modStatus.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 namespace vt {
 
 int Main(QApplication &app)
 {
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Vantrell0"));
-    w.show();
+    installErrorReporter();
+    SoftShip = true;
+    zapSoftFlags();
+    UserLevelIni = UserLevel;
+    AppTitle = QStringLiteral("Vantrell0");
+    seedProgramFolder();
+    frmMDI *mdi = frmMDI::get();
+    mdi->setWindowTitle(AppTitle);
+    updAllSta();
+    mdi->show();
     return app.exec();
 }
 
