@@ -67,8 +67,8 @@ bool setPrinterByName(const QString &name)
 
 int printerPageWidthTwips()
 {
-    const QRectF paper = Printer().pageLayout().fullRect(QPageLayout::Point);
-    return qRound(paper.width() * 20.0); // 20 twips a point
+    const QRectF paper = Printer().pageLayout().fullRect(QPageLayout::Millimeter);
+    return qRound(paper.width() * 1440.0 / 25.4);
 }
 
 namespace printer_testing {

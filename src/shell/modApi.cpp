@@ -1,0 +1,207 @@
+#include "shell/modApi.h"
+
+#include "platform/conversions.h"
+#include "platform/errors.h"
+#include "platform/forms.h"
+#include "platform/msgbox.h"
+#include "platform/printer.h"
+#include "platform/settings.h"
+#include "shell/frmMDI.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+namespace vt {
+
+namespace {
+
+// Item i of a menu array: the actions share the array's name and carry their
+// index in the property "Index".
+QAction *arrayItem(QWidget *root, const QString &name, int index)
+{
+    if (!root)
+        return nullptr;
+    for (QAction *a : root->findChildren<QAction *>(name))
+        if (a->property("Index").isValid() && a->property("Index").toInt() == index)
+            return a;
+    return nullptr;
+}
+
+// Refuses the closes that come from outside the program (title bar, window
+// manager); the program's own close() and unload still work.
+class NoSysClose : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (e->type() == QEvent::Close && e->spontaneous()) {
+            e->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, e);
+    }
+};
+
+// Window flags change only on a hidden native window; put it back as it was.
+void changeFlag(QWidget *w, Qt::WindowType flag, bool on)
+{
+    if (!w || w->testAttribute(Qt::WA_WState_Created) == false) {
+        if (w)
+            w->setWindowFlag(flag, on);
+        return;
+    }
+    if (w->windowFlags().testFlag(flag) == on)
+        return;
+    const bool visible = w->isVisible();
+    const QRect geo = w->geometry();
+    w->setWindowFlag(flag, on);
+    w->setGeometry(geo);
+    if (visible)
+        w->show();
+}
+
+QTextEdit *activeCFileBox()
+{
+    frmMDI *mdi = frmMDI::instance();
+    if (!mdi || !mdi->mdiArea)
+        return nullptr;
+    QMdiSubWindow *sub = mdi->mdiArea->currentSubWindow();
+    if (!sub) {
+        const auto list = mdi->mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+        if (!list.isEmpty())
+            sub = list.last();
+    }
+    if (!sub || !sub->widget())
+        return nullptr;
+    if (sub->widget()->objectName() == QLatin1String("rtfText"))
+        return qobject_cast<QTextEdit *>(sub->widget());
+    return sub->widget()->findChild<QTextEdit *>(QStringLiteral("rtfText"));
+}
+
+} // namespace
+
+void setWrapMode(int16_t mode)
+{
+    ViewMode = mode;
+    if (frmMDI *mdi = frmMDI::instance()) {
+        for (int i = 0; i <= 2; ++i)
+            if (QAction *a = arrayItem(mdi, QStringLiteral("mnuViewMode"), i)) {
+                a->setCheckable(true);
+                a->setChecked(i == mode);
+            }
+        if (QAction *b = toolButton(mdi, QStringLiteral("WordWrap"))) {
+            b->setCheckable(true);
+            b->setChecked(mode == 1);
+        }
+    }
+    SaveSetting(AppTitle, QStringLiteral("frmMDI"), QStringLiteral("ViewMode"), Str(mode));
+}
+
+void applyWrap(QWidget *box, int mode)
+{
+    if (!box || mode < 0 || mode > 2)
+        return;
+    int width = 0;
+    if (mode == 2) {
+        if (!printerInstalled())
+            return;
+        width = TwipsToPixels(printerPageWidthTwips());
+        if (width <= 0)
+            return;
+    }
+    if (auto *t = qobject_cast<QTextEdit *>(box)) {
+        if (mode == 2) {
+            t->setLineWrapMode(QTextEdit::FixedPixelWidth);
+            t->setLineWrapColumnOrWidth(width);
+        } else {
+            t->setLineWrapMode(mode == 1 ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        }
+    } else if (auto *p = qobject_cast<QPlainTextEdit *>(box)) {
+        // A plain box knows no fixed width; the page width is the nearest it has.
+        p->setLineWrapMode(mode == 0 ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    }
+}
+
+void setRtfWrap()
+{
+    // Nothing here may fail the caller: no CFile or no printer simply changes nothing.
+    trapErrors([] {
+        if (ViewMode > 2 || ViewMode < 0)
+            ViewMode = 0;
+        applyWrap(activeCFileBox(), ViewMode);
+    });
+    Err.Clear();
+}
+
+void setTxtWrap(int32_t mode)
+{
+    if (mode != 0 && mode != 1)
+        return;
+    Form *term = forms::find(QStringLiteral("frmTerminal"));
+    if (!term || !term->widget())
+        return;
+    applyWrap(term->widget()->findChild<QWidget *>(QStringLiteral("txtTerm")), int(mode));
+}
+
+void zapSysClose(QWidget *window)
+{
+    if (!window)
+        return;
+    QWidget *w = window->window();
+    if (!w->findChild<NoSysClose *>(QString(), Qt::FindDirectChildrenOnly))
+        w->installEventFilter(new NoSysClose(w));
+    changeFlag(w, Qt::CustomizeWindowHint, true);
+    changeFlag(w, Qt::WindowCloseButtonHint, false);
+}
+
+void setOnTop(QWidget *window)
+{
+    if (window)
+        changeFlag(window->window(), Qt::WindowStaysOnTopHint, true);
+}
+
+void setNotOnTop(QWidget *window)
+{
+    if (window)
+        changeFlag(window->window(), Qt::WindowStaysOnTopHint, false);
+}
+
+void fillFontLists(QComboBox *names, QComboBox *sizes)
+{
+    if (names) {
+        names->clear();
+        names->addItems(QFontDatabase::families());
+    }
+    if (sizes)
+        for (int s = 5; s <= 72; ++s)
+            sizes->addItem(QString::number(s));
+    auto show = [](QComboBox *box, const QString &text) {
+        if (!box)
+            return;
+        if (box->isEditable())
+            box->setEditText(text);
+        else
+            box->setCurrentText(text);
+    };
+    show(names, QStringLiteral("Tahoma"));
+    show(sizes, QStringLiteral("9"));
+}
+
+void lodFontList()
+{
+    frmMDI *mdi = frmMDI::instance();
+    if (!mdi)
+        return;
+    fillFontLists(mdi->findChild<QComboBox *>(QStringLiteral("cboFontName")),
+                  mdi->findChild<QComboBox *>(QStringLiteral("cboFontSize")));
+}
+
+} // namespace vt
