@@ -1,0 +1,74 @@
+// The link timers: one-shot time-outs that bound every wait of the link, and
+// the one countdown of long operations. A one-shot timer's Tag is "0" while it
+// runs and "1" once it has expired or was stopped; waiters never block, they
+// let the event loop run and look at the Tag. The terminal window holds these
+// timers; the receive engine restarts the running quiet-gap timers on every
+// chunk it receives.
+#pragma once
+
+#include "platform/timerctl.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace vt {
+
+struct LinkTimers {
+    TimerCtl tmrCrxShrt{QStringLiteral("tmrCrxShrt"), false, 100, QStringLiteral("1")}; // reply quiet gap, tail gap
+    TimerCtl tmrCrxLng{QStringLiteral("tmrCrxLng"), false, 0, QStringLiteral("1")};     // whole answer
+    TimerCtl tmrCrxHed{QStringLiteral("tmrCrxHed"), false, 500, QStringLiteral("1")};   // dump lines keep coming
+    TimerCtl tmrGPeriod{QStringLiteral("tmrGPeriod"), false, 0, QStringLiteral("1")};   // long-operation countdown
+    TimerCtl tmrCom2Sho{QStringLiteral("tmrCom2Sho"), true, 300, QStringLiteral("0")};  // probe quiet gap
+    TimerCtl tmrCom2Lng{QStringLiteral("tmrCom2Lng"), true, 10000, QStringLiteral("1")}; // probe whole answer
+    TimerCtl tmrExcEnd{QStringLiteral("tmrExcEnd"), false, 250, QStringLiteral("1")};   // end of a burst of capture lines
+    TimerCtl tmrExcRtc{QStringLiteral("tmrExcRtc"), false, 100, QStringLiteral("1")};   // live-link queue drain
+
+    // The header text that tmrCrxHed watches for in completed lines.
+    QString rxHedTxt;
+
+    LinkTimers();
+};
+
+// The timers, created with their design values on first use (the event loop
+// must exist by then).
+LinkTimers &lnkTmr();
+// Discards the timers; the next use creates them afresh.
+void unloadLinkTimers();
+
+// Quarter seconds left on the long-operation countdown.
+inline int16_t gPeriodCnt = 0;
+
+// One-shot pattern.
+void strOneShot(TimerCtl &t, int ms); // Tag "0", Interval, Enabled
+void stpOneShot(TimerCtl &t);         // Enabled False, Tag "1"
+inline bool oneShotRuns(const TimerCtl &t) { return t.Tag == QLatin1String("0"); }
+inline bool oneShotExpired(const TimerCtl &t) { return t.Tag == QLatin1String("1"); }
+// Prolongs a running one-shot timer (its count starts afresh); an idle one stays idle.
+void restartIfRunning(TimerCtl &t);
+
+// Starters and stoppers of the link.
+void strCrxWait(int gapMs, int wholeMs); // reply wait: buffer cleared and on, both timers run
+void stpCrxWait();                       // buffer off, both timers stopped
+void strCrxShrt(int ms);                 // the quiet gap alone (tail gap)
+void strCrxHed(const QString &hedTxt, int ms); // dump watch
+void stpCrxHed();
+void strGPeriod(int seconds);            // long-operation limit in 250 ms ticks
+void stpGPeriod();
+void strCom2Sho(int ms);                 // probe quiet gap alone
+// Stops all eight (the terminal's reset at exit).
+void stpLinkTimers();
+
+// How a bounded wait ended.
+enum class WaitEnd {
+    Expired, // the timer expired (or was not running)
+    Bound,   // the upper bound ran out first: the line never went quiet
+    Aborted, // the user aborted the task
+};
+// Whether the user asked to abort the running task.
+bool linkTaskAborted();
+// Lets the event loop run while the timer runs (Enabled and Tag "0"), at most
+// boundMs, and ends early when `aborted` says so. Never spins the processor.
+WaitEnd waitWhileRunning(TimerCtl &t, int boundMs, const std::function<bool()> &aborted = linkTaskAborted);
+
+} // namespace vt
