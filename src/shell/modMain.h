@@ -2,6 +2,7 @@
 // operator switches.
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 
@@ -36,6 +37,47 @@ void togSoftTest(int16_t mode);
 // Deletes this copy's settings sections (the debug menu's ClearSetup and the
 // exit path when ClearRegistry is on). Missing sections are skipped.
 void zapRegSections();
+
+// --- the running copy -------------------------------------------------------
+inline int16_t AppNum = 0;   // instance number of this copy, 0 to 16
+inline int16_t cmdN = -1;    // "N=" of the command line; -1 when absent or unusable
+inline int16_t cmdP = -1;    // "P=" of the command line; -1 when absent or unusable
+inline QString cmdPath;      // folder part of the file named on the command line, with its final separator
+inline QString cmdFile;      // file-name part of that file
+inline QDateTime StartDate;  // when Main began
+inline QString AppHelpFile;  // the help file ("vantrell.hlp" in the program folder)
+
+// The command-line text: the program's arguments joined by single blanks.
+QString Command();
+// Replaces the command-line text (tests).
+void setCommand(const QString &text);
+
+// Parses Command() into cmdN, cmdP, cmdPath and cmdFile.
+void getCmdLine();
+// Settles AppNum and the application title against the other running copies;
+// may write "AppPrt" and the terminal's "CommPort", and may end the program.
+void setAppInst();
+// The instance number, "-", the link port's number and a blank ("2-5 ").
+QString strAppNum();
+// The help text on running several copies.
+void seeMultiHelp();
+// Reports an "N=" above 16 and offers the help text.
+void seeBadAppNum();
+
+// Marks this copy's instance record as running ("Pemdora": AppNum, AppRun, AppEnd).
+void savAppRun();
+// Rewrites this copy's instance record as ended: AppNum is raised by 3 and
+// saved, "AppRun" empty, "AppEnd" the application title, "AppPrt" "0".
+void savAppEnd();
+
+// Ends the program at once: no window unloads, nothing more is saved. Every
+// setting is already on disk (each save is synced).
+[[noreturn]] void endProgram(int exitCode = 0);
+
+// Tells a waiting test or script that start-up is done: when
+// $VANTRELL_READY names a file, the application title is written to it once
+// the event loop runs.
+void notifyStarted();
 
 // Program entry: settles the copy, then runs the event loop. Returns the exit code.
 int Main(QApplication &app);

@@ -1,0 +1,165 @@
+// What the shell uses of the subsystems above it: the serial link and
+// terminal, the chronograph protocol, the remote-control panel and the editor
+// tools. The shared variables live here, so that every layer can reach them;
+// the procedures are reached through small interfaces that each subsystem
+// installs at start-up (src/app/main.cpp; tests install fakes). Until a
+// subsystem installs its own, a stand-in answers: no windows, a closed link
+// port numbered 1, procedures that do nothing, nothing found.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace vt {
+
+class Form;
+
+// ---------------------------------------------------------------------------
+// Serial link and terminal
+// ---------------------------------------------------------------------------
+
+// The chosen device type: 0 the KT4, 1 " Shooting Tarvek", 2 " Unknow
+// Chronograph", 3 " Jotrix Terminal"; above 0 the device is served as a plain
+// terminal. Stored as "Device" of section "frmComSet".
+inline int16_t Device = 0;
+// Start-up options of the serial setup.
+inline bool AutoDetect = false;
+inline bool AutoConnect = false;
+inline int16_t ChronSelect = 0; // 0 "Select Last Used", 1 "Select First Free", 2 "Let Me Select My Own"
+inline bool Echo = false;       // local echo of typed text
+inline bool Com2CroSee = false;
+inline bool PLogSee = false;
+inline bool SetupDirty = false;
+inline bool SelectOn = false;
+inline bool PropLoaded = false;
+inline bool cmdRxToCFile = false; // the probe port's received text goes to the active CFile
+inline int16_t ComPort[2] = {0, 0}; // element 0: the link port's number
+
+class SerialNbr {
+public:
+    virtual ~SerialNbr() = default;
+
+    // The terminal window and the port setup window (loaded on first use);
+    // nullptr while the serial subsystem is not installed.
+    virtual Form *frmTerminal() { return nullptr; }
+    virtual Form *frmProperties() { return nullptr; }
+
+    // The terminal window's link control MSComm1.
+    virtual int16_t linkCommPort() { return 1; }
+    virtual bool linkPortOpen() { return false; }
+    virtual void linkOutput(const QString &text) { (void)text; }
+
+    // Terminal window
+    virtual void lodTerminal() {}
+    virtual void extTerminal(int cancel) { (void)cancel; }
+    virtual void subOpenPort() {}
+    virtual void PutCLogCaption(const QString &name) { (void)name; }
+    virtual void zapCroTmrs() {}
+
+    // Port and device setup window
+    virtual void lodProperties() {}
+    virtual void extProperties(int cancel) { (void)cancel; }
+    virtual void GetPrtSetUp() {}
+    virtual void GetFrmSet() {}
+    virtual void SaveFrmSet() {}
+    virtual void offSetup() {}
+    virtual void onnSetup() {}
+    virtual void onnSelect() {}
+    virtual void offSelect() {}
+    virtual void croDetect() {}
+    // Selects the first free port with a chronograph of the device type;
+    // true when one was found.
+    virtual bool selCroFirst(int16_t device) { (void)device; return false; }
+    virtual void SetApply() {}
+    virtual void setDirty(int16_t mode) { (void)mode; }
+    virtual void vewCom2Cro() {}
+    virtual void ShowPLog(const QString &text, int16_t kind, bool flag) { (void)text; (void)kind; (void)flag; }
+    virtual void SetNorm() {}
+    virtual void FixPLog(int16_t mode) { (void)mode; }
+};
+
+SerialNbr &nbrSerial();
+// Installs the serial subsystem (the caller keeps ownership); nullptr puts
+// the stand-in back.
+void installSerial(SerialNbr *impl);
+
+// ---------------------------------------------------------------------------
+// Chronograph protocol and shot capture
+// ---------------------------------------------------------------------------
+
+// Routes of received text: (0) terminal box and capture log, (1) the active
+// CFile, that is Shoot mode, (2) the remote-control panel.
+inline bool RxRoute[3] = {false, false, false};
+// An abort of the running chronograph task was asked for.
+inline bool croAbortReq = false;
+
+// The chronograph status record, as far as the shell reads or resets it.
+struct CroStatusRec {
+    bool croStaOk = false;  // a complete status reply was parsed
+    bool croSnsOn = false;  // sensors armed
+    bool croCalOk = false;  // calibrated
+    int16_t croCalFlag = 0; // calibration value; 141 to 199 shows "-" on the LED
+    bool croArcOn = false;  // archery mode
+    bool croRFirOn = false; // rapid fire
+    bool croOnLine = false; // the last exchange got an answer
+    int16_t croSnsLev = 0;  // sensitivity in percent
+    int16_t croTotShots = 0;
+    bool croPwrOn = false;
+    int16_t croCalVal = 0;
+    float croCalRes = 0;
+};
+inline CroStatusRec CroStatus;
+
+// The command engine's state, as far as the shell resets it.
+struct CroLinkRec {
+    bool croNoWait = false;
+    bool croKeySent = false;
+    QString croMenPos = QStringLiteral("    "); // four characters
+};
+inline CroLinkRec CroLink;
+
+class ChronoNbr {
+public:
+    virtual ~ChronoNbr() = default;
+    virtual void stpCrxWait() {}
+    virtual void stpCom2Wait() {}
+    virtual void getPortStates() {}
+    // The start-up link check; leaves CroStatus.croStaOk True on a complete status reply.
+    virtual void chkCroLink() {}
+};
+
+ChronoNbr &nbrChrono();
+void installChrono(ChronoNbr *impl);
+
+// ---------------------------------------------------------------------------
+// Chronograph remote control and setup
+// ---------------------------------------------------------------------------
+
+inline bool keyPadOn = false; // the keypad panel is shown
+
+class RemoteNbr {
+public:
+    virtual ~RemoteNbr() = default;
+    // The remote-control panel (loaded on first use); nullptr while not installed.
+    virtual Form *frmRemCtr() { return nullptr; }
+    virtual void lodRemCtr() {}
+    virtual void extRemCtr(int cancel) { (void)cancel; }
+};
+
+RemoteNbr &nbrRemote();
+void installRemote(RemoteNbr *impl);
+
+// The chronograph's cursor and delete keys typed anywhere go to it as control
+// characters: with the link port open and the KT4 chosen, Up, Down, Left,
+// Right, Delete, Backspace, Page Up, Page Down (no modifier) and Alt+Delete,
+// Alt+Backspace are sent and KeyCode is set to 0; anything else is left alone.
+void keyPadCode(int16_t &KeyCode, int16_t &Shift);
+
+// ---------------------------------------------------------------------------
+// Editor tools
+// ---------------------------------------------------------------------------
+
+inline bool FindOpened = false;   // the find window was opened in this run
+inline int32_t fmtDumpNum = 0;    // running number of the font-record trace dumps
+
+} // namespace vt
