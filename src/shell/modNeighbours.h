@@ -94,7 +94,7 @@ inline bool RxRoute[3] = {false, false, false};
 inline bool croAbortReq = false;
 
 // The chronograph status record, as far as the shell reads or resets it.
-struct CroStatusRec {
+struct CroStatus {
     bool croStaOk = false;  // a complete status reply was parsed
     bool croSnsOn = false;  // sensors armed
     bool croCalOk = false;  // calibrated
@@ -108,15 +108,7 @@ struct CroStatusRec {
     int16_t croCalVal = 0;
     float croCalRes = 0;
 };
-inline CroStatusRec CroStatus;
-
-// The command engine's state, as far as the shell resets it.
-struct CroLinkRec {
-    bool croNoWait = false;
-    bool croKeySent = false;
-    QString croMenPos = QStringLiteral("    "); // four characters
-};
-inline CroLinkRec CroLink;
+inline CroStatus CroSta;
 
 class ChronoNbr {
 public:
@@ -124,8 +116,11 @@ public:
     virtual void stpCrxWait() {}
     virtual void stpCom2Wait() {}
     virtual void getPortStates() {}
-    // The start-up link check; leaves CroStatus.croStaOk True on a complete status reply.
+    // The start-up link check; leaves CroSta.croStaOk True on a complete status reply.
     virtual void chkCroLink() {}
+    // Puts the command engine's state (croNoWait, croKeySent, croMenPos) at
+    // its start values for a new run.
+    virtual void zapCroLink() {}
 };
 
 ChronoNbr &nbrChrono();
