@@ -1,0 +1,835 @@
+// Addresses and formulas of the spreadsheet stand-in: the A1 notation, a small
+// formula language (what the export writes and what a user typically types),
+// its evaluation with the spreadsheet's error values, and the moving of
+// relative references when cells are copied.
+#include "platform/spreadsheet_data.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+namespace vt::xl {
+
+// --- addresses ---------------------------------------------------------------
+
+int columnNumber(const QString &letters)
+{
+    if (letters.isEmpty() || letters.size() > 3)
+        return 0;
+    int n = 0;
+    for (QChar ch : letters) {
+        const char16_t u = ch.toUpper().unicode();
+        if (u < u'A' || u > u'Z')
+            return 0;
+        n = n * 26 + (u - u'A' + 1);
+    }
+    return n <= MaxColumns ? n : 0;
+}
+
+QString columnLetters(int column)
+{
+    QString s;
+    while (column > 0) {
+        const int rem = (column - 1) % 26;
+        s.prepend(QChar(u'A' + rem));
+        column = (column - 1) / 26;
+    }
+    return s;
+}
+
+namespace {
+
+// One end of a reference: a cell, a column or a row, each part absolute or not.
+struct RefEnd {
+    int row = 0, col = 0;            // 0: the part is absent (whole column / whole row)
+    bool absRow = false, absCol = false;
+};
+
+int parseRowNumber(QStringView digits)
+{
+    if (digits.isEmpty() || digits.size() > 7)
+        return 0;
+    int n = 0;
+    for (QChar ch : digits) {
+        if (!ch.isDigit())
+            return 0;
+        n = n * 10 + ch.digitValue();
+    }
+    return (n >= 1 && n <= MaxRows) ? n : 0;
+}
+
+// "$A$5", "A5", "$A", "5" (with the kinds allowed); false when malformed.
+bool parseEnd(QStringView s, RefEnd *e, bool allowCol, bool allowRow)
+{
+    *e = RefEnd();
+    qsizetype i = 0;
+    bool abs = false;
+    if (i < s.size() && s[i] == u'$') { abs = true; ++i; }
+    qsizetype j = i;
+    while (j < s.size() && s[j].isLetter())
+        ++j;
+    if (j > i) {
+        e->col = columnNumber(s.mid(i, j - i).toString());
+        if (!e->col)
+            return false;
+        e->absCol = abs;
+        i = j;
+        abs = false;
+        if (i < s.size() && s[i] == u'$') { abs = true; ++i; }
+    }
+    if (i < s.size()) {
+        e->row = parseRowNumber(s.mid(i));
+        if (!e->row)
+            return false;
+        e->absRow = abs;
+    } else if (abs) {
+        return false;                // a trailing "$"
+    }
+    if (e->col && e->row)
+        return true;
+    if (e->col)
+        return allowCol;
+    if (e->row)
+        return allowRow;
+    return false;
+}
+
+} // namespace
+
+bool parseArea(const QString &textIn, Area *area, bool bareColumns, bool bareRows)
+{
+    const QString text = textIn.trimmed();
+    const qsizetype colon = text.indexOf(u':');
+    RefEnd a, b;
+    if (colon < 0) {
+        if (!parseEnd(text, &a, bareColumns, bareRows))
+            return false;
+        b = a;
+    } else {
+        if (!parseEnd(QStringView(text).left(colon), &a, true, true)
+            || !parseEnd(QStringView(text).mid(colon + 1), &b, true, true))
+            return false;
+        const bool aCell = a.row && a.col, bCell = b.row && b.col;
+        const bool aCol = a.col && !a.row, bCol = b.col && !b.row;
+        const bool aRow = a.row && !a.col, bRow = b.row && !b.col;
+        if (!((aCell && bCell) || (aCol && bCol) || (aRow && bRow)))
+            return false;
+    }
+    Area r;
+    if (a.col && a.row) {
+        r = {std::min(a.row, b.row), std::min(a.col, b.col), std::max(a.row, b.row), std::max(a.col, b.col)};
+    } else if (a.col) {
+        r = {1, std::min(a.col, b.col), MaxRows, std::max(a.col, b.col)};
+    } else {
+        r = {std::min(a.row, b.row), 1, std::max(a.row, b.row), MaxColumns};
+    }
+    *area = r;
+    return true;
+}
+
+// --- numbers in text ---------------------------------------------------------
+
+static bool numberFromText(const QString &text, double *out)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    for (QChar ch : t) {
+        if (!(ch.isDigit() || ch == u'.' || ch == u'-' || ch == u'+' || ch == u'e' || ch == u'E'))
+            return false;
+    }
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    *out = v;
+    return true;
+}
+
+Variant parseEntry(const QString &text, bool *isFormula)
+{
+    if (isFormula)
+        *isFormula = false;
+    if (text.isEmpty())
+        return Variant();
+    if (text.startsWith(u'=') && text.size() > 1) {
+        if (isFormula)
+            *isFormula = true;
+        return Variant(text);
+    }
+    double v = 0;
+    if (numberFromText(text, &v))
+        return Variant(v);
+    if (text.compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0)
+        return Variant(true);
+    if (text.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) == 0)
+        return Variant(false);
+    CellError e;
+    if (errorFromText(text, &e))
+        return Variant(e);
+    return Variant(text);
+}
+
+// --- the formula language ----------------------------------------------------
+
+struct FormulaExpr {
+    enum Kind { Num, Str, Bool, Err, Ref, Neg, Bin, Func } kind = Num;
+    double num = 0;
+    QString str;                 // text, function name, or the sheet of a reference
+    CellError err = CellError::Value;
+    char op = 0;
+    bool hasSheet = false;
+    Area area;                   // of a reference
+    bool single = false;         // a reference to one cell
+    std::vector<std::unique_ptr<FormulaExpr>> kids;
+};
+
+namespace {
+
+struct Token {
+    enum Type { End, Number, String, Error, Ref, Func, Name, Op, LParen, RParen, Comma } type = End;
+    qsizetype start = 0, end = 0;
+    double num = 0;
+    QString text;                // string value, function or name
+    CellError err = CellError::Value;
+    // references
+    QString sheet;
+    bool hasSheet = false;
+    qsizetype refStart = 0;      // where the reference proper begins (after the sheet prefix)
+    RefEnd a, b;
+    bool range = false;
+};
+
+const QRegularExpression &reCellRange()
+{
+    static const QRegularExpression re(QStringLiteral(R"(\$?[A-Za-z]{1,3}\$?[0-9]{1,7}(?::\$?[A-Za-z]{1,3}\$?[0-9]{1,7})?)"));
+    return re;
+}
+const QRegularExpression &reColRange()
+{
+    static const QRegularExpression re(QStringLiteral(R"(\$?[A-Za-z]{1,3}:\$?[A-Za-z]{1,3})"));
+    return re;
+}
+const QRegularExpression &reRowRange()
+{
+    static const QRegularExpression re(QStringLiteral(R"(\$?[0-9]{1,7}:\$?[0-9]{1,7})"));
+    return re;
+}
+const QRegularExpression &reName()
+{
+    static const QRegularExpression re(QStringLiteral(R"([A-Za-z_][A-Za-z0-9_.]*)"));
+    return re;
+}
+const QRegularExpression &reNumber()
+{
+    static const QRegularExpression re(QStringLiteral(R"((?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?)"));
+    return re;
+}
+
+bool matchAt(const QRegularExpression &re, const QString &s, qsizetype pos, qsizetype *len)
+{
+    const auto m = re.match(s, pos, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+    if (!m.hasMatch())
+        return false;
+    *len = m.capturedLength();
+    return true;
+}
+
+bool isWordChar(QChar ch) { return ch.isLetterOrNumber() || ch == u'_' || ch == u'.' || ch == u'$'; }
+
+class Lexer {
+public:
+    explicit Lexer(const QString &s) : s_(s) {}
+    // Splits the whole text; false on a character that starts no token.
+    bool run(std::vector<Token> *out)
+    {
+        qsizetype p = 1;             // after "="
+        while (true) {
+            while (p < s_.size() && s_[p].isSpace())
+                ++p;
+            Token t;
+            t.start = p;
+            if (p >= s_.size()) {
+                t.type = Token::End;
+                t.end = p;
+                out->push_back(t);
+                return true;
+            }
+            if (!next(p, &t))
+                return false;
+            p = t.end;
+            out->push_back(t);
+        }
+    }
+
+private:
+    bool next(qsizetype p, Token *t)
+    {
+        const QChar ch = s_[p];
+        if (ch == u'"') {
+            QString v;
+            qsizetype i = p + 1;
+            while (true) {
+                if (i >= s_.size())
+                    return false;
+                if (s_[i] == u'"') {
+                    if (i + 1 < s_.size() && s_[i + 1] == u'"') { v += u'"'; i += 2; continue; }
+                    break;
+                }
+                v += s_[i++];
+            }
+            t->type = Token::String;
+            t->text = v;
+            t->end = i + 1;
+            return true;
+        }
+        if (ch == u'#') {
+            for (CellError e : {CellError::Div0, CellError::Value, CellError::Ref, CellError::Name, CellError::Num,
+                                CellError::NA, CellError::Null}) {
+                const QString et = errorText(e);
+                if (QStringView(s_).mid(p).startsWith(et, Qt::CaseInsensitive)) {
+                    t->type = Token::Error;
+                    t->err = e;
+                    t->end = p + et.size();
+                    return true;
+                }
+            }
+            return false;
+        }
+        if (QStringLiteral("+-*/^").contains(ch)) {
+            t->type = Token::Op;
+            t->text = ch;
+            t->end = p + 1;
+            return true;
+        }
+        if (ch == u'(') { t->type = Token::LParen; t->end = p + 1; return true; }
+        if (ch == u')') { t->type = Token::RParen; t->end = p + 1; return true; }
+        if (ch == u',') { t->type = Token::Comma; t->end = p + 1; return true; }
+
+        // An optional sheet prefix: Name! or 'quoted name'!
+        qsizetype q = p;
+        qsizetype len = 0;
+        if (ch == u'\'') {
+            QString name;
+            qsizetype i = p + 1;
+            while (true) {
+                if (i >= s_.size())
+                    return false;
+                if (s_[i] == u'\'') {
+                    if (i + 1 < s_.size() && s_[i + 1] == u'\'') { name += u'\''; i += 2; continue; }
+                    break;
+                }
+                name += s_[i++];
+            }
+            if (i + 1 >= s_.size() || s_[i + 1] != u'!')
+                return false;
+            t->sheet = name;
+            t->hasSheet = true;
+            q = i + 2;
+        } else if (matchAt(reName(), s_, p, &len) && p + len < s_.size() && s_[p + len] == u'!') {
+            t->sheet = s_.mid(p, len);
+            t->hasSheet = true;
+            q = p + len + 1;
+        }
+        if (!t->hasSheet && matchAt(reName(), s_, p, &len)) {
+            qsizetype k = p + len;
+            while (k < s_.size() && s_[k].isSpace())
+                ++k;
+            if (k < s_.size() && s_[k] == u'(') {       // a function
+                t->type = Token::Func;
+                t->text = s_.mid(p, len).toUpper();
+                t->end = k + 1;
+                return true;
+            }
+        }
+        // A reference (cell, range, columns, rows), not followed by more of a word.
+        for (const QRegularExpression *re : {&reCellRange(), &reColRange(), &reRowRange()}) {
+            if (matchAt(*re, s_, q, &len) && (q + len >= s_.size() || !isWordChar(s_[q + len]))) {
+                const QString txt = s_.mid(q, len);
+                const qsizetype colon = txt.indexOf(u':');
+                RefEnd a, b;
+                if (colon < 0) {
+                    if (!parseEnd(txt, &a, false, false))
+                        return false;
+                    b = a;
+                } else if (!parseEnd(QStringView(txt).left(colon), &a, true, true)
+                           || !parseEnd(QStringView(txt).mid(colon + 1), &b, true, true)) {
+                    return false;
+                }
+                t->type = Token::Ref;
+                t->refStart = q;
+                t->a = a;
+                t->b = b;
+                t->range = colon >= 0;
+                t->end = q + len;
+                return true;
+            }
+        }
+        if (t->hasSheet)
+            return false;                                // a sheet prefix with no reference
+        if (matchAt(reNumber(), s_, p, &len)) {
+            bool ok = false;
+            t->num = s_.mid(p, len).toDouble(&ok);
+            if (!ok)
+                return false;
+            t->type = Token::Number;
+            t->end = p + len;
+            return true;
+        }
+        if (matchAt(reName(), s_, p, &len)) {
+            t->type = Token::Name;
+            t->text = s_.mid(p, len).toUpper();
+            t->end = p + len;
+            return true;
+        }
+        return false;
+    }
+
+    const QString &s_;
+};
+
+class Parser {
+public:
+    explicit Parser(std::vector<Token> toks) : t_(std::move(toks)) {}
+    std::unique_ptr<FormulaExpr> parse()
+    {
+        auto e = additive();
+        if (e && t_[i_].type != Token::End)
+            return nullptr;
+        return e;
+    }
+
+private:
+    using P = std::unique_ptr<FormulaExpr>;
+    const Token &peek() const { return t_[i_]; }
+    bool isOp(char c) const { return peek().type == Token::Op && peek().text == QLatin1Char(c); }
+
+    P binary(char op, P l, P r)
+    {
+        auto n = std::make_unique<FormulaExpr>();
+        n->kind = FormulaExpr::Bin;
+        n->op = op;
+        n->kids.push_back(std::move(l));
+        n->kids.push_back(std::move(r));
+        return n;
+    }
+    P additive()
+    {
+        P l = term();
+        while (l && (isOp('+') || isOp('-'))) {
+            const char op = char(peek().text[0].unicode());
+            ++i_;
+            P r = term();
+            if (!r)
+                return nullptr;
+            l = binary(op, std::move(l), std::move(r));
+        }
+        return l;
+    }
+    P term()
+    {
+        P l = power();
+        while (l && (isOp('*') || isOp('/'))) {
+            const char op = char(peek().text[0].unicode());
+            ++i_;
+            P r = power();
+            if (!r)
+                return nullptr;
+            l = binary(op, std::move(l), std::move(r));
+        }
+        return l;
+    }
+    P power()
+    {
+        P l = unary();
+        while (l && isOp('^')) {
+            ++i_;
+            P r = unary();
+            if (!r)
+                return nullptr;
+            l = binary('^', std::move(l), std::move(r));
+        }
+        return l;
+    }
+    P unary()
+    {
+        if (isOp('-') || isOp('+')) {
+            const bool neg = isOp('-');
+            ++i_;
+            P e = unary();
+            if (!e || !neg)
+                return e;
+            auto n = std::make_unique<FormulaExpr>();
+            n->kind = FormulaExpr::Neg;
+            n->kids.push_back(std::move(e));
+            return n;
+        }
+        return primary();
+    }
+    P primary()
+    {
+        const Token &t = peek();
+        auto n = std::make_unique<FormulaExpr>();
+        switch (t.type) {
+        case Token::Number:
+            n->kind = FormulaExpr::Num;
+            n->num = t.num;
+            ++i_;
+            return n;
+        case Token::String:
+            n->kind = FormulaExpr::Str;
+            n->str = t.text;
+            ++i_;
+            return n;
+        case Token::Error:
+            n->kind = FormulaExpr::Err;
+            n->err = t.err;
+            ++i_;
+            return n;
+        case Token::Name:
+            if (t.text == QLatin1String("TRUE") || t.text == QLatin1String("FALSE")) {
+                n->kind = FormulaExpr::Bool;
+                n->num = t.text == QLatin1String("TRUE") ? 1 : 0;
+            } else {
+                n->kind = FormulaExpr::Err;      // an unknown name
+                n->err = CellError::Name;
+            }
+            ++i_;
+            return n;
+        case Token::Ref: {
+            n->kind = FormulaExpr::Ref;
+            n->str = t.sheet;
+            n->hasSheet = t.hasSheet;
+            const RefEnd &a = t.a, &b = t.b;
+            if (a.col && a.row)
+                n->area = {std::min(a.row, b.row), std::min(a.col, b.col), std::max(a.row, b.row), std::max(a.col, b.col)};
+            else if (a.col)
+                n->area = {1, std::min(a.col, b.col), MaxRows, std::max(a.col, b.col)};
+            else
+                n->area = {std::min(a.row, b.row), 1, std::max(a.row, b.row), MaxColumns};
+            n->single = n->area.r1 == n->area.r2 && n->area.c1 == n->area.c2;
+            ++i_;
+            return n;
+        }
+        case Token::Func: {
+            n->kind = FormulaExpr::Func;
+            n->str = t.text;
+            ++i_;
+            if (peek().type == Token::RParen) {
+                ++i_;
+                return n;
+            }
+            while (true) {
+                P arg = additive();
+                if (!arg)
+                    return nullptr;
+                n->kids.push_back(std::move(arg));
+                if (peek().type == Token::Comma) { ++i_; continue; }
+                if (peek().type == Token::RParen) { ++i_; return n; }
+                return nullptr;
+            }
+        }
+        case Token::LParen: {
+            ++i_;
+            P e = additive();
+            if (!e || peek().type != Token::RParen)
+                return nullptr;
+            ++i_;
+            return e;
+        }
+        default:
+            return nullptr;
+        }
+    }
+
+    std::vector<Token> t_;
+    size_t i_ = 0;
+};
+
+} // namespace
+
+std::shared_ptr<const FormulaExpr> parseFormula(const QString &text, QString *error)
+{
+    std::vector<Token> toks;
+    if (!text.startsWith(u'=') || !Lexer(text).run(&toks)) {
+        if (error)
+            *error = QStringLiteral("The formula contains an error: %1").arg(text);
+        return nullptr;
+    }
+    std::unique_ptr<FormulaExpr> e = Parser(std::move(toks)).parse();
+    if (!e) {
+        if (error)
+            *error = QStringLiteral("The formula contains an error: %1").arg(text);
+        return nullptr;
+    }
+    return std::shared_ptr<const FormulaExpr>(std::move(e));
+}
+
+// --- moving relative references ------------------------------------------------
+
+static QString endText(const RefEnd &e, int dRows, int dCols, bool *bad)
+{
+    QString s;
+    if (e.col) {
+        const int c = e.absCol ? e.col : e.col + dCols;
+        if (c < 1 || c > MaxColumns)
+            *bad = true;
+        s += (e.absCol ? QStringLiteral("$") : QString()) + columnLetters(c);
+    }
+    if (e.row) {
+        const int r = e.absRow ? e.row : e.row + dRows;
+        if (r < 1 || r > MaxRows)
+            *bad = true;
+        s += (e.absRow ? QStringLiteral("$") : QString()) + QString::number(r);
+    }
+    return s;
+}
+
+QString shiftFormula(const QString &text, int dRows, int dCols)
+{
+    std::vector<Token> toks;
+    if ((dRows == 0 && dCols == 0) || !text.startsWith(u'=') || !Lexer(text).run(&toks))
+        return text;
+    QString out;
+    qsizetype last = 0;
+    for (const Token &t : toks) {
+        if (t.type != Token::Ref)
+            continue;
+        bool bad = false;
+        QString ref = endText(t.a, dRows, dCols, &bad);
+        if (t.range)
+            ref += u':' + endText(t.b, dRows, dCols, &bad);
+        if (bad) {
+            out += QStringView(text).mid(last, t.start - last);
+            out += errorText(CellError::Ref);
+        } else {
+            out += QStringView(text).mid(last, t.refStart - last);
+            out += ref;
+        }
+        last = t.end;
+    }
+    out += QStringView(text).mid(last);
+    return out;
+}
+
+// --- evaluation ------------------------------------------------------------------
+
+namespace {
+
+constexpr int MaxDepth = 400;
+thread_local int evalDepth = 0;
+
+struct Eval {
+    const SheetData &home;
+
+    const SheetData *sheetOf(const FormulaExpr &n) const
+    {
+        if (!n.hasSheet)
+            return &home;
+        return home.book ? home.book->sheet(n.str) : nullptr;
+    }
+
+    // A value as an operand of arithmetic.
+    static Variant toNumber(const Variant &v)
+    {
+        switch (v.type()) {
+        case Variant::Type::Empty: return Variant(0.0);
+        case Variant::Type::Number: return v;
+        case Variant::Type::Boolean: return Variant(v.boolean() ? 1.0 : 0.0);
+        case Variant::Type::Error: return v;
+        case Variant::Type::Text: {
+            double d = 0;
+            if (numberFromText(v.toString(), &d))
+                return Variant(d);
+            return Variant(CellError::Value);
+        }
+        }
+        return Variant(CellError::Value);
+    }
+
+    static Variant finite(double d)
+    {
+        return std::isfinite(d) ? Variant(d) : Variant(CellError::Num);
+    }
+
+    Variant scalar(const FormulaExpr &n) const
+    {
+        switch (n.kind) {
+        case FormulaExpr::Num: return Variant(n.num);
+        case FormulaExpr::Str: return Variant(n.str);
+        case FormulaExpr::Bool: return Variant(n.num != 0);
+        case FormulaExpr::Err: return Variant(n.err);
+        case FormulaExpr::Ref: {
+            const SheetData *sh = sheetOf(n);
+            if (!sh)
+                return Variant(CellError::Ref);
+            if (!n.single)
+                return Variant(CellError::Value);
+            return sh->value(n.area.r1, n.area.c1);
+        }
+        case FormulaExpr::Neg: {
+            const Variant v = toNumber(scalar(*n.kids[0]));
+            return v.isError() ? v : Variant(-v.number());
+        }
+        case FormulaExpr::Bin: {
+            const Variant l = toNumber(scalar(*n.kids[0]));
+            if (l.isError())
+                return l;
+            const Variant r = toNumber(scalar(*n.kids[1]));
+            if (r.isError())
+                return r;
+            const double a = l.number(), b = r.number();
+            switch (n.op) {
+            case '+': return finite(a + b);
+            case '-': return finite(a - b);
+            case '*': return finite(a * b);
+            case '/': return b == 0 ? Variant(CellError::Div0) : finite(a / b);
+            case '^': return (a == 0 && b < 0) ? Variant(CellError::Div0) : finite(std::pow(a, b));
+            default: return Variant(CellError::Value);
+            }
+        }
+        case FormulaExpr::Func: return function(n);
+        }
+        return Variant(CellError::Value);
+    }
+
+    // Collects the numbers of a function's arguments: references give their
+    // numbers and skip texts, truth values and empty cells; other arguments
+    // count when they are numbers or number texts. The first error value wins.
+    bool numbers(const FormulaExpr &f, std::vector<double> *out, Variant *err) const
+    {
+        for (const auto &arg : f.kids) {
+            if (arg->kind == FormulaExpr::Ref) {
+                const SheetData *sh = sheetOf(*arg);
+                if (!sh) {
+                    *err = Variant(CellError::Ref);
+                    return false;
+                }
+                const Area &a = arg->area;
+                const long long area = qint64(a.r2 - a.r1 + 1) * (a.c2 - a.c1 + 1);
+                auto take = [&](int r, int c) {
+                    const Variant v = sh->value(r, c);
+                    if (v.isError()) {
+                        *err = v;
+                        return false;
+                    }
+                    if (v.isNumber())
+                        out->push_back(v.number());
+                    return true;
+                };
+                if (area <= 4096) {
+                    for (int r = a.r1; r <= a.r2; ++r)
+                        for (int c = a.c1; c <= a.c2; ++c)
+                            if (sh->find(r, c) && !take(r, c))
+                                return false;
+                } else {
+                    for (const auto &[key, cell] : sh->cells) {
+                        const int r = keyRow(key), c = keyCol(key);
+                        if (r >= a.r1 && r <= a.r2 && c >= a.c1 && c <= a.c2 && !take(r, c))
+                            return false;
+                    }
+                }
+            } else {
+                const Variant v = toNumber(scalar(*arg));
+                if (v.isError()) {
+                    *err = v;
+                    return false;
+                }
+                out->push_back(v.number());
+            }
+        }
+        return true;
+    }
+
+    Variant function(const FormulaExpr &f) const
+    {
+        const QString &name = f.str;
+        const bool known = name == QLatin1String("MIN") || name == QLatin1String("MAX")
+            || name == QLatin1String("AVERAGE") || name == QLatin1String("STDEV");
+        if (!known)
+            return Variant(CellError::Name);
+        if (f.kids.empty())
+            return Variant(CellError::Value);
+        std::vector<double> xs;
+        Variant err;
+        if (!numbers(f, &xs, &err))
+            return err;
+        if (name == QLatin1String("MIN"))
+            return xs.empty() ? Variant(0.0) : Variant(*std::min_element(xs.begin(), xs.end()));
+        if (name == QLatin1String("MAX"))
+            return xs.empty() ? Variant(0.0) : Variant(*std::max_element(xs.begin(), xs.end()));
+        double sum = 0;
+        for (double x : xs)
+            sum += x;
+        if (name == QLatin1String("AVERAGE"))
+            return xs.empty() ? Variant(CellError::Div0) : finite(sum / double(xs.size()));
+        // STDEV: the sample deviation; fewer than two numbers divide by zero.
+        if (xs.size() < 2)
+            return Variant(CellError::Div0);
+        const double mean = sum / double(xs.size());
+        double sq = 0;
+        for (double x : xs)
+            sq += (x - mean) * (x - mean);
+        return finite(std::sqrt(sq / double(xs.size() - 1)));
+    }
+};
+
+} // namespace
+
+// A long chain of formulas would recurse deeply; evaluation stops at a depth,
+// remembers the cell it refused, settles that one first and tries again.
+namespace {
+thread_local bool overflowed = false;
+thread_local const CellData *refusedCell = nullptr;
+thread_local const SheetData *refusedSheet = nullptr;
+
+Variant compute(const CellData &cell, const SheetData &sheet)
+{
+    const quint64 gen = generation();
+    if (cell.cachedAt == gen)
+        return cell.cached;
+    if (!cell.expr)
+        return cell.value;                   // a formula we cannot read keeps the result stored with it
+    if (cell.evaluating)
+        return Variant(0.0);                 // a circular reference reads as 0
+    if (evalDepth >= MaxDepth) {
+        if (!overflowed) {
+            overflowed = true;
+            refusedCell = &cell;
+            refusedSheet = &sheet;
+        }
+        return Variant(CellError::Value);
+    }
+    cell.evaluating = true;
+    ++evalDepth;
+    Variant v = Eval{sheet}.scalar(*cell.expr);
+    --evalDepth;
+    cell.evaluating = false;
+    if (v.isEmpty())
+        v = Variant(0.0);                    // a formula showing an empty cell shows 0
+    if (!overflowed) {                       // a result built on a refused cell is not kept
+        cell.cached = v;
+        cell.cachedAt = gen;
+    }
+    return v;
+}
+} // namespace
+
+Variant evaluateCell(const CellData &cell, const SheetData &sheet)
+{
+    if (!cell.hasFormula())
+        return cell.value;
+    if (evalDepth > 0)
+        return compute(cell, sheet);
+    while (true) {
+        overflowed = false;
+        const Variant v = compute(cell, sheet);
+        if (!overflowed)
+            return v;
+        const CellData *c = refusedCell;
+        const SheetData *s = refusedSheet;
+        overflowed = false;
+        evaluateCell(*c, *s);                // settles the deep end of the chain
+    }
+}
+
+} // namespace vt::xl
