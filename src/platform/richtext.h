@@ -1,0 +1,174 @@
+// The rich-text box every CFile (and every other rich-text field) uses: a
+// QTextEdit with the members, positions and events the program was designed
+// against, and RTF files through our own reader and writer.
+//
+// Positions. `Text()` has CR LF between paragraphs, and every position and
+// length here (SelStart, SelLength, Find, the line queries, FormatRange)
+// counts that break as two characters. A line break inside a paragraph reads
+// as one vertical tab (\v), a picture as one U+FFFC. Appending at the end is
+// SetSelStart(TextLength()) then SetSelText(...).
+//
+// Selection formats. The Sel* getters answer std::nullopt ("no value", the
+// platform's Null) when the selection mixes two values. With an empty
+// selection they answer the format at the caret, and the setters set the
+// format that typing and SetSelText use next. Lengths are twips, font sizes
+// points, colours QColor. Paragraph formats cover every paragraph the
+// selection touches.
+//
+// Errors are raised as vt::RtError: 380 for an invalid property value, 53 for
+// a missing file, 75 for a file that cannot be read or written, 321 "Invalid
+// file format" for a rich-text load of a file that is not RTF.
+//
+// Events. Change (text or formatting changed), SelChange (selection or caret
+// moved), Click, MouseDown, KeyDown and KeyPress. The key events pass the key
+// by reference: a handler connected directly (the default within one thread)
+// sets it to 0 to swallow the key, so the box never sees it.
+#pragma once
+
+#include <QColor>
+#include <QTextEdit>
+#include <memory>
+#include <optional>
+
+class QPainter;
+
+namespace vt {
+
+class RichTextBox : public QTextEdit {
+    Q_OBJECT
+public:
+    enum FileType { rtfRTF = 0, rtfText = 1 };
+    enum FindOption { rtfWholeWord = 2, rtfMatchCase = 4, rtfNoHighlight = 8 };
+    enum Alignment { rtfLeft = 0, rtfRight = 1, rtfCenter = 2 };
+    // Mouse buttons and shift states as the events report them.
+    enum Button { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
+    enum Shift { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 };
+    // Where lines wrap: not at all, at the window's edge, or at a fixed width.
+    enum class Wrap { None, Window, Width };
+    static constexpr int kMaxTabCount = 128;
+
+    explicit RichTextBox(QWidget *parent = nullptr);
+    ~RichTextBox() override;
+
+    // --- text and selection ---------------------------------------------------
+    QString Text() const;
+    void SetText(const QString &text);         // plain text; clears the undo history
+    int TextLength() const;                    // Text().size(), without building it
+    int SelStart() const;
+    void SetSelStart(int pos);                 // also empties the selection
+    int SelLength() const;
+    void SetSelLength(int length);             // from SelStart
+    QString SelText() const;
+    void SetSelText(const QString &text);      // replaces the selection; caret behind it
+    QByteArray TextRTF() const;                // the whole document as RTF
+    void SetTextRTF(const QByteArray &rtf);    // error 321 when not RTF
+    QByteArray SelRTF() const;
+    void SetSelRTF(const QByteArray &rtf);     // error 321 when not RTF
+
+    // --- selection formats ---------------------------------------------------
+    std::optional<QString> SelFontName() const;
+    void SetSelFontName(const QString &name);
+    std::optional<double> SelFontSize() const;
+    void SetSelFontSize(double points);
+    std::optional<bool> SelBold() const;
+    void SetSelBold(bool on);
+    std::optional<bool> SelItalic() const;
+    void SetSelItalic(bool on);
+    std::optional<bool> SelUnderline() const;
+    void SetSelUnderline(bool on);
+    std::optional<bool> SelStrikeThru() const;
+    void SetSelStrikeThru(bool on);
+    std::optional<QColor> SelColor() const;
+    void SetSelColor(const QColor &color);
+    std::optional<int> SelCharOffset() const;  // twips above (+) or below (-) the base line
+    void SetSelCharOffset(int twips);
+    std::optional<int> SelAlignment() const;   // rtfLeft, rtfRight, rtfCenter (3 justified, read only)
+    void SetSelAlignment(int alignment);
+    std::optional<bool> SelBullet() const;
+    void SetSelBullet(bool on);
+    std::optional<int> SelIndent() const;      // left edge of a paragraph's first line
+    void SetSelIndent(int twips);
+    std::optional<int> SelRightIndent() const;
+    void SetSelRightIndent(int twips);
+    std::optional<int> SelHangingIndent() const; // further lines relative to the first
+    void SetSelHangingIndent(int twips);
+    std::optional<int> SelTabCount() const;
+    void SetSelTabCount(int count);            // 0 to kMaxTabCount
+    std::optional<int> SelTabs(int index) const;
+    void SetSelTabs(int index, int twips);     // index below SelTabCount
+
+    QColor BackColor() const;
+    void SetBackColor(const QColor &color);
+    bool HideSelection() const { return hideSelection_; }
+    void SetHideSelection(bool hide);          // hide the selection while unfocused
+
+    // --- find, files, edit commands -----------------------------------------
+    // Searches [start, end] (end < 0: the end of the text; start < 0: the
+    // caret) for `text`; selects the hit unless rtfNoHighlight. Answers the
+    // hit's position or -1.
+    int Find(const QString &text, int start = -1, int end = -1, int options = 0);
+    void LoadFile(const QString &path, int fileType = rtfRTF);
+    void SaveFile(const QString &path, int fileType = rtfRTF) const;
+    bool CanUndo() const;
+    void Undo();
+    void Cut();
+    void Copy();
+    void Paste();
+    void Clear();                              // deletes the selection
+
+    // --- display lines -------------------------------------------------------
+    int GetLineCount() const;
+    int LineFromChar(int pos = -1) const;      // -1: the line of SelStart
+    int LineIndex(int line = -1) const;        // first position of a line; -1 when none
+    void SetWrap(Wrap wrap, int widthTwips = 0);
+    Wrap wrap() const { return wrap_; }
+
+    // --- page formatting ----------------------------------------------------
+    // Lays the text from position `from` out into `rectTwips` of a page
+    // (twips on the painter's device, origin at its top left) and, when
+    // `painter` is given, draws it there. Answers the position of the first
+    // character that did not fit (>= `to` or TextLength() when all did). At
+    // least one line is placed on a rectangle of positive height, so paging
+    // always advances. The layout is kept between calls for the same width
+    // until FormatRangeDone() or the next change of the text.
+    int FormatRange(QPainter *painter, const QRect &rectTwips, int from, int to = -1);
+    void FormatRangeDone();
+
+signals:
+    void Change();
+    void SelChange();
+    void Click();
+    void MouseDown(int button, int shift, int x, int y); // x, y: pixels in the box
+    void KeyDown(int &keyCode, int shift);     // Qt::Key; 0 swallows
+    void KeyPress(int &keyAscii);              // the typed character; 0 swallows
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    int docToBox(int doc) const;
+    int boxToDoc(int box, bool roundUp) const;
+    QTextCursor selectionCursor() const;       // textCursor() ordered start..end
+    template <typename T, typename F> std::optional<T> charValue(F get) const;
+    template <typename T, typename F> std::optional<T> paraValue(F get) const;
+    void mergeChar(const QTextCharFormat &f);
+    template <typename F> void changeParas(F change);
+    void replaceDocument(const QByteArray &rtf, bool rich);
+    void updateSelectionColors();
+    void emitSelChange();
+
+    bool hideSelection_ = true;
+    bool pressed_ = false;
+    int lastSelStart_ = -1;
+    int lastSelLength_ = -1;
+    Wrap wrap_ = Wrap::Window;
+    struct PageLayout;
+    std::unique_ptr<PageLayout> page_;
+};
+
+} // namespace vt

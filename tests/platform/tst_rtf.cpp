@@ -1,0 +1,263 @@
+// The RTF reader and writer on their own: write-then-read round trips of
+// every feature, and hostile or broken input.
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include "platform/rtfreader.h"
+#include "platform/rtfwriter.h"
+
+using namespace vt::rtf;
+
+namespace {
+
+CharFormat fmt(const QString &font, double size, bool b = false, bool i = false, bool u = false,
+               bool s = false, std::optional<QRgb> color = {}, int offset = 0)
+{
+    return CharFormat{font, size, b, i, u, s, color, offset};
+}
+
+Run text(const CharFormat &f, const QString &t) { return Run{f, t, {}, 0, 0}; }
+
+QImage testImage()
+{
+    QImage img(4, 3, QImage::Format_ARGB32);
+    img.fill(qRgb(0, 128, 255));
+    img.setPixel(1, 1, qRgb(255, 0, 0));
+    return img;
+}
+
+QByteArray pngHex(const QImage &img)
+{
+    QByteArray png;
+    QBuffer io(&png);
+    io.open(QIODevice::WriteOnly);
+    img.save(&io, "PNG");
+    return png.toHex();
+}
+
+} // namespace
+
+class TestRtf : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTripEveryFeature()
+    {
+        const CharFormat base = fmt("Tahoma", 9);
+        Document doc;
+        Paragraph p0;
+        p0.format = ParaFormat{AlignCenter, false, 720, 360, -360, {1440, 2880}};
+        p0.endFormat = base;
+        p0.runs = {text(base, "plain\tafter tab"),
+                   text(fmt("Arial", 14, true, true, true, true, qRgb(255, 0, 0)), "all on"),
+                   text(fmt("Tahoma", 9, false, false, false, false, {}, 60), "sup"),
+                   text(fmt("Tahoma", 9, false, false, false, false, {}, -60), "sub"),
+                   text(fmt("Times New Roman", 10.5, false, false, false, false, qRgb(0, 0, 255)),
+                        QString::fromUtf8("a\u2028b {x} \\ é€ Ω \x01 \u00a0end"))};
+        Paragraph p1; // an empty bulleted paragraph keeps the look of its mark
+        p1.format.bullet = true;
+        p1.format.left = 720;
+        p1.endFormat = fmt("Courier New", 11, true);
+        Paragraph p2;
+        p2.format.bullet = true;
+        p2.endFormat = base;
+        Run pic;
+        pic.format = base;
+        pic.picture = testImage();
+        pic.picWidth = 60;
+        pic.picHeight = 45;
+        p2.runs = {text(base, "pic: "), pic};
+        Paragraph p3;
+        p3.format.align = AlignRight;
+        p3.endFormat = base;
+        p3.runs = {text(base, "right")};
+        Paragraph p4;
+        p4.format.align = AlignJustify;
+        p4.endFormat = base;
+        doc.paragraphs = {p0, p1, p2, p3, p4};
+
+        const QByteArray rtf = writeRtf(doc);
+        QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0"));
+        const ReadResult back = readRtf(rtf);
+        QVERIFY(back.complete);
+        QCOMPARE(back.document.paragraphs.size(), doc.paragraphs.size());
+        for (size_t i = 0; i < doc.paragraphs.size(); ++i) {
+            const Paragraph &want = doc.paragraphs[i];
+            const Paragraph &got = back.document.paragraphs[i];
+            QVERIFY2(got.format == want.format, qPrintable(QString("paragraph %1").arg(i)));
+            QVERIFY2(got.endFormat == want.endFormat, qPrintable(QString("mark %1").arg(i)));
+            QCOMPARE(got.runs.size(), want.runs.size());
+            for (size_t r = 0; r < want.runs.size(); ++r) {
+                QCOMPARE(got.runs[r].text, want.runs[r].text);
+                QVERIFY2(got.runs[r].format == want.runs[r].format, qPrintable(want.runs[r].text));
+                QCOMPARE(got.runs[r].picture.isNull(), want.runs[r].picture.isNull());
+                if (!want.runs[r].picture.isNull()) {
+                    QCOMPARE(got.runs[r].picture.convertToFormat(QImage::Format_ARGB32),
+                             want.runs[r].picture);
+                    QCOMPARE(got.runs[r].picWidth, 60);
+                    QCOMPARE(got.runs[r].picHeight, 45);
+                }
+            }
+        }
+        // Writing what was read gives the same bytes: nothing drifts.
+        QCOMPARE(writeRtf(back.document), rtf);
+    }
+
+    void offsetTravelsInHalfPoints()
+    {
+        // RTF has no finer unit: 55 twips go out as 6 half points.
+        Document doc;
+        Paragraph p;
+        p.runs = {text(fmt("Tahoma", 9, false, false, false, false, {}, -55), "x")};
+        doc.paragraphs = {p};
+        const ReadResult back = readRtf(writeRtf(doc));
+        QCOMPARE(back.document.paragraphs.at(0).runs.at(0).format.offset, -60);
+    }
+
+    void emptyDocument()
+    {
+        const ReadResult r = readRtf(writeRtf(Document{}));
+        QVERIFY(r.complete);
+        QVERIFY(r.document.paragraphs.empty());
+        QVERIFY(!looksLikeRtf("plain text"));
+        QVERIFY(looksLikeRtf("\xEF\xBB\xBF \r\n{\\rtf1}"));
+    }
+
+    void readingDetails_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("trailing par adds no paragraph") << QByteArray("{\\rtf1 a\\par}") << "a";
+        QTest::newRow("empty last paragraph") << QByteArray("{\\rtf1 a\\par\\par}") << "a\r\n";
+        QTest::newRow("line and tab") << QByteArray("{\\rtf1 a\\line b\\tab c}") << QString("a\u2028b\tc");
+        QTest::newRow("escapes") << QByteArray("{\\rtf1 \\{\\}\\\\\\~x}") << QString("{}\\\u00a0x");
+        QTest::newRow("uc0 surrogate pair") << QByteArray("{\\rtf1\\uc0\\u-10179\\u-8704 !}")
+                                           << QString::fromUtf8("\U0001F600!");
+        QTest::newRow("uc skips fallback") << QByteArray("{\\rtf1\\uc3\\u8364 EURx}") << QString("\u20acx");
+        QTest::newRow("code page 1251") << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0}")
+                                       << QString::fromUtf8("Пр");
+        QTest::newRow("font charset over ansicpg")
+            << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset161 G;}}\\f1\\'e1\\f0\\'e1}")
+            << QString::fromUtf8("αá");
+        QTest::newRow("cp1252 high bytes") << QByteArray("{\\rtf1\\ansi \\'80\\'93q\\'94}")
+                                          << QString::fromUtf8("€“q”");
+        QTest::newRow("unknown starred group") << QByteArray("{\\rtf1 a{\\*\\whatever b{c}}d}") << "ad";
+        QTest::newRow("unknown word kept going") << QByteArray("{\\rtf1 a\\frobnicate12 b}") << "ab";
+        QTest::newRow("numbered list keeps its number")
+            << QByteArray("{\\rtf1\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec}x\\par}") << "1.\tx";
+        QTest::newRow("table cells") << QByteArray("{\\rtf1\\trowd\\cellx1000\\cellx2000 a\\cell b\\cell\\row c}")
+                                     << "a\tb\t\r\nc";
+        QTest::newRow("newline in source is not text") << QByteArray("{\\rtf1 a\r\nb}") << "ab";
+        QTest::newRow("control chars as hex") << QByteArray("{\\rtf1 a\\'01\\'0d\\'0ab}") << QString("a\x01" "b");
+    }
+
+    void readingDetails()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QCOMPARE(readRtf(rtf).document.plainText(), text);
+    }
+
+    void picturesOfEveryKind()
+    {
+        const QImage img = testImage();
+        // A device-independent bitmap: the BMP file without its 14-byte header.
+        QByteArray bmp;
+        QBuffer io(&bmp);
+        io.open(QIODevice::WriteOnly);
+        img.convertToFormat(QImage::Format_RGB32).save(&io, "BMP");
+        const QByteArray dib = bmp.mid(14).toHex();
+        QByteArray jpg;
+        QBuffer jio(&jpg);
+        jio.open(QIODevice::WriteOnly);
+        QImage(16, 8, QImage::Format_RGB32).save(&jio, "JPEG");
+
+        const QByteArray rtf = "{\\rtf1 {\\pict\\pngblip\\picw4\\pich3 " + pngHex(img) + "}"
+                             + "{\\pict\\dibitmap0\\picw4\\pich3\\picwgoal600\\pichgoal450 " + dib + "}"
+                             + "{\\pict\\jpegblip " + jpg.toHex() + "}"
+                             + "{\\pict\\wmetafile8 0100}"   // no renderer: dropped
+                             + "{\\pict\\pngblip 00ff}}";     // not a PNG: dropped
+        const ReadResult r = readRtf(rtf);
+        QCOMPARE(r.document.paragraphs.size(), size_t(1));
+        const auto &runs = r.document.paragraphs[0].runs;
+        QCOMPARE(runs.size(), size_t(3));
+        QCOMPARE(runs[0].picture.size(), QSize(4, 3));
+        QCOMPARE(runs[0].picWidth, 60);            // pixels at 15 twips
+        QCOMPARE(runs[1].picture.pixel(1, 1), qRgb(255, 0, 0));
+        QCOMPARE(runs[1].picture.pixel(0, 0), qRgb(0, 128, 255));
+        QCOMPARE(runs[1].picHeight, 450);
+        QCOMPARE(runs[2].picture.size(), QSize(16, 8));
+    }
+
+    void malformedInput_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("complete");
+        const QByteArray deep = QByteArray(200000, '{') + "x" + QByteArray(200000, '}');
+        QByteArray fonts = "{\\rtf1{\\fonttbl";
+        for (int i = 0; i < 100000; ++i)
+            fonts += "{\\f" + QByteArray::number(i) + " F" + QByteArray::number(i) + ";}";
+        fonts += "}\\f99999 z}";
+        QByteArray colors = "{\\rtf1{\\colortbl;" + QByteArray(100000 * 4, ';') + "}\\cf99999 c}";
+        QByteArray tabs = "{\\rtf1\\pard";
+        for (int i = 0; i < 5000; ++i)
+            tabs += "\\tx" + QByteArray::number(i);
+        tabs += " t\\par}";
+        // A valid PNG header that claims 100000 x 100000 pixels.
+        const QByteArray bigPng = "89504e470d0a1a0a0000000d49484452000186a0000186a0080200000027309c9f000000"
+                                  "0b49444154789c6360c00700001e0001f6fde9960000000049454e44ae426082";
+
+        QTest::newRow("truncated") << QByteArray("{\\rtf1\\ansi abc\\b de") << "abcde" << false;
+        QTest::newRow("truncated in control word") << QByteArray("{\\rtf1 abc\\") << "abc" << false;
+        QTest::newRow("truncated hex escape") << QByteArray("{\\rtf1 abc\\'4") << "abc" << false;
+        QTest::newRow("bad hex escape") << QByteArray("{\\rtf1 a\\'zzb}") << "azzb" << true;
+        QTest::newRow("extra closing braces") << QByteArray("{\\rtf1 a}}}}b") << "a" << true;
+        QTest::newRow("unclosed groups") << QByteArray("{\\rtf1 {{{{ a") << " a" << false;
+        QTest::newRow("very deep nesting") << "{\\rtf1 a" + deep + "b}" << "ab" << false;
+        QTest::newRow("absurd numbers")
+            << QByteArray("{\\rtf1\\fs99999999999999999999\\li-99999999999\\fi99999999999\\u99999999"
+                          "\\uc99999999 x\\up999999999 y}")
+            << "xy" << true;
+        QTest::newRow("bin past the end") << QByteArray("{\\rtf1 a\\bin999999999 xyz") << "a" << false;
+        QTest::newRow("negative bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << "ab" << true;
+        QTest::newRow("endless control word")
+            << "{\\rtf1 a\\" + QByteArray(100000, 'x') + " b}" << "ab" << true;
+        QTest::newRow("NUL bytes") << QByteArray("{\\rtf1 a\0b\\u0 c}", 17) << "ab" << true;
+        QTest::newRow("huge font table") << fonts << "z" << false;
+        QTest::newRow("huge colour table") << colors << "c" << false;
+        QTest::newRow("too many tab stops") << tabs << "t" << false;
+        QTest::newRow("picture claiming 10 gigapixels")
+            << "{\\rtf1 p{\\pict\\pngblip " + bigPng + "}q}" << "pq" << true;
+        QTest::newRow("odd picture hex") << QByteArray("{\\rtf1 p{\\pict\\pngblip 0}q}") << "pq" << true;
+        QTest::newRow("dib with lying header")
+            << QByteArray("{\\rtf1 p{\\pict\\dibitmap0 28000000ffffff7fffffff7f01002000}q}") << "pq" << true;
+        QTest::newRow("not rtf at all") << QByteArray("hello {\\rtf1 x}") << "" << true;
+    }
+
+    void malformedInput()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QFETCH(bool, complete);
+        QElapsedTimer t;
+        t.start();
+        const ReadResult r = readRtf(rtf);
+        QVERIFY2(t.elapsed() < 5000, "reading must not crawl");
+        QCOMPARE(r.document.plainText(), text);
+        QCOMPARE(r.complete, complete);
+    }
+
+    void capsHoldValues()
+    {
+        const ReadResult r = readRtf("{\\rtf1\\fs99999\\li-99999999\\ri99999999\\up99999 x}");
+        const Paragraph &p = r.document.paragraphs.at(0);
+        QCOMPARE(p.runs.at(0).format.size, kMaxFontSize);
+        QCOMPARE(p.format.left, -kMaxIndent);
+        QCOMPARE(p.format.right, kMaxIndent);
+        QCOMPARE(p.runs.at(0).format.offset, kMaxIndent);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRtf)
+#include "tst_rtf.moc"
