@@ -163,6 +163,13 @@ void setAppInst()
     Next next = Next::Done;
     int running = 0;
     int proposal = -1;
+    // An "N=" number is taken at once, when it is in range.
+    auto takeN = [] {
+        if (cmdN > kMaxAppNum)
+            return Next::BadNumber;
+        copies::claim(cmdN);
+        return Next::TakeN;
+    };
     {
         SettingsLock lock;
         copies::markRunning();
@@ -179,11 +186,8 @@ void setAppInst()
             if (cmdN == -1) {
                 copies::claim(0);
                 next = Next::Done;
-            } else if (cmdN > kMaxAppNum) {
-                next = Next::BadNumber;
             } else {
-                copies::claim(cmdN);
-                next = Next::TakeN;
+                next = takeN();
             }
         } else {
             // Later copy. A number is taken when a live copy holds it: the
@@ -200,14 +204,7 @@ void setAppInst()
             if (proposal < 0 || (cmdN == -1 && proposal > 3)) {
                 next = Next::TooMany;
             } else if (cmdN != -1) {
-                if (taken.contains(cmdN)) {
-                    next = Next::AlreadyRunning;
-                } else if (cmdN > kMaxAppNum) {
-                    next = Next::BadNumber;
-                } else {
-                    copies::claim(cmdN);
-                    next = Next::TakeN;
-                }
+                next = taken.contains(cmdN) ? Next::AlreadyRunning : takeN();
             } else {
                 copies::claim(proposal);
                 next = Next::Propose;
