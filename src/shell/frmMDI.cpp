@@ -1,21 +1,291 @@
 #include "shell/frmMDI.h"
 
+#include "platform/conversions.h"
 #include "platform/errors.h"
+#include "platform/msgbox.h"
+#include "platform/settings.h"
+#include "shell/modBusy.h"
 #include "shell/modMain.h"
+#include "shell/modNeighbours.h"
+#include "shell/modShared.h"
+#include "shell/modStartNbrs.h"
 #include "shell/modStatus.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QThread>
+#include <QToolBar>
+#include <QVBoxLayout>
 
 namespace vt {
 
+namespace {
+
+const QString kMDI = QStringLiteral("frmMDI");
+const QString kVip = QStringLiteral("frmVipNotes");
+const QString kCom = QStringLiteral("frmComSet");
+
+QString get(const QString &section, const char *key, const QString &def)
+{
+    return GetSetting(AppTitle, section, QString::fromLatin1(key), def);
+}
+void put(const QString &section, const char *key, const QString &value)
+{
+    SaveSetting(AppTitle, section, QString::fromLatin1(key), value);
+}
+QString num(double v) { return QString::number(v, 'g', 10); }
+
+// The stored values are converted as the variables' types demand: text that
+// does not convert raises error 13 and stops the load at that key.
+bool getBool(const QString &section, const char *key, bool def) { return CBool(get(section, key, BoolText(def))); }
+int16_t getInt(const QString &section, const char *key, int def) { return CInt(get(section, key, QString::number(def))); }
+
+} // namespace
+
+MdiGeometry getMDIGeometry(double scrW, double scrH)
+{
+    MdiGeometry g;
+    const double defW = 8025;
+    g.width = CDbl(get(kMDI, "SizWinX", num(defW)));
+    if (g.width > scrW - 50 || g.width < defW / 2)
+        g.width = defW;
+    const double defH = std::floor(scrH) * 2 / 3;
+    g.height = CDbl(get(kMDI, "SizWinY", num(defH)));
+    if (g.height > scrH - 50 || g.height < defH / 2)
+        g.height = defH;
+    const double defL = (scrW - g.width) / 2;
+    const double defT = (scrH - g.height) / 2;
+    g.left = CDbl(get(kMDI, "PosWinX", num(defL)));
+    g.top = CDbl(get(kMDI, "PosWinY", num(defT)));
+    // Only an edge too far right or down is put back; a negative one stays.
+    if (g.left > scrW - g.width / 2)
+        g.left = defL;
+    if (g.top > scrH - g.height / 2)
+        g.top = defT;
+    return g;
+}
+
 frmMDI::frmMDI()
 {
-    setObjectName(QStringLiteral("frmMDI"));
+    setObjectName(kMDI);
+    setWindowTitle(AppTitle);
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea);
+    buildMenus();
+    buildBars();
+    buildPopup();
+    showDebugMenu(SoftDebugSee);
+}
+
+frmMDI::~frmMDI() = default;
+
+QAction *frmMDI::addItem(QMenu *menu, const char *name, const QString &caption, void (frmMDI::*handler)())
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    if (handler) {
+        const QString where = QStringLiteral("frmMDI/") + QString::fromLatin1(name) + QStringLiteral("_Click");
+        connect(a, &QAction::triggered, this, [this, handler, where] { guarded(where, [&] { (this->*handler)(); }); });
+    }
+    return a;
+}
+
+QMenu *frmMDI::addSubMenu(QMenu *parent, const char *name, const QString &caption)
+{
+    QMenu *m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+    m->setObjectName(QString::fromLatin1(name));
+    m->menuAction()->setObjectName(QString::fromLatin1(name));
+    return m;
+}
+
+QAction *frmMDI::addButton(QToolBar *bar, const QString &key, const char *icon, const QString &tip, bool checkable)
+{
+    QAction *a = bar->addAction(QIcon::fromTheme(QString::fromLatin1(icon)), key);
+    a->setObjectName(bar->objectName() + u'_' + key);
+    a->setProperty("key", key);
+    a->setToolTip(tip);
+    a->setCheckable(checkable);
+    return a;
+}
+
+void frmMDI::buildMenus()
+{
+    auto sep = [](QMenu *m) { m->addSeparator(); };
+
+    mnuFile = addSubMenu(nullptr, "mnuFile", QStringLiteral("&File"));
+    mnuFileNew = addItem(mnuFile, "mnuFileNew", QStringLiteral("&New"));
+    mnuFileOpen = addItem(mnuFile, "mnuFileOpen", QStringLiteral("&Open..."));
+    mnuFileClose = addItem(mnuFile, "mnuFileClose", QStringLiteral("&Close"));
+    mnuFileCloseAll = addItem(mnuFile, "mnuFileCloseAll", QStringLiteral("Clos&e All"));
+    sep(mnuFile);
+    mnuFileSave = addItem(mnuFile, "mnuFileSave", QStringLiteral("&Save"));
+    mnuFileSaveAs = addItem(mnuFile, "mnuFileSaveAs", QStringLiteral("Save &As"));
+    mnuFileSaveAll = addItem(mnuFile, "mnuFileSaveAll", QStringLiteral("Sa&ve All"));
+    mnuFileSaveSelectionAs = addItem(mnuFile, "mnuFileSaveSelectionAs", QStringLiteral("Save Se&t As"));
+    mnuFileRevert = addItem(mnuFile, "mnuFileRevert", QStringLiteral("&Undo Erase"));
+    sep(mnuFile);
+    mnuCFiles = addSubMenu(mnuFile, "mnuCFiles", QStringLiteral("CF&iles..."));
+    mnuViewDocumentProperties = addItem(mnuCFiles, "mnuViewDocumentProperties", QStringLiteral("&Property"));
+    mnuCFileReSeq = addItem(mnuCFiles, "mnuCFileReSeq", QStringLiteral("&ReSequence"));
+    mnuPrinting = addSubMenu(mnuFile, "mnuPrinting", QStringLiteral("&Print..."));
+    mnuFilePrintNow = addItem(mnuPrinting, "mnuFilePrintNow", QStringLiteral("&Now"));
+    mnuPrnPreview = addItem(mnuPrinting, "mnuPrnPreview", QStringLiteral("&Preview"));
+    mnuFilePageSetup = addItem(mnuPrinting, "mnuFilePageSetup", QStringLiteral("Page &Setup"));
+    mnuPrintSetup = addItem(mnuPrinting, "mnuPrintSetup", QStringLiteral("P&rinter"));
+    sep(mnuFile);
+    mnuFileExit = addItem(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
+
+    mnuEdit = addSubMenu(nullptr, "mnuEdit", QStringLiteral("&Edit"));
+    mnuEditUndo = addItem(mnuEdit, "mnuEditUndo", QStringLiteral("&Undo"));
+    mnuEditRedo = addItem(mnuEdit, "mnuEditRedo", QStringLiteral("&Redo"));
+    sep(mnuEdit);
+    mnuEditCut = addItem(mnuEdit, "mnuEditCut", QStringLiteral("Cu&t"));
+    mnuEditCopy = addItem(mnuEdit, "mnuEditCopy", QStringLiteral("&Copy"));
+    mnuEditPaste = addItem(mnuEdit, "mnuEditPaste", QStringLiteral("&Paste"));
+    mnuEditDelete = addItem(mnuEdit, "mnuEditDelete", QStringLiteral("&Delete"));
+    sep(mnuEdit);
+    mnuEditSelectAll = addItem(mnuEdit, "mnuEditSelectAll", QStringLiteral("&Select All"));
+    mnuTagClean = addItem(mnuEdit, "mnuTagClean", QStringLiteral("Set2Cl&ean"));
+
+    mnuView = addSubMenu(nullptr, "mnuView", QStringLiteral("&View"));
+    mnuViewToolbarStandard = addItem(mnuView, "mnuViewToolbarStandard", QStringLiteral("&MainTools"));
+    mnuViewToolbarFormat = addItem(mnuView, "mnuViewToolbarFormat", QStringLiteral("&Format"));
+    mnuViewRuler = addItem(mnuView, "mnuViewRuler", QStringLiteral("&Ruler"));
+    mnuViewStatusBar = addItem(mnuView, "mnuViewStatusBar", QStringLiteral("Stat&us"));
+    for (QAction *a : {mnuViewToolbarStandard, mnuViewToolbarFormat, mnuViewRuler, mnuViewStatusBar})
+        a->setCheckable(true);
+    sep(mnuView);
+    const QString modes[3] = {QStringLiteral("Normal &View"), QStringLiteral("&Wrap Line"), QStringLiteral("WYSIWY&G")};
+    for (int i = 0; i < 3; ++i) {
+        mnuViewMode[i] = addItem(mnuView, "mnuViewMode", modes[i]);
+        mnuViewMode[i]->setProperty("index", i);
+        mnuViewMode[i]->setCheckable(true);
+    }
+    sep(mnuView);
+    mnuViewRUvuzu = addItem(mnuView, "mnuViewRUvuzu", QStringLiteral("i&Notes"));
+    mnuViewBuffer = addItem(mnuView, "mnuViewBuffer", QStringLiteral("i&Loger"));
+    mnuKeyPad = addItem(mnuView, "mnuKeyPad", QStringLiteral("iR&emote"));
+    mnuIProgress = addItem(mnuView, "mnuIProgress", QStringLiteral("iPro&gress"));
+
+    mnuSearch = addSubMenu(nullptr, "mnuSearch", QStringLiteral("&Search"));
+    mnuSearchFind = addItem(mnuSearch, "mnuSearchFind", QStringLiteral("&Find..."));
+    mnuSearchFindNext = addItem(mnuSearch, "mnuSearchFindNext", QStringLiteral("Find &Next"));
+    mnuSearchReplace = addItem(mnuSearch, "mnuSearchReplace", QStringLiteral("&Replace..."));
+    mnuSearchGoTo = addItem(mnuSearch, "mnuSearchGoTo", QStringLiteral("&Go To..."));
+
+    mnuInsert = addSubMenu(nullptr, "mnuInsert", QStringLiteral("&Insert"));
+    mnuInsertTextFile = addItem(mnuInsert, "mnuInsertTextFile", QStringLiteral("&File"));
+    mnuInsertPicture = addItem(mnuInsert, "mnuInsertPicture", QStringLiteral("&Picture"));
+    mnuInsertTimeDate = addItem(mnuInsert, "mnuInsertTimeDate", QStringLiteral("&Time && Date"));
+    mnuInsertSymbols = addItem(mnuInsert, "mnuInsertSymbols", QStringLiteral("ASCII &Symbol"));
+    mnuInsertPathandFile = addItem(mnuInsert, "mnuInsertPathandFile", QStringLiteral("&Directory"));
+
+    mnuFormat = addSubMenu(nullptr, "mnuFormat", QStringLiteral("F&ormat"));
+    mnuFormatFont = addItem(mnuFormat, "mnuFormatFont", QStringLiteral("&Font"));
+    mnuTypeSet = addSubMenu(mnuFormat, "mnuTypeSet", QStringLiteral("&Type..."));
+    mnuTypBold = addItem(mnuTypeSet, "mnuTypBold", QStringLiteral("&Bold"));
+    mnuTypItalic = addItem(mnuTypeSet, "mnuTypItalic", QStringLiteral("&Italic"));
+    mnuScriptSet = addSubMenu(mnuFormat, "mnuScriptSet", QStringLiteral("&Effects..."));
+    mnuScrpUnderline = addItem(mnuScriptSet, "mnuScrpUnderline", QStringLiteral("&Underline"));
+    mnuScrpStrikeThru = addItem(mnuScriptSet, "mnuScrpStrikeThru", QStringLiteral("&StrikeThru"));
+    mnuFormatScript = addSubMenu(mnuFormat, "mnuFormatScript", QStringLiteral("&Script..."));
+    mnuFormatScriptNoScript = addItem(mnuFormatScript, "mnuFormatScriptNoScript", QStringLiteral("&None"));
+    mnuFormatScriptSubScript = addItem(mnuFormatScript, "mnuFormatScriptSubScript", QStringLiteral("&Subscript"));
+    mnuFormatScriptSuperScript = addItem(mnuFormatScript, "mnuFormatScriptSuperScript", QStringLiteral("S&upertscrip"));
+    mnuParagraphAlign = addSubMenu(mnuFormat, "mnuParagraphAlign", QStringLiteral("&Align..."));
+    mnuParaLeft = addItem(mnuParagraphAlign, "mnuParaLeft", QStringLiteral("&Left"));
+    mnuParaCenter = addItem(mnuParagraphAlign, "mnuParaCenter", QStringLiteral("&Center"));
+    mnuParaRight = addItem(mnuParagraphAlign, "mnuParaRight", QStringLiteral("&Right"));
+    mnuFormatDentMain = addSubMenu(mnuFormat, "mnuFormatDentMain", QStringLiteral("&Ident..."));
+    mnuFormatIndent = addItem(mnuFormatDentMain, "mnuFormatIndent", QStringLiteral("----->"));
+    mnuFormatOutdent = addItem(mnuFormatDentMain, "mnuFormatOutdent", QStringLiteral("|<-----"));
+    mnuBulletsSet = addItem(mnuFormat, "mnuBulletsSet", QStringLiteral("&Bullets..."));
+    mnuCaseConvert = addItem(mnuFormat, "mnuCaseConvert", QStringLiteral("&Spare..."));
+    sep(mnuFormat);
+    mnuFormatStart = addItem(mnuFormat, "mnuFormatStart", QStringLiteral("&General"));
+    mnuMrgnsSetup = addItem(mnuFormat, "mnuMrgnsSetup", QStringLiteral("&Margins"));
+    mnuFrmtTabs = addItem(mnuFormat, "mnuFrmtTabs", QStringLiteral("&Tabs"));
+    for (QAction *a : {mnuTypBold, mnuTypItalic, mnuScrpUnderline, mnuScrpStrikeThru, mnuFormatScriptNoScript,
+                       mnuFormatScriptSubScript, mnuFormatScriptSuperScript, mnuParaLeft, mnuParaCenter, mnuParaRight,
+                       mnuBulletsSet, mnuFormatStart, mnuMrgnsSetup, mnuFrmtTabs})
+        a->setCheckable(true);
+
+    // The chronograph and spreadsheet commands are wired by their own
+    // subsystems; here they only exist with their names.
+    mnuRemote = addSubMenu(nullptr, "mnuRemote", QStringLiteral("&Chrono"));
+    mnuRemStart = addItem(mnuRemote, "mnuRemStart", QStringLiteral("&Start"));
+    mnuRemStop = addItem(mnuRemote, "mnuRemStop", QStringLiteral("St&op"));
+    mnuRemRemo = addItem(mnuRemote, "mnuRemRemo", QStringLiteral("&Remote"));
+    sep(mnuRemote);
+    mnuRemPowerOn = addItem(mnuRemote, "mnuRemPowerOn", QStringLiteral("&Power"));
+    mnuRemArcheryOn = addItem(mnuRemote, "mnuRemArcheryOn", QStringLiteral("&Archery"));
+    mnuRemRapidFireOn = addItem(mnuRemote, "mnuRemRapidFireOn", QStringLiteral("Rapid &Fire"));
+    mnuSnsOn = addItem(mnuRemote, "mnuSnsOn", QStringLiteral("Se&nsors"));
+    mnuSnsLevel = addItem(mnuRemote, "mnuSnsLevel", QStringLiteral("Sensitivity "));
+    sep(mnuRemote);
+    mnuCroPref = addItem(mnuRemote, "mnuCroPref", QStringLiteral("Pr&eferences"));
+    mnuRemSetups = addItem(mnuRemote, "mnuRemSetups", QStringLiteral("Set&ups"));
+    mnuRemDownload = addItem(mnuRemote, "mnuRemDownload", QStringLiteral("&Download"));
+    mnuRemExport = addItem(mnuRemote, "mnuRemExport", QStringLiteral("E&xport"));
+    sep(mnuRemote);
+    mnuRemClear = addItem(mnuRemote, "mnuRemClear", QStringLiteral("&Clear eDisk"));
+    mnuRemUndoClear = addItem(mnuRemote, "mnuRemUndoClear", QStringLiteral("&Undo Clear"));
+    mnuRemRestore = addItem(mnuRemote, "mnuRemRestore", QStringLiteral("Res&tore eDisk"));
+    for (QAction *a : {mnuRemStart, mnuRemStop, mnuRemRemo, mnuRemPowerOn, mnuRemArcheryOn, mnuRemRapidFireOn, mnuSnsOn})
+        a->setCheckable(true);
+
+    mnuExcel = addSubMenu(nullptr, "mnuExcel", QStringLiteral("E&xcel"));
+    mnuExcConnect = addItem(mnuExcel, "mnuExcConnect", QStringLiteral("&Connect"));
+    mnuExcDisConnect = addItem(mnuExcel, "mnuExcDisConnect", QStringLiteral("&Disconnect"));
+    mnuExcLink = addItem(mnuExcel, "mnuExcLink", QStringLiteral("&Link"));
+    sep(mnuExcel);
+    mnuRemExpExcStr = addItem(mnuExcel, "mnuRemExpExcStr", QStringLiteral("&String"));
+    mnuRemExpExcFol = addItem(mnuExcel, "mnuRemExpExcFol", QStringLiteral("&Folder"));
+    mnuExpExcEDi = addItem(mnuExcel, "mnuExpExcEDi", QStringLiteral("&eDisk"));
+    mnuExpExcCFi = addItem(mnuExcel, "mnuExpExcCFi", QStringLiteral("C&File"));
+    mnuExpExcZEzede = addItem(mnuExcel, "mnuExpExcZEzede", QStringLiteral("&zEzede"));
+    mnuExcConnect->setCheckable(true);
+    mnuExcDisConnect->setCheckable(true);
+
+    mnuInterface = addSubMenu(nullptr, "mnuInterface", QStringLiteral("Interf&ace"));
+    mnuSelect = addItem(mnuInterface, "mnuSelect", QStringLiteral("&More"));
+    mnuSelect->setCheckable(true);
+    mnuLogFont = addItem(mnuInterface, "mnuLogFont", QStringLiteral("&LogFonts"));
+    mnuXSetup = addItem(mnuInterface, "mnuXSetup", QStringLiteral("&General"));
+    sep(mnuInterface);
+    mnuRemCtr = addItem(mnuInterface, "mnuRemCtr", QStringLiteral("i&Pad"));
+    mnuLocalPort = addItem(mnuInterface, "mnuLocalPort", QStringLiteral("i&Loger"));
+    mnuIRemote = addItem(mnuInterface, "mnuIRemote", QStringLiteral("iR&emote"));
+    mnuRemCtr->setCheckable(true);
+    mnuLocalPort->setCheckable(true);
+
+    mnuWindow = addSubMenu(nullptr, "mnuWindow", QStringLiteral("&Window"));
+    mnuWindowCascade = addItem(mnuWindow, "mnuWindowCascade", QStringLiteral("&Cascade"));
+    mnuWindowTileHorizontal = addItem(mnuWindow, "mnuWindowTileHorizontal", QStringLiteral("Tile &Horizontal"));
+    mnuWindowTileVertical = addItem(mnuWindow, "mnuWindowTileVertical", QStringLiteral("Tile &Vertical"));
+    mnuWindowArrangeIcons = addItem(mnuWindow, "mnuWindowArrangeIcons", QStringLiteral("&Arrange Icons"));
+    sep(mnuWindow);
+    mnuWindowMinimizeAll = addItem(mnuWindow, "mnuWindowMinimizeAll", QStringLiteral("&Minimize All"));
+    mnuWindowRestoreAll = addItem(mnuWindow, "mnuWindowRestoreAll", QStringLiteral("&Restore All"));
+
+    mnuHelp = addSubMenu(nullptr, "mnuHelp", QStringLiteral("&Help"));
+    mnuHelpContents = addItem(mnuHelp, "mnuHelpContents", QStringLiteral("&Contents"));
+    mnuHelpIndex = addItem(mnuHelp, "mnuHelpIndex", QStringLiteral("&Index"));
+    mnuHelpSearch = addItem(mnuHelp, "mnuHelpSearch", QStringLiteral("&Search"));
+    mnuHelpTopic = addItem(mnuHelp, "mnuHelpTopic", QStringLiteral("&Topic"));
+    sep(mnuHelp);
+    mnuHelpTipoftheDay = addItem(mnuHelp, "mnuHelpTipoftheDay", QStringLiteral("Important &Notes"));
+    sep(mnuHelp);
+    mnuHelpAbout = addItem(mnuHelp, "mnuHelpAbout", QStringLiteral("&About Vantrell"));
 
     mnuDebug = new QMenu(QStringLiteral("&Debug"), this);
     mnuDebug->setObjectName(QStringLiteral("mnuDebug"));
@@ -45,30 +315,315 @@ frmMDI::frmMDI()
     mnuDbgZapReg = addItem(mnuDbgRegistry, "mnuDbgZapReg", QStringLiteral("&ClearOnExit"), &frmMDI::mnuDbgZapReg_Click);
     for (QAction *a : {mnuDbgSftDbg, mnuDbgSftTst, mnuDbgSftShp, mnuDbgGetReg, mnuDbgSavReg, mnuDbgZapReg})
         a->setCheckable(true);
-    showDebugMenu(SoftDebugSee);
 }
 
-frmMDI::~frmMDI() = default;
-
-QAction *frmMDI::addItem(QMenu *menu, const char *name, const QString &caption, void (frmMDI::*handler)())
+void frmMDI::buildBars()
 {
-    QAction *a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    if (handler) {
-        const QString where = QStringLiteral("frmMDI/") + QString::fromLatin1(name) + QStringLiteral("_Click");
-        connect(a, &QAction::triggered, this, [this, handler, where] { guarded(where, [&] { (this->*handler)(); }); });
+    // The cool bar holds the two toolbars as its bands, one above the other.
+    cbrBar = new QToolBar(QStringLiteral("cbrBar"), this);
+    cbrBar->setObjectName(QStringLiteral("cbrBar"));
+    cbrBar->setMovable(false);
+    cbrBar->setFloatable(false);
+    cbrBar->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    auto *bands = new QWidget(cbrBar);
+    auto *lay = new QVBoxLayout(bands);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+    tbrStandard = new QToolBar(bands);
+    tbrStandard->setObjectName(QStringLiteral("tbrStandard"));
+    tbrFormat = new QToolBar(bands);
+    tbrFormat->setObjectName(QStringLiteral("tbrFormat"));
+    for (QToolBar *t : {tbrStandard, tbrFormat}) {
+        t->setIconSize(QSize(16, 16));
+        t->setToolButtonStyle(Qt::ToolButtonFollowStyle);
+        lay->addWidget(t);
     }
-    return a;
+    cbrBar->addWidget(bands);
+    addToolBar(Qt::TopToolBarArea, cbrBar);
+
+    struct B { const char *key, *icon, *tip; bool check; };
+    static const B standard[] = {
+        {"New", "document-new", "New CFile", false},
+        {"Open", "document-open", "Open CFile", false},
+        {"Save", "document-save", "Save CFile", false},
+        {"Print", "document-print", "Print", false},
+        {"Search", "edit-find", "Find", false},
+        {"Cut", "edit-cut", "Cut", false},
+        {"Copy", "edit-copy", "Copy", false},
+        {"Paste", "edit-paste", "Paste", false},
+        {"Undo", "edit-undo", "Undo", false},
+        {"Redo", "edit-redo", "Redo", false},
+        {"WordWrap", "format-justify-fill", "Word Wrap", true},
+        {"FullScreen", "view-fullscreen", "Full Screen", false},
+        {"BTerminal", "utilities-terminal", "zEzede", true},
+        {"Connect", "network-wired", "Port On/Off", true},
+        {"Setup", "preferences-system", "CSetup", true},
+        {"Keypad", "input-keyboard", "zOvu", true},
+        {"Help", "help-browser", "Help", false},
+    };
+    for (const B &b : standard)
+        addButton(tbrStandard, QString::fromLatin1(b.key), b.icon, QString::fromLatin1(b.tip), b.check);
+
+    cboFontName = new QComboBox(tbrFormat);
+    cboFontName->setObjectName(QStringLiteral("cboFontName"));
+    cboFontName->setEditable(true);
+    cboFontName->setMinimumContentsLength(14);
+    cboFontSize = new QComboBox(tbrFormat);
+    cboFontSize->setObjectName(QStringLiteral("cboFontSize"));
+    cboFontSize->setEditable(true);
+    cboFontSize->setMinimumContentsLength(3);
+    txtFontColors = new QLineEdit(tbrFormat);
+    txtFontColors->setObjectName(QStringLiteral("txtFontColors"));
+    txtFontColors->setReadOnly(true);
+    txtFontColors->setFixedWidth(24);
+    txtFontColors->setToolTip(QStringLiteral("Font Color"));
+    tbrFormat->addWidget(cboFontName);
+    tbrFormat->addWidget(cboFontSize);
+    tbrFormat->addWidget(txtFontColors);
+    static const B format[] = {
+        {"Bold", "format-text-bold", "Bold", true},
+        {"Italic", "format-text-italic", "Italic", true},
+        {"Underline", "format-text-underline", "Underline", true},
+        {"StrikeThru", "format-text-strikethrough", "Strike Through", true},
+        {"Left", "format-justify-left", "Align Left", true},
+        {"Center", "format-justify-center", "Center", true},
+        {"Right", "format-justify-right", "Align Right", true},
+        {"Bullet", "format-list-unordered", "Bullets", true},
+        {"TabLeft", "format-indent-less", "Outdent", false},
+        {"TabRight", "format-indent-more", "Indent", false},
+        {"CaseToLower", "", "Lower Case", false},
+        {"CaseToUpper", "", "Upper Case", false},
+        {"TruFont", "preferences-desktop-font", "Font", false},
+    };
+    for (const B &b : format)
+        addButton(tbrFormat, QString::fromLatin1(b.key), b.icon, QString::fromLatin1(b.tip), b.check);
+    toolButton(tbrFormat, QStringLiteral("CaseToLower"))->setText(QStringLiteral("a"));
+    toolButton(tbrFormat, QStringLiteral("CaseToUpper"))->setText(QStringLiteral("A"));
+
+    addToolBarBreak(Qt::TopToolBarArea);
+    cbrRuler = new QToolBar(QStringLiteral("cbrRuler"), this);
+    cbrRuler->setObjectName(QStringLiteral("cbrRuler"));
+    cbrRuler->setMovable(false);
+    cbrRuler->toggleViewAction()->setVisible(false);
+    addToolBar(Qt::TopToolBarArea, cbrRuler);
+    cbrRuler->setVisible(false);
+
+    SXB = new QStatusBar(this);
+    SXB->setObjectName(QStringLiteral("SXB"));
+    setStatusBar(SXB);
+    sxbLines = new QLabel(SXB);
+    sxbLines->setObjectName(QStringLiteral("sxbLines"));
+    sxbLines->setProperty("key", QStringLiteral("Lines"));
+    SXB->addWidget(sxbLines, 1);
+    static const char *const ledTips[7] = {
+        "Jotrix:  Green=Shoot,  Yellow=Remote,  Gray=Edit,  Blue=TTY",
+        "Calibration:  Green=Ok,  Yellow=Bad,  Gray=Uknown",
+        "Sensors:  Green=On,  Yellow=Off,  Gray=Uknown",
+        "High Speed:  Green=Off,  Yellow=On,  Gray=Uknown",
+        "Archery:  Green=Off,  Yellow=On,  Gray=Uknown",
+        "Rapid Fire:  Green=Off,  Yellow=On,  Gray=Uknown",
+        "Chrono Power:  Green=On,  Yellow=Off,  Gray=Uknown",
+    };
+    static const char *const ledTexts[7] = {"Remo", "?", "S", "H", "A", "R", "P"};
+    for (int i = 0; i < 7; ++i) {
+        auto *led = new QLineEdit(QString::fromLatin1(ledTexts[i]), SXB);
+        led->setObjectName(QStringLiteral("txtLedsStatus"));
+        led->setProperty("index", i);
+        led->setToolTip(QString::fromLatin1(ledTips[i]));
+        led->setReadOnly(true);
+        led->setFocusPolicy(Qt::NoFocus);
+        led->setAlignment(Qt::AlignCenter);
+        led->setFixedWidth(i == 0 ? 48 : 22);
+        SXB->addPermanentWidget(led);
+        txtLedsStatus[i] = led;
+    }
+
+    picInsert = new QLabel(this);
+    picInsert->setObjectName(QStringLiteral("picInsert"));
+    picInsert->setVisible(false);
 }
 
-void frmMDI::Form_Load() {}
+void frmMDI::buildPopup()
+{
+    popMain = new QMenu(QStringLiteral("Popup"), this);
+    popMain->setObjectName(QStringLiteral("popMain"));
+    popUndo = addItem(popMain, "popUndo", QStringLiteral("&Undo"));
+    popMain->addSeparator();
+    popCut = addItem(popMain, "popCut", QStringLiteral("Cu&t"));
+    popCopy = addItem(popMain, "popCopy", QStringLiteral("&Copy"));
+    popPaste = addItem(popMain, "popPaste", QStringLiteral("&Paste"));
+    popDelete = addItem(popMain, "popDelete", QStringLiteral("&Delete"));
+    popSelectAll = addItem(popMain, "popSelectAll", QStringLiteral("Select &All"));
+    popMain->addSeparator();
+    popSearchGoTo = addItem(popMain, "popSearchGoTo", QStringLiteral("&GoTo"));
+    popSearch = addItem(popMain, "popSearch", QStringLiteral("&Search"));
+    popMain->addSeparator();
+    popFormat = addItem(popMain, "popFormat", QStringLiteral("&Format..."));
+    popFont = addItem(popMain, "popFont", QStringLiteral("&Font"));
+    popCaseUpper = addItem(popMain, "popCaseUpper", QStringLiteral("&UpperCase"));
+    popCaseLower = addItem(popMain, "popCaseLower", QStringLiteral("&LowerCase"));
+    popCapture = addItem(popMain, "popCapture", QStringLiteral("C&Link..."));
+    popRemStart = addItem(popMain, "popRemStart", QStringLiteral("&Start"));
+    popRemStop = addItem(popMain, "popRemStop", QStringLiteral("St&op"));
+    popRemRemo = addItem(popMain, "popRemRemo", QStringLiteral("&Remote "));
+    popCapEdit = addItem(popMain, "popCapEdit", QStringLiteral("&Edit Mode"));
+    popCapEdit->setCheckable(true);
+    popMain->addSeparator();
+    popRemCtr = addItem(popMain, "popRemCtr", QStringLiteral("&zOvu"));
+    popRemCtrList = addItem(popMain, "popRemCtrList", QStringLiteral("&Shorcuts "));
+}
+
+QToolBar *frmMDI::cbrBand(int band) const
+{
+    return band == 1 ? tbrStandard : band == 2 ? tbrFormat : nullptr;
+}
+
+void frmMDI::setBandVisible(int band, bool visible)
+{
+    if (QToolBar *t = cbrBand(band))
+        t->setVisible(visible);
+    cbrBar->setVisible(!tbrStandard->isHidden() || !tbrFormat->isHidden());
+}
 
 void frmMDI::showDebugMenu(bool visible)
 {
     mnuDebug->menuAction()->setVisible(visible);
 }
 
+// --- load, quit question, shutdown -----------------------------------------
+
+void frmMDI::Form_Load() { MDIForm_Load(); }
+void frmMDI::Form_QueryUnload(int &cancel, int unloadMode) { MDIForm_QueryUnload(cancel, unloadMode); }
+void frmMDI::Form_Unload(int &cancel) { MDIForm_Unload(cancel); }
 void frmMDI::closeEvent(QCloseEvent *e) { handleClose(e); }
+
+void frmMDI::MDIForm_Load()
+{
+    nbrEditor().zapFgsMDI();
+    QScreen *scr = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect s = scr ? scr->geometry() : QRect(0, 0, 1024, 768);
+    const MdiGeometry g = getMDIGeometry(PixelsToTwips(s.width()), PixelsToTwips(s.height()));
+    resize(TwipsToPixels(int(g.width)), TwipsToPixels(int(g.height)));
+    move(s.x() + int(std::floor(g.left / TwipsPerPixel)), s.y() + int(std::floor(g.top / TwipsPerPixel)));
+
+    SoftMore = getBool(kMDI, "MoreOptions", false);
+    ShowWarn = getBool(kVip, "ShowWarn", true);
+    ShowWarnKT = getBool(kVip, "ShowWarnKT", true);
+    if (SoftShip) {
+        UserLevel = getInt(kVip, "UserLevel", 0);
+        SoftTest = getBool(kVip, "SoftTest", false);
+    }
+    AutoDetect = getBool(kCom, "AutoDetect", true);
+    AutoConnect = getBool(kCom, "AutoConnect", true);
+    ChronSelect = getInt(kCom, "ChronSelect", 1);
+    Device = getInt(kCom, "Device", 0);
+    Echo = getBool(kCom, "Echo", false);
+    WindowState = getInt(QStringLiteral("frmCFile"), "WindowState", 2);
+    if (WindowState > 2 || WindowState < 0)
+        WindowState = 0;
+    nbrEditor().getAllFmt();
+    trkForm(0, "MDI");
+}
+
+void frmMDI::MDIForm_QueryUnload(int &cancel, int unloadMode)
+{
+    // Only the user's own close is asked about; the program, the task list
+    // and the end of the session close without a question.
+    if (unloadMode == vbFormControlMenu && ShowWarn) {
+        if (!nbrNotes().askChronoWarn(QStringLiteral("Do you really want to Quit?")))
+            cancel = 1;
+    }
+}
+
+void frmMDI::savBarsVis()
+{
+    if (!SaveRegistry)
+        return;
+    put(kMDI, "StandardToolbar", BoolText(mnuViewToolbarStandard->isChecked()));
+    put(kMDI, "FormatToolbar", BoolText(mnuViewToolbarFormat->isChecked()));
+    put(kMDI, "Ruler", BoolText(mnuViewRuler->isChecked()));
+    put(kMDI, "StatusBar", BoolText(mnuViewStatusBar->isChecked()));
+}
+
+void frmMDI::MDIForm_Unload(int &cancel)
+{
+    // Every step is attempted, whatever failed before it: the instance record,
+    // the other windows' exits and the error count must be written.
+    ResumeNext step;
+    const int cancelCopy = cancel;
+    step([&] {
+        if (isMinimized())
+            showNormal();
+    });
+    step([&] { nbrEditor().savAllFmt(); });
+    step([&] {
+        const QRect f = frameGeometry();
+        const QRect s = screen() ? screen()->geometry() : QRect();
+        put(kMDI, "PosWinX", num(PixelsToTwips(f.x() - s.x())));
+        put(kMDI, "PosWinY", num(PixelsToTwips(f.y() - s.y())));
+        put(kMDI, "SizWinX", num(PixelsToTwips(width())));
+        put(kMDI, "SizWinY", num(PixelsToTwips(height())));
+    });
+    step([&] {
+        if (!SoftShip)
+            savSoftFlags();
+    });
+    step([&] { savAppEnd(); });
+    step([&] {
+        put(kMDI, "MoreOptions", BoolText(SoftMore));
+        put(kVip, "ShowWarn", BoolText(ShowWarn));
+        put(kVip, "ShowWarnKT", BoolText(ShowWarnKT));
+        if (SoftShip) {
+            put(kVip, "UserLevel", QString::number(UserLevel));
+            put(kVip, "SoftTest", BoolText(SoftTest));
+        }
+        put(kCom, "AutoDetect", BoolText(AutoDetect));
+        put(kCom, "AutoConnect", BoolText(AutoConnect));
+        put(kCom, "ChronSelect", QString::number(ChronSelect));
+        put(kCom, "Device", QString::number(Device));
+        put(kCom, "Echo", BoolText(Echo));
+    });
+    step([&] { savBarsVis(); });
+    step([&] { nbrExport().extExcel(); });
+    step([&] { extMDI(cancelCopy); });
+    step([&] { nbrNotes().extTip(cancelCopy); });
+    step([&] { nbrSerial().extProperties(cancelCopy); });
+    step([&] { nbrSerial().extTerminal(cancelCopy); });
+    step([&] { nbrRemote().extRemCtr(cancelCopy); });
+    step([&] { zapTrkForm(QStringLiteral("MDI-Start-Unload")); });
+    step([&] { nbrSerial().zapCroTmrs(); });
+    for (const char *name : {"frmGPrgrs", "frmTip", "frmRemCtr", "frmTerminal", "frmProperties"}) {
+        step([&] {
+            if (Form *f = forms::find(QString::fromLatin1(name)))
+                f->unload(vbFormCode);
+        });
+    }
+    step([&] { zapTrkForm(QStringLiteral("MDI-End-Unload")); });
+    for (Form *f : forms::loaded()) {
+        if (f == this || f->widget()->objectName() == kMDI)
+            continue;
+        step([&] { f->unload(vbFormCode); });
+    }
+    step([&] { put(QStringLiteral("frmErrox"), "gxMoxErc", QString::number(errCount)); });
+    step([&] { trkForm(1, "MDI"); });
+    step([&] {
+        if (!ClearRegistry)
+            return;
+        const int answer = MsgBox(QStringLiteral("Clear Registry Key - ''") + AppTitle + QStringLiteral("''"),
+                                  vbYesNo | vbDefaultButton1 | vbSystemModal,
+                                  AppTitle + QStringLiteral(" - Clear Registry"));
+        if (answer == vbYes)
+            mnuDbgZapRegNow_Click();
+    });
+    Err.Clear();
+    // The program ends with its main window; leave the event loop when one
+    // runs (a test that unloads the window directly has none).
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::quit();
+}
+
+// --- Debug menu ------------------------------------------------------------
 
 void frmMDI::mnuDbgSftDbg_Click()
 {

@@ -1,4 +1,6 @@
-// The multiple-document main window.
+// The multiple-document main window: the frame of the CFile windows, its
+// menus, the two toolbars in the cool bar, the ruler, the status bar with the
+// LED boxes, and the program's load, quit question and orderly shutdown.
 #pragma once
 
 #include "platform/forms.h"
@@ -6,10 +8,22 @@
 #include <QMainWindow>
 
 class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
 class QMdiArea;
 class QMenu;
+class QStatusBar;
+class QToolBar;
 
 namespace vt {
+
+// Where the main window goes at load, in twips, from the stored values and the
+// screen size in twips (defaults and clamps of the load).
+struct MdiGeometry {
+    double left = 0, top = 0, width = 0, height = 0;
+};
+MdiGeometry getMDIGeometry(double screenWidth, double screenHeight);
 
 class frmMDI : public QMainWindow, public SharedForm<frmMDI> {
     Q_OBJECT
@@ -24,7 +38,83 @@ public:
 
     QMdiArea *mdiArea = nullptr;
 
-    // Debug menu
+    // --- File ---------------------------------------------------------------
+    QMenu *mnuFile = nullptr;
+    QAction *mnuFileNew = nullptr, *mnuFileOpen = nullptr, *mnuFileClose = nullptr, *mnuFileCloseAll = nullptr,
+            *mnuFileSave = nullptr, *mnuFileSaveAs = nullptr, *mnuFileSaveAll = nullptr,
+            *mnuFileSaveSelectionAs = nullptr, *mnuFileRevert = nullptr, *mnuFileExit = nullptr;
+    QMenu *mnuCFiles = nullptr; // "CF&iles..."
+    QAction *mnuViewDocumentProperties = nullptr, *mnuCFileReSeq = nullptr;
+    QMenu *mnuPrinting = nullptr; // "&Print..."
+    QAction *mnuFilePrintNow = nullptr, *mnuPrnPreview = nullptr, *mnuFilePageSetup = nullptr,
+            *mnuPrintSetup = nullptr;
+
+    // --- Edit ---------------------------------------------------------------
+    QMenu *mnuEdit = nullptr;
+    QAction *mnuEditUndo = nullptr, *mnuEditRedo = nullptr, *mnuEditCut = nullptr, *mnuEditCopy = nullptr,
+            *mnuEditPaste = nullptr, *mnuEditDelete = nullptr, *mnuEditSelectAll = nullptr, *mnuTagClean = nullptr;
+
+    // --- View ---------------------------------------------------------------
+    QMenu *mnuView = nullptr;
+    QAction *mnuViewToolbarStandard = nullptr, *mnuViewToolbarFormat = nullptr, *mnuViewRuler = nullptr,
+            *mnuViewStatusBar = nullptr;
+    QAction *mnuViewMode[3] = {};
+    QAction *mnuViewRUvuzu = nullptr, *mnuViewBuffer = nullptr, *mnuKeyPad = nullptr, *mnuIProgress = nullptr;
+
+    // --- Search -------------------------------------------------------------
+    QMenu *mnuSearch = nullptr;
+    QAction *mnuSearchFind = nullptr, *mnuSearchFindNext = nullptr, *mnuSearchReplace = nullptr,
+            *mnuSearchGoTo = nullptr;
+
+    // --- Insert -------------------------------------------------------------
+    QMenu *mnuInsert = nullptr;
+    QAction *mnuInsertTextFile = nullptr, *mnuInsertPicture = nullptr, *mnuInsertTimeDate = nullptr,
+            *mnuInsertSymbols = nullptr, *mnuInsertPathandFile = nullptr;
+
+    // --- Format -------------------------------------------------------------
+    QMenu *mnuFormat = nullptr;
+    QAction *mnuFormatFont = nullptr;
+    QMenu *mnuTypeSet = nullptr;
+    QAction *mnuTypBold = nullptr, *mnuTypItalic = nullptr;
+    QMenu *mnuScriptSet = nullptr;
+    QAction *mnuScrpUnderline = nullptr, *mnuScrpStrikeThru = nullptr;
+    QMenu *mnuFormatScript = nullptr;
+    QAction *mnuFormatScriptNoScript = nullptr, *mnuFormatScriptSubScript = nullptr,
+            *mnuFormatScriptSuperScript = nullptr;
+    QMenu *mnuParagraphAlign = nullptr;
+    QAction *mnuParaLeft = nullptr, *mnuParaCenter = nullptr, *mnuParaRight = nullptr;
+    QMenu *mnuFormatDentMain = nullptr;
+    QAction *mnuFormatIndent = nullptr, *mnuFormatOutdent = nullptr;
+    QAction *mnuBulletsSet = nullptr, *mnuCaseConvert = nullptr, *mnuFormatStart = nullptr,
+            *mnuMrgnsSetup = nullptr, *mnuFrmtTabs = nullptr;
+
+    // --- Chronograph --------------------------------------------------------
+    QMenu *mnuRemote = nullptr;
+    QAction *mnuRemStart = nullptr, *mnuRemStop = nullptr, *mnuRemRemo = nullptr, *mnuRemPowerOn = nullptr,
+            *mnuRemArcheryOn = nullptr, *mnuRemRapidFireOn = nullptr, *mnuSnsOn = nullptr, *mnuSnsLevel = nullptr,
+            *mnuCroPref = nullptr, *mnuRemSetups = nullptr, *mnuRemDownload = nullptr, *mnuRemExport = nullptr,
+            *mnuRemClear = nullptr, *mnuRemUndoClear = nullptr, *mnuRemRestore = nullptr;
+
+    // --- Spreadsheet --------------------------------------------------------
+    QMenu *mnuExcel = nullptr;
+    QAction *mnuExcConnect = nullptr, *mnuExcDisConnect = nullptr, *mnuExcLink = nullptr,
+            *mnuRemExpExcStr = nullptr, *mnuRemExpExcFol = nullptr, *mnuExpExcEDi = nullptr,
+            *mnuExpExcCFi = nullptr, *mnuExpExcZEzede = nullptr;
+
+    // --- Interface ----------------------------------------------------------
+    QMenu *mnuInterface = nullptr;
+    QAction *mnuSelect = nullptr, *mnuLogFont = nullptr, *mnuXSetup = nullptr, *mnuRemCtr = nullptr,
+            *mnuLocalPort = nullptr, *mnuIRemote = nullptr;
+
+    // --- Window and Help ----------------------------------------------------
+    QMenu *mnuWindow = nullptr;
+    QAction *mnuWindowCascade = nullptr, *mnuWindowTileHorizontal = nullptr, *mnuWindowTileVertical = nullptr,
+            *mnuWindowArrangeIcons = nullptr, *mnuWindowMinimizeAll = nullptr, *mnuWindowRestoreAll = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuHelpContents = nullptr, *mnuHelpIndex = nullptr, *mnuHelpSearch = nullptr, *mnuHelpTopic = nullptr,
+            *mnuHelpTipoftheDay = nullptr, *mnuHelpAbout = nullptr;
+
+    // --- Debug --------------------------------------------------------------
     QMenu *mnuDebug = nullptr;
     QAction *mnuDebugAction = nullptr; // the top-level entry of mnuDebug
     QAction *mnuDbgSftDbg = nullptr, *mnuDbgSftTst = nullptr, *mnuDbgSftShp = nullptr,
@@ -35,7 +125,42 @@ public:
     QMenu *mnuDbgRegistry = nullptr;
     QAction *mnuDbgGetReg = nullptr, *mnuDbgSavReg = nullptr, *mnuDbgZapReg = nullptr;
 
+    // --- Pop-up menu of the CFile windows -----------------------------------
+    QMenu *popMain = nullptr;
+    QAction *popUndo = nullptr, *popCut = nullptr, *popCopy = nullptr, *popPaste = nullptr, *popDelete = nullptr,
+            *popSelectAll = nullptr, *popSearchGoTo = nullptr, *popSearch = nullptr, *popFormat = nullptr,
+            *popFont = nullptr, *popCaseUpper = nullptr, *popCaseLower = nullptr, *popCapture = nullptr,
+            *popRemStart = nullptr, *popRemStop = nullptr, *popRemRemo = nullptr, *popCapEdit = nullptr,
+            *popRemCtr = nullptr, *popRemCtrList = nullptr;
+
+    // --- Bars ---------------------------------------------------------------
+    // The cool bar: band 1 the standard toolbar, band 2 the format toolbar.
+    QToolBar *cbrBar = nullptr;
+    QToolBar *tbrStandard = nullptr;
+    QToolBar *tbrFormat = nullptr;
+    QComboBox *cboFontName = nullptr;
+    QComboBox *cboFontSize = nullptr;
+    QLineEdit *txtFontColors = nullptr;
+    QToolBar *cbrRuler = nullptr;
+    QStatusBar *SXB = nullptr;
+    QLabel *sxbLines = nullptr;          // the status bar's panel keyed "Lines"
+    QLineEdit *txtLedsStatus[7] = {};    // mode box and the six LED boxes
+    QLabel *picInsert = nullptr;         // holds a picture before it is inserted
+
+    // Band 1 or 2 of the cool bar (nullptr for any other number).
+    QToolBar *cbrBand(int band) const;
+    // Shows or hides one band; the cool bar is shown while either band is.
+    void setBandVisible(int band, bool visible);
+
+    // --- events and procedures ---------------------------------------------
     void Form_Load();
+    void Form_QueryUnload(int &cancel, int unloadMode) override;
+    void Form_Unload(int &cancel) override;
+    void MDIForm_Load();
+    void MDIForm_QueryUnload(int &cancel, int unloadMode);
+    void MDIForm_Unload(int &cancel);
+    void lodMDI() {}
+    void extMDI(int cancel) { (void)cancel; }
     void showDebugMenu(bool visible);
 
     void mnuDbgSftDbg_Click();
@@ -65,9 +190,19 @@ public:
 
     // Creates a named menu item and connects its handler through the error guard.
     QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (frmMDI::*handler)() = nullptr);
+    // Creates a named submenu; its entry in the parent menu carries the same name.
+    QMenu *addSubMenu(QMenu *parent, const char *name, const QString &caption);
+    // Creates a toolbar button addressed by its key.
+    QAction *addButton(QToolBar *bar, const QString &key, const char *icon, const QString &tip, bool checkable);
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+
+private:
+    void savBarsVis();
+    void buildMenus();
+    void buildBars();
+    void buildPopup();
 };
 
 } // namespace vt

@@ -1,0 +1,29 @@
+// The remote-control panel zOvu. Its keys, panes and command list come with the remote-control subsystem.
+#pragma once
+
+#include "platform/forms.h"
+
+#include <QWidget>
+
+namespace vt {
+
+class frmRemCtr : public QWidget, public SharedForm<frmRemCtr> {
+    Q_OBJECT
+public:
+    frmRemCtr();
+    ~frmRemCtr() override;
+
+    void Form_Load();
+    void Form_QueryUnload(int &cancel, int unloadMode) override;
+    void Form_Unload(int &cancel) override;
+
+    // Load procedure, called once by the start-up sequence after the window loaded.
+    void lodRemCtr();
+    // Exit procedure, called once by the shutdown with a copy of its cancel flag.
+    void extRemCtr(int cancel);
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+};
+
+} // namespace vt

@@ -1,0 +1,304 @@
+#include "shell/frmSplash.h"
+
+#include "platform/answers.h"
+#include "platform/conversions.h"
+#include "platform/errors.h"
+#include "platform/msgbox.h"
+#include "platform/settings.h"
+#include "platform/timers.h"
+#include "shell/frmMDI.h"
+#include "shell/modApi.h"
+#include "shell/modBusy.h"
+#include "shell/modMain.h"
+#include "shell/modNeighbours.h"
+#include "shell/modQuitSig.h"
+#include "shell/modShared.h"
+#include "shell/modStartNbrs.h"
+#include "shell/modStatus.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QPointer>
+#include <QVBoxLayout>
+
+namespace vt {
+
+namespace {
+
+bool running = false;
+
+// Whatever way Startup ends, the main window takes input again and the splash
+// window is not left standing: an error mid-way must not leave a disabled
+// program that only a kill can end.
+struct StartupEnd {
+    ~StartupEnd()
+    {
+        running = false;
+        try {
+            if (frmSplash::isLoaded())
+                frmSplash::instance()->unload(vbFormCode);
+            if (frmMDI::isLoaded())
+                frmMDI::instance()->setEnabled(true);
+        } catch (...) {
+        }
+    }
+};
+
+QWidget *widgetOf(Form *f) { return f ? f->widget() : nullptr; }
+
+} // namespace
+
+QString versionText()
+{
+    return QStringLiteral("Version ") + QString::number(VT_VERSION_MAJOR) + u'.' + QString::number(VT_VERSION_MINOR)
+        + u'.' + QString::number(VT_VERSION_PATCH);
+}
+
+frmSplash::frmSplash()
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QStringLiteral("Vantrell"));
+    setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
+    auto *lay = new QVBoxLayout(this);
+    lay->setContentsMargins(24, 18, 24, 18);
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setPixmap(QIcon::fromTheme(QStringLiteral("applications-science")).pixmap(48, 48));
+    Label1 = new QLabel(QStringLiteral("Vantrell"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont big = Label1->font();
+    big.setPointSize(big.pointSize() * 2);
+    big.setBold(true);
+    Label1->setFont(big);
+    lblVersion = new QLabel(this);
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    Label4 = new QLabel(QStringLiteral("Companion of the KT4 Pulsidar chronograph"), this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    lblStatus = new QLabel(QStringLiteral("Loading Startup Configuration Parameters..."), this);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setMinimumWidth(320);
+    for (QLabel *l : {Picture1, Label1, lblVersion, Label4, lblStatus}) {
+        l->setAlignment(Qt::AlignCenter);
+        lay->addWidget(l);
+    }
+}
+
+frmSplash::~frmSplash() = default;
+
+void frmSplash::Form_Load()
+{
+    lblVersion->setText(versionText());
+    trkForm(0, "Splash");
+}
+
+void frmSplash::Form_Unload(int &cancel)
+{
+    (void)cancel;
+    if (isMinimized())
+        showNormal();
+    trkForm(1, "Splash");
+}
+
+bool frmSplash::starting() { return running; }
+
+void frmSplash::LStatus(const QString &text)
+{
+    frmSplash *s = get();
+    s->lblStatus->setText(text);
+    s->lblStatus->repaint();
+}
+
+void frmSplash::lodUsrFile()
+{
+    if (cmdFile.isEmpty())
+        return;
+    // A missing or unreadable file, or a file part that names no file, leaves
+    // the new CFile as it is, without a word.
+    trapErrors([] {
+        const bool rich = cmdFile.right(3).toUpper() == QStringLiteral("RTF");
+        nbrEditor().loadActiveCFile(cmdPath + cmdFile, rich);
+    });
+    Err.Clear();
+}
+
+void showModal(QWidget *window)
+{
+    if (!window)
+        return;
+    answers::Question q;
+    q.kind = QStringLiteral("dialog");
+    q.title = window->windowTitle();
+    q.text = window->objectName();
+    answers::ask(q, [window] {
+        QPointer<QWidget> w(window);
+        const Qt::WindowModality before = w->windowModality();
+        w->hide();
+        w->setWindowModality(Qt::ApplicationModal);
+        w->show();
+        w->raise();
+        w->activateWindow();
+        while (w && w->isVisible())
+            doEvents(50);
+        if (w)
+            w->setWindowModality(before);
+        return QString();
+    });
+}
+
+void frmSplash::Startup()
+{
+    StartupEnd atEnd;
+    running = true;
+    installQuitSignals();
+
+    // 1. The run-time state the windows share.
+    FindOpened = false;
+    excRtcOn = xlConnected = xlClosing = xlOpening = xlBookOk = xlLinked = false;
+    cmdRxToCFile = false;
+    PropLoaded = false;
+    CroStatus.croStaOk = false;
+    CroStatus.croTotShots = 0;
+    CroStatus.croPwrOn = false;
+    CroLink.croNoWait = false;
+    CroLink.croKeySent = false;
+    croAbortReq = false;
+    CroStatus.croCalRes = 0;
+    CroLink.croMenPos = QString(4, u' ');
+    CFileSeqNum = 0;
+    keyPadOn = false;
+    FirstFileCmd = false;
+    Com2CroSee = true;
+    CroStatus.croCalVal = 9999;
+    CroStatus.croCalFlag = 9999;
+    nbrChrono().stpCrxWait();
+    nbrChrono().stpCom2Wait();
+
+    // 2. The error count runs on from run to run.
+    errCount = GetSettingInt(AppTitle, QStringLiteral("frmErrox"), QStringLiteral("gxMoxErc"), 0);
+    zapBizTable();
+
+    // 3.-4.
+    zapTrkForm(QStringLiteral("Splash-Start-Load"));
+    frmSplash *splash = get();
+    splash->show();
+    splash->raise();
+    doEvents();
+
+    // 5. The main windows, then 6. their load procedures.
+    frmMDI *mdi = frmMDI::get();
+    nbrNotes().frmTip();
+    QWidget *props = widgetOf(nbrSerial().frmProperties());
+    nbrSerial().frmTerminal();
+    if (QWidget *rem = widgetOf(nbrRemote().frmRemCtr()))
+        rem->resize(TwipsToPixels(3400), rem->height());
+    mdi->lodMDI();
+    nbrNotes().lodTip();
+    nbrSerial().lodProperties();
+    nbrSerial().lodTerminal();
+    nbrRemote().lodRemCtr();
+    nbrExport().lodExpSetup();
+
+    // 7.-9.
+    LStatus(QStringLiteral("Loading Jotrix Setup..."));
+    nbrEditor().updFgsMDI();
+    LStatus(QStringLiteral("Loading Window Fonts..."));
+    lodFontList();
+    LStatus(QStringLiteral("Loading Modules Setup..."));
+    nbrEditor().getMDISettings();
+
+    // 10.-11. The main window shows, but takes no input until the port and
+    // the chronograph are settled.
+    splash->unload(vbFormCode);
+    zapTrkForm(QStringLiteral("Splash-End-Load"));
+    mdi->show();
+    mdi->setEnabled(false);
+
+    // 12.-13.
+    PLogSee = true;
+    nbrSerial().GetPrtSetUp();
+    nbrChrono().getPortStates();
+    if (AutoConnect && ChronSelect == 0)
+        nbrSerial().subOpenPort();
+    updAllSta();
+
+    // 14. Port scan and chronograph detection.
+    if (AutoDetect || ChronSelect > 0) {
+        SerialNbr &ser = nbrSerial();
+        Com2CroSee = false;
+        if (props)
+            props->setEnabled(false);
+        ser.GetFrmSet();
+        ser.offSetup();
+        if (props)
+            props->show();
+        ser.croDetect();
+
+        bool selectFailed = false;
+        if (ChronSelect == 1) {
+            if (ser.selCroFirst(Device)) {
+                ser.SetApply();
+            } else {
+                const QString text = Device == 0
+                    ? QStringLiteral("Could not select first free KT4 Chronograph.\r\n"
+                                     "There are no KT4 Chronographs present..!")
+                    : QStringLiteral("Could not select first free Chrono.  \r\n"
+                                     "There are no COM Ports avilable..!\r\n"
+                                     "Check your PC hardware, you need\r\n"
+                                     "at least one free COM/USB port.");
+                MsgBox(text, vbOKOnly | vbSystemModal | vbMsgBoxSetForeground);
+                selectFailed = true;
+            }
+        }
+
+        if (props)
+            props->hide();
+        ser.onnSetup();
+        ser.SaveFrmSet();
+        if (props)
+            props->setEnabled(true);
+        ser.setDirty(2);
+        Com2CroSee = true;
+        updAllSta();
+
+        // The user picks the port.
+        if (ChronSelect == 2 || selectFailed) {
+            ser.GetFrmSet();
+            ser.onnSelect();
+            ser.vewCom2Cro();
+            SetupDirty = false;
+            showModal(props);
+            if (SetupDirty || !SelectOn)
+                ser.SetApply();
+            ser.offSelect();
+            ser.SaveFrmSet();
+        }
+
+        nbrChrono().getPortStates();
+        if (Device == 0) {
+            ser.ShowPLog(QStringLiteral("Retrieving KT4 Status for Chrono-") + QString::number(ser.linkCommPort())
+                             + QStringLiteral("..."),
+                         0, false);
+            nbrChrono().chkCroLink();
+            ser.ShowPLog(CroStatus.croStaOk ? QStringLiteral("Status Retrieved Ok..!")
+                                            : QStringLiteral("Unable to Retrieve Satatus..!"),
+                         0, false);
+        }
+    }
+
+    // 20. The first CFile.
+    nbrSerial().SetNorm();
+    nbrSerial().FixPLog(0);
+    nbrSerial().PutCLogCaption(QString());
+    nbrEditor().CreateNewCFile();
+    lodUsrFile();
+    setRtfWrap();
+    FirstFileCmd = true;
+
+    // 21.
+    if (Val(GetSetting(AppTitle, QStringLiteral("frmVipNotes"), QStringLiteral("ShowVipNotes"), QStringLiteral("1"))) == 1)
+        nbrNotes().seeXNots(20, 0, 0, 0, 1, 1);
+    mdi->setEnabled(true);
+    updAllSta();
+}
+
+} // namespace vt

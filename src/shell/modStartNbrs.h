@@ -1,0 +1,61 @@
+// What start-up and shutdown use of the notes window, the CFile editor and the
+// spreadsheet export, reached through small interfaces that each subsystem
+// installs at start-up (tests install fakes). Until a subsystem installs its
+// own, a stand-in answers: no window, procedures that do nothing.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace vt {
+
+class Form;
+
+class NotesNbr {
+public:
+    virtual ~NotesNbr() = default;
+    // The notes window (loaded on first use); nullptr while not installed.
+    virtual Form *frmTip() { return nullptr; }
+    virtual void lodTip() {}
+    virtual void extTip(int cancel) { (void)cancel; }
+    // A chronograph warning question; true means go ahead. Without the notes
+    // subsystem nothing is asked.
+    virtual bool askChronoWarn(const QString &text) { (void)text; return true; }
+    // Shows the note a.b.c.d; addIfMissing adds a missing section, modal waits.
+    virtual void seeXNots(int16_t a, int16_t b, int16_t c, int16_t d, int16_t addIfMissing, int16_t modal)
+    {
+        (void)a; (void)b; (void)c; (void)d; (void)addIfMissing; (void)modal;
+    }
+};
+NotesNbr &nbrNotes();
+void installNotes(NotesNbr *impl);
+
+class EditorNbr {
+public:
+    virtual ~EditorNbr() = default;
+    virtual void zapFgsMDI() {}
+    virtual void updFgsMDI() {}
+    virtual void getMDISettings() {}
+    // Default document formats of section "frmMDI".
+    virtual void getAllFmt() {}
+    virtual void savAllFmt() {}
+    virtual void CreateNewCFile() {}
+    // Loads a file into the active CFile's text box (rich text or plain), sets
+    // its caption to the path and clears its changed flag. Raises on failure.
+    virtual void loadActiveCFile(const QString &path, bool richText) { (void)path; (void)richText; }
+};
+EditorNbr &nbrEditor();
+void installEditor(EditorNbr *impl);
+
+class ExportNbr {
+public:
+    virtual ~ExportNbr() = default;
+    // Loads the export settings window and prepares it.
+    virtual void lodExpSetup() {}
+    // Closes the spreadsheet connection when there is one; ignores errors.
+    virtual void extExcel() {}
+};
+ExportNbr &nbrExport();
+void installExport(ExportNbr *impl);
+
+} // namespace vt
