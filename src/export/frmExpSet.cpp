@@ -34,6 +34,5 @@ void frmExpSet::Form_Unload(int &cancel)
 
 void frmExpSet::closeEvent(QCloseEvent *e) { handleClose(e); }
 
-void frmExpSet::lodExpSetup() {}
 
 } // namespace vt

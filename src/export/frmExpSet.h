@@ -17,8 +17,6 @@ public:
     void Form_QueryUnload(int &cancel, int unloadMode) override;
     void Form_Unload(int &cancel) override;
 
-    // Load procedure, called once by the start-up sequence after the window loaded.
-    void lodExpSetup();
 
 protected:
     void closeEvent(QCloseEvent *e) override;

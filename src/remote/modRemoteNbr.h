@@ -1,0 +1,6 @@
+// Hands the remote-control panel to the shell.
+#pragma once
+
+namespace vt {
+void installRemoteSubsystem();
+}
