@@ -1,9 +1,18 @@
 #include <QApplication>
 
+#include "export/modExpNbr.h"
+#include "notes/modNotesNbr.h"
+#include "remote/modRemoteNbr.h"
+#include "serial/modSerialNbr.h"
 #include "shell/modMain.h"
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // The subsystems above the shell hand it what start-up and shutdown call.
+    vt::installNotesSubsystem();
+    vt::installSerialSubsystem();
+    vt::installRemoteSubsystem();
+    vt::installExportSubsystem();
     return vt::Main(app);
 }

@@ -163,11 +163,16 @@ void frmMDI::buildMenus()
     mnuViewStatusBar = addItem(mnuView, "mnuViewStatusBar", QStringLiteral("Stat&us"));
     for (QAction *a : {mnuViewToolbarStandard, mnuViewToolbarFormat, mnuViewRuler, mnuViewStatusBar})
         a->setCheckable(true);
+    // As the bars stand when the window loads: both toolbars and the status
+    // bar shown, the ruler hidden.
+    mnuViewToolbarStandard->setChecked(true);
+    mnuViewToolbarFormat->setChecked(true);
+    mnuViewStatusBar->setChecked(true);
     sep(mnuView);
     const QString modes[3] = {QStringLiteral("Normal &View"), QStringLiteral("&Wrap Line"), QStringLiteral("WYSIWY&G")};
     for (int i = 0; i < 3; ++i) {
         mnuViewMode[i] = addItem(mnuView, "mnuViewMode", modes[i]);
-        mnuViewMode[i]->setProperty("index", i);
+        mnuViewMode[i]->setProperty("Index", i);
         mnuViewMode[i]->setCheckable(true);
     }
     sep(mnuView);
@@ -429,7 +434,7 @@ void frmMDI::buildBars()
     for (int i = 0; i < 7; ++i) {
         auto *led = new QLineEdit(QString::fromLatin1(ledTexts[i]), SXB);
         led->setObjectName(QStringLiteral("txtLedsStatus"));
-        led->setProperty("index", i);
+        led->setProperty("Index", i);
         led->setToolTip(QString::fromLatin1(ledTips[i]));
         led->setReadOnly(true);
         led->setFocusPolicy(Qt::NoFocus);

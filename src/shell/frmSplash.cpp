@@ -156,20 +156,18 @@ void frmSplash::Startup()
     excRtcOn = xlConnected = xlClosing = xlOpening = xlBookOk = xlLinked = false;
     cmdRxToCFile = false;
     PropLoaded = false;
-    CroStatus.croStaOk = false;
-    CroStatus.croTotShots = 0;
-    CroStatus.croPwrOn = false;
-    CroLink.croNoWait = false;
-    CroLink.croKeySent = false;
+    CroSta.croStaOk = false;
+    CroSta.croTotShots = 0;
+    CroSta.croPwrOn = false;
+    nbrChrono().zapCroLink(); // croNoWait, croKeySent, croMenPos
     croAbortReq = false;
-    CroStatus.croCalRes = 0;
-    CroLink.croMenPos = QString(4, u' ');
+    CroSta.croCalRes = 0;
     CFileSeqNum = 0;
     keyPadOn = false;
     FirstFileCmd = false;
     Com2CroSee = true;
-    CroStatus.croCalVal = 9999;
-    CroStatus.croCalFlag = 9999;
+    CroSta.croCalVal = 9999;
+    CroSta.croCalFlag = 9999;
     nbrChrono().stpCrxWait();
     nbrChrono().stpCom2Wait();
 
@@ -279,7 +277,7 @@ void frmSplash::Startup()
                              + QStringLiteral("..."),
                          0, false);
             nbrChrono().chkCroLink();
-            ser.ShowPLog(CroStatus.croStaOk ? QStringLiteral("Status Retrieved Ok..!")
+            ser.ShowPLog(CroSta.croStaOk ? QStringLiteral("Status Retrieved Ok..!")
                                             : QStringLiteral("Unable to Retrieve Satatus..!"),
                          0, false);
         }

@@ -3,7 +3,7 @@
 #include "platform/errors.h"
 #include "platform/msgbox.h"
 #include "shell/modMain.h"
-#include "shell/modShared.h"
+#include "shell/modNeighbours.h"
 
 #include <QStringList>
 #include <limits>

@@ -6,6 +6,7 @@
 #include "platform/progfolder.h"
 #include "platform/timers.h"
 #include "shell/frmMDI.h"
+#include "shell/frmSplash.h"
 #include "shell/modErrMsgs.h"
 #include "shell/modNeighbours.h"
 #include "shell/modStatus.h"
@@ -62,11 +63,7 @@ int Main(QApplication &app)
         chkScreenSize();
         frmMDI *mdi = frmMDI::get();
         mdi->showDebugMenu(SoftDebugSee);
-        // The start-up sequence takes over here once it exists; until then
-        // the main window is shown as it stands.
-        mdi->setWindowTitle(AppTitle);
-        updAllSta();
-        mdi->show();
+        frmSplash::Startup();
         if (QMdiSubWindow *child = mdi->mdiArea->activeSubWindow())
             child->setFocus();
         doEvents();

@@ -62,6 +62,17 @@ const QString kHelpHead = QStringLiteral("\tHOW TO DEAL WITH MULTIPLE CHRONOGRAP
 const QString kHelpTail = QStringLiteral("\tFile\t-->\tMy File Name\t\r\n\r\nYou can ignore yy, Path & File.");
 
 // Starts a copy and waits until it runs (or has ended).
+// The questions about the copy itself: a start without a chronograph goes on
+// to the port set-up, whose notice and setup window are not counted here.
+QList<Asked> copyAsked(const VtProcess &p)
+{
+    QList<Asked> out;
+    for (const Asked &a : p.asked())
+        if (a.kind != QStringLiteral("dialog") && !a.text.startsWith(QStringLiteral("Could not select first free")))
+            out << a;
+    return out;
+}
+
 std::unique_ptr<VtProcess> launch(const QStringList &args = {}, const QStringList &answers = {})
 {
     auto p = std::make_unique<VtProcess>();
@@ -88,7 +99,7 @@ private slots:
             writeRunningRecord(k);
         auto c0 = launch();
         QCOMPARE(c0->startedAs(), QStringLiteral("Vantrell0"));
-        QVERIFY(c0->asked().isEmpty());
+        QVERIFY(copyAsked(*c0).isEmpty());
         QCOMPARE(record(0, "AppNum"), QStringLiteral("0"));
         QCOMPARE(record(0, "AppRun"), QStringLiteral("Vantrell0"));
         QCOMPARE(record(0, "AppEnd"), QString());
@@ -109,7 +120,7 @@ private slots:
         for (int k = 1; k <= 3; ++k) {
             copies[k] = launch({}, {QStringLiteral("Yes")});
             QCOMPARE(copies[k]->startedAs(), QStringLiteral("Vantrell") + QString::number(k));
-            const QList<Asked> asked = copies[k]->asked();
+            const QList<Asked> asked = copyAsked(*copies[k]);
             QCOMPARE(asked.size(), 1);
             QCOMPARE(asked[0].title, QStringLiteral("Vantrell"));
             QCOMPARE(asked[0].buttons, QStringLiteral("Yes, No, Cancel"));
@@ -127,7 +138,7 @@ private slots:
         QVERIFY(fifth->waitFinished());
         QVERIFY(fifth->startedAs().isEmpty());
         QCOMPARE(fifth->exitCode(), 0);
-        const QList<Asked> asked = fifth->asked();
+        const QList<Asked> asked = copyAsked(*fifth);
         QCOMPARE(asked.size(), 1);
         QCOMPARE(asked[0].text, tooMany());
         QCOMPARE(asked[0].title, QStringLiteral("Vantrell"));
@@ -136,7 +147,7 @@ private slots:
         // With "N=" a copy beyond 3 starts at once.
         auto c7 = launch({QStringLiteral("N=7")});
         QCOMPARE(c7->startedAs(), QStringLiteral("Vantrell7"));
-        QVERIFY(c7->asked().isEmpty());
+        QVERIFY(copyAsked(*c7).isEmpty());
         QCOMPARE(record(7, "AppRun"), QStringLiteral("Vantrell7"));
     }
 
@@ -159,7 +170,7 @@ private slots:
         QVERIFY(c1->waitFinished());
         QCOMPARE(c1->exitCode(), 0);
         QVERIFY(c1->startedAs().isEmpty());
-        const QList<Asked> asked = c1->asked();
+        const QList<Asked> asked = copyAsked(*c1);
         QCOMPARE(asked.size(), helpShown ? 2 : 1);
         QCOMPARE(asked[0].text, proposal1());
         if (helpShown) {
@@ -180,12 +191,12 @@ private slots:
         QVERIFY(c0->running());
         auto c7 = launch({QStringLiteral("N=7")});
         QCOMPARE(c7->startedAs(), QStringLiteral("Vantrell7"));
-        QVERIFY(c7->asked().isEmpty());
+        QVERIFY(copyAsked(*c7).isEmpty());
 
         auto twin = launch({QStringLiteral("N=7")});
         QVERIFY(twin->waitFinished());
         QVERIFY(twin->startedAs().isEmpty());
-        QList<Asked> asked = twin->asked();
+        QList<Asked> asked = copyAsked(*twin);
         QCOMPARE(asked.size(), 1);
         QCOMPARE(asked[0].text, QStringLiteral("Vantrell7 is already running..!"));
         QCOMPARE(asked[0].title, QStringLiteral("Vantrell0"));
@@ -194,7 +205,7 @@ private slots:
         auto bad = launch({QStringLiteral("N=17")}, {QStringLiteral("Yes")});
         QVERIFY(bad->waitFinished());
         QVERIFY(bad->startedAs().isEmpty());
-        asked = bad->asked();
+        asked = copyAsked(*bad);
         QCOMPARE(asked.size(), 2);
         QCOMPARE(asked[0].text, badNumber(17));
         QCOMPARE(asked[0].title, QStringLiteral("Vantrell0"));
@@ -209,7 +220,7 @@ private slots:
         auto bad = launch({QStringLiteral("N=99")}, {QStringLiteral("No")});
         QVERIFY(bad->waitFinished());
         QVERIFY(bad->startedAs().isEmpty());
-        const QList<Asked> asked = bad->asked();
+        const QList<Asked> asked = copyAsked(*bad);
         QCOMPARE(asked.size(), 1);
         QCOMPARE(asked[0].text, badNumber(99));
         QCOMPARE(record(2, "AppEnd"), QStringLiteral("Vantrell2"));
@@ -228,7 +239,7 @@ private slots:
         QVERIFY(c5.startedAs().isEmpty());
         QCOMPARE(vt::GetSetting(QStringLiteral("Vantrell5"), QStringLiteral("frmComSet"), QStringLiteral("CommPort")),
                  QStringLiteral("3"));
-        const QList<Asked> asked = c5.asked();
+        const QList<Asked> asked = copyAsked(c5);
         QCOMPARE(asked.size(), 1);
         QCOMPARE(asked[0].title, QStringLiteral("Vantrell - Screen Resolution"));
         QCOMPARE(asked[0].text, QStringLiteral("This program requires a Minimum screen resolution of 800 X 600  \r\n"
@@ -252,7 +263,7 @@ private slots:
         c0.start();
         QVERIFY(c0.waitStarted());
         QCOMPARE(c0.startedAs(), QStringLiteral("Vantrell0"));
-        QCOMPARE(c0.asked().size(), 1);
+        QCOMPARE(copyAsked(c0).size(), 1);
         QCOMPARE(record(0, "AppRun"), QStringLiteral("Vantrell0"));
     }
 
@@ -265,14 +276,14 @@ private slots:
         QCOMPARE(record(7, "AppRun"), QStringLiteral("Vantrell7")); // a killed copy's record still says running
         auto again = launch({QStringLiteral("N=7")});
         QCOMPARE(again->startedAs(), QStringLiteral("Vantrell7"));
-        QVERIFY(again->asked().isEmpty());
+        QVERIFY(copyAsked(*again).isEmpty());
 
         // With every copy gone, the next one is a first copy again.
         c0->stop();
         again->terminate();
         auto fresh = launch();
         QCOMPARE(fresh->startedAs(), QStringLiteral("Vantrell0"));
-        QVERIFY(fresh->asked().isEmpty());
+        QVERIFY(copyAsked(*fresh).isEmpty());
     }
 
     void simultaneousStartsTakeDistinctNumbers()

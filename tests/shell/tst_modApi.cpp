@@ -99,20 +99,16 @@ private slots:
         QFETCH(QList<bool>, checked);
         QFETCH(bool, button);
         QFETCH(QString, stored);
-        // The view-mode menu array and the WordWrap button, as the main window names them.
+        // The view-mode menu array and the WordWrap button of the main window.
         frmMDI *mdi = frmMDI::get();
         QList<QAction *> items;
         for (int i = 0; i < 3; ++i) {
-            auto *a = new QAction(mdi);
-            a->setObjectName(QStringLiteral("mnuViewMode"));
-            a->setProperty("Index", i);
-            a->setCheckable(true);
+            QAction *a = mdi->mnuViewMode[i];
             a->setChecked(true);
             items << a;
         }
-        auto *wrap = new QAction(mdi);
-        wrap->setProperty("key", QStringLiteral("WordWrap"));
-        wrap->setCheckable(true);
+        QAction *wrap = toolButton(mdi, QStringLiteral("WordWrap"));
+        QVERIFY(wrap);
         wrap->setChecked(!button);
 
         setWrapMode(int16_t(mode));
