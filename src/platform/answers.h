@@ -14,6 +14,9 @@
 // a path for a file dialog (several paths separated by '|'; empty or "Cancel"
 // cancels); a value for other dialogs (font "Name,Size[,bold][,italic]...",
 // colour "#rrggbb" or a colour number, margins "l,t,r,b" ...).
+// The common dialogs' forms in full (font effects and colour, margins in
+// thousandths of an inch or with "mm"/"in", printer settings) are listed in
+// platform/commondlg.h; an unanswered common dialog is cancelled.
 #pragma once
 
 #include <QList>

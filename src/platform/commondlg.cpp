@@ -30,16 +30,51 @@ namespace {
 
 const QString kCancel = QStringLiteral("Cancel");
 
+// Every common dialog asks in this form; unanswered, it is cancelled.
+answers::Question dialogQuestion(const QString &kind, const QString &title, const QString &text)
+{
+    answers::Question q;
+    q.kind = kind;
+    q.title = title;
+    q.text = text;
+    q.defaultAnswer = kCancel;
+    return q;
+}
+
 bool isCancel(const QString &answer)
 {
     const QString a = answer.trimmed();
     return a.isEmpty() || a.compare(kCancel, Qt::CaseInsensitive) == 0;
 }
 
-void badAnswer(const char *kind, const QString &answer)
+void badAnswer(const QString &kind, const QString &answer)
 {
-    qWarning("vantrell: the %s dialog cannot use the answer \"%s\"; taken as Cancel", kind,
+    qWarning("vantrell: the %s dialog cannot use the answer \"%s\"; taken as Cancel", qPrintable(kind),
              qPrintable(answer));
+}
+
+// Asks q: a person gets the dialog (show), a script gives text (parse);
+// `text` puts the person's choice into the record of questions.
+template <class T>
+std::optional<T> askDialog(const answers::Question &q, const std::function<std::optional<T>()> &show,
+                           const std::function<QString(const T &)> &text,
+                           const std::function<std::optional<T>(const QString &)> &parse)
+{
+    bool shown = false;
+    std::optional<T> picked;
+    const QString answer = answers::ask(q, [&]() -> QString {
+        shown = true;
+        picked = show();
+        return picked ? text(*picked) : kCancel;
+    });
+    if (shown)
+        return picked;
+    if (isCancel(answer))
+        return std::nullopt;
+    std::optional<T> v = parse(answer);
+    if (!v)
+        badAnswer(q.kind, answer);
+    return v;
 }
 
 QString colorText(uint32_t bgr) { return colorFromNumber(bgr).name(); }
@@ -275,21 +310,16 @@ QStringList nameFilters(const QString &barFilter)
 
 std::optional<QStringList> chooseFiles(const FileRequest &r)
 {
-    answers::Question q;
-    q.kind = r.save ? QStringLiteral("save") : QStringLiteral("open");
-    q.title = r.title.isEmpty() ? (r.save ? QStringLiteral("Save As") : QStringLiteral("Open")) : r.title;
-    q.text = QStringLiteral("Filter: %1\nFilterIndex: %2\nInitialDir: %3\nFile name: %4%5")
-                 .arg(r.filter)
-                 .arg(r.filterIndex)
-                 .arg(r.initialDir, r.defaultName,
-                      r.multiSelect && !r.save ? QStringLiteral("\nMultiSelect") : QString());
-    q.defaultAnswer = kCancel;
-
+    const answers::Question q = dialogQuestion(
+        r.save ? QStringLiteral("save") : QStringLiteral("open"),
+        r.title.isEmpty() ? (r.save ? QStringLiteral("Save As") : QStringLiteral("Open")) : r.title,
+        QStringLiteral("Filter: %1\nFilterIndex: %2\nInitialDir: %3\nFile name: %4%5")
+            .arg(r.filter)
+            .arg(r.filterIndex)
+            .arg(r.initialDir, r.defaultName, r.multiSelect && !r.save ? QStringLiteral("\nMultiSelect") : QString()));
     const QString folder = r.initialDir.isEmpty() ? QDir::currentPath() : r.initialDir;
-    bool shown = false;
-    QStringList picked;
-    const QString answer = answers::ask(q, [&]() -> QString {
-        shown = true;
+
+    auto show = [&]() -> std::optional<QStringList> {
         QFileDialog dlg(owner(), q.title, folder);
         dlg.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dlg.setFileMode(r.save ? QFileDialog::AnyFile
@@ -305,47 +335,34 @@ std::optional<QStringList> chooseFiles(const FileRequest &r)
         if (!r.defaultName.isEmpty())
             dlg.selectFile(r.defaultName);
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-            return kCancel;
-        picked = dlg.selectedFiles();
-        return picked.join(u'|');
-    });
-    if (shown)
-        return picked.isEmpty() ? std::nullopt : std::optional<QStringList>(picked);
-    if (isCancel(answer))
-        return std::nullopt;
-    QStringList paths;
-    const QDir base(folder);
-    for (const QString &p : answer.split(u'|', Qt::SkipEmptyParts))
-        paths << QDir::cleanPath(base.absoluteFilePath(p.trimmed()));
-    if (paths.isEmpty())
-        return std::nullopt;
-    // One file only, unless the open dialog allows several.
-    if (r.save || !r.multiSelect)
-        paths = paths.mid(0, 1);
-    return paths;
+            return std::nullopt;
+        return dlg.selectedFiles();
+    };
+    auto parse = [&](const QString &answer) -> std::optional<QStringList> {
+        QStringList paths;
+        const QDir base(folder);
+        for (const QString &p : answer.split(u'|', Qt::SkipEmptyParts))
+            paths << QDir::cleanPath(base.absoluteFilePath(p.trimmed()));
+        if (paths.isEmpty())
+            return std::nullopt;
+        // One file only, unless the open dialog allows several.
+        if (r.save || !r.multiSelect)
+            paths = paths.mid(0, 1);
+        return paths;
+    };
+    return askDialog<QStringList>(q, show, [](const QStringList &p) { return p.join(u'|'); }, parse);
 }
 
 std::optional<FontChoice> chooseFont(const FontChoice &initial, int minSize, int maxSize)
 {
-    answers::Question q;
-    q.kind = QStringLiteral("font");
-    q.title = QStringLiteral("Font");
-    q.text = fontText(initial);
-    q.defaultAnswer = kCancel;
-
-    bool shown = false;
-    std::optional<FontChoice> picked;
-    const QString answer = answers::ask(q, [&]() -> QString {
-        shown = true;
+    const answers::Question q = dialogQuestion(QStringLiteral("font"), QStringLiteral("Font"), fontText(initial));
+    auto show = [&]() -> std::optional<FontChoice> {
         FontColorDialog dlg(initial, owner());
         if (dlg.exec() != QDialog::Accepted)
-            return kCancel;
-        picked = dlg.choice();
-        return fontText(*picked);
-    });
-    std::optional<FontChoice> f = shown ? picked : (isCancel(answer) ? std::nullopt : parseFont(answer));
-    if (!shown && !isCancel(answer) && !f)
-        badAnswer("font", answer);
+            return std::nullopt;
+        return dlg.choice();
+    };
+    std::optional<FontChoice> f = askDialog<FontChoice>(q, show, fontText, parseFont);
     if (f) {
         // The dialog offers only sizes within its limits.
         if (minSize > 0 && f->pointSize < minSize)
@@ -358,46 +375,24 @@ std::optional<FontChoice> chooseFont(const FontChoice &initial, int minSize, int
 
 std::optional<uint32_t> chooseColor(uint32_t initial, const QList<uint32_t> &customColors)
 {
-    answers::Question q;
-    q.kind = QStringLiteral("color");
-    q.title = QStringLiteral("Color");
-    q.text = colorText(initial);
-    q.defaultAnswer = kCancel;
-
-    bool shown = false;
-    std::optional<uint32_t> picked;
-    const QString answer = answers::ask(q, [&]() -> QString {
-        shown = true;
+    const answers::Question q = dialogQuestion(QStringLiteral("color"), QStringLiteral("Color"), colorText(initial));
+    auto show = [&]() -> std::optional<uint32_t> {
         for (int i = 0; i < customColors.size() && i < QColorDialog::customCount(); ++i)
             QColorDialog::setCustomColor(i, colorFromNumber(customColors[i]));
         QColorDialog dlg(colorFromNumber(initial), owner());
         if (dlg.exec() != QDialog::Accepted)
-            return kCancel;
-        picked = numberFromColor(dlg.selectedColor());
-        return colorText(*picked);
-    });
-    if (shown)
-        return picked;
-    if (isCancel(answer))
-        return std::nullopt;
-    const auto c = parseColor(answer);
-    if (!c)
-        badAnswer("color", answer);
-    return c;
+            return std::nullopt;
+        return numberFromColor(dlg.selectedColor());
+    };
+    return askDialog<uint32_t>(q, show, colorText, parseColor);
 }
 
 std::optional<Margins> choosePageMargins(const Margins &m, MarginUnit shownIn)
 {
-    answers::Question q;
-    q.kind = QStringLiteral("page");
-    q.title = QStringLiteral("Page Setup");
-    q.text = QStringLiteral("Margins left,top,right,bottom (thousandths of an inch): ") + marginsText(m);
-    q.defaultAnswer = kCancel;
-
-    bool shown = false;
-    std::optional<Margins> picked;
-    const QString answer = answers::ask(q, [&]() -> QString {
-        shown = true;
+    const answers::Question q = dialogQuestion(
+        QStringLiteral("page"), QStringLiteral("Page Setup"),
+        QStringLiteral("Margins left,top,right,bottom (thousandths of an inch): ") + marginsText(m));
+    auto show = [&]() -> std::optional<Margins> {
         const QPageLayout::Unit unit = layoutUnit(shownIn);
         QPrinter sheet(QPrinter::HighResolution);
         QPageLayout layout = sheet.pageLayout();
@@ -409,7 +404,7 @@ std::optional<Margins> choosePageMargins(const Margins &m, MarginUnit shownIn)
         sheet.setPageLayout(layout);
         QPageSetupDialog dlg(&sheet, owner());
         if (dlg.exec() != QDialog::Accepted)
-            return kCancel;
+            return std::nullopt;
         const QMarginsF got = sheet.pageLayout().margins(unit);
         // A margin the user left alone keeps its exact value: the dialog shows
         // it rounded, and reading the rounded figure back must not move it.
@@ -417,27 +412,17 @@ std::optional<Margins> choosePageMargins(const Margins &m, MarginUnit shownIn)
         auto keep = [&](double was, double now, int orig) {
             return std::abs(was - now) < shownStep / 2 ? orig : fromUnit(now, unit);
         };
-        picked = Margins{keep(given.left(), got.left(), m.left), keep(given.top(), got.top(), m.top),
-                         keep(given.right(), got.right(), m.right), keep(given.bottom(), got.bottom(), m.bottom)};
-        return marginsText(*picked);
-    });
-    if (shown)
-        return picked;
-    if (isCancel(answer))
-        return std::nullopt;
-    const auto r = parseMargins(answer);
-    if (!r)
-        badAnswer("page setup", answer);
-    return r;
+        return Margins{keep(given.left(), got.left(), m.left), keep(given.top(), got.top(), m.top),
+                       keep(given.right(), got.right(), m.right), keep(given.bottom(), got.bottom(), m.bottom)};
+    };
+    return askDialog<Margins>(q, show, marginsText, parseMargins);
 }
 
 bool choosePrinter(QPrinter &printer, bool setupOnly)
 {
-    answers::Question q;
-    q.kind = QStringLiteral("printer");
-    q.title = setupOnly ? QStringLiteral("Print Setup") : QStringLiteral("Print");
-    q.text = printer.printerName().isEmpty() ? QStringLiteral("PDF file") : printer.printerName();
-    q.defaultAnswer = kCancel;
+    const answers::Question q = dialogQuestion(
+        QStringLiteral("printer"), setupOnly ? QStringLiteral("Print Setup") : QStringLiteral("Print"),
+        printer.printerName().isEmpty() ? QStringLiteral("PDF file") : printer.printerName());
 
     bool shown = false;
     bool accepted = false;
@@ -473,7 +458,7 @@ bool choosePrinter(QPrinter &printer, bool setupOnly)
             bool ok = false;
             const int n = w.mid(7).toInt(&ok);
             if (!ok || n < 1) {
-                badAnswer("printer", answer);
+                badAnswer(QStringLiteral("printer"), answer);
                 return false;
             }
             apply << [&printer, n] { printer.setCopyCount(n); };
@@ -495,12 +480,12 @@ bool choosePrinter(QPrinter &printer, bool setupOnly)
                     size = s;
             }
             if (!size.isValid()) {
-                badAnswer("printer", answer);
+                badAnswer(QStringLiteral("printer"), answer);
                 return false;
             }
             apply << [&printer, size] { printer.setPageSize(size); };
         } else {
-            badAnswer("printer", answer);
+            badAnswer(QStringLiteral("printer"), answer);
             return false;
         }
     }

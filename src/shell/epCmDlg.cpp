@@ -43,11 +43,14 @@ void epCmDlg::getMultiFiles(const QStringList &paths)
     }
 }
 
-void epCmDlg::ShowOpen()
+void epCmDlg::fileDialog(bool save)
 {
-    const bool multi = MultiSelect;
+    // Save is always single-file.
+    const bool multi = MultiSelect && !save;
     checkDefaultName(DefaultFilename, multi ? kMultiChars : kPathChars);
     dialogs::FileRequest r;
+    r.save = save;
+    r.overwritePrompt = save;
     r.multiSelect = multi;
     r.title = DialogTitle;
     r.filter = Filter;
@@ -62,22 +65,9 @@ void epCmDlg::ShowOpen()
         cancelled();
 }
 
-void epCmDlg::ShowSave()
-{
-    checkDefaultName(DefaultFilename, kPathChars);
-    dialogs::FileRequest r;
-    r.save = true;
-    r.overwritePrompt = true;
-    r.title = DialogTitle;
-    r.filter = Filter;
-    r.filterIndex = FilterIndex;
-    r.initialDir = InitialDir;
-    r.defaultName = DefaultFilename;
-    if (const auto files = dialogs::chooseFiles(r))
-        getMultiFiles(*files);
-    else
-        cancelled();
-}
+void epCmDlg::ShowOpen() { fileDialog(false); }
+
+void epCmDlg::ShowSave() { fileDialog(true); }
 
 void epCmDlg::ShowFont()
 {

@@ -48,6 +48,7 @@ public:
     void ShowPrinter();
 
 private:
+    void fileDialog(bool save);
     void getMultiFiles(const QStringList &paths);
     void cancelled(); // raises 32755 when CancelError is set
 };
