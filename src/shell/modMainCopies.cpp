@@ -125,10 +125,11 @@ void getCmdLine()
     QString text = Command();
     if (text.isEmpty())
         return;
-    if (text.startsWith(u'"'))
+    if (text.startsWith(u'"')) {
         text.remove(0, 1);
-    if (text.endsWith(u'"'))
-        text.chop(1);
+        if (text.endsWith(u'"'))
+            text.chop(1);
+    }
     cmdN = keyValue(text, QStringLiteral("N="));
     cmdP = keyValue(text, QStringLiteral("P="));
 

@@ -58,6 +58,7 @@ private slots:
         QTest::newRow("last comma decides the file") << "P=1,a,b.rtf" << -1 << 1 << none << "b.rtf";
         QTest::newRow("trailing comma: no file") << "N=4," << 4 << -1 << none << none;
         QTest::newRow("only an opening quote") << "\"x.rtf" << -1 << -1 << none << "x.rtf";
+        QTest::newRow("a closing quote alone stays") << "x.rtf\"" << -1 << -1 << none << "x.rtf\"";
     }
 
     void getCmdLine()
