@@ -131,16 +131,18 @@ void showModal(QWidget *window)
     q.text = window->objectName();
     answers::ask(q, [window] {
         QPointer<QWidget> w(window);
+        if (!w)
+            return QString();
         const Qt::WindowModality before = w->windowModality();
         w->hide();
         w->setWindowModality(Qt::ApplicationModal);
         w->show();
         w->raise();
         w->activateWindow();
-        while (w && w->isVisible())
+        for (QWidget *raw = w.data(); raw && raw->isVisible(); raw = w.data())
             doEvents(50);
-        if (w)
-            w->setWindowModality(before);
+        if (QWidget *raw = w.data())
+            raw->setWindowModality(before);
         return QString();
     });
 }
