@@ -16,22 +16,11 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QToolBar>
 
 namespace vt {
 
 namespace {
-
-// Item i of a menu array: the actions share the array's name and carry their
-// index in the property "Index".
-QAction *arrayItem(QWidget *root, const QString &name, int index)
-{
-    if (!root)
-        return nullptr;
-    for (QAction *a : root->findChildren<QAction *>(name))
-        if (a->property("Index").isValid() && a->property("Index").toInt() == index)
-            return a;
-    return nullptr;
-}
 
 // Refuses the closes that come from outside the program (title bar, window
 // manager); the program's own close() and unload still work.
@@ -93,14 +82,10 @@ void setWrapMode(int16_t mode)
     ViewMode = mode;
     if (frmMDI *mdi = frmMDI::instance()) {
         for (int i = 0; i <= 2; ++i)
-            if (QAction *a = arrayItem(mdi, QStringLiteral("mnuViewMode"), i)) {
-                a->setCheckable(true);
+            if (QAction *a = mdi->mnuViewMode[i])
                 a->setChecked(i == mode);
-            }
-        if (QAction *b = toolButton(mdi, QStringLiteral("WordWrap"))) {
-            b->setCheckable(true);
+        if (QAction *b = toolButton(mdi->tbrStandard, QStringLiteral("WordWrap")))
             b->setChecked(mode == 1);
-        }
     }
     SaveSetting(AppTitle, QStringLiteral("frmMDI"), QStringLiteral("ViewMode"), Str(mode));
 }
@@ -200,8 +185,7 @@ void lodFontList()
     frmMDI *mdi = frmMDI::instance();
     if (!mdi)
         return;
-    fillFontLists(mdi->findChild<QComboBox *>(QStringLiteral("cboFontName")),
-                  mdi->findChild<QComboBox *>(QStringLiteral("cboFontSize")));
+    fillFontLists(mdi->cboFontName, mdi->cboFontSize);
 }
 
 } // namespace vt

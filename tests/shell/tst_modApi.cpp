@@ -227,12 +227,9 @@ private slots:
 
         // Through the main window's boxes.
         frmMDI *mdi = frmMDI::get();
-        auto *n = new QComboBox(mdi);
-        n->setObjectName(QStringLiteral("cboFontName"));
-        n->setEditable(true);
-        auto *s = new QComboBox(mdi);
-        s->setObjectName(QStringLiteral("cboFontSize"));
-        s->setEditable(true);
+        QComboBox *n = mdi->cboFontName;
+        QComboBox *s = mdi->cboFontSize;
+        s->clear();
         lodFontList();
         QCOMPARE(n->count(), families.size());
         QCOMPARE(s->count(), 68);
