@@ -1,8 +1,21 @@
 #!/bin/bash
-# Installs what is missing, builds, and starts the program.
+# Installs what is missing, builds, and starts the program. Without a
+# chronograph configured it attaches the simulated one as COM1.
 set -euo pipefail
 VT_ROOT=$(cd "$(dirname "$0")" && pwd)
 . "$VT_ROOT/scripts-common.sh"
 vt_install
 vt_build "$VT_ROOT/build"
+if [ -z "${VANTRELL_COM1:-}" ] && [ ! -e /dev/ttyUSB0 ]; then
+  coproc VTSIM { exec "$VT_ROOT/build/vantrell-sim" --shots 100000 --every 2500; }
+  sim_pid=$VTSIM_PID
+  trap 'rc=$?; set +e; kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null; exit $rc' EXIT
+  trap 'exit 130' INT TERM HUP
+  IFS= read -r -t 10 VANTRELL_COM1 <&"${VTSIM[0]}" || { echo "The simulated chronograph did not start." >&2; exit 1; }
+  export VANTRELL_COM1
+  echo "No chronograph configured: COM1 is the simulated KT4 on $VANTRELL_COM1 until the program ends."
+  status=0
+  "$VT_ROOT/build/vantrell" "$@" || status=$?
+  exit "$status"
+fi
 exec "$VT_ROOT/build/vantrell" "$@"

@@ -1,5 +1,7 @@
 #include "sim/kt4sim.h"
 
+#include "chrono/modCroProt.h"
+
 #include <QSocketNotifier>
 #include <QTest>
 
@@ -89,7 +91,7 @@ void Kt4Sim::reset()
     out_.clear();
 }
 
-QByteArray Kt4Sim::identification() { return QByteArrayLiteral("Pulsidar KT"); }
+QByteArray Kt4Sim::identification() { return croIdText.toLatin1(); }
 
 bool Kt4Sim::start(bool paced, QString *error)
 {

@@ -136,7 +136,8 @@ public:
     explicit Kt4Sim(QObject *parent = nullptr);
     ~Kt4Sim() override;
 
-    // The 11-character identification text at the head of the status answer.
+    // The 11-character identification text at the head of the status answer:
+    // the one the program looks for.
     static QByteArray identification();
 
     // Opens the pty pair. Pacing is on for the program and off here unless

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "chrono/modCroProt.h"
 #include "platform/serialport.h"
 #include "sim/kt4sim.h"
 
@@ -105,81 +106,81 @@ private slots:
         QTest::addColumn<int>("state");
         QTest::addColumn<QByteArray>("ending");
         QTest::addColumn<QList<QByteArray>>("before");   // earlier texts, in order
+        QTest::addColumn<int>("code");                    // the result code the program reads from it
 
         const QList<QByteArray> none;
-        auto row = [](const char *name, QByteArray key, State st, QByteArray ending, QList<QByteArray> before) {
-            QTest::newRow(name) << key << int(st) << ending << before;
-        };
+        auto row = [](const char *name, QByteArray key, State st, QByteArray ending, QList<QByteArray> before,
+                      int code) { QTest::newRow(name) << key << int(st) << ending << before << code; };
         // Class 70: Ctrl-M.
-        row("^M data", "\x0d", Idle, "\r\nDAT>", none);
-        row("^M stats", "\x0d", StatsSide, "\r\nSTS>", none);
-        row("^M menu", "\x0d", InMenu, "?", {"MEN><DAT>"});
-        row("^M stats menu", "\x0d", InStatsMenu, "?", {"MEN><STS>"});
+        row("^M data", "\x0d", Idle, "\r\nDAT>", none, 1);
+        row("^M stats", "\x0d", StatsSide, "\r\nSTS>", none, 2);
+        row("^M menu", "\x0d", InMenu, "?", {"MEN><DAT>"}, 3);
+        row("^M stats menu", "\x0d", InStatsMenu, "?", {"MEN><STS>"}, 4);
         // Class 80: Ctrl-U D L R O K.
         for (const char k : {'\x15', '\x04', '\x0c', '\x12', '\x0f', '\x0b'}) {
             const QByteArray key(1, k);
             const QByteArray name = "^" + QByteArray(1, char(k + 0x40));
-            QTest::newRow(name + " data") << key << int(Idle) << QByteArray("\r\nDAT>") << none;
-            QTest::newRow(name + " stats") << key << int(StatsSide) << QByteArray("\r\nSTS>") << none;
+            QTest::newRow(name + " data") << key << int(Idle) << QByteArray("\r\nDAT>") << none << 1;
+            QTest::newRow(name + " stats") << key << int(StatsSide) << QByteArray("\r\nSTS>") << none << 2;
             QTest::newRow(name + " menu") << key << int(InMenu) << QByteArray("?")
-                                          << QList<QByteArray>{"\r\nMEN><DAT> "};
+                                          << QList<QByteArray>{"\r\nMEN><DAT> "} << 3;
         }
         // Class 81: delete and undelete.
         for (const char k : {'\x1e', '\x1f', '\x01', '\x1c', '\x1d', '\x02'}) {
             const QByteArray key(1, k);
             const QByteArray name = "^" + QByteArray(1, char(k + 0x40));
-            QTest::newRow(name + " data") << key << int(Idle) << QByteArray("\r\nDAT>") << none;
+            QTest::newRow(name + " data") << key << int(Idle) << QByteArray("\r\nDAT>") << none << 1;
             QTest::newRow(name + " armed") << key << int(Armed) << QByteArray("\r\nDAT>")
-                                           << QList<QByteArray>{"CAP=OFF"};
+                                           << QList<QByteArray>{"CAP=OFF"} << 1;
         }
         // Class 90: ESC, other control keys, other plain keys.
         for (const QByteArray &key : {QByteArray("\x1b"), QByteArray("\x14"), QByteArray("["), QByteArray("X")}) {
             const QByteArray name = key == "\x1b" ? "ESC" : key == "\x14" ? "^T" : key;
-            QTest::newRow(name + " disarmed") << key << int(Idle) << QByteArray("<End> CAP=OFF\r\nDAT>") << none;
-            QTest::newRow(name + " armed") << key << int(Armed) << QByteArray("\r\n<End>\r\nDAT>") << none;
-            QTest::newRow(name + " stats") << key << int(StatsSide) << QByteArray("<End> CAP=OFF\r\nSTS>") << none;
-            QTest::newRow(name + " menu") << key << int(InMenu) << QByteArray("<End> CAP=OFF\r\nDAT>") << none;
+            QTest::newRow(name + " disarmed") << key << int(Idle) << QByteArray("<End> CAP=OFF\r\nDAT>") << none << 1;
+            QTest::newRow(name + " armed") << key << int(Armed) << QByteArray("\r\n<End>\r\nDAT>") << none << 1;
+            QTest::newRow(name + " stats") << key << int(StatsSide) << QByteArray("<End> CAP=OFF\r\nSTS>") << none << 2;
+            QTest::newRow(name + " menu") << key << int(InMenu) << QByteArray("<End> CAP=OFF\r\nDAT>") << none << 1;
         }
-        row("ESC armed with shots", "\x1b", ArmedBlock, "<End>\r\nDAT>", {"# ", "CAP:"});
-        row("ESC powered off", "\x1b", PoweredOff, "\r\nMEN><DAT> 00?", {"Power ON"});
+        row("ESC armed with shots", "\x1b", ArmedBlock, "<End>\r\nDAT>", {"# ", "CAP:"}, 1);
+        row("ESC powered off", "\x1b", PoweredOff, "\r\nMEN><DAT> 00?", {"Power ON"}, 5);
         // Class 0 and 1: downloads.
-        row("1", "1", Idle, "MMR:<End> CAP=OFF\r\nDAT>", {"MMR:<Begin>"});
-        row("1 armed", "1", Armed, "\r\nMMR:<End>\r\nDAT>", {"MMR:<Begin>"});
-        row("2", "2", Idle, "MMR:<End> CAP=OFF\r\nDAT>", {"MMR:<Begin>"});
-        row("2 from stats", "2", StatsSide, "MMR:<End> CAP=OFF\r\nDAT>", {"MMR:<Begin>"});
-        row("3", "3", Idle, "MMR:<End> CAP=OFF\r\nDAT>", {"MMR:<End> Fol=10 Str="});
+        row("1", "1", Idle, "MMR:<End> CAP=OFF\r\nDAT>", {"MMR:<Begin>"}, 2);
+        row("1 armed", "1", Armed, "\r\nMMR:<End>\r\nDAT>", {"MMR:<Begin>"}, 1);
+        row("2", "2", Idle, "MMR:<End> CAP=OFF\r\nDAT>", {"MMR:<Begin>"}, 2);
+        row("2 from stats", "2", StatsSide, "MMR:<End> CAP=OFF\r\nDAT>", {"MMR:<Begin>"}, 2);
+        row("3", "3", Idle, "MMR:<End> CAP=OFF\r\nDAT>", {"MMR:<End> Fol=10 Str="}, 2);
         // Class 11.
-        row("D", "D", StatsSide, "\r\nDAT>", none);
-        row("D from menu", "D", InStatsMenu, "\r\nDAT>", none);
-        row("S", "S", Idle, "\r\nSTS>", none);
-        row("T", "T", StatsSide, "\r\nSTS>", none);
-        row("U", "U", Idle, "\r\nDAT>", none);
+        row("D", "D", StatsSide, "\r\nDAT>", none, 1);
+        row("D from menu", "D", InStatsMenu, "\r\nDAT>", none, 1);
+        row("S", "S", Idle, "\r\nSTS>", none, 2);
+        row("T", "T", StatsSide, "\r\nSTS>", none, 2);
+        row("U", "U", Idle, "\r\nDAT>", none, 1);
         // Class 12.
-        row("Q", "Q", Idle, "Ready CAP=OFF\r\nDAT>", {Kt4Sim::identification()});
-        row("Q armed", "Q", Armed, "Ready\r\nDAT>", {Kt4Sim::identification()});
-        row("Q stats", "Q", StatsSide, "Ready CAP=OFF\r\nSTS>", {Kt4Sim::identification()});
+        row("Q", "Q", Idle, "Ready CAP=OFF\r\nDAT>", {Kt4Sim::identification()}, 1);
+        row("Q armed", "Q", Armed, "Ready\r\nDAT>", {Kt4Sim::identification()}, 1);
+        row("Q stats", "Q", StatsSide, "Ready CAP=OFF\r\nSTS>", {Kt4Sim::identification()}, 2);
         // Class 13.
-        row("Z", "Z", Idle, "\r\nDAT>", {"SLev=", "Arc=", "Sens=OFF"});
-        row("Z armed", "Z", ArmedBlock, "\r\nDAT>", {"CAP:", "<End>", "SLev=", "Arc=", "Sens=OFF", "CAP=OFF"});
-        row("Z stats", "Z", StatsSide, "\r\nSTS>", {"SLev=", "Arc=", "Sens=OFF"});
-        row("Z menu", "Z", InMenu, "\r\nMEN><DAT> 00?", {"SLev=", "Arc=", "Sens=OFF"});
-        row("Z stats menu", "Z", InStatsMenu, "\r\nMEN><STS> 00?", {"SLev=", "Arc=", "Sens=OFF"});
+        row("Z", "Z", Idle, "\r\nDAT>", {"SLev=", "Arc=", "Sens=OFF"}, 1);
+        row("Z armed", "Z", ArmedBlock, "\r\nDAT>", {"CAP:", "<End>", "SLev=", "Arc=", "Sens=OFF", "CAP=OFF"}, 1);
+        row("Z stats", "Z", StatsSide, "\r\nSTS>", {"SLev=", "Arc=", "Sens=OFF"}, 2);
+        row("Z menu", "Z", InMenu, "\r\nMEN><DAT> 00?", {"SLev=", "Arc=", "Sens=OFF"}, 3);
+        row("Z stats menu", "Z", InStatsMenu, "\r\nMEN><STS> 00?", {"SLev=", "Arc=", "Sens=OFF"}, 4);
         // Class 20.
-        row("M", "M", Idle, "?", {"MEN><DAT> "});
-        row("M stats", "M", StatsSide, "?", {"MEN><STS> "});
+        row("M", "M", Idle, "?", {"MEN><DAT> "}, 1);
+        row("M stats", "M", StatsSide, "?", {"MEN><STS> "}, 2);
         // Class 30.
         for (const char k : {'A', 'F', 'W', 'J', 'K', 'L'}) {
-            QTest::newRow(QByteArray(1, k)) << QByteArray(1, k) << int(Idle) << QByteArray("\r\nDAT>") << none;
-            QTest::newRow(QByteArray(1, k) + " stats") << QByteArray(1, k) << int(StatsSide) << QByteArray("\r\nSTS>") << none;
+            QTest::newRow(QByteArray(1, k)) << QByteArray(1, k) << int(Idle) << QByteArray("\r\nDAT>") << none << 1;
+            QTest::newRow(QByteArray(1, k) + " stats") << QByteArray(1, k) << int(StatsSide) << QByteArray("\r\nSTS>") << none << 2;
         }
         // Class 40.
-        row("P", "P", Idle, " Power OFF\r\n", {"SYS:"});
-        row("9", "9", Armed, " Power OFF\r\n", {"SYS:"});
+        row("P", "P", Idle, " Power OFF\r\n", {"SYS:"}, 1);
+        row("9", "9", Armed, " Power OFF\r\n", {"SYS:"}, 1);
         // Class 50.
-        row("C", "C", Idle, "\r\nDAT>", {"\r\nCAL:"});
-        row("C stats", "C", StatsSide, "\r\nSTS>", {"\r\nCAL:"});
-        row("C menu", "C", InMenu, "\r\nMEN><DAT> 00?", {"\r\nCAL:"});
-        row("C fails", "C", CalFails, "\r\nDAT>", {"\r\nCAL:", "ERR=Cal"});
+        row("C", "C", Idle, "\r\nDAT>", {"\r\nCAL:"}, 1);
+        row("C stats", "C", StatsSide, "\r\nSTS>", {"\r\nCAL:"}, 2);
+        row("C menu", "C", InMenu, "\r\nMEN><DAT> 00?", {"\r\nCAL:"}, 3);
+        row("C fails", "C", CalFails, "\r\nDAT>", {"\r\nCAL:", "ERR=Cal"}, 1);
     }
 
     void replyClasses()
@@ -193,6 +194,17 @@ private slots:
         QVERIFY2(answer.startsWith("\r\n"), answer.constData());
         QVERIFY2(answer.endsWith(ending), answer.constData());
         QVERIFY2(inOrder(answer.left(answer.size() - ending.size()), before), answer.constData());
+
+        // The program's own reply test finds the answer complete, with the code expected.
+        const auto k = uchar(key[0]);
+        const bool ctrl = k < 0x20;
+        const CroReply r = croTestKeyReply(ctrl, QChar(ctrl ? k | 0x40 : k), QString::fromLatin1(answer));
+        QTEST(int(r.code), "code");
+        // Armed or not, as the answer says, matches the unit.
+        if (r.sensors != CroSensors::Unchanged)
+            QCOMPARE(r.sensors == CroSensors::Armed, sim_.unit().armed);
+        if (answer.contains("CAP=OFF"))
+            QVERIFY(!sim_.unit().armed);
     }
 
     void poweredOffAnswersOnlyEsc()
@@ -215,7 +227,7 @@ private slots:
                                         "Cam=", "\r", "Vel=", " ", "Tmp=", " ", "Tim=", "\r", "MaxFol=", " ",
                                         "MaxStr=", " ", "MaxSho=", "\r", "Att="};
         QVERIFY2(inOrder(q, tags), q.constData());
-        const QRegularExpression model(QStringLiteral("Pulsidar KT, (....):V(\\d+)S "));
+        const QRegularExpression model(QRegularExpression::escape(croIdText) + QStringLiteral(", (....):V(\\d+)S "));
         const auto m = model.match(QString::fromLatin1(q));
         QVERIFY(m.hasMatch());
         QCOMPARE(m.captured(1), QStringLiteral("KT4P"));
@@ -409,7 +421,10 @@ private slots:
         sim_.options().leadingBackspace = QTest::currentDataTag() == QByteArray("backspace");
         QFETCH(bool, wrong);
         sim_.options().wrongPrompt = wrong;
-        QTEST(exchange("J"), "answer");
+        const QByteArray answer = exchange("J");
+        QTEST(answer, "answer");
+        // The program takes any of these line ends; the wrong prompt reads as the other side.
+        QCOMPARE(int(croTestKeyReply(false, QLatin1Char('J'), QString::fromLatin1(answer)).prmKind), wrong ? 2 : 1);
     }
 
     void silenceForChosenKeys()
