@@ -25,10 +25,8 @@ QString resourcesFolder()
     return QStringLiteral(VT_RESOURCES_DIR);
 }
 
-void seedProgramFolder()
+static void seedFrom(const QString &src, const QString &dst)
 {
-    const QString src = resourcesFolder();
-    const QString dst = programFolder();
     QDirIterator it(src, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString file = it.next();
@@ -40,6 +38,17 @@ void seedProgramFolder()
         QFile::copy(file, target);
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
     }
+}
+
+void seedProgramFolder()
+{
+    const QString dst = programFolder();
+    seedFrom(resourcesFolder(), dst);
+#ifdef VT_GENERATED_DIR
+    // Files the build generates (the workbook template) live in the build tree.
+    if (QFileInfo(QStringLiteral(VT_GENERATED_DIR)).isDir())
+        seedFrom(QStringLiteral(VT_GENERATED_DIR), dst);
+#endif
 }
 
 } // namespace vt

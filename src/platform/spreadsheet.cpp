@@ -290,12 +290,18 @@ static void refuseCreation(const QString &progId, const QString &expected)
 AppPtr CreateApplication(const QString &progId)
 {
     refuseCreation(progId, QStringLiteral("excel.application"));
-    AppPtr app(new Application());
-    app->d_->self = app;
+    AppPtr app = createApplicationForFiles();
     const QString v = qEnvironmentVariable("VANTRELL_SPREADSHEET_VERSION");
     if (!v.isEmpty())
         app->d_->version = v;
     app->d_->ready = qEnvironmentVariableIntValue("VANTRELL_SPREADSHEET_NOT_READY") == 0;
+    return app;
+}
+
+AppPtr createApplicationForFiles()
+{
+    AppPtr app(new Application());
+    app->d_->self = app;
     return app;
 }
 

@@ -205,6 +205,7 @@ public:
 
 private:
     friend AppPtr CreateApplication(const QString &);
+    friend AppPtr createApplicationForFiles();
     Application();
     std::unique_ptr<AppState> d_;
 };

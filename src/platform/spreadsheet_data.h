@@ -124,6 +124,10 @@ Variant parseEntry(const QString &text, bool *isFormula);
 
 // --- the application's state (spreadsheet.cpp) -----------------------------
 
+// An application for our own code that reads and writes workbook files (the
+// template generator): the environment switches do not apply to it.
+AppPtr createApplicationForFiles();
+
 struct Question {
     QString kind;          // box, open, save, dialog
     QString title, text;
