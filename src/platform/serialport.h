@@ -21,7 +21,9 @@
 
 namespace vt {
 
-// CommEvent codes raised with OnComm.
+// CommEvent codes raised with OnComm. The serial library of Qt 6 reports no
+// break, framing, parity or overrun errors, so the error codes are named for
+// the receive side's event table but are not raised here.
 enum CommEventCode : int {
     commEvSend = 1,       // fewer than SThreshold characters wait to be sent
     commEvReceive = 2,    // at least RThreshold characters have arrived
@@ -39,7 +41,8 @@ enum CommEventCode : int {
     commErLineLost = 1100,
 };
 
-// Handshaking values.
+// Handshaking values. The serial library offers one flow control at a time:
+// RTS/CTS with XOn/XOff runs as RTS/CTS.
 enum HandshakeMode : int { commNoHandshake = 0, commXOnXOff = 1, commRtsCts = 2, commRtsCtsXOnXOff = 3 };
 
 // A parsed Settings text such as "4800,n,8,1".

@@ -778,26 +778,23 @@ void Kt4Sim::handleKey(unsigned char key)
                + prompt());
         return;
     }
-    case 'A':
-        u.archery = !u.archery;
-        answer("\r\nArc=" + onOff(u.archery) + "\r\n" + prompt());
+    case 'A': case 'F': case 'J': case 'K': case 'L': {
+        // Single-action keys: archery, rapid fire and the three send logs.
+        static const struct {
+            char key;
+            bool Unit::*flag;
+            const char *label;
+        } toggles[] = {{'A', &Unit::archery, "Arc="},  {'F', &Unit::rapidFire, "Faf="},
+                       {'J', &Unit::capLog, "J*Log="}, {'K', &Unit::tmpLog, "K*Log="},
+                       {'L', &Unit::staLog, "L*Log="}};
+        for (const auto &t : toggles) {
+            if (t.key == char(key)) {
+                u.*t.flag = !(u.*t.flag);
+                answer("\r\n" + QByteArray(t.label) + onOff(u.*t.flag) + "\r\n" + prompt());
+            }
+        }
         return;
-    case 'F':
-        u.rapidFire = !u.rapidFire;
-        answer("\r\nFaf=" + onOff(u.rapidFire) + "\r\n" + prompt());
-        return;
-    case 'J':
-        u.capLog = !u.capLog;
-        answer("\r\nJ*Log=" + onOff(u.capLog) + "\r\n" + prompt());
-        return;
-    case 'K':
-        u.tmpLog = !u.tmpLog;
-        answer("\r\nK*Log=" + onOff(u.tmpLog) + "\r\n" + prompt());
-        return;
-    case 'L':
-        u.staLog = !u.staLog;
-        answer("\r\nL*Log=" + onOff(u.staLog) + "\r\n" + prompt());
-        return;
+    }
     case '1': case '2': case '3':
         dumpKey(key);
         return;
