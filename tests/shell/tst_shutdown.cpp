@@ -1,0 +1,84 @@
+// The real program, started and ended as a separate process.
+#include <QTest>
+
+#include <csignal>
+
+#include "common/vtprocess.h"
+#include "platform/settings.h"
+
+using namespace vttest;
+
+namespace {
+QString setting(const QString &section, const QString &key)
+{
+    return vt::GetSetting(QStringLiteral("Vantrell2"), section, key);
+}
+} // namespace
+
+class TestShutdown : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QDir(vt::settingsFolder()).removeRecursively(); }
+
+    // The end of the session or Ctrl+C: the program closes through its main
+    // window's unload, without the quit question, and writes its record, its
+    // settings and the geometry it was started with.
+    void signalClosesThroughUnload_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void signalClosesThroughUnload()
+    {
+        QFETCH(int, signal);
+        const QString app = QStringLiteral("Vantrell2");
+        const QString mdi = QStringLiteral("frmMDI");
+        vt::SaveSetting(app, mdi, QStringLiteral("PosWinX"), QStringLiteral("1500"));
+        vt::SaveSetting(app, mdi, QStringLiteral("PosWinY"), QStringLiteral("900"));
+        vt::SaveSetting(app, mdi, QStringLiteral("SizWinX"), QStringLiteral("9000"));
+        vt::SaveSetting(app, mdi, QStringLiteral("SizWinY"), QStringLiteral("6000"));
+        vt::SaveSetting(app, QStringLiteral("frmComSet"), QStringLiteral("AutoDetect"), QStringLiteral("False"));
+        vt::SaveSetting(app, QStringLiteral("frmComSet"), QStringLiteral("ChronSelect"), QStringLiteral("0"));
+        VtProcess copy;
+        copy.start({QStringLiteral("N=2")});
+        QVERIFY(copy.waitStarted());
+        QCOMPARE(copy.startedAs(), app);
+        QCOMPARE(record(2, QStringLiteral("AppRun")), app);
+        ::kill(pid_t(copy.pid()), signal);
+        QVERIFY(copy.waitFinished());
+        QCOMPARE(copy.exitCode(), 0);
+        QVERIFY2(copy.asked().isEmpty(), qPrintable(copy.asked().value(0).text));
+        QCOMPARE(record(2, QStringLiteral("AppNum")), QStringLiteral("5"));
+        QCOMPARE(record(2, QStringLiteral("AppRun")), QString());
+        QCOMPARE(record(2, QStringLiteral("AppEnd")), app);
+        QCOMPARE(record(2, QStringLiteral("AppPrt")), QStringLiteral("0"));
+        QCOMPARE(setting(mdi, QStringLiteral("PosWinX")), QStringLiteral("1500"));
+        QCOMPARE(setting(mdi, QStringLiteral("PosWinY")), QStringLiteral("900"));
+        QCOMPARE(setting(mdi, QStringLiteral("SizWinX")), QStringLiteral("9000"));
+        QCOMPARE(setting(mdi, QStringLiteral("SizWinY")), QStringLiteral("6000"));
+        QCOMPARE(setting(QStringLiteral("frmVipNotes"), QStringLiteral("ShowWarn")), QStringLiteral("True"));
+        QCOMPARE(setting(QStringLiteral("frmErrox"), QStringLiteral("gxMoxErc")), QStringLiteral("0"));
+    }
+
+    // A first start with the default options scans for a chronograph, finds
+    // none, says so and lets the user pick a port; a scripted run answers both.
+    void defaultStartWithoutChronograph()
+    {
+        VtProcess copy;
+        copy.start();
+        QVERIFY(copy.waitStarted());
+        const QList<Asked> asked = copy.asked();
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked[0].text, QStringLiteral("Could not select first free KT4 Chronograph.\r\n"
+                                               "There are no KT4 Chronographs present..!"));
+        QCOMPARE(asked[1].kind, QStringLiteral("dialog"));
+        QCOMPARE(asked[1].title, QStringLiteral("CSetup"));
+        copy.terminate();
+        QVERIFY(!copy.running());
+        QCOMPARE(record(0, QStringLiteral("AppEnd")), QStringLiteral("Vantrell0"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestShutdown)
+#include "tst_shutdown.moc"
