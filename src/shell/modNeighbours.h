@@ -104,6 +104,7 @@ struct CroStatus {
     bool croOnLine = false; // the last exchange got an answer
     int16_t croSnsLev = 0;  // sensitivity in percent
     int16_t croTotShots = 0;
+    float croBatVolts = 0;  // battery, volts
     bool croPwrOn = false;
     int16_t croCalVal = 0;
     float croCalRes = 0;
