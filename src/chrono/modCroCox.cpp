@@ -1,14 +1,11 @@
 #include "chrono/modCroCox.h"
 
 #include "platform/conversions.h"
-#include "platform/errors.h"
-#include "platform/forms.h"
 #include "platform/timers.h"
-#include "shell/modMain.h"
+#include "shell/modShared.h"
+#include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
 
-#include <QComboBox>
-#include <QWidget>
 #include <charconv>
 
 namespace vt {
@@ -46,26 +43,9 @@ QString stampText()
            + singleText(float(Timer())) + QStringLiteral(" sec}");
 }
 
-// The entry of the port setup's device-type list at index Device.
-QString deviceName()
-{
-    Form *setup = nbrSerial().frmProperties();
-    QComboBox *list = setup && setup->widget() ? setup->widget()->findChild<QComboBox *>(QStringLiteral("cboDevice")) : nullptr;
-    if (!list)
-        raise(91);
-    if (Device < 0 || Device >= list->count())
-        raise(381);
-    return list->itemText(Device);
-}
-
-// The same, or "" when the list cannot be read (the error goes no further).
-QString deviceNameOrNone()
-{
-    QString name;
-    if (!trapErrors([&name] { name = deviceName(); }))
-        Err.Clear();
-    return name;
-}
+// The entry of the port setup's device-type list at index Device; "" when
+// the index is off the list.
+QString deviceName() { return deviceEntry(Device); }
 
 QString linkPort() { return QString::number(ComPort[0]); }
 
@@ -135,8 +115,7 @@ void logCroStat()
 
 void logDevPort()
 {
-    // The device list may not be there; the line then goes out without the name.
-    PLog2CFile(QStringLiteral("Device-{") + deviceNameOrNone() + QStringLiteral("} Port-{COM") + linkPort() + u'}', 0, 1, 10);
+    PLog2CFile(QStringLiteral("Device-{") + deviceName() + QStringLiteral("} Port-{COM") + linkPort() + u'}', 0, 1, 10);
 }
 
 void logCroEvt(int event)
@@ -162,7 +141,7 @@ void seeWarnHint()
 
 void seeNoSupport(int flag)
 {
-    const QString name = deviceNameOrNone();
+    const QString name = deviceName();
     if (ShowWarnKT) {
         remLine(QStringLiteral("Setup was selected for {") + name + u'}');
         remLine(QStringLiteral("See <Interface>/<Setup>, <Custome Setup>, <Device>"));

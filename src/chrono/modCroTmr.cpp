@@ -2,6 +2,7 @@
 
 #include "chrono/modCroLnk.h"
 #include "platform/timers.h"
+#include "shell/modBusy.h"
 
 #include <algorithm>
 #include <memory>
@@ -139,8 +140,7 @@ void stpLinkTimers()
 
 bool linkTaskAborted()
 {
-    // The busy lock's abort flag is read here once the shell provides it.
-    return false;
+    return abortTask;
 }
 
 WaitEnd waitWhileRunning(TimerCtl &t, int boundMs, const std::function<bool()> &aborted)

@@ -65,7 +65,7 @@ enum class WaitEnd {
     Bound,   // the upper bound ran out first: the line never went quiet
     Aborted, // the user aborted the task
 };
-// Whether the user asked to abort the running task.
+// Whether the user asked to abort the running task (the busy lock's abortTask).
 bool linkTaskAborted();
 // Lets the event loop run while the timer runs (Enabled and Tag "0"), at most
 // boundMs, and ends early when `aborted` says so. Never spins the processor.

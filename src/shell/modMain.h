@@ -23,11 +23,6 @@ inline int16_t UserLevel = 0;     // detail level 0 to 4
 inline bool SoftShip = true;      // ship mode: switches frozen at their reset values
 inline int16_t UserLevelIni = 0;  // remembered user level for the test/debug toggles
 
-// Warning options of rUvuzu ("System Warnings", "Chrono Warning"); when off,
-// the warnings they govern are not shown.
-inline bool ShowWarn = true;
-inline bool ShowWarnKT = true;
-
 // Number of the last error record; runs on across runs through "frmErrox".
 inline int32_t errCount = 0;
 

@@ -1,13 +1,10 @@
-#include <QComboBox>
 #include <QTest>
-#include <QWidget>
 
 #include "chrono/modCroCox.h"
 #include "platform/conversions.h"
 #include "platform/errors.h"
-#include "platform/forms.h"
 #include "platform/timers.h"
-#include "shell/modMain.h"
+#include "shell/modShared.h"
 #include "shell/modNeighbours.h"
 
 #include <functional>
@@ -27,25 +24,6 @@ struct FakeCFile {
     }
 };
 
-// The port setup window as the notices read it: its device-type list.
-class FakeSetup : public Form {
-public:
-    FakeSetup()
-    {
-        auto *list = new QComboBox(&window);
-        list->setObjectName(QStringLiteral("cboDevice"));
-        list->addItems({QStringLiteral(" KT4 Pulsidar"), QStringLiteral(" Shooting Tarvek"),
-                        QStringLiteral(" Unknow Chronograph"), QStringLiteral(" Jotrix Terminal")});
-    }
-    QWidget *widget() override { return &window; }
-    QWidget window;
-};
-
-struct FakeSerial : SerialNbr {
-    FakeSetup *setup = nullptr;
-    Form *frmProperties() override { return setup; }
-};
-
 // Re-reading the port states finds the link on another port.
 struct FakeChrono : ChronoNbr {
     int16_t portFound = 0;
@@ -59,8 +37,6 @@ const QString R = QStringLiteral("\r\n");
 class TestCroCox : public QObject {
     Q_OBJECT
     FakeCFile cfile;
-    FakeSetup setup;
-    FakeSerial serial;
     FakeChrono chrono;
     QString date; // the fixed clock's date as the system writes it
 
@@ -69,8 +45,6 @@ private slots:
     {
         cfile = FakeCFile{};
         cfile.install();
-        serial.setup = &setup;
-        installSerial(&serial);
         chrono.portFound = 0;
         installChrono(&chrono);
         Device = 0;
@@ -87,7 +61,6 @@ private slots:
     {
         setFixedNow(QDateTime());
         setCFileLog({});
-        installSerial(nullptr);
         installChrono(nullptr);
     }
 
@@ -163,16 +136,15 @@ private slots:
                                 "TAG: Device-{ KT4 Pulsidar} Port-{COM3}\r\n"));
     }
 
-    // Without the setup window, or with a device index off its list, the name is left out.
-    void unreadableDeviceNameIsLeftOut()
+    // A device index off the list leaves the name out.
+    void unknownDeviceNameIsLeftOut()
     {
         Device = 7;
         logDevPort();
-        installSerial(nullptr);
-        Device = 1;
+        Device = 3;
         ComPort[0] = 2;
         logDevPort();
-        QCOMPARE(cfile.text, QStringLiteral("TAG: Device-{} Port-{COM3}\r\nTAG: Device-{} Port-{COM2}\r\n"));
+        QCOMPARE(cfile.text, QStringLiteral("TAG: Device-{} Port-{COM3}\r\nTAG: Device-{ Jotrix Terminal} Port-{COM2}\r\n"));
         QCOMPARE(Err.Number, 0);
     }
 
@@ -308,5 +280,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestCroCox)
+QTEST_GUILESS_MAIN(TestCroCox)
 #include "tst_crocox.moc"

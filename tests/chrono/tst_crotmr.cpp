@@ -5,6 +5,7 @@
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
 #include "platform/errors.h"
+#include "shell/modBusy.h"
 
 using namespace vt;
 
@@ -15,6 +16,7 @@ private slots:
     {
         unloadLinkTimers();
         CroLnk = CroLink{};
+        abortTask = false;
         Err.Clear();
     }
     void cleanupTestCase() { unloadLinkTimers(); }
@@ -194,12 +196,16 @@ private slots:
     {
         TimerCtl &t = lnkTmr().tmrCrxLng;
         strOneShot(t, 5000);
-        bool abort = false;
-        QTimer::singleShot(30, [&abort] { abort = true; });
+        // The user's Yes to "abort ... task anyway" comes in through the event loop.
+        QTimer::singleShot(30, [] { abortTask = true; });
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(waitWhileRunning(t, 5000, [&abort] { return abort; }), WaitEnd::Aborted);
+        QCOMPARE(waitWhileRunning(t, 5000), WaitEnd::Aborted);
         QVERIFY(clock.elapsed() < 1000);
+        abortTask = false;
+        // A caller may watch its own flag instead.
+        bool stop = true;
+        QCOMPARE(waitWhileRunning(t, 5000, [&stop] { return stop; }), WaitEnd::Aborted);
     }
 
     void timerControlRules()
