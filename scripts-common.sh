@@ -1,5 +1,5 @@
 # Shared by run.sh and test.sh: installs the Debian packages that are missing.
-VT_PACKAGES="cmake ninja-build g++ pkgconf qt6-base-dev qt6-serialport-dev libxlsxwriter-dev libzip-dev libpugixml-dev fonts-dejavu-core fontconfig"
+VT_PACKAGES="cmake ninja-build g++ pkgconf qt6-base-dev qt6-serialport-dev libxlsxwriter-dev libzip-dev libpugixml-dev fonts-dejavu-core fontconfig clang libclang-rt-14-dev"
 
 vt_install() {
   local missing=() p

@@ -353,8 +353,13 @@ private:
             return;
         }
         flushBytes();
-        if (destinationWord(w, destination))
+        const bool textual = st_.dest == Dest::Text || st_.dest == Dest::ListText;
+        if ((textual || destination) && destinationWord(w, destination))
             return;
+        if ((w == "u" || w == "uc") && (st_.dest == Dest::FontTable || st_.dest == Dest::ListText)) {
+            textWord(w, hasParam, v); // Unicode in a font name or a list's number
+            return;
+        }
         switch (st_.dest) {
         case Dest::FontTable: fontTableWord(w, hasParam, v); return;
         case Dest::ColorTable: colorTableWord(w, v); return;
@@ -411,7 +416,9 @@ private:
         if (!inFont_)
             return;
         inFont_ = false;
-        QString name = fontName_.trimmed();
+        QString name = fontName_;
+        name.removeIf([](QChar c) { return c.unicode() < 0x20 || c == QChar::LineSeparator; });
+        name = name.trimmed();
         if (name.endsWith(QChar(';')))
             name.chop(1);
         name = name.trimmed();
@@ -508,8 +515,8 @@ private:
             else
                 c.color.reset();
         }
-        else if (w == "up") c.offset = std::clamp((hasParam ? v : 6) * 10, -kMaxIndent, kMaxIndent);
-        else if (w == "dn") c.offset = std::clamp(-(hasParam ? v : 6) * 10, -kMaxIndent, kMaxIndent);
+        else if (w == "up") c.offset = halfPoints(hasParam ? v : 6);
+        else if (w == "dn") c.offset = halfPoints(-(hasParam ? qint64(v) : 6));
         else if (w == "super") c.offset = on ? int(std::lround(c.size * 20 / 3)) : 0;
         else if (w == "sub") c.offset = on ? -int(std::lround(c.size * 20 / 3)) : 0;
         else if (w == "nosupersub") c.offset = 0;
@@ -536,6 +543,8 @@ private:
         }
         else if (w == "ls") paraList_ = true;
     }
+
+    static int halfPoints(qint64 v) { return int(std::clamp<qint64>(v * 10, -kMaxIndent, kMaxIndent)); }
 
     // --- text ----------------------------------------------------------------
     void consumeSkip()
@@ -616,14 +625,13 @@ private:
             break;
         }
         case Dest::FontTable:
-            if (inFont_ && fontName_.size() < 256)
-                fontName_ += s;
+            if (inFont_)
+                fontName_ = (fontName_ + s).left(256);
             if (s.contains(QChar(';')))
                 commitFont();
             break;
         case Dest::ListText:
-            if (listText_.size() < 256)
-                listText_ += s;
+            listText_ = (listText_ + s).left(256);
             break;
         default:
             break;
@@ -700,7 +708,14 @@ private:
         const Dest outer = stack_.empty() ? Dest::Text : stack_.back().dest;
         if (outer != Dest::Text || p.tooBig || p.data.isEmpty())
             return;
-        const QImage img = decodePicture(p.kind, p.data);
+        // One pixel format for everything read, so that every picture can be
+        // written again (as PNG).
+        QImage img = decodePicture(p.kind, p.data);
+        if (!img.isNull()) {
+            img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+            // Only the pixels: no resolution or text chunks ride along.
+            img = QImage(img.constBits(), img.width(), img.height(), img.bytesPerLine(), img.format()).copy();
+        }
         if (img.isNull())
             return;
         auto size = [](int goal, int raw, int pixels, int scale) {
