@@ -1,5 +1,6 @@
 #include "serial/frmProperties.h"
 
+#include "platform/conversions.h"
 #include "shell/modBusy.h"
 
 #include <QCloseEvent>
@@ -11,6 +12,7 @@ frmProperties::frmProperties()
     setObjectName(QStringLiteral("frmProperties"));
     setWindowTitle(QStringLiteral("CSetup"));
     setWindowFlag(Qt::Window);
+    resize(TwipsToPixels(6600), TwipsToPixels(4800));
 }
 
 frmProperties::~frmProperties() = default;

@@ -324,6 +324,10 @@ void frmMDI::buildMenus()
 
 void frmMDI::buildBars()
 {
+    // Outside a desktop session Qt knows no icon theme; the desktop's own
+    // default theme still gives the buttons their pictures.
+    if (!QIcon::hasThemeIcon(QStringLiteral("document-new")))
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
     // The cool bar holds the two toolbars as its bands, one above the other.
     cbrBar = new QToolBar(QStringLiteral("cbrBar"), this);
     cbrBar->setObjectName(QStringLiteral("cbrBar"));

@@ -1,11 +1,12 @@
 #include "shell/modQuitSig.h"
 
+#include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/forms.h"
 #include "shell/frmMDI.h"
 #include "shell/frmSplash.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -32,14 +33,21 @@ void onSignal(int)
 
 void quitBySignal()
 {
-    // Start-up waits for replies in loops of its own; the program closes when
-    // it has finished, so no half-loaded window is torn down under it.
-    if (frmSplash::starting()) {
-        QTimer::singleShot(200, qApp, [] { quitBySignal(); });
+    // Nobody is there to answer any more: every question from here on takes
+    // its default, and a question or window waiting for the user now is
+    // closed, so that the program can end.
+    answers::setScripted(true);
+    if (QWidget *modal = QApplication::activeModalWidget())
+        modal->close();
+    // Start-up waits for replies in loops of its own, and an unload already
+    // under way finishes its question first; the program closes right after.
+    frmMDI *mdi = frmMDI::instance();
+    if (frmSplash::starting() || (mdi && mdi->isUnloading())) {
+        QTimer::singleShot(100, qApp, [] { quitBySignal(); });
         return;
     }
-    guarded(QStringLiteral("modQuitSig/quitBySignal"), [] {
-        if (frmMDI *mdi = frmMDI::instance())
+    guarded(QStringLiteral("modQuitSig/quitBySignal"), [mdi] {
+        if (mdi)
             mdi->unload(vbAppWindows);
         else
             QCoreApplication::quit();
