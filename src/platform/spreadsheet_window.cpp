@@ -1,20 +1,497 @@
 #include "platform/spreadsheet_window.h"
 
+#include "platform/errors.h"
+#include "platform/msgbox.h"
 #include "platform/spreadsheet_data.h"
+
+#include <QAbstractTableModel>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace vt::xl {
 
+// --- the grid's model over the active sheet -----------------------------------------
+
+class SheetModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setSheet(SheetPtr sheet, int rows, int cols, double zoom)
+    {
+        beginResetModel();
+        sheet_ = std::move(sheet);
+        rows_ = rows;
+        cols_ = cols;
+        zoom_ = zoom;
+        endResetModel();
+    }
+    const SheetPtr &sheet() const { return sheet_; }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : rows_; }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : cols_; }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!sheet_ || !index.isValid())
+            return {};
+        try {
+            const SheetData &d = sheet_->data();
+            const CellData *c = d.find(index.row() + 1, index.column() + 1);
+            if (!c)
+                return role == Qt::FontRole ? QVariant(font(Style(), false)) : QVariant();
+            switch (role) {
+            case Qt::DisplayRole:
+                return formatValue(evaluateCell(*c, d), c->style.numberFormat);
+            case Qt::EditRole:
+                return c->hasFormula() ? c->formula : c->value.displayText();
+            case Qt::FontRole:
+                return font(c->style, !c->link.isEmpty());
+            case Qt::ForegroundRole: {
+                const int rgb = paletteColor(c->style.colorIndex);
+                if (rgb >= 0)
+                    return QColor(QRgb(rgb));
+                return c->link.isEmpty() ? QVariant() : QVariant(QColor(Qt::blue));
+            }
+            case Qt::TextAlignmentRole:
+                return int(alignment(*c, evaluateCell(*c, d)));
+            case Qt::ToolTipRole:
+                return c->link.isEmpty() ? QVariant() : QVariant(c->link);
+            default:
+                return {};
+            }
+        } catch (const RtError &) {
+            return {};
+        }
+    }
+
+    QVariant headerData(int section, Qt::Orientation o, int role) const override
+    {
+        if (role != Qt::DisplayRole)
+            return {};
+        return o == Qt::Horizontal ? QVariant(columnLetters(section + 1)) : QVariant(section + 1);
+    }
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        return index.isValid() ? (Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable) : Qt::NoItemFlags;
+    }
+
+    // A cell typed in: a formula, a number, a truth value or a text, as the
+    // automation's Formula takes it. A bad formula is refused with a box.
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override
+    {
+        if (!sheet_ || role != Qt::EditRole)
+            return false;
+        bool ok = false;
+        vt::guarded(QStringLiteral("SpreadsheetWindow/edit"), [&] {
+            try {
+                sheet_->Cells(index.row() + 1, index.column() + 1)->setFormula(value.toString());
+                ok = true;
+            } catch (const RtError &e) {
+                if (e.number != 1004)
+                    throw;
+                vt::MsgBox(e.description, vbOKOnly | vbExclamation, sheet_->Application()->Caption());
+            }
+        });
+        return ok;
+    }
+
+private:
+    QFont font(const Style &st, bool link) const
+    {
+        QFont f = QApplication::font();
+        f.setPointSizeF(std::max(1.0, st.size * zoom_));
+        f.setBold(st.bold);
+        f.setUnderline(link || (st.underline != xlUnderlineStyleNone));
+        return f;
+    }
+
+    static Qt::Alignment alignment(const CellData &c, const Variant &v)
+    {
+        Qt::Alignment h;
+        switch (c.style.align) {
+        case xlLeft: case 5: case -4130: h = Qt::AlignLeft; break;
+        case xlCenter: case 7: case -4117: h = Qt::AlignHCenter; break;
+        case xlRight: h = Qt::AlignRight; break;
+        default:   // General: numbers right, truth and error values centred, text left
+            h = v.isNumber() ? Qt::AlignRight : (v.isBool() || v.isError()) ? Qt::AlignHCenter : Qt::AlignLeft;
+        }
+        return h | Qt::AlignBottom;
+    }
+
+    SheetPtr sheet_;
+    int rows_ = 0, cols_ = 0;
+    double zoom_ = 1;
+};
+
+// --- the window --------------------------------------------------------------------------
+
 SpreadsheetWindow *SpreadsheetWindow::create(const AppPtr &app) { return new SpreadsheetWindow(app); }
 
-SpreadsheetWindow::SpreadsheetWindow(const AppPtr &app) : app_(app) {}
+QTableView *SpreadsheetWindow::makeView(const char *name)
+{
+    auto *v = new QTableView;
+    v->setObjectName(QString::fromLatin1(name));
+    v->setModel(model_);
+    v->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    v->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    v->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    v->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    v->horizontalHeader()->setMinimumSectionSize(0);
+    v->verticalHeader()->setMinimumSectionSize(0);
+    v->setWordWrap(false);
+    connect(v, &QTableView::doubleClicked, this, [this, v](const QModelIndex &i) {
+        vt::guarded(QStringLiteral("SpreadsheetWindow/doubleClick"), [&] {
+            AppPtr app = app_.lock();
+            const SheetPtr sheet = model_->sheet();
+            if (!app || !sheet || raiseBeforeDoubleClick(app->state(), sheet, i.row() + 1, i.column() + 1))
+                return;
+            v->edit(i);
+        });
+    });
+    return v;
+}
 
-SpreadsheetWindow::~SpreadsheetWindow() = default;
+SpreadsheetWindow::SpreadsheetWindow(const AppPtr &app) : app_(app)
+{
+    setObjectName(QStringLiteral("SpreadsheetWindow"));
+    model_ = new SheetModel(this);
+    auto *central = new QWidget;
+    auto *box = new QVBoxLayout(central);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    formula_ = new QLineEdit;
+    formula_->setObjectName(QStringLiteral("formulaBar"));
+    formula_->setReadOnly(true);
+    box->addWidget(formula_);
+    panes_ = new QGridLayout;
+    panes_->setSpacing(0);
+    main_ = makeView("sheetGrid");
+    top_ = makeView("frozenRows");
+    left_ = makeView("frozenColumns");
+    corner_ = makeView("frozenCorner");
+    for (QTableView *v : {top_, left_, corner_}) {
+        v->setSelectionModel(main_->selectionModel());
+        v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        v->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        v->hide();
+    }
+    panes_->addWidget(corner_, 0, 0);
+    panes_->addWidget(top_, 0, 1);
+    panes_->addWidget(left_, 1, 0);
+    panes_->addWidget(main_, 1, 1);
+    box->addLayout(panes_, 1);
+    tabs_ = new QTabBar;
+    tabs_->setObjectName(QStringLiteral("sheetTabs"));
+    tabs_->setShape(QTabBar::RoundedSouth);
+    tabs_->setExpanding(false);
+    box->addWidget(tabs_);
+    setCentralWidget(central);
+
+    // The frozen panes scroll with the grid along their free direction.
+    const auto sync = [](QScrollBar *a, QScrollBar *b) {
+        QObject::connect(a, &QScrollBar::valueChanged, b, &QScrollBar::setValue);
+        QObject::connect(b, &QScrollBar::valueChanged, a, &QScrollBar::setValue);
+    };
+    sync(main_->horizontalScrollBar(), top_->horizontalScrollBar());
+    sync(main_->verticalScrollBar(), left_->verticalScrollBar());
+
+    connect(main_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &i) { currentCellChanged(i); });
+    connect(tabs_, &QTabBar::currentChanged, this, [this](int t) { tabChosen(t); });
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    save_ = file->addAction(QIcon::fromTheme(QStringLiteral("document-save")), QStringLiteral("&Save"));
+    save_->setObjectName(QStringLiteral("actSave"));
+    save_->setShortcut(QKeySequence::Save);
+    saveAs_ = file->addAction(QIcon::fromTheme(QStringLiteral("document-save-as")), QStringLiteral("Save &As..."));
+    saveAs_->setObjectName(QStringLiteral("actSaveAs"));
+    saveAs_->setShortcut(QKeySequence::SaveAs);
+    close_ = file->addAction(QIcon::fromTheme(QStringLiteral("document-close")), QStringLiteral("&Close"));
+    close_->setObjectName(QStringLiteral("actClose"));
+    close_->setShortcut(QKeySequence::Close);
+    file->addSeparator();
+    quit_ = file->addAction(QIcon::fromTheme(QStringLiteral("application-exit")), QStringLiteral("E&xit"));
+    quit_->setObjectName(QStringLiteral("actQuit"));
+    quit_->setShortcut(QKeySequence::Quit);
+    connect(save_, &QAction::triggered, this, [this] { saveActive(false); });
+    connect(saveAs_, &QAction::triggered, this, [this] { saveActive(true); });
+    connect(close_, &QAction::triggered, this, [this] { closeActive(); });
+    connect(quit_, &QAction::triggered, this, [this] { quitApplication(); });
+
+    app->state().refresh = [this] { scheduleRefresh(); };
+    resize(900, 600);
+    rebuild();
+}
+
+SpreadsheetWindow::~SpreadsheetWindow()
+{
+    // Nothing may call back into a window that is going away; an open editor
+    // is dropped, not committed.
+    model_->setSheet(nullptr, 0, 0, 1);
+    for (QTableView *v : {main_, top_, left_, corner_})
+        v->disconnect(this);
+    main_->selectionModel()->disconnect(this);
+    tabs_->disconnect(this);
+    if (AppPtr app = app_.lock())
+        app->state().refresh = nullptr;
+}
+
+BookPtr SpreadsheetWindow::activeBook() const
+{
+    AppPtr app = app_.lock();
+    if (!app || app->state().gone)
+        return nullptr;
+    return app->state().activeBook;
+}
 
 void SpreadsheetWindow::applyVisibility()
 {
     AppPtr app = app_.lock();
-    const bool show = app && !app->state().gone && app->state().visible;
-    setVisible(show);
+    if (!app || app->state().gone || !app->state().visible) {
+        hide();
+        return;
+    }
+    refreshNow();
+    switch (app->state().windowState) {
+    case xlMinimized: showMinimized(); break;
+    case xlMaximized: showMaximized(); break;
+    default: showNormal(); break;
+    }
+}
+
+void SpreadsheetWindow::scheduleRefresh()
+{
+    if (pending_ || quiet_)
+        return;
+    pending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (pending_)
+            rebuild();
+    });
+}
+
+void SpreadsheetWindow::refreshNow() { rebuild(); }
+
+void SpreadsheetWindow::rebuild()
+{
+    pending_ = false;
+    quiet_ = true;
+    AppPtr app = app_.lock();
+    const BookPtr book = activeBook();
+    const QString caption = app ? app->state().caption : QString();
+    if (!book || book->isClosed()) {
+        model_->setSheet(nullptr, 0, 0, 1);
+        while (tabs_->count())
+            tabs_->removeTab(0);
+        formula_->clear();
+        layoutPanes(0, 0);
+        setWindowTitle(caption);
+        quiet_ = false;
+        return;
+    }
+    BookData &bd = book->data();
+    SheetPtr sheet = book->ActiveSheet();
+    const SheetData &s = sheet->data();
+    setWindowTitle(caption == QLatin1String("Spreadsheet") ? caption + QStringLiteral(" - ") + bd.name : caption);
+
+    // Tabs of the visible sheets; each remembers its sheet's position.
+    while (tabs_->count())
+        tabs_->removeTab(0);
+    for (size_t i = 0; i < bd.sheets.size(); ++i) {
+        if (bd.sheets[i]->visible != xlSheetVisible)
+            continue;
+        const int t = tabs_->addTab(bd.sheets[i]->name);
+        tabs_->setTabData(t, int(i));
+        if (int(i) == bd.active)
+            tabs_->setCurrentIndex(t);
+    }
+
+    const double zoom = s.zoom / 100.0;
+    const int rows = std::min(MaxRows, std::max({s.usedRows(), s.splitRow, s.activeRow, s.selR1}) + 100);
+    const int cols = std::min(MaxColumns, std::max({s.usedColumns(), s.splitCol, s.activeCol, 21}) + 5);
+    model_->setSheet(sheet, rows, cols, zoom);
+
+    const auto colPx = [&](int c) {
+        const double w = s.width(c);
+        return int(std::lround((w < 1 ? w * 12 : w * 7 + 5) * zoom));
+    };
+    const auto rowPx = [&](int r) { return int(std::lround(s.height(r) * 4.0 / 3.0 * zoom)); };
+    const int vheader = QFontMetrics(QApplication::font()).horizontalAdvance(QString::number(rows)) + 12;
+    for (QTableView *v : {main_, top_, left_, corner_}) {
+        v->horizontalHeader()->setDefaultSectionSize(colPx(MaxColumns + 1));
+        v->verticalHeader()->setDefaultSectionSize(rowPx(MaxRows + 1));
+        v->verticalHeader()->setFixedWidth(vheader);
+        for (const auto &[c, w] : s.colWidth)
+            if (c <= cols)
+                v->setColumnWidth(c - 1, colPx(c));
+        for (const auto &[r, h] : s.rowHeight)
+            if (r <= rows)
+                v->setRowHeight(r - 1, rowPx(r));
+        for (int c : s.hiddenCols)
+            if (c <= cols)
+                v->setColumnHidden(c - 1, true);
+        for (int r : s.hiddenRows)
+            if (r <= rows)
+                v->setRowHidden(r - 1, true);
+    }
+    layoutPanes(s.splitRow, s.splitCol);
+
+    const QModelIndex cur = model_->index(s.activeRow - 1, s.activeCol - 1);
+    QItemSelectionModel *sel = main_->selectionModel();
+    sel->setCurrentIndex(cur, QItemSelectionModel::ClearAndSelect);
+    if (s.selR1 != s.selR2 || s.selC1 != s.selC2) {
+        const QModelIndex a = model_->index(s.selR1 - 1, s.selC1 - 1);
+        const QModelIndex b = model_->index(std::min(s.selR2, rows) - 1, std::min(s.selC2, cols) - 1);
+        sel->select(QItemSelection(a, b), QItemSelectionModel::ClearAndSelect);
+        sel->setCurrentIndex(cur, QItemSelectionModel::NoUpdate);
+    }
+    if (s.activeRow > s.splitRow && s.activeCol > s.splitCol)
+        main_->scrollTo(cur);
+    const CellData *c = s.find(s.activeRow, s.activeCol);
+    formula_->setText(QStringLiteral("%1%2   %3")
+                          .arg(columnLetters(s.activeCol))
+                          .arg(s.activeRow)
+                          .arg(c ? (c->hasFormula() ? c->formula : c->value.displayText()) : QString()));
+    quiet_ = false;
+}
+
+// Frozen panes: the rows above the split and the columns left of it stay in
+// views of their own beside the grid; the grid shows the rest.
+void SpreadsheetWindow::layoutPanes(int splitRow, int splitCol)
+{
+    const int rows = model_->rowCount(), cols = model_->columnCount();
+    const bool fr = splitRow > 0, fc = splitCol > 0;
+    top_->setVisible(fr);
+    left_->setVisible(fc);
+    corner_->setVisible(fr && fc);
+    // The views start from a fresh reset with the sheet's own hidden rows and
+    // columns; each then hides what another pane shows.
+    const auto hideRows = [&](QTableView *v, int from, int to) {
+        for (int r = from; r < std::min(to, rows); ++r)
+            v->setRowHidden(r, true);
+    };
+    const auto hideCols = [&](QTableView *v, int from, int to) {
+        for (int c = from; c < std::min(to, cols); ++c)
+            v->setColumnHidden(c, true);
+    };
+    hideRows(main_, 0, splitRow);
+    hideCols(main_, 0, splitCol);
+    if (fr) {
+        hideRows(top_, splitRow, rows);
+        hideCols(top_, 0, splitCol);
+    }
+    if (fc) {
+        hideRows(left_, 0, splitRow);
+        hideCols(left_, splitCol, cols);
+    }
+    if (fr && fc) {
+        hideRows(corner_, splitRow, rows);
+        hideCols(corner_, splitCol, cols);
+    }
+    // Headers: column letters along the top row of panes, row numbers down the left column.
+    main_->horizontalHeader()->setVisible(!fr);
+    main_->verticalHeader()->setVisible(!fc);
+    top_->horizontalHeader()->setVisible(true);
+    top_->verticalHeader()->setVisible(!fc);
+    left_->horizontalHeader()->setVisible(!fr);
+    left_->verticalHeader()->setVisible(true);
+    corner_->horizontalHeader()->setVisible(true);
+    corner_->verticalHeader()->setVisible(true);
+    const auto height = [&](QTableView *v) {
+        int h = v->horizontalHeader()->isVisible() ? v->horizontalHeader()->sizeHint().height() : 0;
+        for (int r = 0; r < splitRow && r < rows; ++r)
+            h += v->isRowHidden(r) ? 0 : v->rowHeight(r);
+        return h + 2 * v->frameWidth();
+    };
+    const auto width = [&](QTableView *v) {
+        int w = v->verticalHeader()->isVisible() ? v->verticalHeader()->width() : 0;
+        for (int c = 0; c < splitCol && c < cols; ++c)
+            w += v->isColumnHidden(c) ? 0 : v->columnWidth(c);
+        return w + 2 * v->frameWidth();
+    };
+    if (fr) {
+        top_->setFixedHeight(height(top_));
+        corner_->setFixedHeight(height(corner_));
+    }
+    if (fc) {
+        left_->setFixedWidth(width(left_));
+        corner_->setFixedWidth(width(corner_));
+    }
+}
+
+void SpreadsheetWindow::currentCellChanged(const QModelIndex &index)
+{
+    if (quiet_ || !index.isValid() || !model_->sheet())
+        return;
+    quiet_ = true;
+    vt::guarded(QStringLiteral("SpreadsheetWindow/select"), [&] {
+        const SheetPtr sheet = model_->sheet();
+        sheet->Cells(index.row() + 1, index.column() + 1)->Activate();
+        const CellData *c = sheet->data().find(index.row() + 1, index.column() + 1);
+        formula_->setText(QStringLiteral("%1%2   %3")
+                              .arg(columnLetters(index.column() + 1))
+                              .arg(index.row() + 1)
+                              .arg(c ? (c->hasFormula() ? c->formula : c->value.displayText()) : QString()));
+    });
+    quiet_ = false;
+}
+
+void SpreadsheetWindow::tabChosen(int tab)
+{
+    if (quiet_ || tab < 0)
+        return;
+    vt::guarded(QStringLiteral("SpreadsheetWindow/tab"), [&] {
+        if (BookPtr book = activeBook())
+            book->Worksheets(tabs_->tabData(tab).toInt() + 1)->Activate();
+    });
+}
+
+void SpreadsheetWindow::saveActive(bool saveAs)
+{
+    vt::guarded(QStringLiteral("SpreadsheetWindow/save"), [&] {
+        if (BookPtr book = activeBook())
+            saveBook(book, saveAs);
+    });
+}
+
+void SpreadsheetWindow::closeActive()
+{
+    vt::guarded(QStringLiteral("SpreadsheetWindow/close"), [&] {
+        if (BookPtr book = activeBook())
+            book->Close();
+    });
+}
+
+void SpreadsheetWindow::quitApplication()
+{
+    vt::guarded(QStringLiteral("SpreadsheetWindow/quit"), [&] {
+        AppPtr app = app_.lock();
+        if (app && !app->state().gone)
+            app->Quit();
+    });
+}
+
+// Closing the window quits the application, unless a workbook stays open.
+void SpreadsheetWindow::closeEvent(QCloseEvent *e)
+{
+    AppPtr app = app_.lock();
+    if (!app || app->state().gone) {
+        e->accept();
+        return;
+    }
+    e->ignore();
+    quitApplication();
 }
 
 } // namespace vt::xl

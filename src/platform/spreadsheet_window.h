@@ -1,15 +1,26 @@
 // The spreadsheet program's window: shows the active workbook of one
-// application (sheet tabs, the grid with its formats and results, hidden rows
-// and columns, the active cell, zoom and frozen panes), lets the user edit a
-// cell, save, save as, close the workbook and quit, and raises the
-// application's events on the way.
+// application (sheet tabs of the visible sheets, the grid with column letters
+// and row numbers, formats and formula results, hidden rows and columns, the
+// active cell, zoom and frozen panes), lets the user edit a cell, save, save
+// as, close the workbook and quit, and raises the application's events on the
+// way: a double-click asks SheetBeforeDoubleClick before it edits, closing a
+// workbook or the window asks WorkbookBeforeClose. Questions go through the
+// answering seam.
 #pragma once
 
 #include "platform/spreadsheet.h"
 
 #include <QMainWindow>
 
+class QAction;
+class QLineEdit;
+class QTabBar;
+class QTableView;
+class QGridLayout;
+
 namespace vt::xl {
+
+class SheetModel;
 
 class SpreadsheetWindow : public QMainWindow {
     Q_OBJECT
@@ -18,10 +29,48 @@ public:
     ~SpreadsheetWindow() override;
     // Shows, hides, minimises or maximises the window as the application says.
     void applyVisibility();
+    // Brings the view in line with the workbook at once (otherwise it follows
+    // at the next turn of the event loop).
+    void refreshNow();
+
+    // The parts, for tests: the main grid, the frozen top rows and left
+    // columns (null without frozen panes), the tabs, the actions.
+    QTableView *grid() const { return main_; }
+    QTableView *frozenRows() const { return top_; }
+    QTableView *frozenColumns() const { return left_; }
+    QTabBar *tabs() const { return tabs_; }
+    QLineEdit *formulaBar() const { return formula_; }
+    QAction *saveAction() const { return save_; }
+    QAction *saveAsAction() const { return saveAs_; }
+    QAction *closeAction() const { return close_; }
+    QAction *quitAction() const { return quit_; }
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
 
 private:
     explicit SpreadsheetWindow(const AppPtr &app);
+    void scheduleRefresh();
+    void rebuild();
+    void layoutPanes(int splitRow, int splitCol);
+    QTableView *makeView(const char *name);
+    void cellDoubleClicked(const QModelIndex &index);
+    void currentCellChanged(const QModelIndex &index);
+    void tabChosen(int tab);
+    void saveActive(bool saveAs);
+    void closeActive();
+    void quitApplication();
+    BookPtr activeBook() const;
+
     std::weak_ptr<Application> app_;
+    SheetModel *model_ = nullptr;
+    QTabBar *tabs_ = nullptr;
+    QLineEdit *formula_ = nullptr;
+    QGridLayout *panes_ = nullptr;
+    QTableView *main_ = nullptr, *top_ = nullptr, *left_ = nullptr, *corner_ = nullptr;
+    QAction *save_ = nullptr, *saveAs_ = nullptr, *close_ = nullptr, *quit_ = nullptr;
+    bool pending_ = false;
+    bool quiet_ = false;              // our own changes of the current cell
 };
 
 } // namespace vt::xl
