@@ -1032,6 +1032,8 @@ int RichTextBox::FormatRange(QPainter *painter, const QRect &rc, int from, int t
         page_->device.setDotsPerMeterX(3780); // 96 dpi
         page_->device.setDotsPerMeterY(3780);
         page_->doc.reset(document()->clone());
+        page_->doc->setDefaultFont(document()->defaultFont());
+        page_->doc->setDefaultTextOption(document()->defaultTextOption());
         page_->doc->setDocumentMargin(0);
         page_->doc->documentLayout()->setPaintDevice(&page_->device);
         page_->doc->setTextWidth(rc.width() / rtf::kTwipsPerPixel);

@@ -591,6 +591,17 @@ private slots:
         // A page too low for a line still advances; an empty one does not.
         QVERIFY(box->FormatRange(nullptr, QRect(0, 0, 5000, 10), 0) > 0);
         QCOMPARE(box->FormatRange(nullptr, QRect(0, 0, 5000, 0), 0), 0);
+        // Pictures are drawn too.
+        QImage red(60, 60, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QApplication::clipboard()->setImage(red);
+        box->SetText("");
+        box->Paste();
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        QCOMPARE(box->FormatRange(&painter, rc, 0), box->TextLength());
+        painter.end();
+        QCOMPARE(page.pixel(100 + 30, 50 + 30), qRgb(255, 0, 0));
         box->FormatRangeDone();
         box->SetText("");
         QCOMPARE(box->FormatRange(nullptr, rc, 0), 0);
