@@ -246,9 +246,9 @@ QString ask(const Question &q)
         // The application's own filter form "Desc (*.x), *.x" becomes Qt's "Desc (*.x)".
         QString filter = q.filter.section(u',', 0, 0).trimmed();
         if (q.kind == QLatin1String("open"))
-            return QFileDialog::getOpenFileName(QApplication::activeWindow(), q.title, q.defaultAnswer, filter);
+            return QFileDialog::getOpenFileName(QApplication::activeWindow(), q.title, q.initial, filter);
         if (q.kind == QLatin1String("save"))
-            return QFileDialog::getSaveFileName(QApplication::activeWindow(), q.title, q.defaultAnswer, filter);
+            return QFileDialog::getSaveFileName(QApplication::activeWindow(), q.title, q.initial, filter);
         bool ok = false;
         const QString v = QInputDialog::getMultiLineText(QApplication::activeWindow(), q.title, q.text,
                                                          q.defaultAnswer, &ok);
@@ -428,34 +428,33 @@ WindowsPtr Application::Windows()
     return std::make_shared<class Windows>(shared_from_this());
 }
 
-Variant Application::GetOpenFilename(const QString &fileFilter, const QString &title)
+// A file dialog of the application: the path chosen, or False when cancelled
+// (also when a script leaves it unanswered).
+static Variant askFileName(const QString &kind, const QString &title, const QString &initial, const QString &filter)
 {
-    live(this);
     Question q;
-    q.kind = QStringLiteral("open");
-    q.title = title.isEmpty() ? QStringLiteral("Open") : title;
-    q.text = fileFilter;
-    q.filter = fileFilter;
-    q.defaultAnswer = QString();
+    q.kind = kind;
+    q.title = title;
+    q.text = filter.isEmpty() ? initial : filter;
+    q.filter = filter;
+    q.initial = initial;
     const QString a = ask(q);
     if (a.isEmpty() || a == QLatin1String("Cancel"))
         return Variant(false);
     return Variant(a);
 }
 
+Variant Application::GetOpenFilename(const QString &fileFilter, const QString &title)
+{
+    live(this);
+    return askFileName(QStringLiteral("open"), title.isEmpty() ? QStringLiteral("Open") : title, QString(), fileFilter);
+}
+
 Variant Application::GetSaveAsFilename(const QString &initialFilename, const QString &fileFilter, const QString &title)
 {
     live(this);
-    Question q;
-    q.kind = QStringLiteral("save");
-    q.title = title.isEmpty() ? QStringLiteral("Save As") : title;
-    q.text = initialFilename;
-    q.filter = fileFilter;
-    q.defaultAnswer = QString();
-    const QString a = ask(q);
-    if (a.isEmpty() || a == QLatin1String("Cancel"))
-        return Variant(false);
-    return Variant(a);
+    return askFileName(QStringLiteral("save"), title.isEmpty() ? QStringLiteral("Save As") : title, initialFilename,
+                       fileFilter);
 }
 
 bool Application::Quit()
@@ -1248,6 +1247,19 @@ void Range::setHidden(bool hidden)
     s.book->changed();
 }
 
+// A width or height of 0 hides the columns (rows); any other shows them at that size.
+static void setExtent(std::set<int> &hidden, std::map<int, double> &sizes, int from, int to, double size)
+{
+    for (int k = from; k <= to; ++k) {
+        if (size == 0) {
+            hidden.insert(k);
+        } else {
+            hidden.erase(k);
+            sizes[k] = size;
+        }
+    }
+}
+
 double Range::ColumnWidth() const
 {
     const SheetData &s = sheet_->data();
@@ -1259,15 +1271,7 @@ void Range::setColumnWidth(double width)
     SheetData &s = sheet_->data();
     if (!(width >= 0 && width <= 255))
         vt::raise(1004, QStringLiteral("Unable to set the ColumnWidth property of the Range class"));
-    const double w = snapColumnWidth(width);
-    for (int c = c1_; c <= c2_; ++c) {
-        if (w == 0) {
-            s.hiddenCols.insert(c);      // a width of 0 hides the column
-        } else {
-            s.hiddenCols.erase(c);
-            s.colWidth[c] = w;
-        }
-    }
+    setExtent(s.hiddenCols, s.colWidth, c1_, c2_, snapColumnWidth(width));
     s.book->changed();
 }
 
@@ -1282,15 +1286,7 @@ void Range::setRowHeight(double height)
     SheetData &s = sheet_->data();
     if (!(height >= 0 && height <= 409) || r2_ - r1_ >= MaxCellsAtOnce)
         vt::raise(1004, QStringLiteral("Unable to set the RowHeight property of the Range class"));
-    const double h = std::round(height * 4) / 4;
-    for (int r = r1_; r <= r2_; ++r) {
-        if (h == 0) {
-            s.hiddenRows.insert(r);
-        } else {
-            s.hiddenRows.erase(r);
-            s.rowHeight[r] = h;
-        }
-    }
+    setExtent(s.hiddenRows, s.rowHeight, r1_, r2_, std::round(height * 4) / 4);
     s.book->changed();
 }
 

@@ -133,7 +133,8 @@ struct Question {
     QString title, text;
     QStringList buttons;
     QString defaultAnswer;
-    QString filter;
+    QString filter;        // file dialogs: "Description (*.xls), *.xls"
+    QString initial;       // file dialogs: the folder or name to start from
 };
 
 class AppState {

@@ -199,31 +199,21 @@ struct Token {
     bool range = false;
 };
 
-const QRegularExpression &reCellRange()
+// The lexer's patterns: references (cell or cell range, column range, row
+// range), names, numbers.
+enum Pattern { CellRange, ColRange, RowRange, NamePattern, NumberPattern };
+const QRegularExpression &pattern(Pattern p)
 {
-    static const QRegularExpression re(QStringLiteral(R"(\$?[A-Za-z]{1,3}\$?[0-9]{1,7}(?::\$?[A-Za-z]{1,3}\$?[0-9]{1,7})?)"));
-    return re;
+    static const QRegularExpression res[] = {
+        QRegularExpression(QStringLiteral(R"(\$?[A-Za-z]{1,3}\$?[0-9]{1,7}(?::\$?[A-Za-z]{1,3}\$?[0-9]{1,7})?)")),
+        QRegularExpression(QStringLiteral(R"(\$?[A-Za-z]{1,3}:\$?[A-Za-z]{1,3})")),
+        QRegularExpression(QStringLiteral(R"(\$?[0-9]{1,7}:\$?[0-9]{1,7})")),
+        QRegularExpression(QStringLiteral(R"([A-Za-z_][A-Za-z0-9_.]*)")),
+        QRegularExpression(QStringLiteral(R"((?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?)")),
+    };
+    return res[p];
 }
-const QRegularExpression &reColRange()
-{
-    static const QRegularExpression re(QStringLiteral(R"(\$?[A-Za-z]{1,3}:\$?[A-Za-z]{1,3})"));
-    return re;
-}
-const QRegularExpression &reRowRange()
-{
-    static const QRegularExpression re(QStringLiteral(R"(\$?[0-9]{1,7}:\$?[0-9]{1,7})"));
-    return re;
-}
-const QRegularExpression &reName()
-{
-    static const QRegularExpression re(QStringLiteral(R"([A-Za-z_][A-Za-z0-9_.]*)"));
-    return re;
-}
-const QRegularExpression &reNumber()
-{
-    static const QRegularExpression re(QStringLiteral(R"((?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?)"));
-    return re;
-}
+const QRegularExpression &reName() { return pattern(NamePattern); }
 
 bool matchAt(const QRegularExpression &re, const QString &s, qsizetype pos, qsizetype *len)
 {
@@ -342,7 +332,7 @@ private:
             }
         }
         // A reference (cell, range, columns, rows), not followed by more of a word.
-        for (const QRegularExpression *re : {&reCellRange(), &reColRange(), &reRowRange()}) {
+        for (const QRegularExpression *re : {&pattern(CellRange), &pattern(ColRange), &pattern(RowRange)}) {
             if (matchAt(*re, s_, q, &len) && (q + len >= s_.size() || !isWordChar(s_[q + len]))) {
                 const QString txt = s_.mid(q, len);
                 const qsizetype colon = txt.indexOf(u':');
@@ -366,7 +356,7 @@ private:
         }
         if (t->hasSheet)
             return false;                                // a sheet prefix with no reference
-        if (matchAt(reNumber(), s_, p, &len)) {
+        if (matchAt(pattern(NumberPattern), s_, p, &len)) {
             bool ok = false;
             t->num = s_.mid(p, len).toDouble(&ok);
             if (!ok)
@@ -412,44 +402,23 @@ private:
         n->kids.push_back(std::move(r));
         return n;
     }
-    P additive()
+    // The binary operators by precedence: + -, then * /, then ^, all left to right.
+    P level(int n)
     {
-        P l = term();
-        while (l && (isOp('+') || isOp('-'))) {
+        static const char *const ops[] = {"+-", "*/", "^"};
+        const auto operand = [&] { return n < 2 ? level(n + 1) : unary(); };
+        P l = operand();
+        while (l && peek().type == Token::Op && QLatin1String(ops[n]).contains(peek().text)) {
             const char op = char(peek().text[0].unicode());
             ++i_;
-            P r = term();
+            P r = operand();
             if (!r)
                 return nullptr;
             l = binary(op, std::move(l), std::move(r));
         }
         return l;
     }
-    P term()
-    {
-        P l = power();
-        while (l && (isOp('*') || isOp('/'))) {
-            const char op = char(peek().text[0].unicode());
-            ++i_;
-            P r = power();
-            if (!r)
-                return nullptr;
-            l = binary(op, std::move(l), std::move(r));
-        }
-        return l;
-    }
-    P power()
-    {
-        P l = unary();
-        while (l && isOp('^')) {
-            ++i_;
-            P r = unary();
-            if (!r)
-                return nullptr;
-            l = binary('^', std::move(l), std::move(r));
-        }
-        return l;
-    }
+    P additive() { return level(0); }
     P unary()
     {
         if (isOp('-') || isOp('+')) {

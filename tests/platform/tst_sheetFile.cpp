@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "common/errorof.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/spreadsheet.h"
@@ -17,18 +18,9 @@
 
 using namespace vt;
 using namespace vt::xl;
+using vt::test::errorOf;
 
 namespace {
-
-int errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const RtError &e) {
-        return e.number;
-    }
-    return 0;
-}
 
 // One entry of a zip file as text (empty when missing).
 QString zipEntry(const QString &file, const char *name)

@@ -6,25 +6,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "common/errorof.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/spreadsheet.h"
 
 using namespace vt;
 using namespace vt::xl;
+using vt::test::errorOf;
 
 namespace {
-
-// The error number a call raises, 0 when it raises none.
-int errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const RtError &e) {
-        return e.number;
-    }
-    return 0;
-}
 
 struct CloseGuard : AppEvents {
     QStringList seen;
