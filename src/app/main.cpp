@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "editor/modEditState.h"
 #include "export/modExpNbr.h"
 #include "notes/modNotesNbr.h"
 #include "remote/modRemoteNbr.h"
@@ -14,5 +15,6 @@ int main(int argc, char **argv)
     vt::installSerialSubsystem();
     vt::installRemoteSubsystem();
     vt::installExportSubsystem();
+    vt::installEditState();
     return vt::Main(app);
 }

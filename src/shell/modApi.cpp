@@ -57,6 +57,8 @@ void changeFlag(QWidget *w, Qt::WindowType flag, bool on)
         w->show();
 }
 
+} // namespace
+
 QTextEdit *activeCFileBox()
 {
     frmMDI *mdi = frmMDI::instance();
@@ -74,8 +76,6 @@ QTextEdit *activeCFileBox()
         return qobject_cast<QTextEdit *>(sub->widget());
     return sub->widget()->findChild<QTextEdit *>(QStringLiteral("rtfText"));
 }
-
-} // namespace
 
 void setWrapMode(int16_t mode)
 {

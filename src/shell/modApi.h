@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class QComboBox;
+class QTextEdit;
 class QWidget;
 
 namespace vt {
@@ -13,6 +14,10 @@ namespace vt {
 // The view mode of CFiles: 0 no wrapping, 1 wrap at the window edge, 2 wrap
 // at the printer's page width. Saved as "ViewMode" of section "frmMDI".
 inline int16_t ViewMode = 0;
+
+// The text box rtfText of the main window's active CFile; nullptr when no
+// CFile is open.
+QTextEdit *activeCFileBox();
 
 // Stores the mode, checks its item of the view-mode menu, presses the
 // WordWrap button for mode 1 only, and saves the mode.

@@ -1,6 +1,7 @@
 #include "shell/modNeighbours.h"
 
 #include "platform/keys.h"
+#include "shell/modBusy.h"
 
 namespace vt {
 
@@ -30,6 +31,8 @@ Slot<RemoteNbr> &remoteSlot()
 }
 
 } // namespace
+
+QString SerialNbr::deviceText() { return deviceEntry(Device); }
 
 SerialNbr &nbrSerial() { return serialSlot().get(); }
 void installSerial(SerialNbr *impl) { serialSlot().installed = impl; }

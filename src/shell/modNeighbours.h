@@ -76,6 +76,15 @@ public:
     virtual void ShowPLog(const QString &text, int16_t kind, bool flag) { (void)text; (void)kind; (void)flag; }
     virtual void SetNorm() {}
     virtual void FixPLog(int16_t mode) { (void)mode; }
+
+    // What the indicators set and read of these windows.
+    // The current text of the setup window's device list cboDevice, with its
+    // leading blank; the stand-in answers the list's entry at Device.
+    virtual QString deviceText();
+    // The caption of the setup window's first tab button cmdCroTab(0).
+    virtual void setCroTabCaption(const QString &caption) { (void)caption; }
+    // The caption of the terminal window's menu item mnuOpenPortOnOff.
+    virtual void setPortMenuCaption(const QString &caption) { (void)caption; }
 };
 
 SerialNbr &nbrSerial();
@@ -140,6 +149,14 @@ public:
     virtual Form *frmRemCtr() { return nullptr; }
     virtual void lodRemCtr() {}
     virtual void extRemCtr(int cancel) { (void)cancel; }
+
+    // What the indicators set on the panel.
+    // Background colour (a colour number) of the remote key named "cmdKeyStart",
+    // "cmdKeyStop" or "cmdKeyRemo".
+    virtual void setKeyBackColor(const QString &key, uint32_t colour) { (void)key; (void)colour; }
+    // Ticks (true) or clears the link check box chkHwrLnkTo(index), index 1 or 2.
+    // Its click handler acts only while LnkToGuard (shell/modStatus.h) is false.
+    virtual void setLinkBox(int16_t index, bool ticked) { (void)index; (void)ticked; }
 };
 
 RemoteNbr &nbrRemote();
@@ -154,6 +171,22 @@ void keyPadCode(int16_t &KeyCode, int16_t &Shift);
 // ---------------------------------------------------------------------------
 // Editor tools
 // ---------------------------------------------------------------------------
+
+// The default document formats, as far as the shell reads them; the editor
+// tools keep the rest of each record. A first field of 1 means the default
+// applies to every new CFile.
+struct FontFmt {
+    int16_t FormatSetDefalt = 0;
+};
+struct MargFmt {
+    int16_t MargDefalt = 0;
+};
+struct TabFmt {
+    int16_t TabDefalt = 0;
+};
+inline FontFmt FontFmtDef;
+inline MargFmt MargFmtDef;
+inline TabFmt TabFmtDef;
 
 inline bool FindOpened = false;   // the find window was opened in this run
 inline int32_t fmtDumpNum = 0;    // running number of the font-record trace dumps

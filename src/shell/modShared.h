@@ -4,6 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+
+namespace vt::xl {
+class Application;
+}
 
 namespace vt {
 
@@ -27,5 +32,6 @@ inline bool xlOpening = false;
 inline bool xlBookOk = false;   // its workbook is open and prepared
 inline bool xlLinked = false;   // live link of the Capture sheet on
 inline bool excRtcOn = false;   // received shot lines are queued for the live link
+inline std::shared_ptr<xl::Application> xlApp; // the spreadsheet program, while connected
 
 } // namespace vt
