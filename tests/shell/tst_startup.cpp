@@ -242,7 +242,8 @@ private slots:
         QCOMPARE(calls[i - 1], QStringLiteral("vewCom2Cro"));
         const answers::Record rec = answers::last();
         QCOMPARE(rec.question.kind, QStringLiteral("dialog"));
-        QCOMPARE(rec.question.title, QStringLiteral("CSetup"));
+        // The indicator refresh before the pick has added the window suffix.
+        QVERIFY2(rec.question.title.startsWith(QStringLiteral("CSetup")), qPrintable(rec.question.title));
         QVERIFY(frmMDI::get()->isEnabled());
     }
 
