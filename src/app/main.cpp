@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "editor/modEditState.h"
+#include "editor/modEditorNbr.h"
 #include "export/modExpNbr.h"
 #include "notes/modNotesNbr.h"
 #include "remote/modRemoteNbr.h"
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // The subsystems above the shell hand it what start-up and shutdown call.
     vt::installNotesSubsystem();
+    vt::installEditorSubsystem();
     vt::installSerialSubsystem();
     vt::installRemoteSubsystem();
     vt::installExportSubsystem();

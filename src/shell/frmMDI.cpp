@@ -509,6 +509,7 @@ void frmMDI::closeEvent(QCloseEvent *e) { handleClose(e); }
 
 void frmMDI::MDIForm_Load()
 {
+    nbrEditor().wireCommands();
     nbrEditor().zapFgsMDI();
     QScreen *scr = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect s = scr ? scr->geometry() : QRect(0, 0, 1024, 768);
@@ -543,6 +544,9 @@ void frmMDI::MDIForm_QueryUnload(int &cancel, int unloadMode)
         if (!nbrNotes().askChronoWarn(QStringLiteral("Do you really want to Quit?")))
             cancel = 1;
     }
+    // Each changed CFile asks before it goes; one kept keeps the program.
+    if (!cancel && !nbrEditor().unloadCFiles(vbFormMDIForm))
+        cancel = 1;
 }
 
 void frmMDI::savBarsVis()

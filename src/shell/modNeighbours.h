@@ -85,6 +85,10 @@ public:
     virtual void setCroTabCaption(const QString &caption) { (void)caption; }
     // The caption of the terminal window's menu item mnuOpenPortOnOff.
     virtual void setPortMenuCaption(const QString &caption) { (void)caption; }
+    // A character typed into the active CFile in Shoot mode: written to the
+    // open link port (KeyAscii set to 0 unless local echo is on); false when
+    // the port is closed and nothing was done.
+    virtual bool putTrmChr(int16_t &KeyAscii) { (void)KeyAscii; return false; }
 };
 
 SerialNbr &nbrSerial();
@@ -157,6 +161,10 @@ public:
     // Ticks (true) or clears the link check box chkHwrLnkTo(index), index 1 or 2.
     // Its click handler acts only while LnkToGuard (shell/modStatus.h) is false.
     virtual void setLinkBox(int16_t index, bool ticked) { (void)index; (void)ticked; }
+    // Refills the panel's lists of open CFiles when it shows them.
+    virtual void RefreshCFile() {}
+    // Shows pane 1 (command list), 2 (keys), 3 (download) or 4 (export).
+    virtual void seeZOvuFra(int16_t pane) { (void)pane; }
 };
 
 RemoteNbr &nbrRemote();

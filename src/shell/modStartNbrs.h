@@ -26,6 +26,11 @@ public:
     {
         (void)a; (void)b; (void)c; (void)d; (void)addIfMissing; (void)modal;
     }
+    // Numbered note n (with its sub-index) in the notes window.
+    virtual void seeMsgNote(int16_t n, int16_t subIndex) { (void)n; (void)subIndex; }
+    // Numbered question n; 6 Yes, 7 No, 2 Cancel, 0 closed. Without the notes
+    // subsystem nothing is asked and the answer is Yes.
+    virtual int16_t askMsgNote(int16_t n, int16_t subIndex) { (void)n; (void)subIndex; return 6; }
 };
 NotesNbr &nbrNotes();
 void installNotes(NotesNbr *impl);
@@ -34,7 +39,9 @@ class EditorNbr {
 public:
     virtual ~EditorNbr() = default;
     virtual void zapFgsMDI() {}
+    virtual void setFgsMDI() {}
     virtual void updFgsMDI() {}
+    virtual void updFmtButtons() {}
     virtual void getMDISettings() {}
     // Default document formats of section "frmMDI".
     virtual void getAllFmt() {}
@@ -43,6 +50,11 @@ public:
     // Loads a file into the active CFile's text box (rich text or plain), sets
     // its caption to the path and clears its changed flag. Raises on failure.
     virtual void loadActiveCFile(const QString &path, bool richText) { (void)path; (void)richText; }
+    // Connects the editor's commands to the main window; called once by its load.
+    virtual void wireCommands() {}
+    // Unloads every CFile before the main window goes, each asking its own
+    // question; false when one stays open, which keeps the main window.
+    virtual bool unloadCFiles(int unloadMode) { (void)unloadMode; return true; }
 };
 EditorNbr &nbrEditor();
 void installEditor(EditorNbr *impl);

@@ -1,0 +1,455 @@
+#include "editor/modDocument.h"
+
+#include "editor/frmDocument.h"
+#include "editor/modEditorNbr.h"
+#include "editor/modMRU.h"
+#include "platform/conversions.h"
+#include "platform/errors.h"
+#include "platform/msgbox.h"
+#include "platform/richtext.h"
+#include "shell/epCmDlg.h"
+#include "shell/frmMDI.h"
+#include "shell/modApi.h"
+#include "shell/modErrMsgs.h"
+#include "shell/modFileOperations.h"
+#include "shell/modShared.h"
+#include "shell/modStartNbrs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSaveFile>
+#include <QToolBar>
+#include <limits>
+
+namespace vt {
+
+namespace {
+
+constexpr int kNotice = vbOKOnly | vbSystemModal | vbMsgBoxSetForeground;
+constexpr int kCancelSelected = 32755;
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kValidExts = QStringLiteral("Valid extensions are,  ''.cap''  ''.rtf  ''.txt''  ''.log''");
+
+// A trapped failure is reported unless it is the Cancel of a dialog, which
+// every operation here ends on quietly.
+void reportUnlessCancel(const QString &location)
+{
+    if (Err.Number != kCancelSelected)
+        errLoc(location);
+    Err.Clear();
+}
+
+// Saves under `name` with the rules of Save: no extension gets ".rtf" and
+// rich text, an extension the program does not handle is refused. True when
+// the file was written; the caption then names it and bChanged is cleared.
+bool writeDoc(frmDocument *doc, QString name, int16_t code)
+{
+    if (code == 9) {
+        name += QStringLiteral(".rtf");
+        code = 0;
+    } else if (code == 8) {
+        MsgBox(QStringLiteral("''") + name.right(4) + QStringLiteral("'' has unknown file extension"), kNotice);
+        return false;
+    }
+    writeCFile(doc->rtfText, name, code);
+    doc->SetCaption(name);
+    doc->bChanged = false;
+    addMRU(name);
+    return true;
+}
+
+// The Save As dialog for one CFile. Save All asks without the extension check
+// and leaves the filter index as it stands.
+bool saveAsDialog(frmDocument *doc, bool checkExt)
+{
+    bool saved = false;
+    const QString location = QStringLiteral("modCFile/SaveAs->") + doc->Caption();
+    Err.Clear();
+    if (!trapErrors([&] {
+            for (;;) {
+                // The name with ".rtf" is only the dialog's proposal: the
+                // caption changes when, and only when, the file is written.
+                QString proposal = GetFTitle(doc->Caption());
+                if (getExtType(proposal) == 9)
+                    proposal += QStringLiteral(".rtf");
+                cmDlg.CancelError = true;
+                cmDlg.DialogTitle = QStringLiteral("Save As");
+                cmDlg.Filter = CFileFilter;
+                if (checkExt)
+                    cmDlg.FilterIndex = 1;
+                cmDlg.DefaultFilename = proposal;
+                cmDlg.ShowSave();
+                const QString path = cmDlg.cFileName.value(0);
+                const QString title = cmDlg.cFileTitle.value(0);
+                const int16_t code = chkFileExt(title);
+                if (checkExt && (code == 8 || code == 9)) {
+                    const QString why = code == 8 ? QStringLiteral("'' has invalid file extension")
+                                                  : QStringLiteral("'' has no file extension");
+                    const int answer = MsgBox(QStringLiteral("File name ''") + title + why + kCrLf + kValidExts,
+                                              vbRetryCancel | vbExclamation | vbSystemModal | vbMsgBoxSetForeground);
+                    if (answer == vbRetry)
+                        continue;
+                    return;
+                }
+                saved = writeDoc(doc, path, code);
+                return;
+            }
+        }))
+        reportUnlessCancel(location);
+    return saved;
+}
+
+} // namespace
+
+// --- the open CFiles --------------------------------------------------------
+
+frmDocument *ActiveForm()
+{
+    frmMDI *mdi = frmMDI::instance();
+    if (!mdi || !mdi->mdiArea)
+        return nullptr;
+    QMdiSubWindow *sub = mdi->mdiArea->currentSubWindow();
+    if (!sub) {
+        // Before the main window was first activated the area names no
+        // current child; the one shown last is the active one then.
+        const auto list = mdi->mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+        if (!list.isEmpty())
+            sub = list.last();
+    }
+    return sub ? qobject_cast<frmDocument *>(sub->widget()) : nullptr;
+}
+
+QList<frmDocument *> openCFiles()
+{
+    QList<frmDocument *> docs;
+    for (Form *f : forms::loaded())
+        if (auto *d = dynamic_cast<frmDocument *>(f); d && d->Tag.contains(QStringLiteral("CFile")))
+            docs << d;
+    return docs;
+}
+
+int16_t numOfCFIles()
+{
+    int16_t n = 0;
+    for (Form *f : forms::loaded())
+        if (f->Tag.contains(QStringLiteral("CFile")))
+            ++n;
+    return n;
+}
+
+bool isNewCFile(const QString &name)
+{
+    if ((name.size() != 6 && name.size() != 7) || !name.startsWith(QStringLiteral("CFile")))
+        return false;
+    for (qsizetype i = 5; i < name.size(); ++i)
+        if (name[i] < u'0' || name[i] > u'9')
+            return false;
+    return true;
+}
+
+int16_t getExtType(const QString &name)
+{
+    static const char *const exts[] = {".RTF", ".RTF", ".RTF", ".CAP", ".TXT", ".LOG", ".INI", ".BAT"};
+    const QString upper = name.toUpper();
+    for (int16_t i = 0; i < 8; ++i)
+        if (upper.endsWith(QLatin1String(exts[i])))
+            return i;
+    return name.right(4).contains(u'.') ? 8 : 9;
+}
+
+int16_t chkFileExt(const QString &name)
+{
+    const int16_t t = getExtType(name);
+    return t <= 3 ? 0 : t <= 7 ? 1 : t;
+}
+
+int rtfTypeOfName(const QString &name)
+{
+    return name.right(3).compare(QStringLiteral("RTF"), Qt::CaseInsensitive) == 0 ? RichTextBox::rtfRTF
+                                                                                  : RichTextBox::rtfText;
+}
+
+// --- files -----------------------------------------------------------------
+
+void loadCFile(frmDocument *doc, const QString &path, int fileType)
+{
+    doc->rtfText->LoadFile(path, fileType);
+    doc->SetCaption(path);
+    doc->bChanged = false;
+    addMRU(path);
+}
+
+void writeCFile(RichTextBox *box, const QString &path, int fileType)
+{
+    QByteArray bytes;
+    if (fileType == RichTextBox::rtfRTF) {
+        bytes = box->TextRTF();
+    } else if (fileType == RichTextBox::rtfText) {
+        QString t = box->Text();
+        t.replace(QChar(u'\v'), kCrLf);
+        t.remove(QChar::ObjectReplacementCharacter);
+        bytes = t.toUtf8();
+    } else {
+        raise(380);
+    }
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists())
+        raise(76);
+    // QSaveFile writes a temporary file beside the target, flushes it to disk
+    // and renames it over the old file only when everything was written.
+    QSaveFile f(path);
+    if (info.isDir() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+        raise(75, errDescription(75) + QStringLiteral(": ") + path + QStringLiteral(" (") + f.errorString()
+                      + u')');
+}
+
+// --- guards ----------------------------------------------------------------
+
+bool hasOpenCFile()
+{
+    if (ActiveForm())
+        return false;
+    const int answer = MsgBox(QStringLiteral("There Are No Opened CFiles..!") + kCrLf + QStringLiteral("Create a New CFile.?"),
+                              vbYesNo | vbDefaultButton2 | vbSystemModal | vbMsgBoxSetForeground);
+    if (answer != vbYes)
+        return true;
+    CreateNewCFile();
+    return ActiveForm() == nullptr;
+}
+
+void setActDocFocus()
+{
+    if (frmDocument *doc = ActiveForm())
+        doc->rtfText->setFocus();
+    else if (frmMDI *mdi = frmMDI::instance())
+        mdi->setFocus();
+}
+
+// --- operations --------------------------------------------------------------
+
+void CreateNewCFile()
+{
+    Err.Clear();
+    if (!trapErrors([] {
+            if (CFileSeqNum == std::numeric_limits<int16_t>::max())
+                raise(6); // the number would overflow: no window is made
+            frmMDI::get();
+            auto *doc = new frmDocument();
+            ++CFileSeqNum;
+            const QString name = QStringLiteral("CFile") + QString::number(CFileSeqNum);
+            doc->SetCaption(name);
+            doc->Tag = name;
+            doc->showInMDI();
+            ToolsNbr &tools = nbrTools();
+            if (tools.FormatSetDefalt() == 1)
+                tools.setDocFrmt();
+            if (tools.MargDefalt() == 1)
+                tools.setDocMarg();
+            if (tools.TabDefalt() == 1)
+                tools.setDocTabs();
+            setRtfWrap();
+            doc->bChanged = false;
+        })) {
+        errLoc(QStringLiteral("modCFile/CreateNewCFile"));
+        Err.Clear();
+    }
+}
+
+void OpenDocument()
+{
+    Err.Clear();
+    if (!trapErrors([] {
+            for (;;) {
+                cmDlg.CancelError = true;
+                cmDlg.MultiSelect = true;
+                cmDlg.DialogTitle = QStringLiteral("Select file(s) to open");
+                cmDlg.Filter = CFileFilter;
+                cmDlg.FilterIndex = 1;
+                cmDlg.ShowOpen();
+                const QStringList paths = cmDlg.cFileName;
+                const QStringList titles = cmDlg.cFileTitle;
+                bool again = false;
+                for (qsizetype i = 0; i < paths.size() && !again; ++i) {
+                    const QString title = titles.value(i);
+                    const int16_t code = chkFileExt(title);
+                    if (code == 8 || code == 9) {
+                        const QString text = code == 8
+                            ? QStringLiteral("File name ''") + title + QStringLiteral("'' has invalid file extension")
+                                  + kCrLf + kValidExts
+                            : QStringLiteral("File name ''") + title + QStringLiteral("'' has no file extension") + kCrLf;
+                        const int answer = MsgBox(text, vbAbortRetryIgnore | vbSystemModal | vbMsgBoxSetForeground);
+                        if (answer == vbAbort)
+                            return;
+                        if (answer == vbRetry)
+                            again = true;
+                        continue;
+                    }
+                    CreateNewCFile();
+                    frmDocument *doc = ActiveForm();
+                    if (!doc)
+                        return; // the creation failed and was reported
+                    loadCFile(doc, paths[i], code);
+                }
+                if (!again)
+                    break;
+            }
+            ToolsNbr &tools = nbrTools();
+            if (frmDocument *doc = ActiveForm(); doc && tools.FormatSetDefalt()) {
+                QPalette pal = doc->palette();
+                pal.setColor(QPalette::Window, colorFromNumber(tools.FontBackColor()));
+                doc->setPalette(pal);
+                doc->setAutoFillBackground(true);
+            }
+            setRtfWrap();
+        })) {
+        if (Err.Number == 321) {
+            MsgBox(Err.Description, kNotice);
+            Err.Clear();
+        } else {
+            reportUnlessCancel(QStringLiteral("modDocument/OpenDocument"));
+        }
+    }
+}
+
+bool SaveCFile(frmDocument *doc)
+{
+    if (!doc)
+        return false;
+    const QString name = doc->Caption();
+    if (isNewCFile(name))
+        return SaveAs(doc);
+    bool saved = false;
+    Err.Clear();
+    if (!trapErrors([&] { saved = writeDoc(doc, name, chkFileExt(name)); }))
+        reportUnlessCancel(QStringLiteral("moxCFile-SaveCFile-(") + name + u')');
+    return saved;
+}
+
+bool SaveAs(frmDocument *doc)
+{
+    return doc && saveAsDialog(doc, true);
+}
+
+bool SaveAll()
+{
+    const QList<frmDocument *> docs = openCFiles();
+    for (qsizetype i = docs.size() - 1; i >= 0; --i) {
+        frmDocument *doc = docs[i];
+        bool saved = false;
+        if (isNewCFile(doc->Caption())) {
+            saved = saveAsDialog(doc, false);
+        } else {
+            const QString name = doc->Caption();
+            Err.Clear();
+            if (!trapErrors([&] { saved = writeDoc(doc, name, chkFileExt(name)); }))
+                reportUnlessCancel(QStringLiteral("modCFile/SaveAll"));
+        }
+        // A cancelled, refused or failed save ends the walk: that CFile and
+        // the ones not yet handled stay open with their changes.
+        if (!saved)
+            return false;
+        doc->bChanged = false;
+        doc->unload(vbFormCode);
+    }
+    return true;
+}
+
+void SaveSelectionAs()
+{
+    frmDocument *doc = ActiveForm();
+    if (!doc)
+        return;
+    Err.Clear();
+    if (!trapErrors([&] {
+            // The selection travels with its formats; the clipboard keeps it.
+            RichTextBox rtfTemp;
+            doc->rtfText->Copy();
+            rtfTemp.SetTextRTF(doc->rtfText->SelRTF());
+            cmDlg.CancelError = true;
+            cmDlg.DialogTitle = QStringLiteral("Save Selection As");
+            cmDlg.Filter = CFileFilter;
+            cmDlg.FilterIndex = 1;
+            cmDlg.DefaultFilename = GetFTitle(doc->Caption());
+            cmDlg.ShowSave();
+            writeCFile(&rtfTemp, cmDlg.cFileName.value(0), rtfTypeOfName(cmDlg.cFileTitle.value(0)));
+        }))
+        reportUnlessCancel(QStringLiteral("modDocument\\SaveSelectionAs"));
+}
+
+void RevertDocument()
+{
+    frmDocument *doc = ActiveForm();
+    if (!doc || isNewCFile(doc->Caption()) || !doc->bChanged)
+        return;
+    Err.Clear();
+    if (!trapErrors([&] {
+            shoMsgBox(QStringLiteral("Do you want to revert [") + doc->Caption()
+                          + QStringLiteral("] to last saved version ?"),
+                      QStringLiteral("Vantrell - Revert"), false);
+            if (!frmMDI::bYes)
+                return;
+            doc->rtfText->LoadFile(doc->Caption(), rtfTypeOfName(doc->Caption()));
+            doc->bChanged = false;
+        }))
+        reportUnlessCancel(QStringLiteral("modDocument\\RevertDocument"));
+}
+
+bool unloadCFiles(int unloadMode)
+{
+    const QList<frmDocument *> docs = openCFiles();
+    for (qsizetype i = docs.size() - 1; i >= 0; --i)
+        if (!docs[i]->unload(unloadMode))
+            return false;
+    return true;
+}
+
+// --- selection formats -------------------------------------------------------
+
+namespace {
+template <typename Get, typename Set>
+void toggle(Get get, Set set)
+{
+    frmDocument *doc = ActiveForm();
+    if (!doc)
+        return;
+    const std::optional<bool> on = (doc->rtfText->*get)();
+    (doc->rtfText->*set)(!(on && *on)); // a mixed selection takes the format
+    nbrEditor().updFmtButtons();
+}
+
+void align(int alignment)
+{
+    frmDocument *doc = ActiveForm();
+    if (!doc)
+        return;
+    doc->rtfText->SetSelAlignment(alignment);
+    nbrEditor().updFmtButtons();
+}
+} // namespace
+
+void togSelBold() { toggle(&RichTextBox::SelBold, &RichTextBox::SetSelBold); }
+void togSelItalic() { toggle(&RichTextBox::SelItalic, &RichTextBox::SetSelItalic); }
+void togSelUnderline() { toggle(&RichTextBox::SelUnderline, &RichTextBox::SetSelUnderline); }
+void togSelStrike() { toggle(&RichTextBox::SelStrikeThru, &RichTextBox::SetSelStrikeThru); }
+void setAlignLeft() { align(RichTextBox::rtfLeft); }
+void setAlignCenter() { align(RichTextBox::rtfCenter); }
+void setAlignRight() { align(RichTextBox::rtfRight); }
+
+void togBullet()
+{
+    frmDocument *doc = ActiveForm();
+    if (!doc)
+        return;
+    const std::optional<bool> on = doc->rtfText->SelBullet();
+    const bool set = !(on && *on);
+    doc->rtfText->SetSelBullet(set);
+    if (!set)
+        doc->rtfText->SetSelHangingIndent(0);
+    if (frmMDI *mdi = frmMDI::instance())
+        if (QAction *b = toolButton(mdi->tbrFormat, QStringLiteral("Bullet")))
+            b->setChecked(set);
+}
+
+} // namespace vt
