@@ -152,7 +152,7 @@ void setupSheet(const SheetPtr &ws, const QStringList &names)
         }
         ws->Range(QStringLiteral("C%1:I%2").arg(r1).arg(r2))->setHorizontalAlignment(xlCenter);
     }
-    ws->Columns(QStringLiteral("A"))->setColumnWidth(12.71);
+    ws->Columns(QStringLiteral("A"))->setColumnWidth(14.71);
     ws->Range(QStringLiteral("C:I"))->setColumnWidth(16.71);
 }
 

@@ -150,6 +150,7 @@ QTableView *SpreadsheetWindow::makeView(const char *name)
     v->horizontalHeader()->setMinimumSectionSize(0);
     v->verticalHeader()->setMinimumSectionSize(0);
     v->setWordWrap(false);
+    v->setTextElideMode(Qt::ElideNone);
     connect(v, &QTableView::doubleClicked, this, [this, v](const QModelIndex &i) {
         vt::guarded(QStringLiteral("SpreadsheetWindow/doubleClick"), [&] {
             AppPtr app = app_.lock();
@@ -263,11 +264,13 @@ void SpreadsheetWindow::applyVisibility()
         return;
     }
     refreshNow();
+    applying_ = true;
     switch (app->state().windowState) {
     case xlMinimized: showMinimized(); break;
     case xlMaximized: showMaximized(); break;
     default: showNormal(); break;
     }
+    applying_ = false;
 }
 
 void SpreadsheetWindow::scheduleRefresh()
@@ -320,6 +323,9 @@ void SpreadsheetWindow::rebuild()
     const double zoom = s.zoom / 100.0;
     const int rows = std::min(MaxRows, std::max({s.usedRows(), s.splitRow, s.activeRow, s.selR1}) + 100);
     const int cols = std::min(MaxColumns, std::max({s.usedColumns(), s.splitCol, s.activeCol, 21}) + 5);
+    // Emptied first: the views then drop every hidden or resized section of
+    // the sheet shown before.
+    model_->setSheet(nullptr, 0, 0, zoom);
     model_->setSheet(sheet, rows, cols, zoom);
 
     const auto colPx = [&](int c) {
@@ -480,6 +486,16 @@ void SpreadsheetWindow::quitApplication()
         if (app && !app->state().gone)
             app->Quit();
     });
+}
+
+// The user's minimising or maximising is the application's WindowState.
+void SpreadsheetWindow::changeEvent(QEvent *e)
+{
+    QMainWindow::changeEvent(e);
+    AppPtr app = app_.lock();
+    if (e->type() != QEvent::WindowStateChange || applying_ || !isVisible() || !app || app->state().gone)
+        return;
+    app->state().windowState = isMinimized() ? xlMinimized : isMaximized() ? xlMaximized : xlNormal;
 }
 
 // Closing the window quits the application, unless a workbook stays open.

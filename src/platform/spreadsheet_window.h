@@ -47,6 +47,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
     explicit SpreadsheetWindow(const AppPtr &app);
@@ -71,6 +72,7 @@ private:
     QAction *save_ = nullptr, *saveAs_ = nullptr, *close_ = nullptr, *quit_ = nullptr;
     bool pending_ = false;
     bool quiet_ = false;              // our own changes of the current cell
+    bool applying_ = false;           // our own changes of the window state
 };
 
 } // namespace vt::xl
