@@ -422,6 +422,13 @@ SheetPtr Application::ActiveSheet() { return ActiveWorkbook()->ActiveSheet(); }
 
 WindowPtr Application::ActiveWindow() { return std::make_shared<Window>(ActiveWorkbook()); }
 
+RangePtr Application::Selection()
+{
+    SheetPtr sheet = ActiveSheet();
+    const SheetData &s = sheet->data();
+    return std::make_shared<Range>(sheet, s.selR1, s.selC1, s.selR2, s.selC2);
+}
+
 WindowsPtr Application::Windows()
 {
     live(this);

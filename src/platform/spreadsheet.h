@@ -180,6 +180,7 @@ public:
     BookPtr ActiveWorkbook();     // 91 when no workbook is open
     SheetPtr ActiveSheet();       // 91 when no workbook is open
     WindowPtr ActiveWindow();         // 91 when no workbook is open
+    RangePtr Selection();             // the selected cells of the active sheet; 91 when none
     WindowsPtr Windows();
 
     // The file dialogs of the application, through the answering seam: the

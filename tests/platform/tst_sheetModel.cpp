@@ -227,6 +227,7 @@ private slots:
         QCOMPARE(app->ActiveSheet()->Name(), QStringLiteral("Sheet2"));
         app->ActiveWindow()->setZoom(75);
         second->Rows(QStringLiteral("5:5"))->Select();
+        QCOMPARE(app->Selection()->Address(), QStringLiteral("$5:$5"));
         app->ActiveWindow()->setFreezePanes(true);
         QVERIFY(app->ActiveWindow()->FreezePanes());
         QCOMPARE(app->ActiveWindow()->SplitRow(), 4);
