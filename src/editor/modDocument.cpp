@@ -17,8 +17,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QSaveFile>
 #include <QToolBar>
 #include <limits>
@@ -107,18 +105,8 @@ bool saveAsDialog(frmDocument *doc, bool checkExt)
 
 frmDocument *ActiveForm()
 {
-    frmMDI *mdi = frmMDI::instance();
-    if (!mdi || !mdi->mdiArea)
-        return nullptr;
-    QMdiSubWindow *sub = mdi->mdiArea->currentSubWindow();
-    if (!sub) {
-        // Before the main window was first activated the area names no
-        // current child; the one shown last is the active one then.
-        const auto list = mdi->mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
-        if (!list.isEmpty())
-            sub = list.last();
-    }
-    return sub ? qobject_cast<frmDocument *>(sub->widget()) : nullptr;
+    QTextEdit *box = activeCFileBox();
+    return box ? qobject_cast<frmDocument *>(box->parentWidget()) : nullptr;
 }
 
 QList<frmDocument *> openCFiles()
@@ -200,7 +188,7 @@ void writeCFile(RichTextBox *box, const QString &path, int fileType)
     // QSaveFile writes a temporary file beside the target, flushes it to disk
     // and renames it over the old file only when everything was written.
     QSaveFile f(path);
-    if (info.isDir() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+    if (info.isDir() || !f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(bytes) != bytes.size() || !f.commit())
         raise(75, errDescription(75) + QStringLiteral(": ") + path + QStringLiteral(" (") + f.errorString()
                       + u')');
 }

@@ -788,7 +788,7 @@ void RichTextBox::SaveFile(const QString &path, int fileType) const
         vt::raise(76);
     // Written beside and moved over the old file, so a failure loses nothing.
     QSaveFile f(path);
-    if (info.isDir() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+    if (info.isDir() || !f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(bytes) != bytes.size() || !f.commit())
         vt::raise(75);
 }
 

@@ -59,7 +59,7 @@ int16_t CopyFile(const QString &source, const QString &destination)
         // Written aside and moved into place, so a failed copy never leaves a
         // half-written destination behind.
         QSaveFile out(target);
-        if (!out.open(QIODevice::WriteOnly))
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             raise(70, {}, QStringLiteral("CopyFile"));
         char buf[65536];
         for (;;) {
