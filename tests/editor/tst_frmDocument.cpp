@@ -1,6 +1,8 @@
 // The CFile window: changed flag, close question, keys, line counter, the
 // view settings of start-up and the main window's close.
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -211,6 +213,23 @@ private slots:
         QCOMPARE(fakes->serial.sent, QStringLiteral("D"));
         QCOMPARE(doc->rtfText->Text(), QStringLiteral("line 1"));
         QCOMPARE(doc->rtfText->SelStart(), 6); // the echo lands at the end
+    }
+
+    void clickShowsTheSelectionFormat()
+    {
+        frmDocument *doc = newCFile();
+        RichTextBox *box = doc->rtfText;
+        box->SetSelFontName(QStringLiteral("DejaVu Serif"));
+        box->SetSelFontSize(14);
+        box->SetSelColor(QColor(200, 0, 0));
+        box->SetSelText(QStringLiteral("812 fps"));
+        const int before = fakes->remote.refreshes;
+        QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        frmMDI *mdi = frmMDI::get();
+        QCOMPARE(mdi->cboFontSize->currentText(), QStringLiteral("14"));
+        QCOMPARE(mdi->cboFontName->currentText(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(mdi->txtFontColors->palette().color(QPalette::Text), QColor(200, 0, 0));
+        QCOMPARE(fakes->remote.refreshes, before + 1);
     }
 
     void lineCountPanel()

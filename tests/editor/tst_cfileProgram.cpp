@@ -1,0 +1,38 @@
+// The real program: its first CFile takes the file named on the command line,
+// and closes with the program.
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "common/vtprocess.h"
+#include "platform/settings.h"
+
+class TestCFileProgram : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpFileOpensInTheFirstCFile()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("shots.txt"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("812 fps\r\n");
+        f.close();
+
+        vttest::VtProcess copy;
+        copy.start({file});
+        QVERIFY(copy.waitStarted(10000));
+        const QString app = copy.startedAs();
+        copy.terminate();
+        QVERIFY(copy.waitFinished());
+        // Loaded as a CFile: it heads the recent files. Closed with the
+        // program, unchanged, without a question: its window state was kept.
+        QCOMPARE(vt::GetSetting(app, QStringLiteral("MRU"), QStringLiteral("File1")), file);
+        QVERIFY(!vt::GetSetting(app, QStringLiteral("CFile"), QStringLiteral("CFileState")).isEmpty());
+        for (const vttest::Asked &a : copy.asked())
+            QVERIFY2(!a.text.contains(QStringLiteral("has changed")), qPrintable(a.text));
+    }
+};
+
+QTEST_MAIN(TestCFileProgram)
+#include "tst_cfileProgram.moc"
