@@ -1,0 +1,185 @@
+#include "common/benchutil.h"
+
+#include "sim/kt4sim.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace bench {
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    auto rank = size_t(std::ceil(p / 100.0 * double(values.size())));
+    rank = std::clamp<size_t>(rank, 1, values.size());
+    return values[rank - 1];
+}
+
+namespace {
+
+qint64 statusKb(const char *key)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray want = QByteArray(key) + ':';
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith(want))
+            return line.mid(want.size()).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
+} // namespace
+
+qint64 residentBytes() { return statusKb("VmRSS") * 1024; }
+qint64 peakResidentBytes() { return statusKb("VmHWM") * 1024; }
+
+bool resetPeak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    return f.open(QIODevice::WriteOnly) && f.write("5") == 1 && f.flush();
+}
+
+void figure(const QString &name, const QString &value)
+{
+    std::printf("%s: %s\n", qPrintable(name), qPrintable(value));
+    std::fflush(stdout);
+}
+
+QString megabytes(qint64 bytes)
+{
+    return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 2) + QStringLiteral(" MB");
+}
+
+QString rate(double perSecond, const char *unit)
+{
+    const int decimals = perSecond >= 100 ? 0 : perSecond >= 10 ? 1 : 2;
+    return QString::number(perSecond, 'f', decimals) + u' ' + QString::fromLatin1(unit);
+}
+
+int repetitions(int fallback)
+{
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue("VT_BENCH_REPS", &ok);
+    return ok && n > 0 ? n : fallback;
+}
+
+std::unique_ptr<QTemporaryDir> prepareEnvironment()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A child inherits the parent's folders: one set per run.
+    if (!qEnvironmentVariableIsEmpty("VT_BENCH_DIR"))
+        return nullptr;
+    auto dir = std::make_unique<QTemporaryDir>();
+    if (!dir->isValid()) {
+        std::fprintf(stderr, "No temporary folder: %s\n", qPrintable(dir->errorString()));
+        std::exit(2);
+    }
+    const QString root = dir->path();
+    for (const char *sub : {"config", "home", "runtime", "work"})
+        QDir(root).mkpath(QString::fromLatin1(sub));
+    QFile::setPermissions(root + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                                | QFileDevice::ExeOwner);
+    qputenv("VT_BENCH_DIR", root.toLocal8Bit());
+    qputenv("VANTRELL_CONFIG", (root + QStringLiteral("/config")).toLocal8Bit());
+    qputenv("VANTRELL_HOME", (root + QStringLiteral("/home")).toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/runtime")).toLocal8Bit());
+    return dir;
+}
+
+int runStage(const QStringList &args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QCoreApplication::applicationFilePath(), args);
+    if (!p.waitForStarted() || !p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return p.exitCode();
+}
+
+// --- the simulated chronograph's shot lines ----------------------------------
+
+SimShotLines::SimShotLines() : sim_(std::make_unique<vt::sim::Kt4Sim>()) {}
+
+SimShotLines::~SimShotLines()
+{
+    sim_->stop();
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool SimShotLines::start(QString *error)
+{
+    if (!sim_->start(false, error))
+        return false;
+    fd_ = ::open(sim_->portName().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    if (!sim_->waitForPeer(true)) {
+        *error = QStringLiteral("the simulator did not see its port opened");
+        return false;
+    }
+    sim_->unit().armed = true;
+    return true;
+}
+
+void SimShotLines::fire(int shots)
+{
+    for (int i = 0; i < shots; ++i)
+        sim_->fireShot();
+    char buf[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd_, buf, sizeof buf);
+        if (n > 0) {
+            pending_.append(buf, n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            break;
+        if (sim_->isIdle())
+            break;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    qsizetype from = 0;
+    for (qsizetype at; (at = pending_.indexOf("\r\n", from)) >= 0; from = at + 2)
+        lines_.push_back(pending_.mid(from, at - from));
+    pending_.remove(0, from);
+}
+
+QByteArray SimShotLines::next()
+{
+    while (lines_.empty())
+        fire(16);
+    QByteArray line = std::move(lines_.front());
+    lines_.pop_front();
+    return line;
+}
+
+} // namespace bench
