@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -469,6 +470,51 @@ private slots:
         mnuFileNew_Click();
         QCOMPARE(numOfCFIles(), int16_t(2));
         QVERIFY(!FirstFileCmd);
+    }
+
+    void sequenceOverflowMakesNoWindow()
+    {
+        CFileSeqNum = 32767;
+        CreateNewCFile();
+        QVERIFY(openCFiles().isEmpty());
+        QCOMPARE(boxTexts().size(), 1);
+        QVERIFY(boxTexts()[0].contains(QStringLiteral("modCFile/CreateNewCFile")));
+        QCOMPARE(int(CFileSeqNum), 32767);
+    }
+
+    void selectionFormats()
+    {
+        togSelBold(); // no CFile: nothing, nothing asked
+        QVERIFY(answers::asked().isEmpty());
+        frmDocument *doc = newCFile();
+        RichTextBox *box = doc->rtfText;
+        box->SetText(QStringLiteral("ab"));
+        box->SetSelStart(1);
+        box->SetSelLength(1);
+        box->SetSelBold(true);
+        box->SetSelStart(0);
+        box->SetSelLength(2);
+        QCOMPARE(box->SelBold(), std::optional<bool>());
+        togSelBold(); // mixed becomes bold
+        QCOMPARE(box->SelBold(), std::optional<bool>(true));
+        togSelBold();
+        QCOMPARE(box->SelBold(), std::optional<bool>(false));
+        togSelStrike();
+        QCOMPARE(box->SelStrikeThru(), std::optional<bool>(true));
+        setAlignCenter();
+        QCOMPARE(box->SelAlignment(), std::optional<int>(RichTextBox::rtfCenter));
+        setAlignRight();
+        QCOMPARE(box->SelAlignment(), std::optional<int>(RichTextBox::rtfRight));
+
+        QAction *bullet = toolButton(frmMDI::get()->tbrFormat, QStringLiteral("Bullet"));
+        togBullet();
+        QCOMPARE(box->SelBullet(), std::optional<bool>(true));
+        QVERIFY(bullet->isChecked());
+        box->SetSelHangingIndent(360);
+        togBullet();
+        QCOMPARE(box->SelBullet(), std::optional<bool>(false));
+        QCOMPARE(box->SelHangingIndent(), std::optional<int>(0));
+        QVERIFY(!bullet->isChecked());
     }
 
     void hasOpenCFileOffersOne()
