@@ -81,6 +81,12 @@ QString rate(double perSecond, const char *unit)
     return QString::number(perSecond, 'f', decimals) + u' ' + QString::fromLatin1(unit);
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush();
+}
+
 int repetitions(int fallback)
 {
     bool ok = false;

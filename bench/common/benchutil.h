@@ -51,6 +51,9 @@ void figure(const QString &name, const QString &value);
 QString megabytes(qint64 bytes);           // "12.34 MB" (MB = 2^20 bytes)
 QString rate(double perSecond, const char *unit);
 
+// Writes the whole file; false when it cannot.
+bool writeFile(const QString &path, const QByteArray &bytes);
+
 // Repetitions of each timed stage: VT_BENCH_REPS, else `fallback`.
 int repetitions(int fallback);
 
