@@ -1,10 +1,12 @@
 #include "chrono/modCroCox.h"
 
 #include "platform/conversions.h"
+#include "platform/msgbox.h"
 #include "platform/timers.h"
 #include "shell/modShared.h"
 #include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
+#include "shell/modStartNbrs.h"
 
 #include <charconv>
 
@@ -55,6 +57,28 @@ void remLine(const QString &text) { PLog2CFile(text, 0, 1, 1); }
 } // namespace
 
 void setCFileLog(CFileLog log) { cfileLog() = std::move(log); }
+
+bool cfileLogOpen()
+{
+    const CFileLog &log = cfileLog();
+    return log.isOpen && log.append && log.isOpen();
+}
+
+int16_t chkCFileOpen()
+{
+    if (cfileLogOpen())
+        return 0;
+    const int answer = MsgBox(QStringLiteral("This function saves data to a CFile, ") + QStringLiteral("there are no opened CFiles.  ")
+                                  + crlf + QStringLiteral("Would you like to create a new CFile now..?"),
+                              vbYesNo | vbDefaultButton2 | vbQuestion);
+    if (answer == vbYes) {
+        nbrEditor().CreateNewCFile();
+        // Without a CFile the operation's log lines would go nowhere.
+        return cfileLogOpen() ? 0 : 1;
+    }
+    MsgBox(QStringLiteral("Aborted by the user..!"));
+    return 1;
+}
 
 QString strOnOff(bool flag) { return flag ? QStringLiteral(" On") : QStringLiteral(" Off"); }
 

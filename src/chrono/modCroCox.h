@@ -20,6 +20,12 @@ struct CFileLog {
     std::function<void(const QString &)> append; // insert at its end, keeping the format that stood there
 };
 void setCFileLog(CFileLog log);
+// True while a CFile is there to take log lines.
+bool cfileLogOpen();
+// The operations' open-CFile check: 0 when a CFile is open, else asks whether
+// to create one; 0 once one is open, 1 when the user declined ("Aborted by the
+// user..!").
+int16_t chkCFileOpen();
 
 // " On" or " Off", with the leading blank.
 QString strOnOff(bool flag);

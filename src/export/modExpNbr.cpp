@@ -1,6 +1,7 @@
 #include "export/modExpNbr.h"
 
 #include "export/frmExpSet.h"
+#include "export/modExpExc.h"
 #include "platform/errors.h"
 #include "shell/modShared.h"
 #include "shell/modStartNbrs.h"
@@ -13,15 +14,20 @@ void extExcel()
 {
     if (!xlConnected)
         return;
+    xlConnected = false;
+    xlClosing = true;
+    // The program is ending: the spreadsheet program goes with it, and asks
+    // about its own unsaved workbooks.
     trapErrors([] {
-        xlClosing = true;
-        // The spreadsheet program itself comes with the export subsystem;
-        // until then there is nothing to quit but the connection flags.
-        xlBookOk = false;
-        xlLinked = false;
-        xlConnected = false;
+        if (xlApp)
+            xlApp->Quit();
     });
     Err.Clear();
+    if (xlEvents)
+        xlEvents->setApp(nullptr);
+    xlApp.reset();
+    xlBookOk = false;
+    xlLinked = false;
 }
 
 namespace {
@@ -29,6 +35,7 @@ class ExportLink : public ExportNbr {
 public:
     void lodExpSetup() override { vt::lodExpSetup(); }
     void extExcel() override { vt::extExcel(); }
+    void expXlCommand(int16_t item) override { vt::expXlCommand(item); }
 };
 } // namespace
 

@@ -88,6 +88,13 @@ frmMDI::frmMDI()
 
 frmMDI::~frmMDI() = default;
 
+// The export commands belong to the spreadsheet export, which sits above the shell.
+void frmMDI::mnuRemExpExcStr_Click() { nbrExport().expXlCommand(0); }
+void frmMDI::mnuRemExpExcFol_Click() { nbrExport().expXlCommand(1); }
+void frmMDI::mnuExpExcEDi_Click() { nbrExport().expXlCommand(2); }
+void frmMDI::mnuExpExcZEzede_Click() { nbrExport().expXlCommand(3); }
+void frmMDI::mnuExpExcCFi_Click() { nbrExport().expXlCommand(4); }
+
 QAction *frmMDI::addItem(QMenu *menu, const char *name, const QString &caption, void (frmMDI::*handler)())
 {
     QAction *a = menu->addAction(caption);
@@ -253,11 +260,11 @@ void frmMDI::buildMenus()
     mnuExcDisConnect = addItem(mnuExcel, "mnuExcDisConnect", QStringLiteral("&Disconnect"));
     mnuExcLink = addItem(mnuExcel, "mnuExcLink", QStringLiteral("&Link"));
     sep(mnuExcel);
-    mnuRemExpExcStr = addItem(mnuExcel, "mnuRemExpExcStr", QStringLiteral("&String"));
-    mnuRemExpExcFol = addItem(mnuExcel, "mnuRemExpExcFol", QStringLiteral("&Folder"));
-    mnuExpExcEDi = addItem(mnuExcel, "mnuExpExcEDi", QStringLiteral("&eDisk"));
-    mnuExpExcCFi = addItem(mnuExcel, "mnuExpExcCFi", QStringLiteral("C&File"));
-    mnuExpExcZEzede = addItem(mnuExcel, "mnuExpExcZEzede", QStringLiteral("&zEzede"));
+    mnuRemExpExcStr = addItem(mnuExcel, "mnuRemExpExcStr", QStringLiteral("&String"), &frmMDI::mnuRemExpExcStr_Click);
+    mnuRemExpExcFol = addItem(mnuExcel, "mnuRemExpExcFol", QStringLiteral("&Folder"), &frmMDI::mnuRemExpExcFol_Click);
+    mnuExpExcEDi = addItem(mnuExcel, "mnuExpExcEDi", QStringLiteral("&eDisk"), &frmMDI::mnuExpExcEDi_Click);
+    mnuExpExcCFi = addItem(mnuExcel, "mnuExpExcCFi", QStringLiteral("C&File"), &frmMDI::mnuExpExcCFi_Click);
+    mnuExpExcZEzede = addItem(mnuExcel, "mnuExpExcZEzede", QStringLiteral("&zEzede"), &frmMDI::mnuExpExcZEzede_Click);
     mnuExcConnect->setCheckable(true);
     mnuExcDisConnect->setCheckable(true);
 

@@ -163,6 +163,11 @@ public:
     void extMDI(int cancel) { (void)cancel; }
     void showDebugMenu(bool visible);
 
+    void mnuRemExpExcStr_Click();
+    void mnuRemExpExcFol_Click();
+    void mnuExpExcEDi_Click();
+    void mnuExpExcZEzede_Click();
+    void mnuExpExcCFi_Click();
     void mnuDbgSftDbg_Click();
     void mnuDbgSftTst_Click();
     void mnuDbgSftShp_Click();

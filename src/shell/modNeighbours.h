@@ -121,6 +121,11 @@ struct CroStatus {
     bool croPwrOn = false;
     int16_t croCalVal = 0;
     float croCalRes = 0;
+    // Units of the status reply (three characters each, "f/s" or "m/s", "sec",
+    // "fah" or "cel"); the export's readers set them too.
+    QString croVelUnits, croTimUnits, croTmpUnits;
+    // The eDisk geometry: folders per disk, strings per folder, shots per string.
+    int16_t croFolsDisk = 0, croStrsFol = 0, croShtsStr = 0;
 };
 inline CroStatus CroSta;
 
@@ -135,6 +140,12 @@ public:
     // Puts the command engine's state (croNoWait, croKeySent, croMenPos) at
     // its start values for a new run.
     virtual void zapCroLink() {}
+    // Wakes the chronograph on the link port; true when it answered. Without
+    // the command engine nothing answers.
+    virtual bool croWake() { return false; }
+    // Downloads the current string (1), folder (2) or the whole eDisk (3) into
+    // the terminal text: 0 done, 1 the sensors are on, 2 the download failed.
+    virtual int16_t getCroShots(int16_t kind) { (void)kind; return 2; }
 };
 
 ChronoNbr &nbrChrono();

@@ -66,6 +66,9 @@ public:
     virtual void lodExpSetup() {}
     // Closes the spreadsheet connection when there is one; ignores errors.
     virtual void extExcel() {}
+    // One of the main window's five export commands: 0 string, 1 folder,
+    // 2 eDisk, 3 capture log, 4 CFile.
+    virtual void expXlCommand(int16_t item) { (void)item; }
 };
 ExportNbr &nbrExport();
 void installExport(ExportNbr *impl);

@@ -1,0 +1,423 @@
+// The workbook's layout (sheet and source tables, header rows, column and row
+// visibility) and the rows of an import block.
+#include "export/modExpExc.h"
+
+#include "chrono/modCroCox.h"
+#include "platform/conversions.h"
+#include "platform/errors.h"
+#include "platform/timers.h"
+#include "shell/modBusy.h"
+#include "shell/modErrMsgs.h"
+#include "shell/modNeighbours.h"
+#include "shell/modShared.h"
+
+#include <charconv>
+
+namespace vt {
+
+using namespace vt::xl;
+
+namespace {
+
+// Index into the per-sheet tables; a type outside 1 to 7 is a subscript error.
+int typeIndex(int16_t sheetType)
+{
+    if (sheetType < 1 || sheetType > 7)
+        raise(9);
+    return sheetType - 1;
+}
+
+// The row writers do nothing for a sheet type outside the table.
+bool badType(int16_t sheetType)
+{
+    if (sheetType >= 1 && sheetType <= 7)
+        return false;
+    Err.set(RtError(9));
+    return true;
+}
+
+SheetPtr activeSheet() { return spreadsheetApp()->ActiveSheet(); }
+
+QString rowsText(int32_t row) { return QString::number(row) + u':' + QString::number(row); }
+
+// A single-precision value as the number it reads as (295.3, not 295.2999878).
+double singleNumber(float value)
+{
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    return QString::fromLatin1(buf, int(res.ptr - buf)).toDouble();
+}
+
+// The cell formats of the block rows.
+struct CellFmt {
+    int align = 0;       // 2 left, 3 centre, 4 right; 0 untouched
+    int color = 0;       // colour index; 0 untouched
+    double size = 0;     // 0 untouched
+    int underline = -1;  // -1 untouched
+    bool bold = false;
+    QString numberFormat;
+};
+
+// Writes one cell and its formats, each as its own statement: what fails is
+// skipped and the rest is done.
+void putCell(ResumeNext &on, const SheetPtr &ws, int32_t row, int col, const Variant *value, const CellFmt &f,
+             const QString &formula = {})
+{
+    const auto cell = [&] { return ws->Cells(int(row), col); };
+    if (value)
+        on([&] { cell()->setValue(*value); });
+    if (!formula.isEmpty())
+        on([&] { cell()->setFormula(formula); });
+    if (f.underline >= 0)
+        on([&] { cell()->Font()->setUnderline(f.underline); });
+    if (f.align)
+        on([&] { cell()->setHorizontalAlignment(f.align); });
+    if (f.color)
+        on([&] { cell()->Font()->setColorIndex(f.color); });
+    if (f.size > 0)
+        on([&] { cell()->Font()->setSize(f.size); });
+    if (f.bold)
+        on([&] { cell()->Font()->setBold(true); });
+    if (!f.numberFormat.isEmpty())
+        on([&] { cell()->setNumberFormat(f.numberFormat); });
+}
+
+void putCell(ResumeNext &on, const SheetPtr &ws, int32_t row, int col, const Variant &value, const CellFmt &f)
+{
+    putCell(on, ws, row, col, &value, f);
+}
+
+// A number, or "-?-" where it is missing or invalid.
+Variant orMissing(double value, bool missing) { return missing ? Variant(QStringLiteral("-?-")) : Variant(value); }
+
+QString importLabel(int16_t source)
+{
+    return getSrcTag(source) + QStringLiteral("-Import(") + QString::number(XlSes.xlImpCount) + u')';
+}
+
+} // namespace
+
+QString getSrcTag(int16_t source)
+{
+    static const char *const tags[] = {"LGR", "MMR", "CAP", "TXT"};
+    if (source < 0 || source > 3)
+        raise(9);
+    return QString::fromLatin1(tags[source]);
+}
+
+void setExpDefs()
+{
+    XlSes.ExpExcNHed[0] = true;
+    XlSes.ExpExcNHed[1] = false;
+    XlSes.ExpExcUHed[0] = true;
+    XlSes.ExpExcUHed[1] = true;
+    XlSes.ExpExcUHed[2] = false;
+    for (int i = 0; i < 3; ++i) {
+        XlSes.ExpExcFSts[i] = true;
+        XlSes.ExpExcIPos[i] = true;
+    }
+}
+
+void iniExpExc()
+{
+    static const char *const names[] = {"String", "Folder", "eDisk", "CFile", "Capture", "iSetup", "zOvu"};
+    for (int i = 0; i < 7; ++i) {
+        XlSes.xlSheetName[i] = QString::fromLatin1(names[i]);
+        XlSes.xlLastRow[i] = 5;
+    }
+    XlSes.xlSheetCount = 7;
+    XlSes.xlSetupSheet = 6;
+    // A new connection starts the readers afresh; the eDisk geometry is
+    // copied again before every export.
+    const EDiskParse keep = EDiskPrs;
+    EDiskPrs = EDiskParse();
+    EDiskPrs.prsFolsDisk = keep.prsFolsDisk;
+    EDiskPrs.prsStrsFol = keep.prsStrsFol;
+    EDiskPrs.prsShtsStr = keep.prsShtsStr;
+    CapExp.capShotOk = CapExp.capNewBlk = CapExp.capBlkPend = false;
+}
+
+void setXlCols(int16_t sheetType)
+{
+    const int t = typeIndex(sheetType) + 1;
+    SheetPtr ws = activeSheet();
+    const auto hide = [&](const char *cols, bool hidden) {
+        ws->Range(QString::fromLatin1(cols))->EntireColumn()->setHidden(hidden);
+    };
+    hide("P:Q", !XlSes.ExpExcFSts[0]);
+    hide("R:U", !XlSes.ExpExcFSts[2]);
+    if (XlSes.ExpExcUHed[2]) {
+        hide("F:F", false);
+        if (t > 3)
+            hide("H:H", false);
+        hide("J:J", false);
+    } else {
+        hide("F:F", true);
+        hide("H:H", true);
+        hide("J:J", true);
+    }
+    hide("G:G", t <= 3);
+    hide("K:K", t <= 3);
+    // Hidden folder and string columns give their width to column A.
+    double width = XlSes.xlTplSizes[4];
+    hide("B:B", !XlSes.ExpExcIPos[0]);
+    if (!XlSes.ExpExcIPos[0])
+        width += XlSes.xlTplSizes[5];
+    hide("C:C", !XlSes.ExpExcIPos[1]);
+    if (!XlSes.ExpExcIPos[1])
+        width += XlSes.xlTplSizes[6];
+    ws->Columns(QStringLiteral("A"))->setColumnWidth(width);
+}
+
+void setXlHdrs(int16_t sheetType)
+{
+    (void)sheetType;
+    SheetPtr ws = activeSheet();
+    ws->Rows(4)->EntireRow()->setHidden(!XlSes.ExpExcUHed[0]);
+    ws->Rows(3)->EntireRow()->setHidden(!XlSes.ExpExcNHed[0]);
+}
+
+void setXlBlkHdrs(int16_t sheetType)
+{
+    const int i = typeIndex(sheetType);
+    SheetPtr ws = activeSheet();
+    for (int32_t r = 6; r <= XlSes.xlLastRow[i]; ++r) {
+        const QString a = ws->Cells(int(r), 1)->Value().toString().trimmed();
+        if (a == QLatin1String("Sequence") || a == QLatin1String("Total"))
+            ws->Rows(int(r))->EntireRow()->setHidden(!XlSes.ExpExcNHed[1]);
+        else if (a == QLatin1String("(Shot #)") || a == QLatin1String("(Shots)"))
+            ws->Rows(int(r))->EntireRow()->setHidden(!XlSes.ExpExcUHed[1]);
+    }
+}
+
+void putXlSource(int16_t source, int16_t sheetType)
+{
+    (void)source;
+    ResumeNext on;
+    QString line;
+    on([&] {
+        line = QStringLiteral("Source Of This Data: ") + XlSes.xlSheetName[typeIndex(sheetType)] + QStringLiteral(" from ")
+               + deviceEntry(Device).trimmed();
+    });
+    SheetPtr ws;
+    on([&] {
+        ws = activeSheet();
+        ws->Activate();
+    });
+    on([&] { ws->Cells(1, 5)->setValue(line); });
+    // A Q1 that holds no number leaves the counter as it was before the increment.
+    on([&] { XlSes.xlImpCount = CLng(ws->Cells(1, 17)->Value().toDouble()); });
+    XlSes.xlImpCount += 1;
+    on([&] { ws->Cells(1, 17)->setValue(double(XlSes.xlImpCount)); });
+    on([&] { setXlCols(sheetType); });
+    on([&] { setXlHdrs(sheetType); });
+}
+
+void apyXlSetup(int16_t sheetType)
+{
+    // A failure is shown and ends the refresh; nothing is undone.
+    const auto step = [](const std::function<void()> &body) {
+        if (trapErrors(body))
+            return true;
+        seeErrBox();
+        Err.Clear();
+        return false;
+    };
+    BookPtr wb;
+    if (!step([&] {
+            wb = spreadsheetApp()->Workbooks(1);
+            wb->Activate();
+        }))
+        return;
+    if (!step([&] { wb->Worksheets(XlSes.xlSheetName[typeIndex(sheetType)])->Activate(); }))
+        return;
+    step([&] {
+        setXlCols(sheetType);
+        setXlHdrs(sheetType);
+        setXlBlkHdrs(sheetType);
+    });
+}
+
+// --- import blocks ---------------------------------------------------------------
+
+void putXlBegin(int16_t source, int16_t sheetType)
+{
+    if (badType(sheetType))
+        return;
+    ResumeNext on;
+    const int i = sheetType - 1;
+    const int32_t R = XlSes.xlLastRow[i];
+    const bool download = sheetType <= 3;
+    SheetPtr ws;
+    on([&] { ws = activeSheet(); });
+
+    QString label;
+    on([&] { label = importLabel(source); });
+    CellFmt a;
+    a.color = 5;
+    a.size = 8;
+    if (XlSes.xlShotCnt == 0) {
+        a.align = 2;
+        putCell(on, ws, R, 1, QStringLiteral("Begin ") + label, a);
+    } else {
+        a.align = 4;
+        putCell(on, ws, R, 1, label, a);
+    }
+
+    const QString d = download ? QStringLiteral("Shots=") + QString::number(EDiskPrs.prsSiz) + QStringLiteral("    Folder=")
+                                     + QString::number(EDiskPrs.prsFol) + QStringLiteral("    String=")
+                                     + QString::number(EDiskPrs.prsStr) + QString(8, u' ')
+                               : QStringLiteral("Pause(") + QString::number(XlSes.xlShotCnt) + u')';
+    putCell(on, ws, R, 4, d, CellFmt{2, 5, 8, 2, false, {}});
+    putCell(on, ws, R, 11, nullptr, CellFmt{3, 5, 8, 1, false, {}});
+    putCell(on, ws, R, 12, (download ? QStringLiteral("String") : QStringLiteral("Pause")) + QStringLiteral(" Notes:"),
+            CellFmt{4, 5, 8, 1, false, {}});
+    putCell(on, ws, R, 13, QString(15, u' ') + QStringLiteral("Type your notes here") + QString(30, u' '),
+            CellFmt{2, xlColorIndexAutomatic, 8, 2, false, {}});
+    putCell(on, ws, R, 18, QStringLiteral("Bullet"), CellFmt{3, xlColorIndexAutomatic, 8, 1, false, {}});
+
+    on([&] { ws->Range(QStringLiteral("3:3"))->Copy(ws->Range(rowsText(R + 1))); });
+    on([&] { ws->Range(rowsText(R + 1))->EntireRow()->setHidden(!XlSes.ExpExcNHed[1]); });
+
+    QString weight;
+    if (CroSta.croVelUnits == QLatin1String("f/s")) {
+        XlSes.xlUnitSys = 1;
+        weight = QStringLiteral("grains");
+        on([&] { XlSes.xlBulletWt = float(ws->Cells(1, 19)->Value().toDouble()); });
+    } else {
+        XlSes.xlUnitSys = 2;
+        weight = QStringLiteral("grams");
+        on([&] { XlSes.xlBulletWt = float(ws->Cells(2, 19)->Value().toDouble()); });
+    }
+    const auto caption = [](const QString &unit) { return u'(' + unit + u')'; };
+    on([&] { ws->Range(QStringLiteral("E4"))->setValue(caption(CroSta.croVelUnits)); });
+    on([&] { ws->Range(QStringLiteral("G4"))->setValue(caption(CroSta.croTimUnits)); });
+    on([&] { ws->Range(QStringLiteral("I4"))->setValue(caption(CroSta.croTmpUnits)); });
+    on([&] { ws->Range(QStringLiteral("R4"))->setValue(caption(weight)); });
+
+    on([&] { ws->Range(QStringLiteral("4:4"))->Copy(ws->Range(rowsText(R + 2))); });
+    on([&] { ws->Range(rowsText(R + 2))->EntireRow()->setHidden(!XlSes.ExpExcUHed[1]); });
+
+    XlSes.xlLastRow[i] = R + 3;
+}
+
+void putXlShot(int16_t source, int16_t sheetType)
+{
+    (void)source;
+    if (badType(sheetType))
+        return;
+    ResumeNext on;
+    const int i = sheetType - 1;
+    const int32_t r = XlSes.xlLastRow[i];
+    XlSes.xlCurRow = r;
+    SheetPtr ws;
+    on([&] { ws = activeSheet(); });
+
+    // The block's first shot row and this shot's position in the block.
+    int32_t first = 0, n = 0;
+    if (sheetType <= 3) {
+        first = XlSes.xlBlkFirst;
+        n = XlSes.xlCurRow - XlSes.xlBlkFirst;
+    } else {
+        // Capture sheets find the block on the sheet itself: up to the marker
+        // row of its header copies, row 5, or 101 rows.
+        XlSes.xlBlkCount = 0;
+        int32_t row = r;
+        bool stopped = false;
+        for (int k = 0; k < 101; ++k, --row) {
+            bool marker = false;
+            on([&] { marker = ws->Cells(int(row), 11)->Value().toString() == QLatin1String("BLK"); });
+            if (row <= 5 || marker) {
+                stopped = true;
+                break;
+            }
+            ++XlSes.xlBlkCount;
+        }
+        first = stopped ? row + 1 : r - 100;
+        n = XlSes.xlBlkCount;
+    }
+    // Shots in the block so far: a download block counts its first shot as 0.
+    const int32_t shots = sheetType <= 3 ? n + 1 : n;
+
+    const EDiskParse &s = EDiskPrs;
+    const CellFmt small{3, 5, 8, -1, false, {}};
+    const CellFmt big{3, 0, 10, -1, true, {}};
+    const CellFmt ballistic{3, 3, 8, -1, false, {}};
+    putCell(on, ws, r, 1, double(XlSes.xlShotCnt), CellFmt{3, 5, 8, -1, false, QStringLiteral("0")});
+    putCell(on, ws, r, 2, orMissing(s.prsFol, s.prsFol <= 0), small);
+    putCell(on, ws, r, 3, orMissing(s.prsStr, s.prsStr <= 0), small);
+    putCell(on, ws, r, 4, orMissing(s.prsShot, s.prsShot <= 0), big);
+    CellFmt vel = big;
+    vel.numberFormat = QStringLiteral("0.00");
+    putCell(on, ws, r, 5, orMissing(singleNumber(s.prsVel), s.prsVel <= 0), vel);
+    putCell(on, ws, r, 6, CroSta.croVelUnits, CellFmt{});
+    putCell(on, ws, r, 7, orMissing(singleNumber(s.prsTim), s.prsTim <= 0), big);
+    putCell(on, ws, r, 8, CroSta.croTimUnits, CellFmt{});
+    putCell(on, ws, r, 9, orMissing(singleNumber(s.prsTmp), s.prsTmp >= 998), big);
+    putCell(on, ws, r, 10, CroSta.croTmpUnits, CellFmt{});
+    putCell(on, ws, r, 11, double(n), small);
+
+    const QString range = QStringLiteral("(E") + QString::number(first) + QStringLiteral(":E") + QString::number(r) + u')';
+    const QString cur = QString::number(XlSes.xlCurRow);
+    CellFmt minFmt = small;
+    minFmt.numberFormat = QStringLiteral("0.00");
+    putCell(on, ws, r, 12, nullptr, minFmt, QStringLiteral("=MIN") + range);
+    putCell(on, ws, r, 13, nullptr, small, QStringLiteral("=MAX") + range);
+    putCell(on, ws, r, 14, nullptr, small, QStringLiteral("=AVERAGE") + range);
+    putCell(on, ws, r, 15, nullptr, small, QStringLiteral("=(M") + cur + QStringLiteral("-L") + cur + u')');
+    // A deviation needs two shots.
+    if (shots < 2) {
+        putCell(on, ws, r, 16, 0.0, small);
+        putCell(on, ws, r, 17, 0.0, small);
+    } else {
+        putCell(on, ws, r, 16, nullptr, small, QStringLiteral("=STDEV") + range);
+        putCell(on, ws, r, 17, nullptr, small, QStringLiteral("=(P") + cur + QStringLiteral("* 100)/N") + cur);
+    }
+
+    const bool imperial = XlSes.xlUnitSys == 1;
+    putCell(on, ws, r, 18, singleNumber(XlSes.xlBulletWt),
+            CellFmt{3, xlColorIndexAutomatic, 8, -1, true, imperial ? QStringLiteral("0.00") : QStringLiteral("0.0000")});
+    const QString rr = QString::number(r);
+    const QString E = QStringLiteral("$E") + rr, R = QStringLiteral("$R") + rr;
+    QString energy, momentum, power;
+    if (imperial) {
+        energy = QStringLiteral("=(") + E + QStringLiteral("*iSetup!$D$6") + u'*' + E + QStringLiteral("*iSetup!$D$6")
+                 + QStringLiteral(" * (") + R + QStringLiteral("*iSetup!$D$4") + QStringLiteral("/2000))");
+        momentum = QStringLiteral("=(") + E + QStringLiteral("*iSetup!$D$6") + u'*' + R + QStringLiteral("*iSetup!$D$4") + u')';
+        power = QStringLiteral("=(") + E + u'*' + R + QStringLiteral("/1000)");
+    } else {
+        energy = QStringLiteral("=(") + E + u'*' + E + QStringLiteral(" * (") + R + QStringLiteral("/2000))");
+        momentum = QStringLiteral("=(") + E + u'*' + R + u')';
+        power = QStringLiteral("=(") + E + QStringLiteral("/iSetup!$D$6") + u'*' + R + QStringLiteral("*iSetup!$D$5")
+                + QStringLiteral("/1000)");
+    }
+    // Written as values: a text that begins with "=" is taken as a formula.
+    putCell(on, ws, r, 19, energy, ballistic);
+    putCell(on, ws, r, 20, momentum, ballistic);
+    putCell(on, ws, r, 21, power, ballistic);
+
+    XlSes.xlLastRow[i] = r + 1;
+}
+
+void putXlEnd(int16_t source, int16_t sheetType)
+{
+    if (badType(sheetType))
+        return;
+    ResumeNext on;
+    const int i = sheetType - 1;
+    const int32_t e = XlSes.xlLastRow[i];
+    SheetPtr ws;
+    on([&] { ws = activeSheet(); });
+    QString label;
+    on([&] { label = importLabel(source); });
+    putCell(on, ws, e, 1, QStringLiteral("End ") + label, CellFmt{2, 5, 8, -1, false, {}});
+    const QDateTime when = now();
+    putCell(on, ws, e, 4,
+            QStringLiteral("Date=") + Format(when, QStringLiteral("Short Date")) + QStringLiteral("  Time=")
+                + Format(when, QStringLiteral("Long Time")),
+            CellFmt{2, 5, 8, 2, false, {}});
+    XlSes.xlLastRow[i] = e + 2;
+    on([&] { ws->Cells(2, 17)->setValue(double(XlSes.xlLastRow[i])); });
+}
+
+} // namespace vt

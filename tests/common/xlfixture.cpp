@@ -1,0 +1,59 @@
+#include "common/xlfixture.h"
+
+#include "export/modExpExc.h"
+#include "export/xltemplate.h"
+#include "platform/errors.h"
+#include "platform/progfolder.h"
+#include "shell/frmFPrgrs.h"
+#include "shell/modShared.h"
+
+#include <QFile>
+#include <functional>
+
+namespace vttest {
+
+using namespace vt;
+
+void seedTemplate()
+{
+    for (const QString &name : {XlTemplateName, XlPristineName})
+        QFile::remove(programFile(name));
+    seedProgramFolder();
+}
+
+QString programFile(const QString &name) { return programFolder() + u'/' + name; }
+
+void resetExport()
+{
+    if (xlApp) {
+        xlClosing = true;
+        trapErrors([] {
+            for (int n = xlApp->Workbooks()->Count(); n > 0; --n)
+                xlApp->Workbooks(n)->Close(false);
+        });
+        trapErrors([] { xlApp->Quit(); });
+    }
+    xlEvents.reset();
+    xlApp.reset();
+    xlConnected = xlClosing = xlOpening = xlBookOk = xlLinked = false;
+    XlSes = XlSession();
+    EDiskPrs = EDiskParse();
+    CapExp = CapExport();
+    expParts = ExpParts();
+    if (frmFPrgrs::isLoaded())
+        frmFPrgrs::instance()->unload();
+    for (const char *v : {"VANTRELL_NO_SPREADSHEET", "VANTRELL_SPREADSHEET_VERSION", "VANTRELL_SPREADSHEET_NOT_READY"})
+        qunsetenv(v);
+    Err.Clear();
+}
+
+void changeTemplate(const std::function<void(const vt::xl::BookPtr &)> &change)
+{
+    xl::AppPtr app = xl::CreateApplication();
+    xl::BookPtr wb = app->Workbooks()->Open(programFile(XlTemplateName));
+    change(wb);
+    wb->SaveAs(programFile(XlTemplateName));
+    wb->Close(false);
+}
+
+} // namespace vttest

@@ -1,0 +1,22 @@
+// Shared set-up of the spreadsheet export tests: the program folder with the
+// workbook template, and the export put back to its start between tests.
+#pragma once
+
+#include "platform/spreadsheet.h"
+
+#include <QString>
+#include <functional>
+
+namespace vttest {
+
+// The program folder holds the template "CBoox.xls" and its pristine copy.
+void seedTemplate();
+// Path of a file in the program folder.
+QString programFile(const QString &name);
+// No spreadsheet program (its workbooks closed unsaved), every connection
+// flag down, the export tables fresh, no switches of the stand-in set, no error pending.
+void resetExport();
+// Opens the template for changes, lets `change` alter it and saves it in place.
+void changeTemplate(const std::function<void(const vt::xl::BookPtr &)> &change);
+
+} // namespace vttest
