@@ -4,9 +4,13 @@
 #include "platform/msgbox.h"
 #include "platform/timers.h"
 #include "shell/modShared.h"
+#include "shell/modApi.h"
 #include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
 #include "shell/modStartNbrs.h"
+
+#include <QTextCursor>
+#include <QTextEdit>
 
 #include <charconv>
 
@@ -16,9 +20,28 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 
+// Until the editor installs its own, log lines go to the end of the main
+// window's active CFile, in the format that stands there.
+CFileLog activeBoxLog()
+{
+    CFileLog log;
+    log.isOpen = [] { return activeCFileBox() != nullptr; };
+    log.append = [](const QString &text) {
+        if (QTextEdit *box = activeCFileBox()) {
+            QTextCursor c(box->document());
+            c.movePosition(QTextCursor::End);
+            // Line ends of the log text are paragraph breaks in the box.
+            QString t = text;
+            t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            c.insertText(t);
+        }
+    };
+    return log;
+}
+
 CFileLog &cfileLog()
 {
-    static CFileLog log;
+    static CFileLog log = activeBoxLog();
     return log;
 }
 
