@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QToolBar>
+#include <functional>
 #include <limits>
 
 namespace vt {
@@ -396,14 +397,17 @@ bool unloadCFiles(int unloadMode)
 // --- selection formats -------------------------------------------------------
 
 namespace {
-template <typename Get, typename Set>
-void toggle(Get get, Set set)
+// Flips one on/off format of the active CFile's selection; a mixed selection
+// takes the format.
+void toggle(const std::function<std::optional<bool>(const RichTextBox &)> &get,
+            const std::function<void(RichTextBox &, bool)> &set)
 {
     frmDocument *doc = ActiveForm();
     if (!doc)
         return;
-    const std::optional<bool> on = (doc->rtfText->*get)();
-    (doc->rtfText->*set)(!(on && *on)); // a mixed selection takes the format
+    RichTextBox &box = *doc->rtfText;
+    const std::optional<bool> on = get(box);
+    set(box, !(on && *on));
     nbrEditor().updFmtButtons();
 }
 
@@ -417,10 +421,24 @@ void align(int alignment)
 }
 } // namespace
 
-void togSelBold() { toggle(&RichTextBox::SelBold, &RichTextBox::SetSelBold); }
-void togSelItalic() { toggle(&RichTextBox::SelItalic, &RichTextBox::SetSelItalic); }
-void togSelUnderline() { toggle(&RichTextBox::SelUnderline, &RichTextBox::SetSelUnderline); }
-void togSelStrike() { toggle(&RichTextBox::SelStrikeThru, &RichTextBox::SetSelStrikeThru); }
+void togSelBold()
+{
+    toggle([](const RichTextBox &b) { return b.SelBold(); }, [](RichTextBox &b, bool on) { b.SetSelBold(on); });
+}
+void togSelItalic()
+{
+    toggle([](const RichTextBox &b) { return b.SelItalic(); }, [](RichTextBox &b, bool on) { b.SetSelItalic(on); });
+}
+void togSelUnderline()
+{
+    toggle([](const RichTextBox &b) { return b.SelUnderline(); },
+           [](RichTextBox &b, bool on) { b.SetSelUnderline(on); });
+}
+void togSelStrike()
+{
+    toggle([](const RichTextBox &b) { return b.SelStrikeThru(); },
+           [](RichTextBox &b, bool on) { b.SetSelStrikeThru(on); });
+}
 void setAlignLeft() { align(RichTextBox::rtfLeft); }
 void setAlignCenter() { align(RichTextBox::rtfCenter); }
 void setAlignRight() { align(RichTextBox::rtfRight); }
