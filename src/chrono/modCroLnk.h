@@ -5,6 +5,7 @@
 #include <QChar>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace vt {
 
@@ -29,5 +30,27 @@ constexpr int16_t croQuietGap = 100;   // nothing more came for the quiet gap
 constexpr int16_t croWholeTime = 101;  // the whole answer took too long
 constexpr int16_t croLongOp = 102;     // the long-operation limit ran out
 constexpr int16_t croDumpStall = 103;  // dump lines stopped coming
+// The user aborted the running task (the busy lock's abortTask) while the
+// exchange waited: the exchange ends at once as a failure.
+constexpr int16_t croUserAbort = 104;
+
+struct CroKeyTimes;
+
+// Sends one key and waits for the answer its reply class expects. ctrlFlag
+// non-zero sends the key as a control character; expect 0 checks nothing, 1
+// or 2 the prompt kind, 11 or 12 the menu side; gapMs 0 or less keeps the
+// default quiet gap of 250 ms. The outcome is left in CroLnk (croLinkErr,
+// croErr, croPrmKind, croMenLev) and the status record (croOnLine, croSnsOn,
+// croPwrOn). Every wait in it is bounded, also when the line never goes
+// quiet, and ends when the user aborts the task.
+void sndCroKey(int ctrlFlag, const QString &key, int expect, int gapMs);
+
+// Puts the engine's flags at their start values (croNoWait, croKeySent, busy).
+void zapCroLink();
+
+// For tests only: adjusts the time settings of every exchange (whole-answer
+// time, long-operation seconds) so that slow cases run in a short time. The
+// program never sets it.
+inline std::function<void(CroKeyTimes &)> croTimesHook;
 
 } // namespace vt

@@ -37,6 +37,9 @@ bool croTask(int16_t mode)
         return AppSta.TaskBusy;
     case 1: {
         if (!AppSta.TaskBusy) {
+            // An abort asked of a task that has ended has nothing left to
+            // stop; kept, it would end every exchange of the new task at once.
+            abortTask = false;
             AppSta.TaskBusy = true;
             ++AppSta.TaskCount;
             return false;

@@ -18,7 +18,8 @@ struct AppStaRec {
 inline AppStaRec AppSta;
 
 // Set once the user agreed to abort the running chronograph task; the wake-up
-// clears it when it starts and gives up when it finds it set.
+// clears it when it starts and gives up when it finds it set; the begin of
+// the next task (croTask(1)) clears it too.
 inline bool abortTask = false;
 
 // How often each of ten windows is in use: [window][counter].

@@ -36,6 +36,8 @@ private slots:
         QTest::newRow("begin, ask, end, ask") << QStringList{"1", "0", "2", "0"} << "0100" << 0 << false << false;
         QTest::newRow("busy refusal No") << QStringList{"1", "1:No"} << "01" << 1 << true << false;
         QTest::newRow("busy refusal Yes") << QStringList{"1", "1:Yes"} << "01" << 1 << true << true;
+        QTest::newRow("abort of an ended task, next begins clean")
+            << QStringList{"1", "1:Yes", "2", "1"} << "0100" << 1 << true << false;
         QTest::newRow("refused, first task ends") << QStringList{"1", "1:No", "2", "0"} << "0100" << 1 << false << false;
         QTest::newRow("unbalanced end, lock usable") << QStringList{"2:OK", "1", "0"} << "001" << 1 << true << false;
         QTest::newRow("other mode") << QStringList{"7", "1", "7"} << "000" << 0 << true << false;
