@@ -38,6 +38,14 @@ bool badType(int16_t sheetType)
 
 SheetPtr activeSheet() { return spreadsheetApp()->ActiveSheet(); }
 
+// A sheet that could not be had is "nothing": every use of it fails with 91.
+const SheetPtr &need(const SheetPtr &ws)
+{
+    if (!ws)
+        raise(91);
+    return ws;
+}
+
 QString rowsText(int32_t row) { return QString::number(row) + u':' + QString::number(row); }
 
 // A single-precision value as the number it reads as (295.3, not 295.2999878).
@@ -63,7 +71,7 @@ struct CellFmt {
 void putCell(ResumeNext &on, const SheetPtr &ws, int32_t row, int col, const Variant *value, const CellFmt &f,
              const QString &formula = {})
 {
-    const auto cell = [&] { return ws->Cells(int(row), col); };
+    const auto cell = [&] { return need(ws)->Cells(int(row), col); };
     if (value)
         on([&] { cell()->setValue(*value); });
     if (!formula.isEmpty())
@@ -142,7 +150,7 @@ void setXlCols(int16_t sheetType)
     const int t = typeIndex(sheetType) + 1;
     SheetPtr ws = activeSheet();
     const auto hide = [&](const char *cols, bool hidden) {
-        ws->Range(QString::fromLatin1(cols))->EntireColumn()->setHidden(hidden);
+        need(ws)->Range(QString::fromLatin1(cols))->EntireColumn()->setHidden(hidden);
     };
     hide("P:Q", !XlSes.ExpExcFSts[0]);
     hide("R:U", !XlSes.ExpExcFSts[2]);
@@ -166,15 +174,15 @@ void setXlCols(int16_t sheetType)
     hide("C:C", !XlSes.ExpExcIPos[1]);
     if (!XlSes.ExpExcIPos[1])
         width += XlSes.xlTplSizes[6];
-    ws->Columns(QStringLiteral("A"))->setColumnWidth(width);
+    need(ws)->Columns(QStringLiteral("A"))->setColumnWidth(width);
 }
 
 void setXlHdrs(int16_t sheetType)
 {
     (void)sheetType;
     SheetPtr ws = activeSheet();
-    ws->Rows(4)->EntireRow()->setHidden(!XlSes.ExpExcUHed[0]);
-    ws->Rows(3)->EntireRow()->setHidden(!XlSes.ExpExcNHed[0]);
+    need(ws)->Rows(4)->EntireRow()->setHidden(!XlSes.ExpExcUHed[0]);
+    need(ws)->Rows(3)->EntireRow()->setHidden(!XlSes.ExpExcNHed[0]);
 }
 
 void setXlBlkHdrs(int16_t sheetType)
@@ -182,11 +190,11 @@ void setXlBlkHdrs(int16_t sheetType)
     const int i = typeIndex(sheetType);
     SheetPtr ws = activeSheet();
     for (int32_t r = 6; r <= XlSes.xlLastRow[i]; ++r) {
-        const QString a = ws->Cells(int(r), 1)->Value().toString().trimmed();
+        const QString a = need(ws)->Cells(int(r), 1)->Value().toString().trimmed();
         if (a == QLatin1String("Sequence") || a == QLatin1String("Total"))
-            ws->Rows(int(r))->EntireRow()->setHidden(!XlSes.ExpExcNHed[1]);
+            need(ws)->Rows(int(r))->EntireRow()->setHidden(!XlSes.ExpExcNHed[1]);
         else if (a == QLatin1String("(Shot #)") || a == QLatin1String("(Shots)"))
-            ws->Rows(int(r))->EntireRow()->setHidden(!XlSes.ExpExcUHed[1]);
+            need(ws)->Rows(int(r))->EntireRow()->setHidden(!XlSes.ExpExcUHed[1]);
     }
 }
 
@@ -202,13 +210,13 @@ void putXlSource(int16_t source, int16_t sheetType)
     SheetPtr ws;
     on([&] {
         ws = activeSheet();
-        ws->Activate();
+        need(ws)->Activate();
     });
-    on([&] { ws->Cells(1, 5)->setValue(line); });
+    on([&] { need(ws)->Cells(1, 5)->setValue(line); });
     // A Q1 that holds no number leaves the counter as it was before the increment.
-    on([&] { XlSes.xlImpCount = CLng(ws->Cells(1, 17)->Value().toDouble()); });
+    on([&] { XlSes.xlImpCount = CLng(need(ws)->Cells(1, 17)->Value().toDouble()); });
     XlSes.xlImpCount += 1;
-    on([&] { ws->Cells(1, 17)->setValue(double(XlSes.xlImpCount)); });
+    on([&] { need(ws)->Cells(1, 17)->setValue(double(XlSes.xlImpCount)); });
     on([&] { setXlCols(sheetType); });
     on([&] { setXlHdrs(sheetType); });
 }
@@ -276,27 +284,27 @@ void putXlBegin(int16_t source, int16_t sheetType)
             CellFmt{2, xlColorIndexAutomatic, 8, 2, false, {}});
     putCell(on, ws, R, 18, QStringLiteral("Bullet"), CellFmt{3, xlColorIndexAutomatic, 8, 1, false, {}});
 
-    on([&] { ws->Range(QStringLiteral("3:3"))->Copy(ws->Range(rowsText(R + 1))); });
-    on([&] { ws->Range(rowsText(R + 1))->EntireRow()->setHidden(!XlSes.ExpExcNHed[1]); });
+    on([&] { need(ws)->Range(QStringLiteral("3:3"))->Copy(need(ws)->Range(rowsText(R + 1))); });
+    on([&] { need(ws)->Range(rowsText(R + 1))->EntireRow()->setHidden(!XlSes.ExpExcNHed[1]); });
 
     QString weight;
     if (CroSta.croVelUnits == QLatin1String("f/s")) {
         XlSes.xlUnitSys = 1;
         weight = QStringLiteral("grains");
-        on([&] { XlSes.xlBulletWt = float(ws->Cells(1, 19)->Value().toDouble()); });
+        on([&] { XlSes.xlBulletWt = float(need(ws)->Cells(1, 19)->Value().toDouble()); });
     } else {
         XlSes.xlUnitSys = 2;
         weight = QStringLiteral("grams");
-        on([&] { XlSes.xlBulletWt = float(ws->Cells(2, 19)->Value().toDouble()); });
+        on([&] { XlSes.xlBulletWt = float(need(ws)->Cells(2, 19)->Value().toDouble()); });
     }
     const auto caption = [](const QString &unit) { return u'(' + unit + u')'; };
-    on([&] { ws->Range(QStringLiteral("E4"))->setValue(caption(CroSta.croVelUnits)); });
-    on([&] { ws->Range(QStringLiteral("G4"))->setValue(caption(CroSta.croTimUnits)); });
-    on([&] { ws->Range(QStringLiteral("I4"))->setValue(caption(CroSta.croTmpUnits)); });
-    on([&] { ws->Range(QStringLiteral("R4"))->setValue(caption(weight)); });
+    on([&] { need(ws)->Range(QStringLiteral("E4"))->setValue(caption(CroSta.croVelUnits)); });
+    on([&] { need(ws)->Range(QStringLiteral("G4"))->setValue(caption(CroSta.croTimUnits)); });
+    on([&] { need(ws)->Range(QStringLiteral("I4"))->setValue(caption(CroSta.croTmpUnits)); });
+    on([&] { need(ws)->Range(QStringLiteral("R4"))->setValue(caption(weight)); });
 
-    on([&] { ws->Range(QStringLiteral("4:4"))->Copy(ws->Range(rowsText(R + 2))); });
-    on([&] { ws->Range(rowsText(R + 2))->EntireRow()->setHidden(!XlSes.ExpExcUHed[1]); });
+    on([&] { need(ws)->Range(QStringLiteral("4:4"))->Copy(need(ws)->Range(rowsText(R + 2))); });
+    on([&] { need(ws)->Range(rowsText(R + 2))->EntireRow()->setHidden(!XlSes.ExpExcUHed[1]); });
 
     XlSes.xlLastRow[i] = R + 3;
 }
@@ -326,7 +334,7 @@ void putXlShot(int16_t source, int16_t sheetType)
         bool stopped = false;
         for (int k = 0; k < 101; ++k, --row) {
             bool marker = false;
-            on([&] { marker = ws->Cells(int(row), 11)->Value().toString() == QLatin1String("BLK"); });
+            on([&] { marker = need(ws)->Cells(int(row), 11)->Value().toString() == QLatin1String("BLK"); });
             if (row <= 5 || marker) {
                 stopped = true;
                 break;
@@ -417,7 +425,7 @@ void putXlEnd(int16_t source, int16_t sheetType)
                 + Format(when, QStringLiteral("Long Time")),
             CellFmt{2, 5, 8, 2, false, {}});
     XlSes.xlLastRow[i] = e + 2;
-    on([&] { ws->Cells(2, 17)->setValue(double(XlSes.xlLastRow[i])); });
+    on([&] { need(ws)->Cells(2, 17)->setValue(double(XlSes.xlLastRow[i])); });
 }
 
 } // namespace vt
