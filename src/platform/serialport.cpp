@@ -231,8 +231,12 @@ void CommControl::closeDevice()
     if (!device_.isEmpty())
         heldDevices().remove(canonicalDevice(device_));
     if (serial_.isOpen()) {
+        // Output the device will not take fails here with a write error,
+        // which must not close the device a second time from within.
+        closing_ = true;
         serial_.flush();
         serial_.close();
+        closing_ = false;
     }
     serial_.clearError();
     device_.clear();
@@ -417,7 +421,7 @@ void CommControl::onError(QSerialPort::SerialPortError error)
     case QSerialPort::WriteError:
         // The device is gone: close it so that nothing spins on a dead file
         // and PortOpen tells the truth, then say so.
-        if (serial_.isOpen()) {
+        if (serial_.isOpen() && !closing_) {
             closeDevice();
             fireQueued(commErLineLost);
         }

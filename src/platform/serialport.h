@@ -141,6 +141,7 @@ private:
     bool dtr_ = true;
     bool sendPending_ = false;
     bool pinsKnown_ = false;
+    bool closing_ = false;
     Pins pins_;
 };
 

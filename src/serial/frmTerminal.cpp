@@ -1,19 +1,110 @@
 #include "serial/frmTerminal.h"
 
+#include "chrono/modCroTmr.h"
+#include "platform/errors.h"
+#include "platform/richtext.h"
+#include "platform/serialport.h"
+#include "serial/modRxEngine.h"
+#include "shell/modApi.h"
 #include "shell/modBusy.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
 
 namespace vt {
+
+namespace {
+
+QAction *addItem(QMenu *menu, const char *name, const QString &caption, frmTerminal *w, void (frmTerminal::*handler)())
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    if (handler) {
+        const QString where = QStringLiteral("frmTerminal/") + QString::fromLatin1(name) + QStringLiteral("_Click");
+        QObject::connect(a, &QAction::triggered, w, [w, handler, where] { guarded(where, [&] { (w->*handler)(); }); });
+    }
+    return a;
+}
+
+} // namespace
 
 frmTerminal::frmTerminal()
 {
     setObjectName(QStringLiteral("frmTerminal"));
     setWindowTitle(QStringLiteral("zEzede Terminal"));
     setWindowFlag(Qt::Window);
+
+    auto *lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+
+    mnuBar = new QMenuBar(this);
+    mnuBar->setObjectName(QStringLiteral("mnuBar"));
+    QMenu *port = mnuBar->addMenu(QStringLiteral("&Port"));
+    port->setObjectName(QStringLiteral("mnuPort"));
+    mnuOpenPortOnOff = addItem(port, "mnuOpenPortOnOff", QStringLiteral("&Port-Off"), this,
+                               &frmTerminal::mnuOpenPortOnOff_Click);
+    mnuSendText = addItem(port, "mnuSendText", QStringLiteral("Send Text"), this, nullptr);
+    mnuSendText->setEnabled(false);
+    QMenu *view = mnuBar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    mnuWrapOff = view->addAction(QStringLiteral("Wrap Off"));
+    mnuWrapOff->setObjectName(QStringLiteral("mnuWrapOff"));
+    connect(mnuWrapOff, &QAction::triggered, this, [] { guarded(QStringLiteral("frmTerminal/mnuWrapOff_Click"), [] { setTxtWrap(0); }); });
+    mnuWrapOn = view->addAction(QStringLiteral("Wrap On"));
+    mnuWrapOn->setObjectName(QStringLiteral("mnuWrapOn"));
+    connect(mnuWrapOn, &QAction::triggered, this, [] { guarded(QStringLiteral("frmTerminal/mnuWrapOn_Click"), [] { setTxtWrap(1); }); });
+    lay->setMenuBar(mnuBar);
+
+    txtTerm = new RichTextBox(this);
+    txtTerm->setObjectName(QStringLiteral("txtTerm"));
+    txtTerm->setAcceptRichText(false);
+    // The box only ever grows at its end: no undo history to keep.
+    txtTerm->setUndoRedoEnabled(false);
+    txtTerm->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    connect(txtTerm, &RichTextBox::KeyPress, this,
+            [this](int &key) { guarded(QStringLiteral("frmTerminal/txtTerm_KeyPress"), [&] { txtTerm_KeyPress(key); }); });
+    lay->addWidget(txtTerm, 1);
+
+    sbStatus = new QStatusBar(this);
+    sbStatus->setObjectName(QStringLiteral("sbStatus"));
+    sbSettings = new QLabel(sbStatus);
+    sbSettings->setObjectName(QStringLiteral("sbSettings"));
+    sbSettings->setProperty("key", QStringLiteral("Settings"));
+    sbStatus->addWidget(sbSettings);
+    lay->addWidget(sbStatus);
+
+    MSComm1 = new CommControl(this);
+    MSComm1->setObjectName(QStringLiteral("MSComm1"));
+    MSComm2 = new CommControl(this);
+    MSComm2->setObjectName(QStringLiteral("MSComm2"));
+    // Every arrival raises a receive event; Input hands over all that waits.
+    for (CommControl *c : {MSComm1, MSComm2}) {
+        c->setRThreshold(1);
+        c->setInputLen(0);
+    }
+    connect(MSComm1, &CommControl::OnComm, this,
+            [this] { guarded(QStringLiteral("frmTerminal/MSComm1_OnComm"), [this] { MSComm1_OnComm(); }); });
+    connect(MSComm2, &CommControl::OnComm, this,
+            [this] { guarded(QStringLiteral("frmTerminal/MSComm2_OnComm"), [this] { MSComm2_OnComm(); }); });
+
+    lnkTmr().tmrExcRtc.onTimer([] { tmrExcRtc_Timer(); });
+    resize(560, 360);
 }
 
-frmTerminal::~frmTerminal() = default;
+frmTerminal::~frmTerminal()
+{
+    // The ports' events must not reach a window that is going away.
+    MSComm1->disconnect(this);
+    MSComm2->disconnect(this);
+    txtTerm->disconnect(this);
+}
 
 void frmTerminal::Form_Load() { trkForm(0, "Terminal"); }
 
@@ -34,8 +125,11 @@ void frmTerminal::Form_Unload(int &cancel)
 
 void frmTerminal::closeEvent(QCloseEvent *e) { handleClose(e); }
 
-void frmTerminal::lodTerminal() {}
-
-void frmTerminal::extTerminal(int cancel) { (void)cancel; }
+void frmTerminal::txtTerm_KeyPress(int &KeyAscii)
+{
+    int16_t key = int16_t(KeyAscii);
+    putTrmChr(key);
+    KeyAscii = key;
+}
 
 } // namespace vt

@@ -1,11 +1,24 @@
-// The terminal window zEzede with the link port. Its text box, port control and timers come with the serial subsystem.
+// The terminal window zEzede: the link port MSComm1 that carries every key and
+// every reply and shot of the chronograph, the probe port MSComm2 of the port
+// scan, and the terminal box txtTerm that shows what the link received. The
+// receive engine (putRxData) routes each received chunk from here.
 #pragma once
 
 #include "platform/forms.h"
 
+#include <QString>
 #include <QWidget>
+#include <cstdint>
+
+class QAction;
+class QLabel;
+class QMenuBar;
+class QStatusBar;
 
 namespace vt {
+
+class CommControl;
+class RichTextBox;
 
 class frmTerminal : public QWidget, public SharedForm<frmTerminal> {
     Q_OBJECT
@@ -13,17 +26,84 @@ public:
     frmTerminal();
     ~frmTerminal() override;
 
+    // --- controls ---------------------------------------------------------
+    RichTextBox *txtTerm = nullptr;
+    CommControl *MSComm1 = nullptr; // the link
+    CommControl *MSComm2 = nullptr; // the probe
+    QMenuBar *mnuBar = nullptr;
+    QAction *mnuOpenPortOnOff = nullptr;
+    QAction *mnuSendText = nullptr;
+    QAction *mnuWrapOff = nullptr;
+    QAction *mnuWrapOn = nullptr;
+    QStatusBar *sbStatus = nullptr;
+    QLabel *sbSettings = nullptr; // the status bar's panel keyed "Settings"
+
+    // --- counters ---------------------------------------------------------
+    int64_t RxBytes = 0; // characters received
+    int64_t RxLines = 0; // lines completed
+    int64_t RxError = 0; // error events
+    int64_t RxMesgs = 0; // line-state and error events logged
+    int64_t TxBytes = 0; // characters typed to the port
+    int64_t TxLines = 0; // line feeds among them
+
     void Form_Load();
     void Form_QueryUnload(int &cancel, int unloadMode) override;
     void Form_Unload(int &cancel) override;
 
-    // Load procedure, called once by the start-up sequence after the window loaded.
+    // --- the link port ----------------------------------------------------
+    // Clears the receive state and loads the port settings of section
+    // "frmComSet" into MSComm1 (the port stays closed). Called once at start-up.
     void lodTerminal();
-    // Exit procedure, called once by the shutdown with a copy of its cancel flag.
+    // At shutdown: lets the output drain, closes the port and the capture log.
     void extTerminal(int cancel);
+    void setPrtDef();  // "4800,n,8,1", no handshaking; the port number stays
+    void savPrtDef();  // MSComm1's settings into section "frmComSet"
+    void subOpenPort();
+    void subClosePort();
+    // The number (0..3) of another running copy that holds this port, or -1.
+    int16_t chkTwinPort();
+    void seeComErr(int errNo);
+    // Waits for the output to drain, then closes the port and the capture
+    // log; cancel becomes true when the user chose Abort (the port stays open).
+    void modExitPort(bool &cancel);
+    // One typed character to the open link port; false when it is closed.
+    bool putTrmChr(int16_t &KeyAscii);
+    // The caption for a capture log ("" for none).
+    void PutCLogCaption(const QString &text);
+    // Stops the eight link timers.
+    void zapCroTmrs();
+    // Closes the capture log.
+    void mnuCloseLog_Click();
+    void mnuOpenPortOnOff_Click();
+    void strtConTime();
+    void stopConTime();
+
+    // --- the receive engine -----------------------------------------------
+    void MSComm1_OnComm();
+    void MSComm2_OnComm();
+    // Routes one received chunk (see the source for the steps). txt is
+    // rewritten for the terminal box when route 0 is on, and the later
+    // destinations get the rewritten text.
+    void putRxData(RichTextBox *txtBox, QString &txt);
+    void txtTerm_KeyPress(int &KeyAscii);
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+
+private:
+    void splitLines();
+    void trimTerm(RichTextBox *box);
+    void writeCLog(const QString &text);
+    void showSettings();
+
+    // Receive state kept between chunks.
+    int rxTxtLen = 0;        // length of the box's text at the start of the chunk
+    QString rxRest;          // part of the chunk not yet split
+    bool rxLineDone = false; // this chunk completed a line
+    bool rxGotLine = false;
+    bool rxBusy_ = false;    // a chunk is being routed
+    QString rxPending_;      // chunks that arrived meanwhile, routed next in order
+    int64_t conStartMs_ = -1; // when the port was opened (monotonic), -1 while closed
 };
 
 } // namespace vt

@@ -89,6 +89,10 @@ public:
     // open link port (KeyAscii set to 0 unless local echo is on); false when
     // the port is closed and nothing was done.
     virtual bool putTrmChr(int16_t &KeyAscii) { (void)KeyAscii; return false; }
+    // The main window's port toggle (its Connect button): with 0 closes the
+    // link port when open, else opens it and ends capture into the CFile;
+    // then refreshes the indicators.
+    virtual void modComTogShow(int16_t &mode) { (void)mode; }
 };
 
 SerialNbr &nbrSerial();
@@ -176,6 +180,15 @@ public:
     virtual void RefreshCFile() {}
     // Shows pane 1 (command list), 2 (keys), 3 (download) or 4 (export).
     virtual void seeZOvuFra(int16_t pane) { (void)pane; }
+
+    // Where the receive engine copies received text on the panel side.
+    // The panel's live spreadsheet box (route 2).
+    virtual void ShowExcTxt(const QString &text) { (void)text; }
+    // Appends to the panel's progress box txtPrgrs, which keeps itself below
+    // about 4000 characters (while BusyPrgrs).
+    virtual void addPrgrsText(const QString &text) { (void)text; }
+    // Refreshes the keypad's display after received lines (while keyPadOn).
+    virtual void seeKeyPadLcd() {}
 };
 
 RemoteNbr &nbrRemote();

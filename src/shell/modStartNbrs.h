@@ -69,6 +69,9 @@ public:
     // One of the main window's five export commands: 0 string, 1 folder,
     // 2 eDisk, 3 capture log, 4 CFile.
     virtual void expXlCommand(int16_t item) { (void)item; }
+    // The live link: writes the queued shot line just taken into excLine
+    // (serial/modRxEngine.h) to the Capture sheet.
+    virtual void addXlShot() {}
 };
 ExportNbr &nbrExport();
 void installExport(ExportNbr *impl);

@@ -5,6 +5,7 @@
 
 #include "common/vtprocess.h"
 #include "platform/settings.h"
+#include "sim/kt4sim.h"
 
 using namespace vttest;
 
@@ -40,13 +41,21 @@ private slots:
         vt::SaveSetting(app, mdi, QStringLiteral("SizWinY"), QStringLiteral("6000"));
         vt::SaveSetting(app, QStringLiteral("frmComSet"), QStringLiteral("AutoDetect"), QStringLiteral("False"));
         vt::SaveSetting(app, QStringLiteral("frmComSet"), QStringLiteral("ChronSelect"), QStringLiteral("0"));
+        // The copy opens its link port on the simulated chronograph at
+        // start-up and closes it again on the way out.
+        vt::sim::Kt4Sim sim;
+        QVERIFY(sim.start());
         VtProcess copy;
+        copy.setEnv(QStringLiteral("VANTRELL_COM1"), sim.portName());
         copy.start({QStringLiteral("N=2")});
         QVERIFY(copy.waitStarted());
         QCOMPARE(copy.startedAs(), app);
         QCOMPARE(record(2, QStringLiteral("AppRun")), app);
+        QVERIFY(sim.waitForPeer(true));
+        QCOMPARE(record(2, QStringLiteral("AppPrt")), QStringLiteral("1"));
         ::kill(pid_t(copy.pid()), signal);
         QVERIFY(copy.waitFinished());
+        QVERIFY(sim.waitForPeer(false));
         QCOMPARE(copy.exitCode(), 0);
         QVERIFY2(copy.asked().isEmpty(), qPrintable(copy.asked().value(0).text));
         QCOMPARE(record(2, QStringLiteral("AppNum")), QStringLiteral("5"));

@@ -1,0 +1,104 @@
+#include "editor/modCapFmt.h"
+
+#include "platform/errors.h"
+#include "platform/msgbox.h"
+#include "platform/richtext.h"
+#include "shell/frmMDI.h"
+
+#include <QColor>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <optional>
+
+namespace vt {
+
+namespace {
+
+// The saved selection format. A field without a value stood for a mixed
+// selection and is left alone when the format is put back.
+struct SavedFormat {
+    std::optional<double> size; // kept whole: half points survive the round trip
+    std::optional<QString> name;
+    std::optional<QColor> color;
+    std::optional<bool> bold, italic, underline, strike;
+};
+
+SavedFormat &savedFormat()
+{
+    static SavedFormat f;
+    return f;
+}
+
+} // namespace
+
+RichTextBox *activeCFileText()
+{
+    frmMDI *mdi = frmMDI::instance();
+    if (!mdi || !mdi->mdiArea)
+        return nullptr;
+    QMdiSubWindow *sub = mdi->mdiArea->currentSubWindow();
+    if (!sub) {
+        const auto list = mdi->mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+        if (!list.isEmpty())
+            sub = list.last();
+    }
+    if (!sub || !sub->widget())
+        return nullptr;
+    if (auto *box = qobject_cast<RichTextBox *>(sub->widget()); box && box->objectName() == QLatin1String("rtfText"))
+        return box;
+    return sub->widget()->findChild<RichTextBox *>(QStringLiteral("rtfText"));
+}
+
+void sarCFormat(int16_t mode)
+{
+    if (mode != 1 && mode != 2)
+        return;
+    const bool ok = trapErrors([mode] {
+        RichTextBox *box = activeCFileText();
+        if (!box)
+            raise(91);
+        SavedFormat &f = savedFormat();
+        if (mode == 1) {
+            f.size = box->SelFontSize();
+            f.name = box->SelFontName();
+            f.color = box->SelColor();
+            f.bold = box->SelBold();
+            f.italic = box->SelItalic();
+            f.underline = box->SelUnderline();
+            f.strike = box->SelStrikeThru();
+            return;
+        }
+        if (f.size)
+            box->SetSelFontSize(*f.size);
+        if (f.name)
+            box->SetSelFontName(*f.name);
+        if (f.color)
+            box->SetSelColor(*f.color);
+        if (f.bold)
+            box->SetSelBold(*f.bold);
+        if (f.italic)
+            box->SetSelItalic(*f.italic);
+        if (f.underline)
+            box->SetSelUnderline(*f.underline);
+        if (f.strike)
+            box->SetSelStrikeThru(*f.strike);
+    });
+    if (!ok)
+        MsgBox(QStringLiteral("Error") + QString::number(mode) + QStringLiteral(" - sarCFormat/") + Err.Description,
+               vbOKOnly);
+}
+
+bool appendActiveCFile(const QString &text)
+{
+    RichTextBox *box = activeCFileText();
+    if (!box)
+        return false;
+    box->SetSelStart(box->TextLength());
+    sarCFormat(1);
+    box->SetSelText(text);
+    box->SetSelStart(box->TextLength());
+    sarCFormat(2);
+    return true;
+}
+
+} // namespace vt

@@ -1,0 +1,369 @@
+#include "serial/modRxEngine.h"
+
+#include "chrono/modCroLnk.h"
+#include "chrono/modCroTmr.h"
+#include "editor/modCapFmt.h"
+#include "platform/errors.h"
+#include "platform/msgbox.h"
+#include "platform/richtext.h"
+#include "platform/serialport.h"
+#include "serial/frmTermStat.h"
+#include "serial/frmTerminal.h"
+#include "serial/modCapLog.h"
+#include "serial/modComPort.h"
+#include "shell/modBusy.h"
+#include "shell/modNeighbours.h"
+#include "shell/modPrgrs.h"
+#include "shell/modShared.h"
+#include "shell/modStartNbrs.h"
+#include "shell/modStatus.h"
+
+#include <QAction>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <utility>
+
+namespace vt {
+
+void zapRxLines()
+{
+    RxLogRec &r = RxLogMain;
+    r.rxLineIdx = 0;
+    r.rxLineCnt = 0;
+    r.rxLineWrap = 0;
+    for (QString &line : r.rxLines)
+        line.clear();
+}
+
+void zapExcQueue()
+{
+    CapExport = CapExportRec{};
+}
+
+void zapRxData()
+{
+    zapRxLines();
+    zapExcQueue();
+}
+
+void excQuePush(const QString &line)
+{
+    CapExportRec &q = CapExport;
+    if (q.excQueue.size() >= size_t(kExcQueMax)) {
+        q.excQueue.pop_front();
+        ++q.excQueOvf;
+    }
+    q.excQueue.push_back(line);
+    ++q.excQueTot;
+    q.excQueCnt = int32_t(q.excQueue.size());
+}
+
+void tmrExcRtc_Timer()
+{
+    CapExportRec &q = CapExport;
+    // Taken off before the hand-over: the spreadsheet may let events run, and
+    // lines queued meanwhile go behind this one.
+    while (!q.excQueue.empty()) {
+        q.excLine = q.excQueue.front();
+        q.excQueue.pop_front();
+        q.excQueCnt = int32_t(q.excQueue.size());
+        if (!trapErrors([] { nbrExport().addXlShot(); }))
+            reportError(QStringLiteral("frmTerminal/tmrExcRtc_Timer"));
+    }
+}
+
+} // namespace vt
+
+// ---------------------------------------------------------------------------
+// The receive engine of the terminal window
+// ---------------------------------------------------------------------------
+
+namespace vt {
+
+namespace {
+
+constexpr int kTermMax = 32750;  // the terminal box is held below this many characters
+constexpr int kRecentMax = 800;  // the reply buffer ...
+constexpr int kRecentDrop = 79;  // ... drops this many from its head once above
+
+bool isShotLine(const QString &line)
+{
+    return line.contains(QLatin1String("CAP:")) || line.contains(u'#');
+}
+
+// One destination of a chunk: a failure there is kept from the others.
+void route(const char *what, const std::function<void()> &body)
+{
+    if (!trapErrors(body)) {
+        qWarning("receive engine, %s: %d %s", what, Err.Number, qPrintable(Err.Description));
+        Err.Clear();
+    }
+}
+
+// The chunk as the terminal shows it: each backspace takes the character
+// before it; line feeds go and every carriage return becomes CR LF. Returns
+// how many backspaces found nothing before them in the chunk: they take
+// characters already shown.
+int editForTerm(QString &txt)
+{
+    QString out;
+    out.reserve(txt.size() + 16);
+    int reachBack = 0;
+    for (const QChar c : std::as_const(txt)) {
+        if (c == QChar(8)) {
+            if (out.isEmpty())
+                ++reachBack;
+            else
+                out.chop(1);
+        } else {
+            out += c;
+        }
+    }
+    out.remove(QChar(10));
+    out.replace(QChar(13), QStringLiteral("\r\n"));
+    txt = out;
+    return reachBack;
+}
+
+// A chronograph task (a download among them) reads what the box holds.
+bool termInUse()
+{
+    return croTask(0) || oneShotRuns(lnkTmr().tmrCrxHed);
+}
+
+} // namespace
+
+void frmTerminal::trimTerm(RichTextBox *box)
+{
+    const int len = box->TextLength();
+    if (len <= kTermMax || termInUse())
+        return;
+    // Cut whole lines from the head until what is left fits; only a last line
+    // longer than the limit is cut inside.
+    QTextDocument *doc = box->document();
+    const int excess = len - kTermMax;
+    int cut = 0;   // box positions removed (a line end counts two)
+    int docCut = 0;
+    for (QTextBlock b = doc->begin(); b.isValid() && b.next().isValid(); b = b.next()) {
+        cut += b.length() + 1;
+        docCut = b.next().position();
+        if (cut >= excess)
+            break;
+    }
+    if (cut < excess)
+        docCut += excess - cut;
+    QTextCursor c(doc);
+    c.setPosition(0);
+    c.setPosition(docCut, QTextCursor::KeepAnchor);
+    c.removeSelectedText();
+}
+
+void frmTerminal::splitLines()
+{
+    RxLogRec &log = RxLogMain;
+    LinkTimers &tmr = lnkTmr();
+    for (;;) {
+        QString &line = log.rxLines[log.rxLineIdx];
+        const qsizetype p = rxRest.indexOf(QChar(13));
+        if (p < 0) {
+            line += rxRest;
+            rxRest.clear();
+            if (excRtcOn && isShotLine(line) && !oneShotRuns(tmr.tmrExcEnd)) {
+                tmr.tmrExcEnd.Tag = QStringLiteral("0"); // a burst of capture lines begins
+                ++CapExport.excBurstCnt;
+            }
+            return;
+        }
+        rxLineDone = true;
+        ++RxLines;
+        line += rxRest.left(p);
+        rxRest = rxRest.mid(p + 1); // a line feed after the CR heads the next line
+
+        if (oneShotRuns(tmr.tmrCrxHed) && line.contains(tmr.rxHedTxt)) {
+            tmr.tmrCrxHed.setEnabled(false);
+            tmr.tmrCrxHed.setEnabled(true);
+        }
+        if (excRtcOn && isShotLine(line))
+            excQuePush(line);
+
+        ++log.rxLineIdx;
+        ++log.rxLineCnt;
+        if (log.rxLineCnt > kRxLines - 1)
+            ++log.rxLineWrap;
+        if (log.rxLineIdx > kRxLines - 1)
+            log.rxLineIdx = 0;
+        log.rxLines[log.rxLineIdx].clear();
+
+        if (PrgrsState.PrgrsOn)
+            stepPrgrs();
+        rxGotLine = true;
+    }
+}
+
+void frmTerminal::writeCLog(const QString &text)
+{
+    if (cLogFile == 0 || !cLogOn)
+        return;
+    for (;;) {
+        if (trapErrors([&] { cLogWrite(text); }))
+            return;
+        const QString why = Err.Description;
+        Err.Clear();
+        if (MsgBox(why, vbRetryCancel | vbCritical | vbSystemModal | vbMsgBoxSetForeground) != vbRetry) {
+            mnuCloseLog_Click();
+            return;
+        }
+    }
+}
+
+void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
+{
+    // 1. The terminal box's size.
+    route("terminal size", [&] { trimTerm(txtBox); });
+    rxTxtLen = txtBox->TextLength();
+
+    // 2.-3. Lines: the table, the header watch, the live-link queue.
+    rxGotLine = false;
+    rxLineDone = false;
+    rxRest = txt;
+    RxBytes += txt.size();
+    route("lines", [&] { splitLines(); });
+
+    // 4. The quiet gaps start afresh with every chunk.
+    route("timers", [] {
+        restartIfRunning(lnkTmr().tmrExcEnd);
+        restartIfRunning(lnkTmr().tmrCrxShrt);
+    });
+
+    // 5. Route 0: the terminal box and the capture log.
+    if (RxRoute[0]) {
+        route("terminal", [&] {
+            QString shown = txt;
+            int reachBack = editForTerm(shown);
+            txt = shown;
+            if (reachBack > 0) {
+                // Each takes one character already shown (a line end is one);
+                // with nothing shown there is nothing to take.
+                QTextCursor c(txtBox->document());
+                c.movePosition(QTextCursor::End);
+                while (reachBack-- > 0 && c.position() > 0)
+                    c.deletePreviousChar();
+            }
+            txtBox->SetSelStart(txtBox->TextLength());
+            txtBox->SetSelText(txt);
+        });
+        route("capture log", [&] { writeCLog(txt); });
+        route("terminal caret", [&] { txtBox->SetSelStart(txtBox->TextLength()); });
+    }
+
+    // 6. Route 1: the active CFile (Shoot mode), its typing format kept.
+    if (RxRoute[1])
+        route("CFile", [&] { appendActiveCFile(txt); });
+
+    // 7. Route 2: the panel's live spreadsheet box.
+    if (RxRoute[2])
+        route("live box", [&] { nbrRemote().ShowExcTxt(txt); });
+
+    // 8. The reply buffer of the command engine.
+    if (CroLnk.rxRecentOn)
+        route("reply buffer", [&] {
+            CroLnk.rxRecent += txt;
+            if (CroLnk.rxRecent.size() > kRecentMax)
+                CroLnk.rxRecent.remove(0, kRecentDrop);
+        });
+
+    // 9. The panel's progress box.
+    if (BusyPrgrs)
+        route("progress box", [&] { nbrRemote().addPrgrsText(txt); });
+
+    // 10. The keypad display, after a chunk that completed a line.
+    if (keyPadOn && rxLineDone)
+        route("keypad", [] { nbrRemote().seeKeyPadLcd(); });
+}
+
+void frmTerminal::MSComm1_OnComm()
+{
+    bool comBusy = false, comIsErr = false, comLogIt = true;
+    QString comEvText;
+    const int event = MSComm1->CommEvent();
+    switch (event) {
+    case commEvReceive: {
+        QString text = MSComm1->Input();
+        // A destination that lets events run (a question box) must not have
+        // the next chunk routed before this one has reached every destination.
+        if (rxBusy_) {
+            rxPending_ += text;
+            return;
+        }
+        rxBusy_ = true;
+        struct Done {
+            bool &flag;
+            ~Done() { flag = false; }
+        } done{rxBusy_};
+        for (;;) {
+            putRxData(txtTerm, text);
+            if (rxPending_.isEmpty())
+                break;
+            text = std::exchange(rxPending_, QString());
+        }
+        comBusy = true;
+        break;
+    }
+    case commEvSend: comBusy = true; break;
+    case 3: comEvText = QStringLiteral("CTS Changed"); break;
+    case 4: comEvText = QStringLiteral("DSR Detected"); break;
+    case 5: comEvText = QStringLiteral("CD Detected"); comLogIt = false; break;
+    case 6: comEvText = QStringLiteral("Ring Detected"); break;
+    case 7: comEvText = QStringLiteral("EOF Detected"); break;
+    case 1001: comEvText = QStringLiteral("Break Received"); comIsErr = true; break;
+    case 1002: comEvText = QStringLiteral("CTS Timeout"); comIsErr = true; break;
+    case 1003: comEvText = QStringLiteral("DSR Timeout"); comIsErr = true; break;
+    case 1004: comEvText = QStringLiteral("Framing Error"); comIsErr = true; break;
+    case 1006: comEvText = QStringLiteral("Overrun Error"); comIsErr = true; break;
+    case 1007: comEvText = QStringLiteral("Carrier Timeout"); comIsErr = true; break;
+    case 1008: comEvText = QStringLiteral("Rx Full"); comIsErr = true; break;
+    case 1009: comEvText = QStringLiteral("Parity Error"); comIsErr = true; break;
+    case 1010: comEvText = QStringLiteral("TX Full"); comIsErr = true; break;
+    case 1011: comEvText = QStringLiteral("DCB Error"); comIsErr = true; break;
+    default: comEvText = QStringLiteral("Uknown Error"); comIsErr = true; break;
+    }
+    if (!comBusy && comLogIt) {
+        if (comIsErr)
+            ++RxError;
+        ++RxMesgs;
+        frmTermStat::get()->LogStatus(comIsErr, comEvText);
+    }
+    if (event == commErLineLost) {
+        // The device went away and the control closed the port: say so.
+        TrmOpen = false;
+        mnuSendText->setEnabled(false);
+        stopConTime();
+        updAllSta();
+    }
+}
+
+void frmTerminal::MSComm2_OnComm()
+{
+    if (MSComm2->CommEvent() != commEvReceive)
+        return;
+    TimerCtl &gap = lnkTmr().tmrCom2Sho;
+    if (oneShotRuns(gap)) {
+        gap.setEnabled(false);
+        gap.setEnabled(true);
+    }
+    const QString text = MSComm2->Input();
+    if (probeLogOn)
+        route("probe log", [&] { nbrSerial().ShowPLog(text, 0, false); });
+    if (cmdRxToCFile)
+        route("probe CFile", [&] { appendActiveCFile(text); });
+    if (BusyPrgrs)
+        route("probe progress", [&] { nbrRemote().addPrgrsText(text); });
+    if (croWaiting) {
+        croReply += text;
+        croRxCnt += int32_t(text.size());
+        croRxCnt2 += int32_t(text.count(QChar(10)));
+    }
+}
+
+} // namespace vt

@@ -1,0 +1,62 @@
+// The receive engine's shared records: the table of the last 101 lines the
+// link received, the queue of shot lines for the spreadsheet's live link and
+// the probe control's reply buffer. The terminal window's putRxData fills
+// them; the command engine, the probe exchange and the live link read them.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <deque>
+
+namespace vt {
+
+constexpr int kRxLines = 101; // entries of the line table
+
+// The line table. rxLines[rxLineIdx] is always the line under way.
+struct RxLogRec {
+    int16_t rxLineIdx = 0;  // write index, 0..100
+    int32_t rxLineCnt = 0;  // complete lines received
+    int32_t rxLineWrap = 0; // lines completed once the table was full
+    QString rxLines[kRxLines];
+};
+inline RxLogRec RxLogMain;
+
+// Lines waiting for the live link of the Capture sheet, oldest first. The
+// queue grows with a burst, so no line is lost or handed over twice; only
+// past kExcQueMax waiting lines the oldest is dropped (and counted).
+constexpr int kExcQueMax = 4096;
+struct CapExportRec {
+    int32_t excQueTot = 0;   // lines ever queued
+    int32_t excBurstCnt = 0; // bursts of capture lines begun
+    int32_t excQueCnt = 0;   // lines waiting
+    int32_t excQueOvf = 0;   // lines dropped because the queue was full
+    std::deque<QString> excQueue;
+    QString excLine;         // the line being handed to the live link
+};
+inline CapExportRec CapExport;
+
+// The probe control's reply buffer: appended while croWaiting, with the
+// characters and the line feeds counted.
+inline QString croReply;
+inline bool croWaiting = false;
+inline int32_t croRxCnt = 0;
+inline int32_t croRxCnt2 = 0;
+// While set (by the port scan), text on the probe control also goes to the
+// setup window's probe log.
+inline bool probeLogOn = false;
+
+// Clears the line table (the line under way with it) and the queue with its
+// counters. The terminal's load calls it; so does the live link when it starts.
+void zapRxData();
+// The line table's indices and counters back to 0, the line under way cleared.
+void zapRxLines();
+// The queue emptied and its counters back to 0.
+void zapExcQueue();
+
+// Appends one complete line to the queue.
+void excQuePush(const QString &line);
+// The tmrExcRtc tick: hands every waiting line, oldest first, to the live
+// link (excLine, then addXlShot). A line whose hand-over fails is not retried.
+void tmrExcRtc_Timer();
+
+} // namespace vt

@@ -1,0 +1,360 @@
+// The link port on the simulated chronograph: opening and closing with their
+// messages, typed keys on the wire, received text in the terminal and in the
+// active CFile, the twin-port check against a real second copy, and the drain
+// at exit.
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+
+#include "chrono/modCroTmr.h"
+#include "common/vtprocess.h"
+#include "platform/answers.h"
+#include "platform/errors.h"
+#include "platform/msgbox.h"
+#include "platform/richtext.h"
+#include "platform/serialport.h"
+#include "platform/settings.h"
+#include "serial/frmTerminal.h"
+#include "serial/modCapLog.h"
+#include "serial/modComPort.h"
+#include "serial/modRxEngine.h"
+#include "serial/modSerialNbr.h"
+#include "shell/frmMDI.h"
+#include "shell/modMain.h"
+#include "shell/modNeighbours.h"
+#include "shell/modShared.h"
+#include "sim/kt4sim.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+using namespace vt;
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString pemdora(const QString &app, const char *key)
+{
+    return GetSetting(app, QStringLiteral("Pemdora"), QString::fromLatin1(key), QString());
+}
+
+// A pseudo-terminal whose far end nobody reads: output written to it stays.
+struct DeafPty {
+    int master = -1;
+    QString slave;
+    DeafPty()
+    {
+        master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
+            slave = QString::fromLocal8Bit(ptsname(master));
+    }
+    ~DeafPty()
+    {
+        if (master >= 0)
+            ::close(master);
+    }
+};
+
+} // namespace
+
+class TestLinkPort : public QObject {
+    Q_OBJECT
+    sim::Kt4Sim sim;
+    frmTerminal *term = nullptr;
+
+    QString lastText() const { return answers::last().question.text; }
+
+private slots:
+    void initTestCase()
+    {
+        installSerialSubsystem();
+        QVERIFY(sim.start());
+        qputenv("VANTRELL_COM1", sim.portName().toLocal8Bit());
+        qputenv("VANTRELL_COM3", "/dev/vantrell-no-such-port");
+        term = frmTerminal::get();
+        frmMDI::get(); // the indicators refresh only with the main window there
+    }
+    void cleanupTestCase() { installSerial(nullptr); }
+
+    void init()
+    {
+        answers::reset();
+        Err.Clear();
+        AppNum = 0;
+        AppTitle = QStringLiteral("Vantrell0");
+        ShowWarn = true;
+        Echo = false;
+        exitDrainMs = 10000;
+        RxRoute[0] = true;
+        RxRoute[1] = RxRoute[2] = false;
+        if (term->MSComm1->PortOpen())
+            term->subClosePort();
+        DeleteSetting(AppTitle);
+        term->lodTerminal();
+        term->txtTerm->SetText(QString());
+        sim.reset();
+        sim.options().pacing = false;
+        sim.clearReceived();
+        // Every key stays unanswered unless a test wants the unit to talk.
+        for (int b = 0; b < 256; ++b)
+            sim.options().silentKeys.append(char(b));
+        answers::reset();
+    }
+
+    void settingsLoaded()
+    {
+        const QString com = QStringLiteral("frmComSet");
+        SaveSetting(AppTitle, com, QStringLiteral("Settings"), QStringLiteral("9600,e,7,2"));
+        SaveSetting(AppTitle, com, QStringLiteral("CommPort"), QStringLiteral("5"));
+        SaveSetting(AppTitle, com, QStringLiteral("Handshaking"), QStringLiteral("2"));
+        term->lodTerminal();
+        QCOMPARE(term->MSComm1->Settings(), QStringLiteral("9600,e,7,2"));
+        QCOMPARE(term->MSComm1->CommPort(), 5);
+        QCOMPARE(term->MSComm1->Handshaking(), 2);
+        QVERIFY(!term->MSComm1->PortOpen());
+
+        term->setPrtDef();
+        QCOMPARE(term->MSComm1->Settings(), QStringLiteral("4800,n,8,1"));
+        QCOMPARE(term->MSComm1->Handshaking(), 0);
+        QCOMPARE(term->MSComm1->CommPort(), 5);
+        term->savPrtDef();
+        QCOMPARE(GetSetting(AppTitle, com, QStringLiteral("Settings"), QString()), QStringLiteral("4800,n,8,1"));
+
+        // A stored value the control refuses keeps the one it had; start-up goes on.
+        SaveSetting(AppTitle, com, QStringLiteral("Settings"), QStringLiteral("fast please"));
+        SaveSetting(AppTitle, com, QStringLiteral("CommPort"), QStringLiteral("2"));
+        term->lodTerminal();
+        QCOMPARE(term->MSComm1->Settings(), QStringLiteral("4800,n,8,1"));
+        QCOMPARE(term->MSComm1->CommPort(), 2);
+        QCOMPARE(Err.Number, 0);
+    }
+
+    void openAndType()
+    {
+        term->subOpenPort();
+        QVERIFY(term->MSComm1->PortOpen());
+        QVERIFY(TrmOpen);
+        QCOMPARE(TrmPort, int16_t(1));
+        QVERIFY(term->mnuSendText->isEnabled());
+        QCOMPARE(term->sbSettings->text(), QStringLiteral("Set: 4800,n,8,1"));
+        QCOMPARE(pemdora(AppTitle, "AppPrt"), QStringLiteral("1"));
+        QCOMPARE(term->mnuOpenPortOnOff->text(), QStringLiteral("&Port-On"));
+        QCOMPARE(answers::asked().size(), 0);
+
+        // Opening an open port changes nothing.
+        term->subOpenPort();
+        QVERIFY(term->MSComm1->PortOpen());
+        QCOMPARE(answers::asked().size(), 0);
+
+        // Typed keys go to the wire; without local echo the box shows none.
+        QTest::keyClicks(term->txtTerm, QStringLiteral("QZ"));
+        QTest::keyClick(term->txtTerm, Qt::Key_Return);
+        QVERIFY(sim.waitForReceived(3));
+        QCOMPARE(sim.received(), QByteArray("QZ\r"));
+        QCOMPARE(term->txtTerm->Text(), QString());
+        QCOMPARE(term->TxBytes, 3);
+
+        Echo = true;
+        QTest::keyClicks(term->txtTerm, QStringLiteral("D"));
+        QVERIFY(sim.waitForReceived(4));
+        QCOMPARE(term->txtTerm->Text(), QStringLiteral("D"));
+
+        // With the port closed a typed key is left to the box.
+        term->subClosePort();
+        QVERIFY(!TrmOpen);
+        QVERIFY(!term->mnuSendText->isEnabled());
+        QCOMPARE(term->mnuOpenPortOnOff->text(), QStringLiteral("&Port-Off"));
+        int16_t key = 'S';
+        QVERIFY(!term->putTrmChr(key));
+        QCOMPARE(key, int16_t('S'));
+    }
+
+    void receivedTextReachesTheTerminal()
+    {
+        term->subOpenPort();
+        QVERIFY(sim.waitForPeer(true));
+        sim.sendRaw("\r\nDAT>");
+        QTRY_COMPARE(term->txtTerm->Text(), QStringLiteral("\r\nDAT>"));
+        sim.sendRaw("X\b\b>");                 // the last X and the prompt's ">" go
+        sim.sendRaw("\n\rline two\rthree\n");
+        QTRY_COMPARE(term->txtTerm->Text(), QStringLiteral("\r\nDAT>\r\nline two\r\nthree"));
+        QVERIFY(term->RxBytes > 0);
+    }
+
+    void shotsLandInTheActiveCFile()
+    {
+        frmMDI *mdi = frmMDI::get();
+        auto *rtf = new RichTextBox;
+        rtf->setObjectName(QStringLiteral("rtfText"));
+        rtf->SetText(QStringLiteral("Session\r\n"));
+        QMdiSubWindow *sub = mdi->mdiArea->addSubWindow(rtf);
+        sub->show();
+        mdi->mdiArea->setActiveSubWindow(sub);
+
+        term->subOpenPort();
+        QVERIFY(sim.waitForPeer(true));
+        RxRoute[1] = true;
+        sim.unit().armed = true;
+        sim.fireShot(301.5);
+        sim.fireShot(302.5);
+        QVERIFY(sim.waitIdle());
+        QTRY_COMPARE(rtf->Text().count(QStringLiteral("CAP:")), 2);
+        QTRY_VERIFY(rtf->Text().endsWith(QStringLiteral("\r\n")));
+        const QStringList got = rtf->Text().split(kCrLf, Qt::SkipEmptyParts);
+        QCOMPARE(got.first(), QStringLiteral("Session"));
+        QVERIFY(got.at(1).startsWith(QStringLiteral("CAP:")));
+        QVERIFY(got.at(1).contains(QStringLiteral("301.5")));
+        QVERIFY(got.at(2).contains(QStringLiteral("302.5")));
+        mdi->mdiArea->closeAllSubWindows();
+        RxRoute[1] = false;
+    }
+
+    void portErrors()
+    {
+        // No such port.
+        term->MSComm1->setCommPort(3);
+        term->subOpenPort();
+        QVERIFY(!term->MSComm1->PortOpen());
+        QVERIFY(!TrmOpen);
+        QVERIFY(!term->mnuSendText->isEnabled());
+        QCOMPARE(answers::asked().size(), 1);
+        QCOMPARE(lastText(), QStringLiteral("Port COM3 does not exist.\r\nTry another port number..."));
+        QCOMPARE(answers::last().question.buttons, QStringList{QStringLiteral("OK")});
+
+        // Held by some other program while the record of a killed copy still
+        // names this port: the port is in use, and no twin is named.
+        vttest::writeRunningRecord(1);
+        SaveSetting(QStringLiteral("Vantrell1"), QStringLiteral("Pemdora"), QStringLiteral("AppPrt"), QStringLiteral("1"));
+        CommControl holder;
+        holder.setCommPort(1);
+        holder.setPortOpen(true);
+        term->MSComm1->setCommPort(1);
+        term->subOpenPort();
+        QVERIFY(!term->MSComm1->PortOpen());
+        QCOMPARE(lastText(), QStringLiteral("Port COM1 is already in use.\r\nTry another port number..."));
+        DeleteSetting(QStringLiteral("Vantrell1"));
+    }
+
+    void twinCopyHoldsThePort()
+    {
+        // A real second copy, set up to open COM1 at start-up.
+        const QString com = QStringLiteral("frmComSet");
+        SaveSetting(QStringLiteral("Vantrell0"), com, QStringLiteral("AutoConnect"), QStringLiteral("True"));
+        SaveSetting(QStringLiteral("Vantrell0"), com, QStringLiteral("ChronSelect"), QStringLiteral("0"));
+        SaveSetting(QStringLiteral("Vantrell0"), com, QStringLiteral("AutoDetect"), QStringLiteral("False"));
+        vttest::VtProcess copy;
+        copy.start();
+        QVERIFY(copy.waitStarted(15000));
+        QCOMPARE(copy.startedAs(), QStringLiteral("Vantrell0"));
+        QVERIFY(sim.waitForPeer(true));
+        QCOMPARE(vttest::record(0, QStringLiteral("AppPrt")), QStringLiteral("1"));
+
+        // This copy is number 1 and wants the same port.
+        AppNum = 1;
+        AppTitle = QStringLiteral("Vantrell1");
+        term->lodTerminal();
+        QCOMPARE(term->chkTwinPort(), int16_t(0));
+        term->subOpenPort();
+        QVERIFY(!term->MSComm1->PortOpen());
+        QVERIFY(!term->mnuSendText->isEnabled());
+        QCOMPARE(answers::asked().size(), 1);
+        const QStringList want = {
+            QStringLiteral("These warning messages can be turned off from rUvuzu menu.   "),
+            QStringLiteral("Click on <View>/<rUvuzu>..[Option] and clear [System Warnings]."),
+            QString(),
+            QStringLiteral("This is a message from ''Vantrell1'' ...!"),
+            QString(),
+            QStringLiteral("Port COM1 is already used by my twin ''Vantrell0'' for Chrono-1,"),
+            QStringLiteral("Please find another COM port. Use <Interface>/<Setup> menu  "),
+            QStringLiteral("to locate another Chrono - If there is one."),
+        };
+        QCOMPARE(lastText(), want.join(kCrLf));
+        QCOMPARE(answers::last().question.title, QStringLiteral("Vantrell1"));
+
+        // With system warnings off nothing is said and the port stays closed.
+        ShowWarn = false;
+        term->subOpenPort();
+        QVERIFY(!term->MSComm1->PortOpen());
+        QCOMPARE(answers::asked().size(), 1);
+
+        // Once the twin is gone the port is this copy's.
+        copy.stop();
+        QVERIFY(sim.waitForPeer(false));
+        QCOMPARE(term->chkTwinPort(), int16_t(-1));
+        term->subOpenPort();
+        QVERIFY(term->MSComm1->PortOpen());
+        QCOMPARE(pemdora(QStringLiteral("Vantrell1"), "AppPrt"), QStringLiteral("1"));
+    }
+
+    void toggle()
+    {
+        RxRoute[1] = true;
+        int16_t mode = 0;
+        modComTogShow(mode);
+        QVERIFY(term->MSComm1->PortOpen());
+        QVERIFY(!RxRoute[1]); // capture into the CFile is off after the open
+        modComTogShow(mode);
+        QVERIFY(!term->MSComm1->PortOpen());
+        mode = 1; // any other value only refreshes
+        modComTogShow(mode);
+        QVERIFY(!term->MSComm1->PortOpen());
+        term->mnuOpenPortOnOff->trigger();
+        QVERIFY(term->MSComm1->PortOpen());
+    }
+
+    void exitDrainsThenCloses()
+    {
+        DeafPty pty;
+        QVERIFY(!pty.slave.isEmpty());
+        qputenv("VANTRELL_COM2", pty.slave.toLocal8Bit());
+        term->MSComm1->setCommPort(2);
+        term->subOpenPort();
+        QVERIFY(term->MSComm1->PortOpen());
+        QTemporaryDir dir;
+        cLogOpen(dir.filePath(QStringLiteral("exit.log")));
+        cLogOn = true;
+
+        term->MSComm1->setOutput(QString(256 * 1024, u'k'));
+        QTest::qWait(50);
+        QVERIFY(term->MSComm1->OutBufferCount() > 0);
+        exitDrainMs = 100;
+
+        // Abort: the port stays open and the caller is told.
+        answers::queue(QStringLiteral("Abort"));
+        bool cancel = false;
+        term->modExitPort(cancel);
+        QVERIFY(cancel);
+        QVERIFY(term->MSComm1->PortOpen());
+        QCOMPARE(lastText(), QStringLiteral("Unable to send Data..."));
+        QCOMPARE(answers::last().question.buttons, (QStringList{"Abort", "Retry", "Ignore"}));
+        QVERIFY(cLogFile != 0);
+
+        // Retry waits once more; Ignore stops waiting and closes port and log.
+        answers::queue(QStringLiteral("Retry"));
+        answers::queue(QStringLiteral("Ignore"));
+        cancel = false;
+        term->modExitPort(cancel);
+        QVERIFY(!cancel);
+        QCOMPARE(answers::asked().size(), 3);
+        QVERIFY(!term->MSComm1->PortOpen());
+        QCOMPARE(cLogFile, int16_t(0));
+
+        // Drained output closes without a question.
+        answers::reset();
+        term->MSComm1->setCommPort(1);
+        term->subOpenPort();
+        term->MSComm1->setOutput(QStringLiteral("ZZZZ"));
+        exitDrainMs = 10000;
+        term->extTerminal(0);
+        QVERIFY(!term->MSComm1->PortOpen());
+        QCOMPARE(answers::asked().size(), 0);
+        qunsetenv("VANTRELL_COM2");
+    }
+};
+
+QTEST_MAIN(TestLinkPort)
+#include "tst_linkport.moc"

@@ -1,0 +1,448 @@
+// The receive engine: every chunk the link receives, as the terminal box, the
+// capture log, the line table, the live-link queue, the reply buffer, the
+// active CFile and the panel's boxes see it.
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "chrono/modCroLnk.h"
+#include "chrono/modCroTmr.h"
+#include "platform/answers.h"
+#include "platform/errors.h"
+#include "platform/msgbox.h"
+#include "platform/richtext.h"
+#include "serial/frmTerminal.h"
+#include "serial/modCapLog.h"
+#include "serial/modRxEngine.h"
+#include "shell/frmMDI.h"
+#include "shell/modBusy.h"
+#include "shell/modNeighbours.h"
+#include "shell/modPrgrs.h"
+#include "shell/modShared.h"
+#include "shell/modStartNbrs.h"
+
+using namespace vt;
+
+namespace {
+
+struct FakeRemote : RemoteNbr {
+    QString live, progress;
+    int keypad = 0;
+    bool failLive = false;
+    void ShowExcTxt(const QString &text) override
+    {
+        if (failLive)
+            raise(91);
+        live += text;
+    }
+    void addPrgrsText(const QString &text) override { progress += text; }
+    void seeKeyPadLcd() override { ++keypad; }
+};
+
+struct FakeExport : ExportNbr {
+    QStringList rows;
+    void addXlShot() override { rows << CapExport.excLine; }
+};
+
+QString lines(const QStringList &ls, const QString &end = QStringLiteral("\r\n"))
+{
+    QString s;
+    for (const QString &l : ls)
+        s += l + end;
+    return s;
+}
+
+} // namespace
+
+class TestRxEngine : public QObject {
+    Q_OBJECT
+    frmTerminal *term = nullptr;
+    FakeRemote remote;
+    FakeExport xport;
+
+    // One chunk through the engine, as the link control hands it over.
+    QString feed(QString chunk)
+    {
+        term->putRxData(term->txtTerm, chunk);
+        return chunk;
+    }
+    void feedAll(const QStringList &chunks)
+    {
+        for (const QString &c : chunks)
+            feed(c);
+    }
+    QString box() const { return term->txtTerm->Text(); }
+
+    RichTextBox *openCFile(const QString &text)
+    {
+        auto *rtf = new RichTextBox;
+        rtf->setObjectName(QStringLiteral("rtfText"));
+        rtf->SetText(text);
+        QMdiSubWindow *sub = frmMDI::get()->mdiArea->addSubWindow(rtf);
+        sub->show();
+        frmMDI::get()->mdiArea->setActiveSubWindow(sub);
+        return rtf;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        installRemote(&remote);
+        installExport(&xport);
+        term = frmTerminal::get();
+    }
+    void cleanupTestCase()
+    {
+        installRemote(nullptr);
+        installExport(nullptr);
+    }
+
+    void init()
+    {
+        answers::reset();
+        Err.Clear();
+        stpLinkTimers();
+        zapRxData();
+        term->txtTerm->SetText(QString());
+        RxRoute[0] = true;
+        RxRoute[1] = RxRoute[2] = false;
+        CroLnk = CroLink{};
+        excRtcOn = false;
+        BusyPrgrs = false;
+        PrgrsState = PrgrsStateRec{};
+        keyPadOn = false;
+        term->RxLines = term->RxBytes = 0;
+        remote = FakeRemote{};
+        xport.rows.clear();
+        cLogClose();
+        if (frmMDI::isLoaded())
+            frmMDI::instance()->mdiArea->closeAllSubWindows();
+    }
+
+    // --- the terminal box ---------------------------------------------------
+
+    void terminalText_data()
+    {
+        QTest::addColumn<QStringList>("chunks");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("CR LF is one line end") << QStringList{"AB\r\nCD"} << "AB\r\nCD";
+        QTest::newRow("LF CR is one line end") << QStringList{"AB\n\rCD\n\r"} << "AB\r\nCD\r\n";
+        QTest::newRow("lone CR becomes CR LF") << QStringList{"AB\rCD\r"} << "AB\r\nCD\r\n";
+        QTest::newRow("lone LF is dropped") << QStringList{"AB\nCD"} << "ABCD";
+        QTest::newRow("pair split over chunks") << QStringList{"AB\r", "\nCD"} << "AB\r\nCD";
+        QTest::newRow("backspace in the chunk") << QStringList{"AB\b"} << "A";
+        QTest::newRow("backspace heads the chunk") << QStringList{"AB", "\bC"} << "AC";
+        QTest::newRow("two backspaces take two") << QStringList{"ABC", "\b\b"} << "A";
+        QTest::newRow("backspaces over both") << QStringList{"AB", "C\b\bX"} << "AX";
+        QTest::newRow("backspace on an empty box") << QStringList{"\b\bX"} << "X";
+        QTest::newRow("more backspaces than shown") << QStringList{"A", "\b\b\bZ"} << "Z";
+        QTest::newRow("backspace takes a line end whole") << QStringList{"AB\r\n", "\bC"} << "ABC";
+    }
+    void terminalText()
+    {
+        QFETCH(QStringList, chunks);
+        QFETCH(QString, shown);
+        QTemporaryDir dir;
+        cLogOpen(dir.filePath(QStringLiteral("link.log")));
+        cLogOn = true;
+        QString edited;
+        for (const QString &c : chunks)
+            edited += feed(c);
+        QCOMPARE(box(), shown);
+        QCOMPARE(term->txtTerm->SelStart(), box().size());
+        // The log and the later destinations get each chunk as edited for
+        // the box: no backspaces, no lone line feeds, CR LF line ends.
+        QVERIFY(!edited.contains(QChar(8)));
+        QCOMPARE(edited.count(u'\n'), edited.count(QStringLiteral("\r\n")));
+        cLogClose();
+        QFile log(dir.filePath(QStringLiteral("link.log")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromLatin1(log.readAll()), edited);
+    }
+
+    void captureLogPaused()
+    {
+        QTemporaryDir dir;
+        cLogOpen(dir.filePath(QStringLiteral("p.log")));
+        cLogOn = false;
+        feed(QStringLiteral("not logged\r"));
+        cLogOn = true;
+        feed(QStringLiteral("logged\r"));
+        cLogClose();
+        QFile log(dir.filePath(QStringLiteral("p.log")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll(), QByteArray("logged\r\n"));
+    }
+
+    void captureLogWriteFailure()
+    {
+        // A log on a full device: Retry tries the same text again, Cancel closes the log.
+        if (!QFile::exists(QStringLiteral("/dev/full")))
+            QSKIP("no /dev/full");
+        cLogOpen(QStringLiteral("/dev/full"));
+        cLogOn = true;
+        answers::queue(QStringLiteral("Retry"));
+        answers::queue(QStringLiteral("Cancel"));
+        feed(QStringLiteral("shot\r"));
+        QCOMPARE(answers::asked().size(), 2);
+        QCOMPARE(answers::asked().at(0).question.buttons, (QStringList{"Retry", "Cancel"}));
+        QCOMPARE(answers::asked().at(0).question.icon, QStringLiteral("Critical"));
+        QCOMPARE(cLogFile, int16_t(0));
+        QVERIFY(!cLogOn);
+        QVERIFY(term->windowTitle().endsWith(QStringLiteral("(Log turned off)")));
+        // The chunk still reached the box.
+        QCOMPARE(box(), QStringLiteral("shot\r\n"));
+    }
+
+    void trimAtLineBoundary()
+    {
+        // 400 lines of 98 characters: far above the limit.
+        QString big;
+        for (int i = 0; i < 400; ++i)
+            big += QStringLiteral("%1").arg(i, 4, 10, QChar('0')) + QString(94, u'x') + QStringLiteral("\r\n");
+        term->txtTerm->SetText(big);
+        QVERIFY(term->txtTerm->TextLength() > 32750);
+
+        // While a chronograph task runs (a download) the box stays whole.
+        QVERIFY(!croTask(1));
+        feed(QStringLiteral("MMR:<End>\r"));
+        QCOMPARE(term->txtTerm->TextLength(), big.size() + 11);
+        croTask(2);
+
+        feed(QStringLiteral("next\r"));
+        const QString t = box();
+        QVERIFY(t.size() <= 32750 + 6);
+        QVERIFY(t.size() > 32750 - 100 - 6);
+        QVERIFY(t.startsWith(QStringLiteral("0")));     // a whole line heads it
+        QCOMPARE(t.mid(4, 94), QString(94, u'x'));
+        QVERIFY(t.endsWith(QStringLiteral("0399") + QString(94, u'x') + QStringLiteral("\r\nMMR:<End>\r\nnext\r\n")));
+    }
+
+    // --- the line table ------------------------------------------------------
+
+    void lineTable()
+    {
+        // One line in three chunks is stored once, whole.
+        feedAll({QStringLiteral("\nFol=01 "), QStringLiteral("Str=02 "), QStringLiteral("Sho=03")});
+        QCOMPARE(RxLogMain.rxLineIdx, int16_t(0));
+        QCOMPARE(RxLogMain.rxLines[0], QStringLiteral("\nFol=01 Str=02 Sho=03"));
+        feed(QStringLiteral("\r"));
+        QCOMPARE(RxLogMain.rxLines[0], QStringLiteral("\nFol=01 Str=02 Sho=03"));
+        QCOMPARE(RxLogMain.rxLineIdx, int16_t(1));
+        QCOMPARE(term->RxLines, 1);
+        QCOMPARE(term->RxBytes, 22);
+
+        // Three carriage returns in one chunk: three lines, three steps.
+        PrgrsState.PrgrsOn = true;
+        PrgrsState.PrgrsEnd = 100;
+        feed(QStringLiteral("a\rb\rc\rrest"));
+        QCOMPARE(RxLogMain.rxLineIdx, int16_t(4));
+        QCOMPARE(RxLogMain.rxLines[1], QStringLiteral("a"));
+        QCOMPARE(RxLogMain.rxLines[3], QStringLiteral("c"));
+        QCOMPARE(RxLogMain.rxLines[4], QStringLiteral("rest"));
+        QCOMPARE(PrgrsState.PrgrsCur, 3);
+
+        // Wrapping after 101 lines.
+        zapRxData();
+        QCOMPARE(RxLogMain.rxLines[4], QString()); // the line under way goes with the indices
+        feed(QString(101, u'\r'));
+        QCOMPARE(RxLogMain.rxLineIdx, int16_t(0));
+        QCOMPARE(RxLogMain.rxLineCnt, 101);
+        QCOMPARE(RxLogMain.rxLineWrap, 1);
+        feed(QStringLiteral("\r\r"));
+        QCOMPARE(RxLogMain.rxLineIdx, int16_t(2));
+        QCOMPARE(RxLogMain.rxLineWrap, 3);
+    }
+
+    void headerWatchAndQuietGaps()
+    {
+        LinkTimers &t = lnkTmr();
+        strCrxHed(QStringLiteral("MMR:"), 150);
+        strCrxShrt(150);
+        QTest::qWait(100);
+        feed(QStringLiteral("MMR:01:02:003 301.2 f/s\r"));
+        QTest::qWait(100); // 200 ms since the start: both would have ended unless prolonged
+        QVERIFY(oneShotRuns(t.tmrCrxHed));
+        QVERIFY(oneShotRuns(t.tmrCrxShrt));
+        feed(QStringLiteral("no header\r"));
+        QTRY_VERIFY_WITH_TIMEOUT(oneShotExpired(t.tmrCrxHed), 1000);
+        // An idle timer is never started by a chunk.
+        stpCrxWait();
+        feed(QStringLiteral("x"));
+        QVERIFY(!t.tmrCrxShrt.Enabled());
+        QVERIFY(oneShotExpired(t.tmrCrxShrt));
+    }
+
+    // --- the live-link queue -------------------------------------------------
+
+    void queueTakesCompleteShotLines()
+    {
+        excRtcOn = true;
+        QStringList sent;
+        for (int i = 1; i <= 20; ++i)
+            sent << QStringLiteral("CAP:%1 30%2.5 f/s 0.001 sec 01:%3_Av 300.0").arg(1000 + i).arg(i % 10).arg(i, 2, 10, QChar('0'));
+        sent << QStringLiteral("# Fol=01 Str=02 Sho=20") << QStringLiteral("CAP:01020 <End>");
+        // Twenty-two lines at once, among lines that are no shots, the last cut in two.
+        QString all = QStringLiteral("\r\nDAT>") + lines(sent.mid(0, 10)) + QStringLiteral("no shot\r\n") + lines(sent.mid(10));
+        all.chop(7);
+        feed(all);
+        QCOMPARE(CapExport.excQueCnt, 21);
+        QCOMPARE(CapExport.excBurstCnt, 1);
+        QVERIFY(oneShotRuns(lnkTmr().tmrExcEnd));
+        feed(QStringLiteral("<End>\r\n"));
+        tmrExcRtc_Timer();
+        QStringList want;
+        for (const QString &s : sent)
+            want << QStringLiteral("\n") + s; // the LF after each CR heads the next line
+        want[0] = QStringLiteral("\nDAT>") + sent[0];
+        QCOMPARE(xport.rows, want);
+        QCOMPARE(CapExport.excQueCnt, 0);
+        QCOMPARE(CapExport.excQueTot, 22);
+        QCOMPARE(CapExport.excQueOvf, 0);
+
+        // Drained twice, nothing comes twice.
+        tmrExcRtc_Timer();
+        QCOMPARE(xport.rows.size(), 22);
+        // With the link off nothing is queued.
+        excRtcOn = false;
+        feed(QStringLiteral("CAP:99999 1.0 f/s\r"));
+        QCOMPARE(CapExport.excQueCnt, 0);
+    }
+
+    void queueDrainedByItsTimer()
+    {
+        excRtcOn = true;
+        lnkTmr().tmrExcRtc.setInterval(20);
+        lnkTmr().tmrExcRtc.setEnabled(true);
+        feed(QStringLiteral("CAP:00001 300.1 f/s\r"));
+        feed(QStringLiteral("CAP:00002 300.2 f/s\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(xport.rows.size(), 2, 1000);
+        QCOMPARE(xport.rows, (QStringList{"CAP:00001 300.1 f/s", "CAP:00002 300.2 f/s"}));
+        lnkTmr().tmrExcRtc.setEnabled(false);
+    }
+
+    void queueFullDropsOldest()
+    {
+        excRtcOn = true;
+        QString many;
+        for (int i = 0; i < kExcQueMax + 3; ++i)
+            many += QStringLiteral("#%1\r").arg(i);
+        feed(many);
+        QCOMPARE(CapExport.excQueCnt, kExcQueMax);
+        QCOMPARE(CapExport.excQueOvf, 3);
+        tmrExcRtc_Timer();
+        QCOMPARE(xport.rows.size(), kExcQueMax);
+        QCOMPARE(xport.rows.first(), QStringLiteral("#3"));
+        QCOMPARE(xport.rows.last(), QStringLiteral("#%1").arg(kExcQueMax + 2));
+    }
+
+    // --- the reply buffer and the other destinations -------------------------
+
+    void replyBuffer()
+    {
+        feed(QStringLiteral("before the wait"));
+        QCOMPARE(CroLnk.rxRecent, QString());
+        CroLnk.rxRecentOn = true;
+        const QString head = QStringLiteral("0123456789").repeated(8);   // 80
+        feed(head + QString(700, u'y'));
+        QCOMPARE(CroLnk.rxRecent.size(), 780);
+        feed(QString(21, u'z'));                                       // 801: the first 79 go
+        QCOMPARE(CroLnk.rxRecent.size(), 801 - 79);
+        QVERIFY(CroLnk.rxRecent.startsWith(QStringLiteral("9") + QString(10, u'y')));
+        // The buffer gets the text as the terminal shows it.
+        CroLnk.rxRecent.clear();
+        feed(QStringLiteral("\n\rDAT>"));
+        QCOMPARE(CroLnk.rxRecent, QStringLiteral("\r\nDAT>"));
+    }
+
+    void panelDestinations()
+    {
+        RxRoute[2] = true;
+        BusyPrgrs = true;
+        keyPadOn = true;
+        feed(QStringLiteral("CAP:0001"));
+        QCOMPARE(remote.keypad, 0); // no line completed yet
+        feed(QStringLiteral(" 300.0 f/s\n\r"));
+        QCOMPARE(remote.keypad, 1);
+        QCOMPARE(remote.live, QStringLiteral("CAP:0001 300.0 f/s\r\n"));
+        QCOMPARE(remote.progress, remote.live);
+    }
+
+    void failingDestinationLosesNothingElse()
+    {
+        RxRoute[2] = true;
+        remote.failLive = true;
+        BusyPrgrs = true;
+        CroLnk.rxRecentOn = true;
+        excRtcOn = true;
+        RichTextBox *cfile = openCFile(QString());
+        RxRoute[1] = true;
+        feed(QStringLiteral("CAP:00001 301.0 f/s\r"));
+        QCOMPARE(box(), QStringLiteral("CAP:00001 301.0 f/s\r\n"));
+        QCOMPARE(cfile->Text(), QStringLiteral("CAP:00001 301.0 f/s\r\n"));
+        QCOMPARE(CroLnk.rxRecent, box());
+        QCOMPARE(remote.progress, box());
+        QCOMPARE(CapExport.excQueCnt, 1);
+        QCOMPARE(answers::asked().size(), 0);
+    }
+
+    // --- the active CFile in Shoot mode --------------------------------------
+
+    void shootModeKeepsTheUsersFormat()
+    {
+        RichTextBox *cfile = openCFile(QStringLiteral("Range day\r\nnotes"));
+        // The user's bold red words in the middle, and a blue italic end.
+        cfile->SetSelStart(0);
+        cfile->SetSelLength(5);
+        cfile->SetSelBold(true);
+        cfile->SetSelColor(Qt::red);
+        cfile->SetSelStart(11);
+        cfile->SetSelLength(5);
+        cfile->SetSelItalic(true);
+        cfile->SetSelColor(Qt::blue);
+        cfile->SetSelStart(2);
+        cfile->SetSelLength(3); // the user's selection, inside the red word
+
+        RxRoute[1] = true;
+        feed(QStringLiteral("\r\nCAP:00001 301.0 f/s 0.001 sec\r\n"));
+        feed(QStringLiteral("CAP:00002 302.0 f/s 0.001 sec\r\n"));
+        QCOMPARE(cfile->Text(), QStringLiteral("Range day\r\nnotes\r\nCAP:00001 301.0 f/s 0.001 sec\r\n"
+                                               "CAP:00002 302.0 f/s 0.001 sec\r\n"));
+        // The red bold word is as it was; the lines carry the end's format.
+        cfile->SetSelStart(0);
+        cfile->SetSelLength(5);
+        QCOMPARE(cfile->SelBold(), std::optional<bool>(true));
+        QCOMPARE(cfile->SelColor(), std::optional<QColor>(QColor(Qt::red)));
+        cfile->SetSelStart(18);
+        cfile->SetSelLength(9);
+        QCOMPARE(cfile->SelItalic(), std::optional<bool>(true));
+        QCOMPARE(cfile->SelColor(), std::optional<QColor>(QColor(Qt::blue)));
+        QCOMPARE(cfile->SelBold(), std::optional<bool>(false));
+        // What the user types next at the end keeps that format.
+        cfile->SetSelStart(cfile->TextLength());
+        QCOMPARE(cfile->SelItalic(), std::optional<bool>(true));
+        QCOMPARE(cfile->SelColor(), std::optional<QColor>(QColor(Qt::blue)));
+    }
+
+    void shootModeWithoutTerminalGetsTheRawChunk()
+    {
+        RichTextBox *cfile = openCFile(QString());
+        RxRoute[0] = false;
+        RxRoute[1] = true;
+        feed(QStringLiteral("A\n\rB"));
+        QCOMPARE(box(), QString());
+        QCOMPARE(cfile->Text(), QStringLiteral("A\r\n\r\nB")); // both line ends kept
+    }
+
+    void shootModeWithoutCFileWritesNothing()
+    {
+        RxRoute[1] = true;
+        feed(QStringLiteral("CAP:00001 301.0 f/s\r"));
+        QCOMPARE(box(), QStringLiteral("CAP:00001 301.0 f/s\r\n"));
+        QCOMPARE(answers::asked().size(), 0);
+    }
+};
+
+QTEST_MAIN(TestRxEngine)
+#include "tst_rxengine.moc"
