@@ -1,13 +1,12 @@
 #include "editor/modCapFmt.h"
 
+#include "editor/frmDocument.h"
+#include "editor/modDocument.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
 #include "platform/richtext.h"
-#include "shell/frmMDI.h"
 
 #include <QColor>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <optional>
 
 namespace vt {
@@ -33,20 +32,8 @@ SavedFormat &savedFormat()
 
 RichTextBox *activeCFileText()
 {
-    frmMDI *mdi = frmMDI::instance();
-    if (!mdi || !mdi->mdiArea)
-        return nullptr;
-    QMdiSubWindow *sub = mdi->mdiArea->currentSubWindow();
-    if (!sub) {
-        const auto list = mdi->mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
-        if (!list.isEmpty())
-            sub = list.last();
-    }
-    if (!sub || !sub->widget())
-        return nullptr;
-    if (auto *box = qobject_cast<RichTextBox *>(sub->widget()); box && box->objectName() == QLatin1String("rtfText"))
-        return box;
-    return sub->widget()->findChild<RichTextBox *>(QStringLiteral("rtfText"));
+    frmDocument *doc = ActiveForm();
+    return doc ? doc->rtfText : nullptr;
 }
 
 void sarCFormat(int16_t mode)

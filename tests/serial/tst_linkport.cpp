@@ -4,12 +4,13 @@
 // at exit.
 #include <QAction>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QTest>
 
 #include "chrono/modCroTmr.h"
 #include "common/vtprocess.h"
+#include "editor/frmDocument.h"
+#include "editor/modDocument.h"
+#include "editor/modEditorNbr.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
@@ -25,6 +26,7 @@
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
 #include "shell/modShared.h"
+#include "shell/modStartNbrs.h"
 #include "sim/kt4sim.h"
 
 #include <fcntl.h>
@@ -72,13 +74,18 @@ private slots:
     void initTestCase()
     {
         installSerialSubsystem();
+        installEditorSubsystem();
         QVERIFY(sim.start());
         qputenv("VANTRELL_COM1", sim.portName().toLocal8Bit());
         qputenv("VANTRELL_COM3", "/dev/vantrell-no-such-port");
         term = frmTerminal::get();
         frmMDI::get(); // the indicators refresh only with the main window there
     }
-    void cleanupTestCase() { installSerial(nullptr); }
+    void cleanupTestCase()
+    {
+        installSerial(nullptr);
+        installEditor(nullptr);
+    }
 
     void init()
     {
@@ -187,13 +194,11 @@ private slots:
 
     void shotsLandInTheActiveCFile()
     {
-        frmMDI *mdi = frmMDI::get();
-        auto *rtf = new RichTextBox;
-        rtf->setObjectName(QStringLiteral("rtfText"));
+        CreateNewCFile();
+        frmDocument *doc = ActiveForm();
+        QVERIFY(doc);
+        RichTextBox *rtf = doc->rtfText;
         rtf->SetText(QStringLiteral("Session\r\n"));
-        QMdiSubWindow *sub = mdi->mdiArea->addSubWindow(rtf);
-        sub->show();
-        mdi->mdiArea->setActiveSubWindow(sub);
 
         term->subOpenPort();
         QVERIFY(sim.waitForPeer(true));
@@ -209,7 +214,8 @@ private slots:
         QVERIFY(got.at(1).startsWith(QStringLiteral("CAP:")));
         QVERIFY(got.at(1).contains(QStringLiteral("301.5")));
         QVERIFY(got.at(2).contains(QStringLiteral("302.5")));
-        mdi->mdiArea->closeAllSubWindows();
+        doc->bChanged = false;
+        doc->unload();
         RxRoute[1] = false;
     }
 

@@ -1,13 +1,14 @@
 // The receive engine: every chunk the link receives, as the terminal box, the
 // capture log, the line table, the live-link queue, the reply buffer, the
 // active CFile and the panel's boxes see it.
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
+#include "editor/frmDocument.h"
+#include "editor/modDocument.h"
+#include "editor/modEditorNbr.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
@@ -76,12 +77,9 @@ class TestRxEngine : public QObject {
 
     RichTextBox *openCFile(const QString &text)
     {
-        auto *rtf = new RichTextBox;
-        rtf->setObjectName(QStringLiteral("rtfText"));
+        CreateNewCFile();
+        RichTextBox *rtf = ActiveForm()->rtfText;
         rtf->SetText(text);
-        QMdiSubWindow *sub = frmMDI::get()->mdiArea->addSubWindow(rtf);
-        sub->show();
-        frmMDI::get()->mdiArea->setActiveSubWindow(sub);
         return rtf;
     }
 
@@ -90,12 +88,15 @@ private slots:
     {
         installRemote(&remote);
         installExport(&xport);
+        installEditorSubsystem();
+        frmMDI::get();
         term = frmTerminal::get();
     }
     void cleanupTestCase()
     {
         installRemote(nullptr);
         installExport(nullptr);
+        installEditor(nullptr);
     }
 
     void init()
@@ -116,8 +117,10 @@ private slots:
         remote = FakeRemote{};
         xport.rows.clear();
         cLogClose();
-        if (frmMDI::isLoaded())
-            frmMDI::instance()->mdiArea->closeAllSubWindows();
+        for (frmDocument *doc : openCFiles()) {
+            doc->bChanged = false;
+            doc->unload();
+        }
     }
 
     // --- the terminal box ---------------------------------------------------
