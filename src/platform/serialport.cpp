@@ -398,9 +398,15 @@ void CommControl::fireQueued(int code)
 
 void CommControl::onReadyRead()
 {
-    rx_ += serial_.readAll();
-    if (rThreshold_ > 0 && rx_.size() >= rThreshold_)
+    // The serial library does not signal again for what arrives while a
+    // handler of its signal lets events run: that is taken here, in order,
+    // once the handler has returned.
+    do {
+        rx_ += serial_.readAll();
+        if (rThreshold_ <= 0 || rx_.size() < rThreshold_)
+            return;
         fire(commEvReceive);
+    } while (serial_.isOpen() && serial_.bytesAvailable() > 0);
 }
 
 void CommControl::onBytesWritten()

@@ -101,8 +101,6 @@ private:
     QString rxRest;          // part of the chunk not yet split
     bool rxLineDone = false; // this chunk completed a line
     bool rxGotLine = false;
-    bool rxBusy_ = false;    // a chunk is being routed
-    QString rxPending_;      // chunks that arrived meanwhile, routed next in order
     int64_t conStartMs_ = -1; // when the port was opened (monotonic), -1 while closed
 };
 

@@ -42,6 +42,7 @@ void frmTerminal::showSettings()
 void frmTerminal::lodTerminal()
 {
     zapRxData();
+    lnkTmr().tmrExcRtc.onTimer([] { tmrExcRtc_Timer(); });
     // A stored value the control refuses leaves its default in place, so a
     // damaged settings file cannot keep the program from starting.
     ResumeNext next;

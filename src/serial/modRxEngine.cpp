@@ -22,7 +22,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <utility>
 
 namespace vt {
 
@@ -86,6 +85,9 @@ namespace {
 constexpr int kTermMax = 32750;  // the terminal box is held below this many characters
 constexpr int kRecentMax = 800;  // the reply buffer ...
 constexpr int kRecentDrop = 79;  // ... drops this many from its head once above
+// A line that never ends (a device that ends its lines with LF alone) keeps
+// only its last this many characters, so the table cannot grow without bound.
+constexpr int kLineMax = 32750;
 
 bool isShotLine(const QString &line)
 {
@@ -169,6 +171,8 @@ void frmTerminal::splitLines()
         if (p < 0) {
             line += rxRest;
             rxRest.clear();
+            if (line.size() > kLineMax)
+                line.remove(0, line.size() - kLineMax);
             if (excRtcOn && isShotLine(line) && !oneShotRuns(tmr.tmrExcEnd)) {
                 tmr.tmrExcEnd.Tag = QStringLiteral("0"); // a burst of capture lines begins
                 ++CapExport.excBurstCnt;
@@ -289,24 +293,10 @@ void frmTerminal::MSComm1_OnComm()
     const int event = MSComm1->CommEvent();
     switch (event) {
     case commEvReceive: {
+        // The control raises no receive event while this one runs, so a
+        // destination that lets events run never sees the next chunk first.
         QString text = MSComm1->Input();
-        // A destination that lets events run (a question box) must not have
-        // the next chunk routed before this one has reached every destination.
-        if (rxBusy_) {
-            rxPending_ += text;
-            return;
-        }
-        rxBusy_ = true;
-        struct Done {
-            bool &flag;
-            ~Done() { flag = false; }
-        } done{rxBusy_};
-        for (;;) {
-            putRxData(txtTerm, text);
-            if (rxPending_.isEmpty())
-                break;
-            text = std::exchange(rxPending_, QString());
-        }
+        putRxData(txtTerm, text);
         comBusy = true;
         break;
     }

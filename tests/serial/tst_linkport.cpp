@@ -4,8 +4,10 @@
 // at exit.
 #include <QAction>
 #include <QLabel>
+#include <QListWidget>
 #include <QTest>
 
+#include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
 #include "common/vtprocess.h"
 #include "editor/frmDocument.h"
@@ -17,6 +19,7 @@
 #include "platform/richtext.h"
 #include "platform/serialport.h"
 #include "platform/settings.h"
+#include "serial/frmTermStat.h"
 #include "serial/frmTerminal.h"
 #include "serial/modCapLog.h"
 #include "serial/modComPort.h"
@@ -58,6 +61,21 @@ struct DeafPty {
     {
         if (master >= 0)
             ::close(master);
+    }
+};
+
+// A live box that lets events run while it takes a chunk, as a question box
+// or a slow spreadsheet would.
+struct SlowRemote : RemoteNbr {
+    sim::Kt4Sim *sim = nullptr;
+    QString live;
+    void ShowExcTxt(const QString &text) override
+    {
+        if (live.isEmpty() && sim) {
+            sim->sendRaw("B\r");
+            QTest::qWait(100);
+        }
+        live += text;
     }
 };
 
@@ -312,6 +330,50 @@ private slots:
         QVERIFY(term->MSComm1->PortOpen());
     }
 
+    void chunksKeepTheirOrder()
+    {
+        SlowRemote remote;
+        remote.sim = &sim;
+        installRemote(&remote);
+        term->subOpenPort();
+        QVERIFY(sim.waitForPeer(true));
+        CroLnk.rxRecentOn = true;
+        CroLnk.rxRecent.clear();
+        RxRoute[2] = true;
+        sim.sendRaw("A\r");
+        QTRY_COMPARE(remote.live, QStringLiteral("A\r\nB\r\n"));
+        QCOMPARE(CroLnk.rxRecent, QStringLiteral("A\r\nB\r\n"));
+        QCOMPARE(term->txtTerm->Text(), QStringLiteral("A\r\nB\r\n"));
+        RxRoute[2] = false;
+        CroLnk.rxRecentOn = false;
+        installRemote(nullptr);
+    }
+
+    void probePortFeedsTheProbeBuffer()
+    {
+        term->MSComm2->setCommPort(1);
+        term->MSComm2->setSettings(QStringLiteral("4800,n,8,1"));
+        term->MSComm2->setPortOpen(true);
+        QVERIFY(sim.waitForPeer(true));
+        croReply.clear();
+        croRxCnt = croRxCnt2 = 0;
+        sim.sendRaw("ignored\r\n");
+        QTest::qWait(50);
+        croWaiting = true;
+        strCom2Sho(150);
+        QTest::qWait(100);
+        sim.sendRaw("PULSIDAR CO\r\nDAT>");
+        QTRY_COMPARE(croReply, QStringLiteral("PULSIDAR CO\r\nDAT>"));
+        QCOMPARE(croRxCnt, 17);
+        QCOMPARE(croRxCnt2, 1);
+        QTest::qWait(80); // the quiet gap started afresh with the text
+        QVERIFY(oneShotRuns(lnkTmr().tmrCom2Sho));
+        QCOMPARE(term->txtTerm->Text(), QString()); // never the terminal's
+        croWaiting = false;
+        stpLinkTimers();
+        term->MSComm2->setPortOpen(false);
+    }
+
     void exitDrainsThenCloses()
     {
         DeafPty pty;
@@ -359,6 +421,21 @@ private slots:
         QVERIFY(!term->MSComm1->PortOpen());
         QCOMPARE(answers::asked().size(), 0);
         qunsetenv("VANTRELL_COM2");
+    }
+
+    void lostDeviceClosesThePort()
+    {
+        term->subOpenPort();
+        QVERIFY(sim.waitForPeer(true));
+        const int64_t errors = term->RxError;
+        sim.stop();
+        QTRY_VERIFY(!TrmOpen);
+        QVERIFY(!term->MSComm1->PortOpen());
+        QVERIFY(!term->mnuSendText->isEnabled());
+        QCOMPARE(term->mnuOpenPortOnOff->text(), QStringLiteral("&Port-Off"));
+        QCOMPARE(term->RxError, errors + 1);
+        QListWidget *log = frmTermStat::get()->lstStatus;
+        QCOMPARE(log->item(log->count() - 1)->text(), QStringLiteral("Error: Uknown Error"));
     }
 };
 
