@@ -43,6 +43,9 @@ void frmTerminal::lodTerminal()
 {
     zapRxData();
     lnkTmr().tmrExcRtc.onTimer([] { tmrExcRtc_Timer(); });
+    // The terminal shows the link's text from the start; the remote-control
+    // panel's load sets the same routes again.
+    RxRoute[0] = true;
     // A stored value the control refuses leaves its default in place, so a
     // damaged settings file cannot keep the program from starting.
     ResumeNext next;

@@ -136,11 +136,14 @@ private slots:
         SaveSetting(AppTitle, com, QStringLiteral("Settings"), QStringLiteral("9600,e,7,2"));
         SaveSetting(AppTitle, com, QStringLiteral("CommPort"), QStringLiteral("5"));
         SaveSetting(AppTitle, com, QStringLiteral("Handshaking"), QStringLiteral("2"));
+        RxRoute[0] = false;
         term->lodTerminal();
         QCOMPARE(term->MSComm1->Settings(), QStringLiteral("9600,e,7,2"));
         QCOMPARE(term->MSComm1->CommPort(), 5);
         QCOMPARE(term->MSComm1->Handshaking(), 2);
         QVERIFY(!term->MSComm1->PortOpen());
+        QCOMPARE(term->sbSettings->text(), QStringLiteral("Set: 9600,e,7,2"));
+        QVERIFY(RxRoute[0]);
 
         term->setPrtDef();
         QCOMPARE(term->MSComm1->Settings(), QStringLiteral("4800,n,8,1"));
