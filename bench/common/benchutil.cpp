@@ -94,8 +94,24 @@ int repetitions(int fallback)
     return ok && n > 0 ? n : fallback;
 }
 
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// The offscreen platform's notes on window calls it cannot carry out say
+// nothing about the figures; everything else is passed on.
+void filterMessages(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    qtHandler(type, context, text);
+}
+
+} // namespace
+
 std::unique_ptr<QTemporaryDir> prepareEnvironment()
 {
+    qtHandler = qInstallMessageHandler(filterMessages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // A child inherits the parent's folders: one set per run.

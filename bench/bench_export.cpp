@@ -1,0 +1,224 @@
+// The export: 10,000 shots from the simulated chronograph through the import
+// blocks (a Begin row and its header copies before every string, a shot row
+// with its statistics and ballistic formulas per shot, one End row) into a
+// new workbook of the spreadsheet program, which is then saved as .xlsx and
+// read back. Reports rows per second for each stage and the file size.
+//
+// The export driver runs as for the CFile export command (connection,
+// workbook from the template, calculation state); it hands over to a reader
+// that takes the shot lines and calls the three row writers as the CFile
+// reader does, so the write stage times the import blocks and the
+// spreadsheet's recalculation behind them, not the search of a CFile.
+//
+//   bench_export [--shots N]        (VT_BENCH_REPS repetitions, default 3)
+
+#include "common/benchutil.h"
+#include "common/xlfixture.h"
+
+#include "editor/modDocument.h"
+#include "editor/modEditorNbr.h"
+#include "export/modExpExc.h"
+#include "platform/errors.h"
+#include "platform/spreadsheet.h"
+#include "shell/frmMDI.h"
+#include "shell/modNeighbours.h"
+#include "shell/modShared.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+using namespace vt;
+
+// One shot line of the simulator, as the CFile reader reads it.
+struct Shot {
+    int32_t count = 0;
+    int16_t string = 0, shot = 0;
+    float vel = 0, tim = 0, tmp = 999;
+    QString velUnit, tmpUnit;
+};
+
+// Parses "CAP:01235 2801.3 f/s 0.013 sec 72 fah 02:01_Av 2801.3"; false for
+// any other line.
+bool parseShot(const QByteArray &line, Shot &s)
+{
+    const QList<QByteArray> f = line.split(' ');
+    if (f.size() < 8 || !f[0].startsWith("CAP:") || f[4] != "sec")
+        return false;
+    bool ok = false;
+    s.count = f[0].mid(4).toInt(&ok);
+    if (!ok)
+        return false;
+    s.vel = f[1].toFloat();
+    s.velUnit = QString::fromLatin1(f[2]);
+    s.tim = f[3].toFloat();
+    s.tmp = f[5].toFloat();
+    s.tmpUnit = QString::fromLatin1(f[6]);
+    s.string = int16_t(f[7].left(2).toInt());
+    s.shot = int16_t(f[7].mid(3, 2).toInt());
+    return true;
+}
+
+struct Lines {
+    std::vector<Shot> shots;
+    std::vector<bool> blockEndAfter; // a string's end line follows the shot
+};
+
+Lines simulatorShots(int count)
+{
+    bench::SimShotLines sim;
+    QString error;
+    if (!sim.start(&error)) {
+        std::fprintf(stderr, "The simulated chronograph did not start: %s\n", qPrintable(error));
+        std::exit(1);
+    }
+    Lines l;
+    while (int(l.shots.size()) < count) {
+        const QByteArray line = sim.next();
+        Shot s;
+        if (parseShot(line, s)) {
+            l.shots.push_back(s);
+            l.blockEndAfter.push_back(false);
+        } else if (line.endsWith("<End>") && !l.blockEndAfter.empty()) {
+            l.blockEndAfter.back() = true;
+        }
+    }
+    return l;
+}
+
+const Lines *feed = nullptr;
+double writeSeconds = 0;
+int32_t rowsWritten = 0;
+int blocksWritten = 0;
+
+// The reader the driver hands over to: the steps of the CFile export, with
+// the shots already parsed.
+int16_t writeBlocks(int16_t &source, int16_t &sheetType)
+{
+    bench::Stopwatch w;
+    putXlSource(source, sheetType);
+    XlSes.xlShotCnt = 0;
+    bool beginDue = true;
+    const int i = sheetType - 1;
+    const int32_t firstRow = XlSes.xlLastRow[i];
+    blocksWritten = 0;
+    for (size_t k = 0; k < feed->shots.size(); ++k) {
+        const Shot &s = feed->shots[k];
+        EDiskPrs.prsFol = 0;
+        EDiskPrs.prsStr = s.string;
+        EDiskPrs.prsShot = s.shot;
+        EDiskPrs.prsVel = s.vel;
+        EDiskPrs.prsTim = s.tim;
+        EDiskPrs.prsTmp = s.tmp;
+        XlSes.xlShotCnt = s.count;
+        CroSta.croVelUnits = s.velUnit;
+        CroSta.croTimUnits = QStringLiteral("sec");
+        CroSta.croTmpUnits = s.tmpUnit;
+        if (beginDue) {
+            XlSes.xlLastRow[i] += 1;
+            putXlBegin(source, sheetType);
+            beginDue = false;
+            ++blocksWritten;
+        }
+        putXlShot(source, sheetType);
+        spreadsheetApp()->ActiveSheet()->Cells(int(XlSes.xlLastRow[i]), 1)->Activate();
+        if (feed->blockEndAfter[k])
+            beginDue = true;
+    }
+    putXlEnd(source, sheetType);
+    spreadsheetApp()->ActiveSheet()->Cells(int(XlSes.xlLastRow[i]), 1)->Activate();
+    writeSeconds = w.seconds();
+    rowsWritten = XlSes.xlLastRow[i] - firstRow;
+    return Err.Number != 0 ? int16_t(1) : int16_t(0);
+}
+
+QString timing(qint64 rows, const std::vector<double> &times)
+{
+    const double med = bench::median(times);
+    return bench::rate(double(rows) / med, "rows/s")
+        + QStringLiteral("  (%1 rows, median of %2: %3 s)").arg(rows).arg(times.size()).arg(med, 0, 'f', 3);
+}
+
+int run(int shots, int reps)
+{
+    const Lines lines = simulatorShots(shots);
+    feed = &lines;
+    vttest::seedTemplate();
+    installEditorSubsystem();
+    frmMDI::get();
+    CreateNewCFile();
+    expParts.expCFile = writeBlocks;
+
+    constexpr int16_t kCFileSheet = 4, kCFileSource = 2, kExport = 3, kCFileExporter = 5;
+    const QString path = qEnvironmentVariable("VT_BENCH_DIR") + QStringLiteral("/work/export.xlsx");
+    std::vector<double> writes, saves, reads;
+    qint64 rows = 0, size = 0;
+    for (int r = 0; r < reps; ++r) {
+        vttest::resetExport();
+        expParts.expCFile = writeBlocks;
+        writeSeconds = 0;
+        expExcel(kExport, kCFileSource, kCFileSheet, kCFileExporter);
+        if (writeSeconds == 0 || !xlApp) {
+            std::fprintf(stderr, "The export did not run\n");
+            return 1;
+        }
+        writes.push_back(writeSeconds);
+        rows = rowsWritten;
+        const QString sheetName = XlSes.xlSheetName[kCFileSheet - 1];
+        const int lastShotRow = int(XlSes.xlLastRow[kCFileSheet - 1]) - 3;
+
+        QFile::remove(path);
+        bench::Stopwatch w;
+        xlApp->Workbooks(1)->SaveAs(path);
+        saves.push_back(w.seconds());
+        size = QFileInfo(path).size();
+
+        xl::AppPtr reader = xl::CreateApplication();
+        w.restart();
+        xl::BookPtr book = reader->Workbooks()->Open(path);
+        reads.push_back(w.seconds());
+        const double last = book->Worksheets(sheetName)->Cells(lastShotRow, 1)->Value().toDouble();
+        if (int(last) != lines.shots.back().count) {
+            std::fprintf(stderr, "The file read back does not end with the last shot (%g)\n", last);
+            return 1;
+        }
+        book->Close(false);
+        reader->Quit();
+    }
+    vttest::resetExport();
+
+    bench::figure(QStringLiteral("export"), QStringLiteral("%1 shots in %2 blocks onto the CFile sheet of a new workbook")
+                                                .arg(shots)
+                                                .arg(blocksWritten));
+    bench::figure(QStringLiteral("export import blocks"), timing(rows, writes));
+    bench::figure(QStringLiteral("export save .xlsx"), timing(rows, saves));
+    bench::figure(QStringLiteral("export read back .xlsx"), timing(rows, reads));
+    bench::figure(QStringLiteral("export file size"), bench::megabytes(size) + QStringLiteral("  (%1 bytes)").arg(size));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const auto dir = bench::prepareEnvironment();
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    int shots = 10000;
+    if (args.size() >= 3 && args[1] == QLatin1String("--shots"))
+        shots = args[2].toInt();
+    if (shots <= 0 || shots > 90000) {
+        std::fprintf(stderr, "usage: bench_export [--shots N (up to 90000)]\n");
+        return 2;
+    }
+    try {
+        return run(shots, bench::repetitions(3));
+    } catch (const vt::RtError &e) {
+        std::fprintf(stderr, "Error %d: %s\n", e.number, qPrintable(e.description));
+        return 1;
+    }
+}
