@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "chrono/modChronoNbr.h"
 #include "editor/modEditState.h"
 #include "editor/modEditorNbr.h"
 #include "export/modExpNbr.h"
@@ -15,6 +16,7 @@ int main(int argc, char **argv)
     vt::installNotesSubsystem();
     vt::installEditorSubsystem();
     vt::installSerialSubsystem();
+    vt::installChronoSubsystem();
     vt::installRemoteSubsystem();
     vt::installExportSubsystem();
     vt::installEditState();

@@ -149,6 +149,7 @@ void frmDocument::Form_Unload(int &cancel)
         sub_->deleteLater();
     }
     nbrRemote().RefreshCFile();
+    nbrChrono().cfileClosed(Caption());
 }
 
 void frmDocument::Form_Click()

@@ -150,6 +150,9 @@ public:
     // Downloads the current string (1), folder (2) or the whole eDisk (3) into
     // the terminal text: 0 done, 1 the sensors are on, 2 the download failed.
     virtual int16_t getCroShots(int16_t kind) { (void)kind; return 2; }
+    // A CFile window has gone (its caption given); Shoot mode must not stay
+    // on with no CFile left to take the shots.
+    virtual void cfileClosed(const QString &caption) { (void)caption; }
 };
 
 ChronoNbr &nbrChrono();

@@ -1,0 +1,27 @@
+#include "chrono/modChronoNbr.h"
+
+#include "chrono/modCroCap.h"
+#include "chrono/modCroLnk.h"
+#include "chrono/modCroTmr.h"
+#include "shell/modNeighbours.h"
+
+namespace vt {
+
+namespace {
+
+class ChronoLink : public ChronoNbr {
+public:
+    void stpCrxWait() override { vt::stpCrxWait(); }
+    void zapCroLink() override { vt::zapCroLink(); }
+    void cfileClosed(const QString &caption) override { shootCFileClosed(caption); }
+};
+
+} // namespace
+
+void installChronoSubsystem()
+{
+    static ChronoLink link;
+    installChrono(&link);
+}
+
+} // namespace vt
