@@ -48,7 +48,8 @@ struct XlSession {
 inline XlSession XlSes;
 
 // The current shot and the download parse state. The download reader owns
-// the parse fields; the row writer reads the shot from here.
+// the parse fields; the row writer reads the shot from here. The capture-line
+// reader's record is CapExport (serial/modRxEngine.h), beside its live queue.
 struct EDiskParse {
     bool prsError = false;
     int16_t prsFol = 0, prsStr = 0, prsShot = 0; // folder, string and shot number
@@ -60,14 +61,6 @@ struct EDiskParse {
     int16_t prsFolsDisk = 0, prsStrsFol = 0, prsShtsStr = 0;
 };
 inline EDiskParse EDiskPrs;
-
-// The state flags of the capture-line reader.
-struct CapExport {
-    bool capShotOk = false;  // the last parsed line is a shot
-    bool capNewBlk = false;  // the last parsed line ends a block
-    bool capBlkPend = false; // a Begin row is due before the next rows
-};
-inline CapExport CapExp;
 
 // The parts of the export that other modules bring: the two readers and the
 // iSetup synchronisation. Each sets its entry when it is installed. A missing

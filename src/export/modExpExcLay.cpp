@@ -6,6 +6,7 @@
 #include "platform/conversions.h"
 #include "platform/errors.h"
 #include "platform/timers.h"
+#include "serial/modRxEngine.h"
 #include "shell/modBusy.h"
 #include "shell/modErrMsgs.h"
 #include "shell/modNeighbours.h"
@@ -142,7 +143,7 @@ void iniExpExc()
     EDiskPrs.prsFolsDisk = keep.prsFolsDisk;
     EDiskPrs.prsStrsFol = keep.prsStrsFol;
     EDiskPrs.prsShtsStr = keep.prsShtsStr;
-    CapExp.capShotOk = CapExp.capNewBlk = CapExp.capBlkPend = false;
+    CapExport.capShotOk = CapExport.capNewBlk = CapExport.capBlkPend = false;
 }
 
 void setXlCols(int16_t sheetType)

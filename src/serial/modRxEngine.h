@@ -32,6 +32,10 @@ struct CapExportRec {
     int32_t excQueOvf = 0;   // lines dropped because the queue was full
     std::deque<QString> excQueue;
     QString excLine;         // the line being handed to the live link
+    // State of the capture-line reader of the spreadsheet export.
+    bool capShotOk = false;  // the last parsed line is a shot
+    bool capNewBlk = false;  // the last parsed line ends a block
+    bool capBlkPend = false; // a Begin row is due before the next rows
 };
 inline CapExportRec CapExport;
 

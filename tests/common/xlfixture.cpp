@@ -4,6 +4,7 @@
 #include "export/xltemplate.h"
 #include "platform/errors.h"
 #include "platform/progfolder.h"
+#include "serial/modRxEngine.h"
 #include "shell/frmFPrgrs.h"
 #include "shell/modShared.h"
 
@@ -38,7 +39,7 @@ void resetExport()
     xlConnected = xlClosing = xlOpening = xlBookOk = xlLinked = false;
     XlSes = XlSession();
     EDiskPrs = EDiskParse();
-    CapExp = CapExport();
+    CapExport.capShotOk = CapExport.capNewBlk = CapExport.capBlkPend = false;
     expParts = ExpParts();
     if (frmFPrgrs::isLoaded())
         frmFPrgrs::instance()->unload();

@@ -5,6 +5,7 @@
 #include "export/modExpExc.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
+#include "serial/modRxEngine.h"
 #include "shell/modNeighbours.h"
 #include "shell/modShared.h"
 #include "common/xlfixture.h"
@@ -63,6 +64,20 @@ private slots:
 
     void tables()
     {
+        // A new connection starts the tables and the readers afresh.
+        XlSession keep = XlSes;
+        XlSes.xlLastRow[2] = 99;
+        XlSes.xlSheetName[6].clear();
+        EDiskPrs.prsError = true;
+        EDiskPrs.prsFol = 4;
+        CapExport.capBlkPend = true;
+        iniExpExc();
+        QCOMPARE(QStringList(std::begin(XlSes.xlSheetName), std::end(XlSes.xlSheetName)),
+                 QStringList({"String", "Folder", "eDisk", "CFile", "Capture", "iSetup", "zOvu"}));
+        QCOMPARE(XlSes.xlLastRow[2], 5);
+        QVERIFY(!EDiskPrs.prsError && EDiskPrs.prsFol == 0 && !CapExport.capBlkPend);
+        XlSes = keep;
+
         QCOMPARE(QStringList({getSrcTag(0), getSrcTag(1), getSrcTag(2), getSrcTag(3)}),
                  QStringList({"LGR", "MMR", "CAP", "TXT"}));
         QVERIFY(!trapErrors([] { getSrcTag(4); }));
