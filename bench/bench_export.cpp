@@ -24,9 +24,8 @@
 #include "shell/modNeighbours.h"
 #include "shell/modShared.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -205,20 +204,14 @@ int run(int shots, int reps)
 
 int main(int argc, char **argv)
 {
-    const auto dir = bench::prepareEnvironment();
-    QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    int shots = 10000;
-    if (args.size() >= 3 && args[1] == QLatin1String("--shots"))
-        shots = args[2].toInt();
-    if (shots <= 0 || shots > 90000) {
-        std::fprintf(stderr, "usage: bench_export [--shots N (up to 90000)]\n");
-        return 2;
-    }
-    try {
+    return bench::runMain(argc, argv, [](const QStringList &args) {
+        int shots = 10000;
+        if (args.size() >= 3 && args[1] == QLatin1String("--shots"))
+            shots = args[2].toInt();
+        if (shots <= 0 || shots > 90000) {
+            std::fprintf(stderr, "usage: bench_export [--shots N (up to 90000)]\n");
+            return 2;
+        }
         return run(shots, bench::repetitions(3));
-    } catch (const vt::RtError &e) {
-        std::fprintf(stderr, "Error %d: %s\n", e.number, qPrintable(e.description));
-        return 1;
-    }
+    });
 }

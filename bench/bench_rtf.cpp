@@ -8,16 +8,14 @@
 #include "common/benchutil.h"
 #include "common/cfilegen.h"
 
-#include "platform/errors.h"
 #include "platform/richtext.h"
 #include "platform/rtfmodel.h"
 #include "platform/rtfreader.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -169,11 +167,8 @@ int stage(const QString &name, int reps)
 
 int main(int argc, char **argv)
 {
-    const auto dir = bench::prepareEnvironment();
-    QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const int reps = bench::repetitions(5);
-    try {
+    return bench::runMain(argc, argv, [](const QStringList &args) {
+        const int reps = bench::repetitions(5);
         if (args.size() >= 3 && args[1] == QLatin1String("--stage"))
             return stage(args[2], reps);
         double mb = 10;
@@ -193,8 +188,5 @@ int main(int argc, char **argv)
             }
         }
         return rc;
-    } catch (const vt::RtError &e) {
-        std::fprintf(stderr, "Error %d: %s\n", e.number, qPrintable(e.description));
-        return 1;
-    }
+    });
 }

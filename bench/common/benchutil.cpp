@@ -1,8 +1,9 @@
 #include "common/benchutil.h"
 
+#include "platform/errors.h"
 #include "sim/kt4sim.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -132,6 +133,18 @@ std::unique_ptr<QTemporaryDir> prepareEnvironment()
     qputenv("VANTRELL_HOME", (root + QStringLiteral("/home")).toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/runtime")).toLocal8Bit());
     return dir;
+}
+
+int runMain(int argc, char **argv, const std::function<int(const QStringList &args)> &body)
+{
+    const auto dir = prepareEnvironment();
+    QApplication app(argc, argv);
+    try {
+        return body(app.arguments());
+    } catch (const vt::RtError &e) {
+        std::fprintf(stderr, "Error %d: %s\n", e.number, qPrintable(e.description));
+        return 1;
+    }
 }
 
 int runStage(const QStringList &args)

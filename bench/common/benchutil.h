@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -61,6 +62,11 @@ int repetitions(int fallback);
 // call before the application object. The folders live as long as the
 // returned object; children started by runStage share them.
 std::unique_ptr<QTemporaryDir> prepareEnvironment();
+
+// A benchmark's main(): the environment, the application object, then
+// `body` with the command-line arguments; an error the program raises is
+// printed and ends the run with 1.
+int runMain(int argc, char **argv, const std::function<int(const QStringList &args)> &body);
 
 // Runs this program again with `args` (a stage), its output passed through.
 // Answers its exit code (-1 when it crashed or did not start).
