@@ -1,5 +1,6 @@
 #include "serial/modRxEngine.h"
 
+#include "chrono/modCroCap.h"
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
 #include "editor/modCapFmt.h"
@@ -262,8 +263,13 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
     }
 
     // 6. Route 1: the active CFile (Shoot mode), its typing format kept.
+    // With no CFile left to take it, Shoot mode ends and the user is told:
+    // received text never goes nowhere unnoticed.
     if (RxRoute[1])
-        route("CFile", [&] { appendActiveCFile(txt); });
+        route("CFile", [&] {
+            if (!appendActiveCFile(txt))
+                shootCFileLost();
+        });
 
     // 7. Route 2: the panel's live spreadsheet box.
     if (RxRoute[2])

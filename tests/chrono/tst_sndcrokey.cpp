@@ -8,75 +8,27 @@
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroProt.h"
 #include "chrono/modCroTmr.h"
+#include "platform/answers.h"
 #include "platform/errors.h"
+#include "platform/msgbox.h"
 #include "platform/serialport.h"
+#include "platform/settings.h"
+#include "serial/frmTerminal.h"
+#include "serial/modSerialNbr.h"
 #include "shell/modBusy.h"
+#include "shell/modMain.h"
 #include "shell/modNeighbours.h"
+#include "shell/modShared.h"
 #include "sim/kt4sim.h"
-
-#include <memory>
 
 using namespace vt;
 
-namespace {
-
-// The link as the engine sees it: keys written to the port, and each received
-// chunk handled the way the receive engine handles it for the engine (quiet
-// gap restarted, reply buffer appended, the dump watch fed by its lines).
-class SimLink : public SerialNbr {
-public:
-    bool open(const QString &device)
-    {
-        qputenv("VANTRELL_COM1", device.toLocal8Bit());
-        port_ = std::make_unique<CommControl>();
-        QObject::connect(port_.get(), &CommControl::OnComm, port_.get(), [this] { onComm(); });
-        return trapErrors([this] {
-            port_->setCommPort(1);
-            port_->setRThreshold(1);
-            port_->setPortOpen(true);
-        });
-    }
-    void close() { port_.reset(); }
-    bool linkPortOpen() override { return port_ && port_->PortOpen(); }
-    void linkOutput(const QString &text) override
-    {
-        if (linkPortOpen())
-            port_->setOutput(text);
-    }
-
-private:
-    void onComm()
-    {
-        if (port_->CommEvent() != commEvReceive)
-            return;
-        const QString chunk = port_->Input();
-        line_ += chunk;
-        qsizetype cr;
-        while ((cr = line_.indexOf(u'\r')) >= 0) {
-            const QString done = line_.left(cr);
-            line_.remove(0, cr + 1);
-            TimerCtl &hed = lnkTmr().tmrCrxHed;
-            if (oneShotRuns(hed) && done.contains(lnkTmr().rxHedTxt)) {
-                hed.setEnabled(false);
-                hed.setEnabled(true);
-            }
-        }
-        restartIfRunning(lnkTmr().tmrCrxShrt);
-        if (CroLnk.rxRecentOn)
-            CroLnk.rxRecent += chunk;
-    }
-
-    std::unique_ptr<CommControl> port_;
-    QString line_;
-};
-
-} // namespace
 
 class TestSndCroKey : public QObject {
     Q_OBJECT
 private:
     sim::Kt4Sim sim_;
-    SimLink link_;
+    frmTerminal *term_ = nullptr;
 
     // Sends one key and returns how long the exchange took.
     qint64 send(int ctrl, const QString &key, int expect = 0, int gapMs = 0)
@@ -92,14 +44,22 @@ private slots:
     {
         QString why;
         QVERIFY2(sim_.start(false, &why), qPrintable(why));
-        QVERIFY(link_.open(sim_.portName()));
-        installSerial(&link_);
+        // The whole road: keys out through the terminal window's link port,
+        // answers back through its receive engine.
+        qputenv("VANTRELL_COM1", sim_.portName().toLocal8Bit());
+        answers::reset();
+        DeleteSetting(AppTitle);
+        installSerialSubsystem();
+        term_ = frmTerminal::get();
+        term_->lodTerminal();
+        term_->subOpenPort();
+        QVERIFY(term_->MSComm1->PortOpen());
         QVERIFY(sim_.waitForPeer(true));
     }
     void cleanupTestCase()
     {
+        term_->subClosePort();
         installSerial(nullptr);
-        link_.close();
         unloadLinkTimers();
     }
     void init()
@@ -413,9 +373,10 @@ private slots:
         QVERIFY(!CroLnk.croKeySent);
         QCOMPARE(CroLnk.croLinkErr, croQuietGap);
 
-        installSerial(nullptr); // the stand-in's port is closed
+        term_->subClosePort();
         send(0, QStringLiteral("D"), 1, 80);
-        installSerial(&link_);
+        term_->subOpenPort();
+        QVERIFY(sim_.waitForPeer(true));
         QCOMPARE(CroLnk.croLinkErr, croQuietGap);
         QVERIFY(!CroSta.croOnLine);
     }

@@ -438,12 +438,17 @@ private slots:
         QCOMPARE(cfile->Text(), QStringLiteral("A\r\n\r\nB")); // both line ends kept
     }
 
-    void shootModeWithoutCFileWritesNothing()
+    // No CFile to take the text: the terminal still shows it, Shoot mode
+    // ends and the user is told once.
+    void shootModeWithoutCFileEndsShootModeOnce()
     {
         RxRoute[1] = true;
         feed(QStringLiteral("CAP:00001 301.0 f/s\r"));
-        QCOMPARE(box(), QStringLiteral("CAP:00001 301.0 f/s\r\n"));
-        QCOMPARE(answers::asked().size(), 0);
+        feed(QStringLiteral("CAP:00002 302.0 f/s\r"));
+        QCOMPARE(box(), QStringLiteral("CAP:00001 301.0 f/s\r\nCAP:00002 302.0 f/s\r\n"));
+        QVERIFY(!RxRoute[1]);
+        QCOMPARE(answers::asked().size(), 1);
+        QVERIFY(answers::last().question.text.contains(QLatin1String("Shots will no longer be recorded")));
     }
 };
 
