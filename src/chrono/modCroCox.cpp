@@ -1,16 +1,13 @@
 #include "chrono/modCroCox.h"
 
+#include "editor/modCapFmt.h"
 #include "platform/conversions.h"
 #include "platform/msgbox.h"
 #include "platform/timers.h"
 #include "shell/modShared.h"
-#include "shell/modApi.h"
 #include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
 #include "shell/modStartNbrs.h"
-
-#include <QTextCursor>
-#include <QTextEdit>
 
 #include <charconv>
 
@@ -20,28 +17,16 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 
-// Until the editor installs its own, log lines go to the end of the main
-// window's active CFile, in the format that stands there.
-CFileLog activeBoxLog()
+// Log lines reach the active CFile the way received text does: at its end,
+// with the format that stood there kept for what the user types next.
+CFileLog activeCFileLog()
 {
-    CFileLog log;
-    log.isOpen = [] { return activeCFileBox() != nullptr; };
-    log.append = [](const QString &text) {
-        if (QTextEdit *box = activeCFileBox()) {
-            QTextCursor c(box->document());
-            c.movePosition(QTextCursor::End);
-            // Line ends of the log text are paragraph breaks in the box.
-            QString t = text;
-            t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            c.insertText(t);
-        }
-    };
-    return log;
+    return {[] { return activeCFileText() != nullptr; }, [](const QString &text) { appendActiveCFile(text); }};
 }
 
 CFileLog &cfileLog()
 {
-    static CFileLog log = activeBoxLog();
+    static CFileLog log = activeCFileLog();
     return log;
 }
 

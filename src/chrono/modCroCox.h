@@ -14,8 +14,8 @@ inline bool croOpAborted = false; // the user aborted the last operation
 inline bool croReCal = false;     // the setup changed: the unit needs calibrating again
 
 // The active CFile, as the log lines see it: by default the end of the main
-// window's active CFile text box; the editor may install its own. When it
-// is unset or no CFile is open, the log lines go nowhere.
+// window's active CFile, the format that stood there kept (tests install
+// their own). When it is unset or no CFile is open, the log lines go nowhere.
 struct CFileLog {
     std::function<bool()> isOpen;                // a CFile is active
     std::function<void(const QString &)> append; // insert at its end, keeping the format that stood there

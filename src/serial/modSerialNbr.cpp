@@ -1,7 +1,5 @@
 #include "serial/modSerialNbr.h"
 
-#include "chrono/modCroCox.h"
-#include "editor/modCapFmt.h"
 #include "platform/serialport.h"
 #include "serial/frmProperties.h"
 #include "serial/frmTerminal.h"
@@ -58,9 +56,6 @@ void installSerialSubsystem()
 {
     static SerialLink link;
     installSerial(&link);
-    // The chronograph's log lines reach the active CFile the way received
-    // text does: at its end, with the format that stood there kept.
-    setCFileLog({[] { return activeCFileText() != nullptr; }, [](const QString &text) { appendActiveCFile(text); }});
 }
 
 } // namespace vt
