@@ -3,6 +3,7 @@
 #include "chrono/modCroCap.h"
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
+#include "chrono/modCroWake.h"
 #include "shell/modNeighbours.h"
 
 namespace vt {
@@ -14,6 +15,7 @@ public:
     void stpCrxWait() override { vt::stpCrxWait(); }
     void zapCroLink() override { vt::zapCroLink(); }
     void cfileClosed(const QString &caption) override { shootCFileClosed(caption); }
+    bool croWake() override { return vt::croWake(); }
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroProt.h"
 #include "chrono/modCroTmr.h"
+#include "chrono/modCroWake.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
@@ -379,6 +380,32 @@ private slots:
         QVERIFY(sim_.waitForPeer(true));
         QCOMPARE(CroLnk.croLinkErr, croQuietGap);
         QVERIFY(!CroSta.croOnLine);
+    }
+
+    // Waking before an operation: an answering unit at the first ESC, a silent
+    // one after its ten tries, and no key at all on a closed port or after an abort.
+    void croWakeAnswersFailsAndStops()
+    {
+        QVERIFY(croWake());
+        QCOMPARE(sim_.received().count('\x1b'), 1);
+
+        sim_.clearReceived();
+        sim_.options().silentKeys = QByteArray(1, '\x1b');
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!croWake());
+        QCOMPARE(sim_.received().count('\x1b'), 10);
+        QVERIFY(t.elapsed() < 8000);
+
+        sim_.clearReceived();
+        abortTask = true;
+        QVERIFY(!croWake());
+        abortTask = false;
+        term_->subClosePort();
+        QVERIFY(!croWake());
+        QCOMPARE(sim_.received().count('\x1b'), 0);
+        term_->subOpenPort();
+        QVERIFY(sim_.waitForPeer(true));
     }
 };
 
