@@ -7,12 +7,19 @@ VT_ROOT=$(cd "$(dirname "$0")" && pwd)
 vt_install
 vt_build "$VT_ROOT/build"
 if [ -z "${VANTRELL_COM1:-}" ] && [ ! -e /dev/ttyUSB0 ]; then
-  coproc VTSIM { exec "$VT_ROOT/build/vantrell-sim" --shots 100000 --every 2500; }
+  coproc VTSIM { exec "$VT_ROOT/build/vantrell-sim" --armed --shots 100000 --every 2500; }
   sim_pid=$VTSIM_PID
   trap 'rc=$?; set +e; kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null; exit $rc' EXIT
   trap 'exit 130' INT TERM HUP
   IFS= read -r -t 10 VANTRELL_COM1 <&"${VTSIM[0]}" || { echo "The simulated chronograph did not start." >&2; exit 1; }
   export VANTRELL_COM1
+  # A first start with the simulator opens COM1 at once instead of scanning
+  # for chronographs; settings already there are left as they are.
+  cfg="${VANTRELL_CONFIG:-$HOME/.config/vantrell}"
+  if [ ! -e "$cfg/Vantrell0.ini" ]; then
+    mkdir -p "$cfg"
+    printf '[frmComSet]\nAutoConnect=True\nAutoDetect=False\nChronSelect=0\nCommPort=1\n' > "$cfg/Vantrell0.ini"
+  fi
   echo "No chronograph configured: COM1 is the simulated KT4 on $VANTRELL_COM1 until the program ends."
   status=0
   "$VT_ROOT/build/vantrell" "$@" || status=$?

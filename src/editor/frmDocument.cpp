@@ -1,5 +1,7 @@
 #include "editor/frmDocument.h"
 
+#include <algorithm>
+
 #include "editor/modDocument.h"
 #include "editor/modEditorNbr.h"
 #include "editor/modMDIView.h"
@@ -92,8 +94,12 @@ void frmDocument::showInMDI()
         sub_->showMaximized();
     else if (loadState_ == 1)
         sub_->showMinimized();
-    else
+    else {
         sub_->show();
+        // A normal window opens at a size that shows a good part of the log.
+        const QSize area = mdi->mdiArea->viewport()->size();
+        sub_->resize(std::max(area.width() * 3 / 4, 420), std::max(area.height() * 3 / 4, 300));
+    }
     mdi->mdiArea->setActiveSubWindow(sub_);
 }
 
