@@ -2,6 +2,7 @@
 
 #include "export/frmExpSet.h"
 #include "export/modExpExc.h"
+#include "export/modExpRdr.h"
 #include "platform/errors.h"
 #include "shell/modShared.h"
 #include "shell/modStartNbrs.h"
@@ -43,6 +44,7 @@ void installExportSubsystem()
 {
     static ExportLink link;
     installExport(&link);
+    installExpReaders();
 }
 
 } // namespace vt

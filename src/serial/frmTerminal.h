@@ -45,6 +45,7 @@ public:
     int64_t RxMesgs = 0; // line-state and error events logged
     int64_t TxBytes = 0; // characters typed to the port
     int64_t TxLines = 0; // line feeds among them
+    int64_t TermCut = 0; // characters trimmed from the head of txtTerm
 
     void Form_Load();
     void Form_QueryUnload(int &cancel, int unloadMode) override;

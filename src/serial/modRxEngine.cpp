@@ -24,6 +24,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace vt {
 
 void zapRxLines()
@@ -160,6 +162,7 @@ void frmTerminal::trimTerm(RichTextBox *box)
     c.setPosition(0);
     c.setPosition(docCut, QTextCursor::KeepAnchor);
     c.removeSelectedText();
+    TermCut += std::max(cut, excess);
 }
 
 void frmTerminal::splitLines()

@@ -36,6 +36,12 @@ struct CapExportRec {
     bool capShotOk = false;  // the last parsed line is a shot
     bool capNewBlk = false;  // the last parsed line ends a block
     bool capBlkPend = false; // a Begin row is due before the next rows
+    int16_t capStrNum = 0;   // string number of the line's pair field, 0 without one
+    int16_t capShotNum = 0;  // shot number of the pair field, 0 without one
+    int16_t capShotCnt = 0;  // the count field after the tag
+    float capVel = 0, capTmp = 0, capTim = 0;
+    // Units as the last line that carried them gave them ("" before any).
+    QString capVelUnit, capTmpUnit, capTimUnit;
 };
 inline CapExportRec CapExport;
 

@@ -1,5 +1,6 @@
 #include "serial/modSerialNbr.h"
 
+#include "platform/richtext.h"
 #include "platform/serialport.h"
 #include "serial/frmProperties.h"
 #include "serial/frmTerminal.h"
@@ -36,6 +37,8 @@ public:
     void PutCLogCaption(const QString &name) override { term()->PutCLogCaption(name); }
     void zapCroTmrs() override { term()->zapCroTmrs(); }
     void setPortMenuCaption(const QString &caption) override { term()->mnuOpenPortOnOff->setText(caption); }
+    QString termText() override { return term()->txtTerm->Text(); }
+    int64_t termCut() override { return term()->TermCut; }
     bool putTrmChr(int16_t &KeyAscii) override { return term()->putTrmChr(KeyAscii); }
     void modComTogShow(int16_t &mode) override { vt::modComTogShow(mode); }
 

@@ -48,6 +48,11 @@ public:
     virtual int16_t linkCommPort() { return 1; }
     virtual bool linkPortOpen() { return false; }
     virtual void linkOutput(const QString &text) { (void)text; }
+    // The terminal box's text (CR LF line ends), and how many characters its
+    // trimming has cut from its head so far: together they tell where a text
+    // received earlier now stands, or that its head is gone.
+    virtual QString termText() { return {}; }
+    virtual int64_t termCut() { return 0; }
 
     // Terminal window
     virtual void lodTerminal() {}

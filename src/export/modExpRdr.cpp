@@ -1,0 +1,481 @@
+// The export's readers: shot lines of the active CFile and the download dump.
+#include "export/modExpRdr.h"
+
+#include "chrono/modCroDnl.h"
+#include "export/modExpExc.h"
+#include "platform/errors.h"
+#include "platform/richtext.h"
+#include "serial/modRxEngine.h"
+#include "shell/modApi.h"
+#include "shell/modNeighbours.h"
+
+#include <cmath>
+#include <optional>
+
+namespace vt {
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+
+// The leading number of a field: blanks skipped, then the longest prefix of
+// a sign, digits and one decimal point; a field without digits reads 0.
+double leadNumber(QStringView field)
+{
+    qsizetype i = 0;
+    while (i < field.size() && field[i] == u' ')
+        ++i;
+    QString num;
+    if (i < field.size() && (field[i] == u'-' || field[i] == u'+'))
+        num += field[i++];
+    bool dot = false, digit = false;
+    for (; i < field.size(); ++i) {
+        const QChar c = field[i];
+        if (c >= u'0' && c <= u'9') {
+            digit = true;
+        } else if (c == u'.' && !dot) {
+            dot = true;
+        } else {
+            break;
+        }
+        num += c;
+    }
+    return digit ? num.toDouble() : 0.0;
+}
+
+// A value for a 16-bit field: the nearest integer, halves to even; nothing
+// when it does not fit.
+std::optional<int16_t> toInt16(double v)
+{
+    const double r = std::nearbyint(v);
+    if (!(r >= -32768.0 && r <= 32767.0))
+        return std::nullopt;
+    return int16_t(r);
+}
+
+std::optional<float> toSingle(double v)
+{
+    const float f = float(v);
+    if (!std::isfinite(f))
+        return std::nullopt;
+    return f;
+}
+
+// Activates column A of the sheet type's next row on the active sheet, so
+// the user sees the rows arrive.
+void showRow(int16_t sheetType)
+{
+    if (sheetType < 1 || sheetType > 7)
+        raise(9);
+    spreadsheetApp()->ActiveSheet()->Cells(int(XlSes.xlLastRow[sheetType - 1]), 1)->Activate();
+}
+
+// Runs one step of a reader against the spreadsheet; false when it failed,
+// in the step or in a writer that left its failure pending.
+bool sheetStep(const std::function<void()> &step)
+{
+    Err.Clear();
+    return trapErrors(step) && Err.Number == 0;
+}
+
+} // namespace
+
+// --- shot lines of a CFile ------------------------------------------------------------
+
+void rstShotRec()
+{
+    XlSes.xlShotCnt = 0;
+    CapExport.capBlkPend = true;
+    CapExport.capNewBlk = false;
+    EDiskParse &s = EDiskPrs;
+    s.prsFol = s.prsStr = s.prsShot = 0;
+    s.prsVel = s.prsTmp = s.prsTim = 0;
+    CroSta.croVelUnits = QStringLiteral("f/s");
+    CroSta.croTimUnits = QStringLiteral("sec");
+    CroSta.croTmpUnits = QStringLiteral("fah");
+}
+
+void cpyShotRec()
+{
+    const CapExportRec &c = CapExport;
+    EDiskParse &s = EDiskPrs;
+    s.prsFol = 0;
+    s.prsStr = c.capStrNum;
+    s.prsShot = c.capShotNum;
+    XlSes.xlShotCnt = c.capShotCnt;
+    s.prsVel = c.capVel;
+    s.prsTim = c.capTim;
+    s.prsTmp = c.capTmp;
+    CroSta.croVelUnits = c.capVelUnit;
+    CroSta.croTimUnits = c.capTimUnit;
+    CroSta.croTmpUnits = c.capTmpUnit;
+}
+
+void prsCapLine()
+{
+    CapExportRec &c = CapExport;
+    const QString &L = c.excLine;
+    c.capShotOk = false;
+    c.capShotCnt = c.capStrNum = c.capShotNum = 0;
+    c.capVel = c.capTim = 0;
+    c.capTmp = 999;
+
+    // The tag: a "#" wins over a "CAP:" before it.
+    qsizetype p = L.indexOf(u'#');
+    if (p >= 0) {
+        p += 1;
+    } else {
+        p = L.indexOf(QLatin1String("CAP:"));
+        if (p < 0)
+            return;
+        p += 4;
+    }
+
+    // The count field: at least five characters ended by a blank.
+    const qsizetype b = L.indexOf(u' ', p);
+    if (b < 0 || b - p < 5)
+        return;
+    const auto count = toInt16(leadNumber(QStringView(L).mid(p, b - p)));
+    if (!count)
+        return;
+    c.capShotCnt = *count;
+    p = b + 1;
+
+    if (L.contains(QLatin1String("<End>"))) {
+        c.capNewBlk = true;
+        return;
+    }
+
+    // Velocity and its unit; the tag takes its blanks on both sides.
+    QString velUnit = QStringLiteral("f/s");
+    qsizetype v = L.indexOf(QLatin1String(" f/s "), p);
+    if (v < 0) {
+        velUnit = QStringLiteral("m/s");
+        v = L.indexOf(QLatin1String(" m/s "), p);
+    }
+    if (v < 0 || v == p)
+        return;
+    const auto vel = toSingle(leadNumber(QStringView(L).mid(p, v - p)));
+    if (!vel)
+        return;
+    c.capVelUnit = velUnit;
+    c.capVel = *vel;
+    p = v + 5;
+    c.capShotOk = true;
+
+    // Time.
+    qsizetype s = L.indexOf(QLatin1String(" sec"), p);
+    if (s < 0)
+        s = L.indexOf(QLatin1String(" *s*"), p);
+    if (s < 0)
+        return;
+    c.capTimUnit = QStringLiteral("sec");
+    if (s == p)
+        return;
+    const auto tim = toSingle(leadNumber(QStringView(L).mid(p, s - p)));
+    if (!tim)
+        return;
+    c.capTim = *tim;
+    if (L.size() - (s + 4) < 2)
+        return;
+    p = s + 5;
+
+    // Temperature, when the line carries one. A one-digit temperature is a
+    // temperature too (5 cel on a cold day), so only an empty field stops.
+    qsizetype f = L.indexOf(QLatin1String(" fah"), p);
+    QString tmpUnit = QStringLiteral("fah");
+    if (f < 0) {
+        f = L.indexOf(QLatin1String(" cel"), p);
+        tmpUnit = QStringLiteral("cel");
+    }
+    if (f >= 0) {
+        c.capTmpUnit = tmpUnit;
+        if (f - p < 1)
+            return;
+        const auto tmp = toSingle(leadNumber(QStringView(L).mid(p, f - p)));
+        if (!tmp)
+            return;
+        c.capTmp = *tmp;
+        if (L.size() - (f + 4) < 7)
+            return;
+        p = f + 5;
+    }
+
+    // The string:shot pair, closed by "_".
+    const qsizetype k = L.indexOf(u':', p);
+    if (k < 0 || k < 2)
+        return;
+    if (L.indexOf(u'_', k - 2) < 0)
+        return;
+    const auto str = toInt16(leadNumber(QStringView(L).mid(k - 2, 2)));
+    if (!str)
+        return;
+    c.capStrNum = *str;
+    if (c.capStrNum == 0 || c.capStrNum > 10)
+        return;
+    if (const auto shot = toInt16(leadNumber(QStringView(L).mid(k + 1, 2))))
+        c.capShotNum = *shot;
+}
+
+int16_t expCFile(int16_t &source, int16_t &sheetType)
+{
+    rstShotRec();
+    if (!sheetStep([&] { putXlSource(source, sheetType); }))
+        return expSheetFailed;
+
+    // One look at the text: a CFile of many lines is read once, not once
+    // per line; the selection is left on the last line read.
+    auto *box = qobject_cast<RichTextBox *>(activeCFileBox());
+    const QString text = box ? box->Text() : QString();
+    const int i = sheetType >= 1 && sheetType <= 7 ? sheetType - 1 : 0;
+    CapExportRec &c = CapExport;
+    qsizetype pos = 0, lastStart = -1, lastEnd = -1;
+    for (;;) {
+        const qsizetype cap = text.indexOf(QLatin1String("CAP:"), pos);
+        const qsizetype hash = text.indexOf(u'#', pos);
+        if (cap < 0 && hash < 0)
+            break;
+        const qsizetype start = cap < 0 ? hash : (hash < 0 ? cap : std::min(cap, hash));
+        // A last line without a line end is not read.
+        const qsizetype e = text.indexOf(crlf, start);
+        if (e < 0)
+            break;
+        lastStart = start;
+        lastEnd = e;
+        c.excLine = text.mid(start, e - start);
+        prsCapLine();
+        if (c.capShotOk)
+            cpyShotRec();
+        if (c.capBlkPend) {
+            XlSes.xlLastRow[i] += 1;
+            if (!sheetStep([&] { putXlBegin(source, sheetType); }))
+                return expSheetFailed;
+            c.capBlkPend = false;
+        }
+        if (c.capShotOk) {
+            if (!sheetStep([&] {
+                    putXlShot(source, sheetType);
+                    showRow(sheetType);
+                }))
+                return expSheetFailed;
+        } else {
+            if (c.capNewBlk)
+                c.capBlkPend = true;
+            c.capNewBlk = false;
+        }
+        pos = e;
+    }
+    if (box && lastStart >= 0) {
+        box->SetSelStart(int(lastStart));
+        box->SetSelLength(int(lastEnd - lastStart));
+    }
+    if (!sheetStep([&] {
+            putXlEnd(source, sheetType);
+            showRow(sheetType);
+        }))
+        return expSheetFailed;
+    Err.Clear();
+    return 0;
+}
+
+// --- the download dump ------------------------------------------------------------------
+
+namespace {
+
+// The text at pos (from 1) starts with tag.
+bool at(const QString &t, int32_t pos, QLatin1String tag)
+{
+    return pos >= 1 && QStringView(t).mid(pos - 1).startsWith(tag);
+}
+
+// The two characters at pos as a number.
+int16_t two(const QString &t, int32_t pos)
+{
+    return toInt16(leadNumber(QStringView(t).mid(pos - 1, 2))).value_or(0);
+}
+
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// A field ended by its terminator: "********" reads as `stars`; a missing
+// terminator or a field longer than `most` characters fails.
+bool readField(const QString &t, int32_t &pos, const QString &term, int most, float stars, float &out)
+{
+    const qsizetype end = t.indexOf(term, pos - 1);
+    if (end < 0)
+        return false;
+    const QStringView field = QStringView(t).mid(pos - 1, end - (pos - 1));
+    if (field == QLatin1String("********")) {
+        out = stars;
+    } else {
+        if (field.size() > most)
+            return false;
+        const auto v = toSingle(leadNumber(field));
+        if (!v)
+            return false;
+        out = *v;
+    }
+    pos = int32_t(end + term.size() + 1);
+    return true;
+}
+
+} // namespace
+
+void getMmrBegin(const QString &t, int32_t &pos)
+{
+    EDiskParse &s = EDiskPrs;
+    s.prsState = 0;
+    s.prsError = true;
+    const qsizetype b = t.indexOf(QLatin1String("MMR:<Begin>"), std::max(pos, 1) - 1);
+    if (b < 0)
+        return;
+    pos = int32_t(b + 1 + 11);
+    int16_t *const fields[] = {&s.prsFol, &s.prsStr, &s.prsSiz};
+    const QLatin1String tags[] = {QLatin1String(" Fol="), QLatin1String(" Str="), QLatin1String(" Siz=")};
+    for (int k = 0; k < 3; ++k) {
+        if (!at(t, pos, tags[k]))
+            return;
+        pos += 5;
+        *fields[k] = two(t, pos);
+        pos += 2;
+    }
+    pos += 2; // the line end
+    s.prsError = false;
+}
+
+void getMmrShot(const QString &t, int32_t &pos)
+{
+    EDiskParse &s = EDiskPrs;
+    s.prsState = 0;
+    s.prsError = true;
+    if (!at(t, pos, QLatin1String("MMR:")))
+        return;
+    pos += 4;
+    s.prsLineFol = two(t, pos);
+    pos += 2;
+    if (!at(t, pos, QLatin1String(":")))
+        return;
+    pos += 1;
+    s.prsLineStr = two(t, pos);
+    pos += 2;
+    if (!at(t, pos, QLatin1String(":")))
+        return;
+    pos += 1;
+    // The shot number: the unit sends three digits, older dumps two; a blank
+    // follows either way.
+    int digits = 0;
+    while (digits < 3 && pos + digits <= t.size() && isDigit(t[pos - 1 + digits]))
+        ++digits;
+    if (digits < 2 || !at(t, pos + digits, QLatin1String(" ")))
+        return;
+    s.prsLineShot = toInt16(leadNumber(QStringView(t).mid(pos - 1, digits))).value_or(0);
+    pos += digits + 1;
+
+    if (!readField(t, pos, u' ' + CroSta.croVelUnits + u' ', 10, 0.0f, s.prsVel))
+        return;
+    if (!readField(t, pos, u' ' + CroSta.croTmpUnits + crlf, 5, 999.0f, s.prsTmp))
+        return;
+    s.prsError = false;
+}
+
+void getMmrEnd(const QString &t, int32_t &pos)
+{
+    EDiskParse &s = EDiskPrs;
+    s.prsState = 0;
+    s.prsError = true;
+    if (!at(t, pos, QLatin1String("MMR:<End>")))
+        return;
+    pos += 9;
+    const QLatin1String capOff(" CAP=OFF\r\nDAT>");
+    if (at(t, pos, QLatin1String(" Fol="))) {
+        pos += 7;
+        if (!at(t, pos, QLatin1String(" Str=")))
+            return;
+        pos += 7;
+        // The last string of a dump may be closed by a second End tag.
+        if (at(t, pos, QLatin1String("\r\nMMR:<End>"))) {
+            pos += 11;
+            s.prsState = 1;
+            if (at(t, pos, capOff)) {
+                pos += 2;
+                s.prsState = 3;
+                s.prsError = false;
+                return;
+            }
+        }
+    }
+    s.prsError = false;
+    if (at(t, pos, QLatin1String("\r\nMMR:<Begin>")))
+        s.prsState = 1;
+    else if (at(t, pos, QLatin1String("\r\nDAT>")) || at(t, pos, capOff))
+        s.prsState = 2;
+    else
+        s.prsError = true;
+    if (!s.prsError)
+        pos += 2;
+}
+
+QString mmrText(int16_t source)
+{
+    if (source == 1)
+        return croDump;
+    return nbrSerial().termText();
+}
+
+int16_t expEDisk(int16_t &source, int16_t &sheetType)
+{
+    EDiskParse &s = EDiskPrs;
+    const QString dump = mmrText(source);
+    int32_t pos = 1;
+    XlSes.xlShotCnt = 0;
+    // The dump carries no time: no time of an earlier export may stand in.
+    s.prsTim = 0;
+    if (!sheetStep([&] { putXlSource(source, sheetType); }))
+        return expSheetFailed;
+    const int i = sheetType >= 1 && sheetType <= 7 ? sheetType - 1 : 0;
+
+    for (int string = 0; string < 100; ++string) {
+        getMmrBegin(dump, pos);
+        if (s.prsError)
+            return mmrNoBegin;
+        if (s.prsSiz > 40)
+            return mmrTooLong;
+        if (!sheetStep([&] { putXlBegin(source, sheetType); }))
+            return expSheetFailed;
+        XlSes.xlBlkFirst = XlSes.xlLastRow[i];
+        if (s.prsSiz <= 0)
+            s.prsSiz = 1;
+        for (int16_t n = 1; n <= s.prsSiz; ++n) {
+            getMmrShot(dump, pos);
+            if (s.prsError || s.prsLineFol != s.prsFol || s.prsLineStr != s.prsStr || s.prsLineShot > s.prsSiz)
+                return mmrBadShot;
+            s.prsShot = n;
+            XlSes.xlShotCnt += 1;
+            if (!sheetStep([&] {
+                    putXlShot(source, sheetType);
+                    showRow(sheetType);
+                }))
+                return expSheetFailed;
+        }
+        XlSes.xlLastRow[i] += 1;
+        getMmrEnd(dump, pos);
+        if (s.prsError)
+            return mmrBadEnd;
+        if (s.prsState > 1)
+            break;
+    }
+    if (!sheetStep([&] {
+            putXlEnd(source, sheetType);
+            showRow(sheetType);
+        }))
+        return expSheetFailed;
+    Err.Clear();
+    return 0;
+}
+
+void installExpReaders()
+{
+    expParts.expEDisk = expEDisk;
+    expParts.expCFile = expCFile;
+}
+
+} // namespace vt
