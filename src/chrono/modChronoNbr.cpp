@@ -1,6 +1,7 @@
 #include "chrono/modChronoNbr.h"
 
 #include "chrono/modCroCap.h"
+#include "chrono/modCroDnl.h"
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
 #include "chrono/modCroWake.h"
@@ -16,6 +17,7 @@ public:
     void zapCroLink() override { vt::zapCroLink(); }
     void cfileClosed(const QString &caption) override { shootCFileClosed(caption); }
     bool croWake() override { return vt::croWake(); }
+    int16_t getCroShots(int16_t kind) override { return vt::getCroShots(kind); }
 };
 
 } // namespace

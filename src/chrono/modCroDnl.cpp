@@ -9,22 +9,6 @@
 
 namespace vt {
 
-bool croWake()
-{
-    abortTask = false;
-    for (int attempt = 1; attempt <= 10; ++attempt) {
-        if (abortTask) {
-            plogMsg(QStringLiteral("...Aborted by the user..!"));
-            return false;
-        }
-        // A unit that is just waking up may need longer to answer each time.
-        sndCroKey(1, QStringLiteral("["), 0, 100 + 50 * attempt);
-        if (!CroLnk.croErr)
-            return true;
-    }
-    return false;
-}
-
 namespace {
 
 // ESC leaves any menu; "Z" switches the sensors off and reports them.

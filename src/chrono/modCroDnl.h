@@ -1,4 +1,4 @@
-// Waking the chronograph and downloading its memory (the current string, the
+// Downloading the chronograph's memory (the current string, the
 // current folder or the whole eDisk) into the terminal's text.
 #pragma once
 
@@ -11,11 +11,6 @@ namespace vt {
 // its key to the end of the answer; empty after a failed download. The
 // download export reads this, never an older dump left in the terminal.
 inline QString croDump;
-
-// Wakes the chronograph with ESC, up to 10 tries with a growing quiet gap;
-// true when it answered. An abort of the task (abortTask) ends the tries
-// with a log line.
-bool croWake();
 
 // Downloads kind 1 (current string), 2 (current folder) or 3 (whole eDisk):
 // Shoot mode off, the sensors switched off and their report checked, then the
