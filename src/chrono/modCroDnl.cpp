@@ -1,9 +1,7 @@
 #include "chrono/modCroDnl.h"
 
-#include "chrono/modCroCox.h"
 #include "chrono/modCroLnk.h"
 #include "platform/msgbox.h"
-#include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
 #include "shell/modStatus.h"
 
