@@ -2,6 +2,8 @@
 // simulated chronograph, downloads its memory through the terminal window's
 // link port, and the dump lands in the workbook, which is saved and read back.
 #include <QAction>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +21,7 @@
 #include "platform/errors.h"
 #include "platform/richtext.h"
 #include "platform/serialport.h"
+#include "remote/frmRemCtr.h"
 #include "serial/frmTerminal.h"
 #include "serial/modSerialNbr.h"
 #include "shell/frmMDI.h"
@@ -229,6 +232,44 @@ private slots:
         QCOMPARE(blocks[0].begin, QStringLiteral("Shots=2 Folder=4 String=6"));
         QCOMPARE(blocks[0].shots.size(), 2);
         QCOMPARE(blocks[0].shots[1][4], 282.5);
+    }
+
+    // The panel's export key with the eDisk source: "3", every folder's
+    // strings, the last closed by a second End line.
+    void panelExportsTheWholeEDisk()
+    {
+        store(1, 2, {310.0});
+        store(10, 1, {320.0, 330.0});
+        frmRemCtr *panel = frmRemCtr::get();
+        panel->optExpSrc[2]->click();
+        panel->cmdExp2Excel->click();
+        QVERIFY(sim.received().contains('3'));
+        QVERIFY2(cfileText().contains(QLatin1String("REM: Data Exported to Excel Successfully...")), qPrintable(cfileText()));
+        QString end;
+        const QList<Block> blocks = readBlocks(xlApp->Workbooks(1)->Worksheets(QStringLiteral("eDisk")), &end);
+        QCOMPARE(blocks.size(), 2);
+        QCOMPARE(blocks[0].begin, QStringLiteral("Shots=1 Folder=1 String=2"));
+        QCOMPARE(blocks[1].begin, QStringLiteral("Shots=2 Folder=10 String=1"));
+        QCOMPARE(blocks[1].shots[1][0], 3.0);
+        QCOMPARE(blocks[1].shots[1][4], 330.0);
+        QVERIFY(!end.isEmpty());
+    }
+
+    // The CFile command reads the active CFile's shot lines; no download.
+    void cfileCommand()
+    {
+        doc->rtfText->SetText(QStringLiteral("CAP:00001 301.5 f/s 0.250 sec 70 fah 01:01_Av 301.5\r\n"
+                                             "CAP:00002 303.5 f/s 0.750 sec 70 fah 01:02_Av 302.5\r\n"));
+        frmMDI::get()->mnuExpExcCFi->trigger();
+        QVERIFY(!sim.received().contains('2') && !sim.received().contains('1'));
+        QVERIFY2(cfileText().contains(QLatin1String("REM: Exporting CFile Data and Formulas - ")), qPrintable(cfileText()));
+        QVERIFY(!cfileText().contains(QLatin1String("Failed")));
+        SheetPtr ws = xlApp->Workbooks(1)->Worksheets(QStringLiteral("CFile"));
+        QStringList vel;
+        for (int r = 5; r < 30; ++r)
+            if (ws->Cells(r, 1)->Value().isNumber() && ws->Cells(r, 11)->Value().isNumber())
+                vel << ws->Cells(r, 5)->Value().toString();
+        QCOMPARE(vel, QStringList({"301.5", "303.5"}));
     }
 
     // A failed download is reported and nothing reaches the workbook.
