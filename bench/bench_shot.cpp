@@ -14,6 +14,8 @@
 #include "common/benchutil.h"
 #include "common/cfilegen.h"
 
+#include "chrono/modChronoNbr.h"
+#include "chrono/modCroCap.h"
 #include "editor/frmDocument.h"
 #include "editor/modDocument.h"
 #include "editor/modEditorNbr.h"
@@ -21,6 +23,9 @@
 #include "platform/richtext.h"
 #include "platform/serialport.h"
 #include "serial/frmTerminal.h"
+#include "export/modExpNbr.h"
+#include "notes/modNotesNbr.h"
+#include "remote/modRemoteNbr.h"
 #include "serial/modSerialNbr.h"
 #include "shell/frmMDI.h"
 #include "shell/modNeighbours.h"
@@ -197,8 +202,13 @@ int run(int shots, double cfileMb, int reps)
         }
     }
 
-    vt::installSerialSubsystem();
+    // The subsystems as the program installs them at start-up.
+    vt::installNotesSubsystem();
     vt::installEditorSubsystem();
+    vt::installSerialSubsystem();
+    vt::installChronoSubsystem();
+    vt::installRemoteSubsystem();
+    vt::installExportSubsystem();
     vt::frmMDI::get()->show();
     vt::frmTerminal *term = vt::frmTerminal::get();
     term->lodTerminal();
@@ -212,18 +222,19 @@ int run(int shots, double cfileMb, int reps)
     }
     qputenv("VANTRELL_COM1", port.toLocal8Bit());
     term->MSComm1->setCommPort(1);
-    term->subOpenPort();
-    if (!term->MSComm1->PortOpen()) {
-        std::fprintf(stderr, "The link port did not open on %s\n", qPrintable(port));
+
+    // Shoot mode on, as the user switches it: it opens the link port and
+    // from then on received text goes to the end of the active CFile (and,
+    // the terminal being loaded, to its box too). The sensors are armed.
+    vt::CreateNewCFile();
+    vt::CroSta.croSnsOn = true;
+    vt::subCaptureOnOff(0);
+    if (!vt::RxRoute[1] || !term->MSComm1->PortOpen()) {
+        std::fprintf(stderr, "Shoot mode did not come on with the link port on %s\n", qPrintable(port));
         sim.finish();
         sim.wait();
         return 1;
     }
-
-    vt::CreateNewCFile();
-    // Shoot mode: received text goes to the end of the active CFile (the
-    // terminal box, on since the terminal's load, gets it too).
-    vt::RxRoute[1] = true;
 
     std::vector<double> rates, medians, p99s, busy;
     int totalLines = 0;
@@ -268,6 +279,7 @@ int run(int shots, double cfileMb, int reps)
         p99s.push_back(bench::percentile(latency, 99));
         totalLines = watch.lines();
     }
+    vt::subCaptureOnOff(0);
     term->subClosePort();
     sim.finish();
     sim.wait();

@@ -1,5 +1,6 @@
 #include "common/benchutil.h"
 
+#include "platform/answers.h"
 #include "platform/errors.h"
 #include "sim/kt4sim.h"
 
@@ -139,6 +140,8 @@ int runMain(int argc, char **argv, const std::function<int(const QStringList &ar
 {
     const auto dir = prepareEnvironment();
     QApplication app(argc, argv);
+    // Nobody answers questions during a run: each takes its default.
+    vt::answers::setScripted(true);
     try {
         return body(app.arguments());
     } catch (const vt::RtError &e) {

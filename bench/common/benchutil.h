@@ -63,7 +63,8 @@ int repetitions(int fallback);
 // returned object; children started by runStage share them.
 std::unique_ptr<QTemporaryDir> prepareEnvironment();
 
-// A benchmark's main(): the environment, the application object, then
+// A benchmark's main(): the environment, the application object, questions
+// answered by their defaults (no window ever waits), then
 // `body` with the command-line arguments; an error the program raises is
 // printed and ends the run with 1.
 int runMain(int argc, char **argv, const std::function<int(const QStringList &args)> &body);
