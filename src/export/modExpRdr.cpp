@@ -288,6 +288,15 @@ bool at(const QString &t, int32_t pos, QLatin1String tag)
     return pos >= 1 && QStringView(t).mid(pos - 1).startsWith(tag);
 }
 
+// Steps over tag when it stands at pos.
+bool take(const QString &t, int32_t &pos, QLatin1String tag)
+{
+    if (!at(t, pos, tag))
+        return false;
+    pos += int32_t(tag.size());
+    return true;
+}
+
 // The two characters at pos as a number.
 int16_t two(const QString &t, int32_t pos)
 {
@@ -295,6 +304,14 @@ int16_t two(const QString &t, int32_t pos)
 }
 
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// Every line reader starts failed and clears what follows the last End line.
+EDiskParse &startLine()
+{
+    EDiskPrs.prsState = 0;
+    EDiskPrs.prsError = true;
+    return EDiskPrs;
+}
 
 // A field ended by its terminator: "********" reads as `stars`; a missing
 // terminator or a field longer than `most` characters fails.
@@ -322,9 +339,7 @@ bool readField(const QString &t, int32_t &pos, const QString &term, int most, fl
 
 void getMmrBegin(const QString &t, int32_t &pos)
 {
-    EDiskParse &s = EDiskPrs;
-    s.prsState = 0;
-    s.prsError = true;
+    EDiskParse &s = startLine();
     const qsizetype b = t.indexOf(QLatin1String("MMR:<Begin>"), std::max(pos, 1) - 1);
     if (b < 0)
         return;
@@ -332,9 +347,8 @@ void getMmrBegin(const QString &t, int32_t &pos)
     int16_t *const fields[] = {&s.prsFol, &s.prsStr, &s.prsSiz};
     const QLatin1String tags[] = {QLatin1String(" Fol="), QLatin1String(" Str="), QLatin1String(" Siz=")};
     for (int k = 0; k < 3; ++k) {
-        if (!at(t, pos, tags[k]))
+        if (!take(t, pos, tags[k]))
             return;
-        pos += 5;
         *fields[k] = two(t, pos);
         pos += 2;
     }
@@ -344,22 +358,15 @@ void getMmrBegin(const QString &t, int32_t &pos)
 
 void getMmrShot(const QString &t, int32_t &pos)
 {
-    EDiskParse &s = EDiskPrs;
-    s.prsState = 0;
-    s.prsError = true;
-    if (!at(t, pos, QLatin1String("MMR:")))
+    EDiskParse &s = startLine();
+    if (!take(t, pos, QLatin1String("MMR:")))
         return;
-    pos += 4;
-    s.prsLineFol = two(t, pos);
-    pos += 2;
-    if (!at(t, pos, QLatin1String(":")))
-        return;
-    pos += 1;
-    s.prsLineStr = two(t, pos);
-    pos += 2;
-    if (!at(t, pos, QLatin1String(":")))
-        return;
-    pos += 1;
+    for (int16_t *field : {&s.prsLineFol, &s.prsLineStr}) {
+        *field = two(t, pos);
+        pos += 2;
+        if (!take(t, pos, QLatin1String(":")))
+            return;
+    }
     // The shot number: the unit sends three digits, older dumps two; a blank
     // follows either way.
     int digits = 0;
@@ -379,21 +386,17 @@ void getMmrShot(const QString &t, int32_t &pos)
 
 void getMmrEnd(const QString &t, int32_t &pos)
 {
-    EDiskParse &s = EDiskPrs;
-    s.prsState = 0;
-    s.prsError = true;
-    if (!at(t, pos, QLatin1String("MMR:<End>")))
+    EDiskParse &s = startLine();
+    if (!take(t, pos, QLatin1String("MMR:<End>")))
         return;
-    pos += 9;
     const QLatin1String capOff(" CAP=OFF\r\nDAT>");
-    if (at(t, pos, QLatin1String(" Fol="))) {
-        pos += 7;
-        if (!at(t, pos, QLatin1String(" Str=")))
+    if (take(t, pos, QLatin1String(" Fol="))) {
+        pos += 2;
+        if (!take(t, pos, QLatin1String(" Str=")))
             return;
-        pos += 7;
+        pos += 2;
         // The last string of a dump may be closed by a second End tag.
-        if (at(t, pos, QLatin1String("\r\nMMR:<End>"))) {
-            pos += 11;
+        if (take(t, pos, QLatin1String("\r\nMMR:<End>"))) {
             s.prsState = 1;
             if (at(t, pos, capOff)) {
                 pos += 2;
