@@ -31,6 +31,7 @@
 #include "shell/modNeighbours.h"
 #include "shell/modStartNbrs.h"
 #include "sim/kt4sim.h"
+#include "tools/modSubsystems.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
@@ -203,12 +204,7 @@ int run(int shots, double cfileMb, int reps)
     }
 
     // The subsystems as the program installs them at start-up.
-    vt::installNotesSubsystem();
-    vt::installEditorSubsystem();
-    vt::installSerialSubsystem();
-    vt::installChronoSubsystem();
-    vt::installRemoteSubsystem();
-    vt::installExportSubsystem();
+    vt::installSubsystems();
     vt::frmMDI::get()->show();
     vt::frmTerminal *term = vt::frmTerminal::get();
     term->lodTerminal();

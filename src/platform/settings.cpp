@@ -148,37 +148,39 @@ bool SectionExists(const QString &app, const QString &section)
     return !storedSection(s, section).isEmpty();
 }
 
-bool GetSettingBool(const QString &app, const QString &section, const QString &key, bool defaultValue)
+namespace {
+
+// Reads a key through a converter; a missing key or one whose text does not
+// convert gives the default, and the pending error is left as it was.
+template <class T, class Convert>
+T readConverted(const QString &app, const QString &section, const QString &key, T defaultValue, Convert convert)
 {
-    const QString v = GetSetting(app, section, key, BoolText(defaultValue));
-    bool out = defaultValue;
+    const QString v = GetSetting(app, section, key);
+    if (v.isEmpty())
+        return defaultValue;
+    T out = defaultValue;
     const ErrObject saved = Err;
-    if (!trapErrors([&] { out = CBool(v); }))
+    if (!trapErrors([&] { out = T(convert(v)); }))
         out = defaultValue;
     Err = saved;
     return out;
+}
+
+} // namespace
+
+bool GetSettingBool(const QString &app, const QString &section, const QString &key, bool defaultValue)
+{
+    return readConverted(app, section, key, defaultValue, [](const QString &v) { return CBool(v); });
 }
 
 int GetSettingInt(const QString &app, const QString &section, const QString &key, int defaultValue)
 {
-    const QString v = GetSetting(app, section, key, QString::number(defaultValue));
-    int out = defaultValue;
-    const ErrObject saved = Err;
-    if (!trapErrors([&] { out = CLng(v); }))
-        out = defaultValue;
-    Err = saved;
-    return out;
+    return readConverted(app, section, key, defaultValue, [](const QString &v) { return CLng(v); });
 }
 
 double GetSettingDouble(const QString &app, const QString &section, const QString &key, double defaultValue)
 {
-    const QString v = GetSetting(app, section, key, QString::number(defaultValue));
-    double out = defaultValue;
-    const ErrObject saved = Err;
-    if (!trapErrors([&] { out = CDbl(v); }))
-        out = defaultValue;
-    Err = saved;
-    return out;
+    return readConverted(app, section, key, defaultValue, [](const QString &v) { return CDbl(v); });
 }
 
 SettingsLock::SettingsLock(const QString &name, int timeoutMs)
