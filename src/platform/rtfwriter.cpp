@@ -72,8 +72,18 @@ private:
         };
         bool bullets = false;
         for (const Paragraph &p : doc_.paragraphs) {
-            for (const Run &r : p.runs)
+            for (const Run &r : p.runs) {
+                // A picture the PNG encoder refuses (libpng takes at most a
+                // million pixels a side) is left out, and so must its font
+                // and colour be: a table entry nothing uses would read back
+                // as a different document.
+                if (!r.picture.isNull()) {
+                    pngs_.append(encodePng(r.picture));
+                    if (pngs_.back().isEmpty())
+                        continue;
+                }
                 addFont(r.format);
+            }
             addFont(p.endFormat);
             bullets = bullets || p.format.bullet;
         }
@@ -112,11 +122,16 @@ private:
         for (int t : f.tabs)
             word("tx", t);
         for (const Run &r : p.runs) {
-            format(r.format);
-            if (!r.picture.isNull())
-                picture(r);
-            else
+            if (!r.picture.isNull()) {
+                const QByteArray &png = pngs_.at(nextPng_++);
+                if (png.isEmpty())
+                    continue;
+                format(r.format);
+                picture(r, png);
+            } else {
+                format(r.format);
                 text(r.text);
+            }
         }
         format(p.endFormat);
         word("par");
@@ -170,13 +185,18 @@ private:
         }
     }
 
-    void picture(const Run &r)
+    static QByteArray encodePng(const QImage &img)
     {
         QByteArray png;
         QBuffer io(&png);
         io.open(QIODevice::WriteOnly);
-        if (!r.picture.save(&io, "PNG"))
-            return;
+        if (!img.save(&io, "PNG"))
+            return {};
+        return png;
+    }
+
+    void picture(const Run &r, const QByteArray &png)
+    {
         out_ += "{\\pict\\pngblip\\picw" + QByteArray::number(r.picture.width()) + "\\pich"
                 + QByteArray::number(r.picture.height()) + "\\picwgoal" + QByteArray::number(r.picWidth)
                 + "\\pichgoal" + QByteArray::number(r.picHeight) + "\r\n";
@@ -198,6 +218,8 @@ private:
     QList<QRgb> colors_;
     QHash<QRgb, int> colorIndex_;
     int symbolFont_ = -1;
+    QList<QByteArray> pngs_;  // every picture in order; empty: refused by the encoder
+    qsizetype nextPng_ = 0;
     WriterState st_;
 };
 
