@@ -14,7 +14,7 @@ echo "== tests"
 ctest --test-dir build --output-on-failure -j"$jobs" | tee build/ctest.log
 
 echo "== sanitizer build"
-vt_build build-asan -DVT_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+vt_build build-asan -DVT_SANITIZE=ON -DVT_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 echo "== sanitizer tests"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" | tee build-asan/ctest.log
