@@ -174,21 +174,23 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(waitWhileRunning(t, 2000), WaitEnd::Expired);
-        QVERIFY(clock.elapsed() >= 45 && clock.elapsed() < 1000);
+        QVERIFY(clock.elapsed() >= 45 && clock.elapsed() < 2000);
     }
 
     // A line that never goes quiet: the wait ends at its bound, as a failure.
     void neverQuietLineEndsAtTheBound()
     {
         TimerCtl &t = lnkTmr().tmrCrxShrt;
-        strCrxShrt(40);
+        // The talker comes far more often than the gap, so a late tick on a
+        // loaded machine does not let the line go quiet.
+        strCrxShrt(150);
         QTimer talker;
         QObject::connect(&talker, &QTimer::timeout, [&t] { restartIfRunning(t); });
         talker.start(10);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(waitWhileRunning(t, 200), WaitEnd::Bound);
-        QVERIFY(clock.elapsed() >= 195 && clock.elapsed() < 1000);
+        QCOMPARE(waitWhileRunning(t, 500), WaitEnd::Bound);
+        QVERIFY(clock.elapsed() >= 495 && clock.elapsed() < 3000);
         QVERIFY(oneShotRuns(t));
     }
 

@@ -454,11 +454,15 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return got.endsWith("DAT>"); }, 3000));
         disconnect(conn);
         port_.setRThreshold(0);
+        // The delays are lower bounds at the sender; a receiver that is late
+        // for one chunk may see the next one sooner, or two chunks together,
+        // so the spacing is checked over the whole answer.
         const int pieces = int((got.size() + 3) / 4);
-        QCOMPARE(arrivals.size(), pieces);
+        QVERIFY(arrivals.size() > 1);
+        QVERIFY(arrivals.size() <= pieces);
         QVERIFY(arrivals.first() >= 75);
-        for (int i = 1; i < arrivals.size(); ++i)
-            QVERIFY2(arrivals[i] - arrivals[i - 1] >= 25, qPrintable(QString::number(arrivals[i] - arrivals[i - 1])));
+        const qint64 spread = arrivals.last() - arrivals.first();
+        QVERIFY2(spread >= (pieces - 1) * 30 - 15, qPrintable(QString::number(spread)));
     }
 
     void pacedAtLineSpeed()
