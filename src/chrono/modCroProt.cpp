@@ -202,38 +202,30 @@ int16_t croReplyClass(bool ctrl, QChar key)
 
 CroKeyTimes croKeyTimes(bool ctrl, QChar key, int gapMs)
 {
+    // Keys whose answer is longer than the default's. A fixed gap is the
+    // key's own and wins over the caller's.
+    struct KeyRow {
+        char16_t key;
+        bool fixedGap;
+        CroKeyTimes times;
+    };
+    static const KeyRow rows[] = {
+        {u'1', false, {.wholeMs = 4000, .dumpWatch = true}},
+        {u'2', false, {.wholeMs = 6000, .longOp = true, .dumpWatch = true}},
+        {u'3', true, {.gapMs = 250, .wholeMs = 10000, .longOp = true, .gPeriodSec = 90, .dumpWatch = true}},
+        {u'C', true, {.gapMs = 5000, .wholeMs = 10000, .longOp = true, .gPeriodSec = 90, .keySent = true}},
+    };
     CroKeyTimes t;
-    if (gapMs > 0)
+    bool fixedGap = false;
+    if (!ctrl)
+        for (const KeyRow &row : rows)
+            if (row.key == key.unicode()) {
+                t = row.times;
+                fixedGap = row.fixedGap;
+                break;
+            }
+    if (gapMs > 0 && !fixedGap)
         t.gapMs = gapMs;
-    if (ctrl)
-        return t;
-    switch (key.unicode()) {
-    case u'1':
-        t.wholeMs = 4000;
-        t.dumpWatch = true;
-        break;
-    case u'2':
-        t.wholeMs = 6000;
-        t.longOp = true;
-        t.dumpWatch = true;
-        break;
-    case u'3':
-        t.gapMs = 250;
-        t.wholeMs = 10000;
-        t.longOp = true;
-        t.gPeriodSec = 90;
-        t.dumpWatch = true;
-        break;
-    case u'C':
-        t.gapMs = 5000;
-        t.wholeMs = 10000;
-        t.longOp = true;
-        t.gPeriodSec = 90;
-        t.keySent = true;
-        break;
-    default:
-        break;
-    }
     return t;
 }
 
