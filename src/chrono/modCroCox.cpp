@@ -1,6 +1,7 @@
 #include "chrono/modCroCox.h"
 
 #include "editor/modCapFmt.h"
+#include "editor/modDocument.h"
 #include "platform/conversions.h"
 #include "platform/msgbox.h"
 #include "platform/timers.h"
@@ -21,7 +22,7 @@ const QString crlf = QStringLiteral("\r\n");
 // with the format that stood there kept for what the user types next.
 CFileLog activeCFileLog()
 {
-    return {[] { return activeCFileText() != nullptr; }, [](const QString &text) { appendActiveCFile(text); }};
+    return {[] { return ActiveForm() != nullptr; }, [](const QString &text) { appendActiveCFile(text); }};
 }
 
 CFileLog &cfileLog()
@@ -114,12 +115,11 @@ QString plogText(const QString &text, int crlfBefore, int crlfAfter, int kind)
 
 void PLog2CFile(const QString &text, int crlfBefore, int crlfAfter, int kind)
 {
-    const CFileLog &log = cfileLog();
     // Log lines are a record, never a reason to fail an operation: with no
     // CFile open there is nowhere to write them, so they are dropped.
-    if (!log.isOpen || !log.append || !log.isOpen())
+    if (!cfileLogOpen())
         return;
-    log.append(plogText(text, crlfBefore, crlfAfter, kind));
+    cfileLog().append(plogText(text, crlfBefore, crlfAfter, kind));
 }
 
 void plogMsg(const QString &text) { remLine(text); }

@@ -30,20 +30,15 @@ SavedFormat &savedFormat()
 
 } // namespace
 
-RichTextBox *activeCFileText()
-{
-    frmDocument *doc = ActiveForm();
-    return doc ? doc->rtfText : nullptr;
-}
-
 void sarCFormat(int16_t mode)
 {
     if (mode != 1 && mode != 2)
         return;
     const bool ok = trapErrors([mode] {
-        RichTextBox *box = activeCFileText();
-        if (!box)
+        frmDocument *doc = ActiveForm();
+        if (!doc)
             raise(91);
+        RichTextBox *box = doc->rtfText;
         SavedFormat &f = savedFormat();
         if (mode == 1) {
             f.size = box->SelFontSize();
@@ -77,9 +72,10 @@ void sarCFormat(int16_t mode)
 
 bool appendActiveCFile(const QString &text)
 {
-    RichTextBox *box = activeCFileText();
-    if (!box)
+    frmDocument *doc = ActiveForm();
+    if (!doc)
         return false;
+    RichTextBox *box = doc->rtfText;
     box->SetSelStart(box->TextLength());
     sarCFormat(1);
     box->SetSelText(text);

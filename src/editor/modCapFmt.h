@@ -8,11 +8,6 @@
 
 namespace vt {
 
-class RichTextBox;
-
-// The text box rtfText of the main window's active CFile; nullptr when none is open.
-RichTextBox *activeCFileText();
-
 // 1 saves the selection format of the active CFile (font size, font name,
 // colour, bold, italic, underline, strike-through); 2 applies the saved
 // format to its current selection; other modes do nothing. An error is shown
