@@ -188,10 +188,8 @@ void frmTerminal::splitLines()
         line += rxRest.left(p);
         rxRest = rxRest.mid(p + 1); // a line feed after the CR heads the next line
 
-        if (oneShotRuns(tmr.tmrCrxHed) && line.contains(tmr.rxHedTxt)) {
-            tmr.tmrCrxHed.setEnabled(false);
-            tmr.tmrCrxHed.setEnabled(true);
-        }
+        if (line.contains(tmr.rxHedTxt))
+            restartIfRunning(tmr.tmrCrxHed);
         if (excRtcOn && isShotLine(line))
             excQuePush(line);
 
@@ -346,11 +344,7 @@ void frmTerminal::MSComm2_OnComm()
 {
     if (MSComm2->CommEvent() != commEvReceive)
         return;
-    TimerCtl &gap = lnkTmr().tmrCom2Sho;
-    if (oneShotRuns(gap)) {
-        gap.setEnabled(false);
-        gap.setEnabled(true);
-    }
+    restartIfRunning(lnkTmr().tmrCom2Sho);
     const QString text = MSComm2->Input();
     if (probeLogOn)
         route("probe log", [&] { nbrSerial().ShowPLog(text, 0, false); });
