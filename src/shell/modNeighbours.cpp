@@ -2,6 +2,7 @@
 
 #include "platform/keys.h"
 #include "shell/modBusy.h"
+#include "shell/modStartNbrs.h"
 
 namespace vt {
 
@@ -14,19 +15,12 @@ struct Slot {
     T &get() { return installed ? *installed : standIn; }
 };
 
-Slot<SerialNbr> &serialSlot()
+// One slot per interface, made on first use so that a subsystem may install
+// itself from any static initialiser.
+template <class T>
+Slot<T> &slot()
 {
-    static Slot<SerialNbr> s;
-    return s;
-}
-Slot<ChronoNbr> &chronoSlot()
-{
-    static Slot<ChronoNbr> s;
-    return s;
-}
-Slot<RemoteNbr> &remoteSlot()
-{
-    static Slot<RemoteNbr> s;
+    static Slot<T> s;
     return s;
 }
 
@@ -34,12 +28,18 @@ Slot<RemoteNbr> &remoteSlot()
 
 QString SerialNbr::deviceText() { return deviceEntry(Device); }
 
-SerialNbr &nbrSerial() { return serialSlot().get(); }
-void installSerial(SerialNbr *impl) { serialSlot().installed = impl; }
-ChronoNbr &nbrChrono() { return chronoSlot().get(); }
-void installChrono(ChronoNbr *impl) { chronoSlot().installed = impl; }
-RemoteNbr &nbrRemote() { return remoteSlot().get(); }
-void installRemote(RemoteNbr *impl) { remoteSlot().installed = impl; }
+SerialNbr &nbrSerial() { return slot<SerialNbr>().get(); }
+void installSerial(SerialNbr *impl) { slot<SerialNbr>().installed = impl; }
+ChronoNbr &nbrChrono() { return slot<ChronoNbr>().get(); }
+void installChrono(ChronoNbr *impl) { slot<ChronoNbr>().installed = impl; }
+RemoteNbr &nbrRemote() { return slot<RemoteNbr>().get(); }
+void installRemote(RemoteNbr *impl) { slot<RemoteNbr>().installed = impl; }
+NotesNbr &nbrNotes() { return slot<NotesNbr>().get(); }
+void installNotes(NotesNbr *impl) { slot<NotesNbr>().installed = impl; }
+EditorNbr &nbrEditor() { return slot<EditorNbr>().get(); }
+void installEditor(EditorNbr *impl) { slot<EditorNbr>().installed = impl; }
+ExportNbr &nbrExport() { return slot<ExportNbr>().get(); }
+void installExport(ExportNbr *impl) { slot<ExportNbr>().installed = impl; }
 
 void keyPadCode(int16_t &KeyCode, int16_t &Shift)
 {

@@ -1,7 +1,8 @@
 // What start-up and shutdown use of the notes window, the CFile editor and the
 // spreadsheet export, reached through small interfaces that each subsystem
 // installs at start-up (tests install fakes). Until a subsystem installs its
-// own, a stand-in answers: no window, procedures that do nothing.
+// own, a stand-in answers: no window, procedures that do nothing. The slots
+// that hold them live with the other interfaces in modNeighbours.cpp.
 #pragma once
 
 #include <QString>
