@@ -1,29 +1,22 @@
 // The notes window rUvuzu. Its notes, keys and options come with the notes subsystem; start-up and shutdown only load it, call its load and exit procedures and unload it.
 #pragma once
 
-#include "platform/forms.h"
+#include "shell/supportWindow.h"
 
 #include <QWidget>
 
 namespace vt {
 
-class frmTip : public QWidget, public SharedForm<frmTip> {
+class frmTip : public SupportWindow<frmTip> {
     Q_OBJECT
 public:
     frmTip();
     ~frmTip() override;
 
-    void Form_Load();
-    void Form_QueryUnload(int &cancel, int unloadMode) override;
-    void Form_Unload(int &cancel) override;
-
     // Load procedure, called once by the start-up sequence after the window loaded.
     void lodTip();
     // Exit procedure, called once by the shutdown with a copy of its cancel flag.
     void extTip(int cancel);
-
-protected:
-    void closeEvent(QCloseEvent *e) override;
 };
 
 } // namespace vt

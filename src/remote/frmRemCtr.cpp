@@ -1,10 +1,8 @@
 #include "remote/frmRemCtr.h"
 
 #include "platform/errors.h"
-#include "shell/modBusy.h"
 #include "shell/modStartNbrs.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,10 +11,10 @@
 namespace vt {
 
 frmRemCtr::frmRemCtr()
+    : SupportWindow("RemCtr")
 {
     setObjectName(QStringLiteral("frmRemCtr"));
     setWindowTitle(QStringLiteral("zOvu Remote"));
-    setWindowFlag(Qt::Window);
 
     auto *fraExp = new QGroupBox(QStringLiteral("Export"), this);
     fraExp->setObjectName(QStringLiteral("fraExp"));
@@ -42,25 +40,6 @@ frmRemCtr::frmRemCtr()
 }
 
 frmRemCtr::~frmRemCtr() = default;
-
-void frmRemCtr::Form_Load() { trkForm(0, "RemCtr"); }
-
-void frmRemCtr::Form_QueryUnload(int &cancel, int unloadMode)
-{
-    // The window lives for the whole run: the user's close only hides it.
-    if (unloadMode == vbFormControlMenu) {
-        hide();
-        cancel = 1;
-    }
-}
-
-void frmRemCtr::Form_Unload(int &cancel)
-{
-    (void)cancel;
-    trkForm(1, "RemCtr");
-}
-
-void frmRemCtr::closeEvent(QCloseEvent *e) { handleClose(e); }
 
 void frmRemCtr::lodRemCtr() {}
 

@@ -1,7 +1,7 @@
 // The remote-control panel zOvu. Its keys, panes and command list come with the remote-control subsystem.
 #pragma once
 
-#include "platform/forms.h"
+#include "shell/supportWindow.h"
 
 #include <QWidget>
 
@@ -10,15 +10,11 @@ class QRadioButton;
 
 namespace vt {
 
-class frmRemCtr : public QWidget, public SharedForm<frmRemCtr> {
+class frmRemCtr : public SupportWindow<frmRemCtr> {
     Q_OBJECT
 public:
     frmRemCtr();
     ~frmRemCtr() override;
-
-    void Form_Load();
-    void Form_QueryUnload(int &cancel, int unloadMode) override;
-    void Form_Unload(int &cancel) override;
 
     // Load procedure, called once by the start-up sequence after the window loaded.
     void lodRemCtr();
@@ -32,9 +28,6 @@ public:
     QPushButton *cmdExp2Excel = nullptr;
     void optExpSrc_Click(int index);
     void cmdExp2Excel_Click();
-
-protected:
-    void closeEvent(QCloseEvent *e) override;
 };
 
 } // namespace vt

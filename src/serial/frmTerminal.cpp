@@ -6,10 +6,8 @@
 #include "platform/serialport.h"
 #include "serial/modRxEngine.h"
 #include "shell/modApi.h"
-#include "shell/modBusy.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
@@ -35,10 +33,10 @@ QAction *addItem(QMenu *menu, const char *name, const QString &caption, frmTermi
 } // namespace
 
 frmTerminal::frmTerminal()
+    : SupportWindow("Terminal")
 {
     setObjectName(QStringLiteral("frmTerminal"));
     setWindowTitle(QStringLiteral("zEzede Terminal"));
-    setWindowFlag(Qt::Window);
 
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
@@ -105,25 +103,6 @@ frmTerminal::~frmTerminal()
     MSComm2->disconnect(this);
     txtTerm->disconnect(this);
 }
-
-void frmTerminal::Form_Load() { trkForm(0, "Terminal"); }
-
-void frmTerminal::Form_QueryUnload(int &cancel, int unloadMode)
-{
-    // The window lives for the whole run: the user's close only hides it.
-    if (unloadMode == vbFormControlMenu) {
-        hide();
-        cancel = 1;
-    }
-}
-
-void frmTerminal::Form_Unload(int &cancel)
-{
-    (void)cancel;
-    trkForm(1, "Terminal");
-}
-
-void frmTerminal::closeEvent(QCloseEvent *e) { handleClose(e); }
 
 void frmTerminal::txtTerm_KeyPress(int &KeyAscii)
 {

@@ -4,7 +4,7 @@
 // receive engine (putRxData) routes each received chunk from here.
 #pragma once
 
-#include "platform/forms.h"
+#include "shell/supportWindow.h"
 
 #include <QString>
 #include <QWidget>
@@ -20,7 +20,7 @@ namespace vt {
 class CommControl;
 class RichTextBox;
 
-class frmTerminal : public QWidget, public SharedForm<frmTerminal> {
+class frmTerminal : public SupportWindow<frmTerminal> {
     Q_OBJECT
 public:
     frmTerminal();
@@ -46,10 +46,6 @@ public:
     int64_t TxBytes = 0; // characters typed to the port
     int64_t TxLines = 0; // line feeds among them
     int64_t TermCut = 0; // characters trimmed from the head of txtTerm
-
-    void Form_Load();
-    void Form_QueryUnload(int &cancel, int unloadMode) override;
-    void Form_Unload(int &cancel) override;
 
     // --- the link port ----------------------------------------------------
     // Clears the receive state and loads the port settings of section
@@ -87,9 +83,6 @@ public:
     // destinations get the rewritten text.
     void putRxData(RichTextBox *txtBox, QString &txt);
     void txtTerm_KeyPress(int &KeyAscii);
-
-protected:
-    void closeEvent(QCloseEvent *e) override;
 
 private:
     void splitLines();
