@@ -6,9 +6,9 @@
 //
 // The export driver runs as for the CFile export command (connection,
 // workbook from the template, calculation state); it hands over to a reader
-// that takes the shot lines and calls the three row writers as the CFile
-// reader does, so the write stage times the import blocks and the
-// spreadsheet's recalculation behind them, not the search of a CFile.
+// that hands the parsed shot lines to the CFile reader's row step, so the
+// write stage times the import blocks and the spreadsheet's recalculation
+// behind them, not the search of a CFile or the parsing of its lines.
 //
 //   bench_export [--shots N]        (VT_BENCH_REPS repetitions, default 3)
 
@@ -18,8 +18,10 @@
 #include "editor/modDocument.h"
 #include "editor/modEditorNbr.h"
 #include "export/modExpExc.h"
+#include "export/modExpRdr.h"
 #include "platform/errors.h"
 #include "platform/spreadsheet.h"
+#include "serial/modRxEngine.h"
 #include "shell/frmMDI.h"
 #include "shell/modNeighbours.h"
 #include "shell/modShared.h"
@@ -33,38 +35,12 @@ namespace {
 
 using namespace vt;
 
-// One shot line of the simulator, as the CFile reader reads it.
-struct Shot {
-    int32_t count = 0;
-    int16_t string = 0, shot = 0;
-    float vel = 0, tim = 0, tmp = 999;
-    QString velUnit, tmpUnit;
-};
-
-// Parses "CAP:01235 2801.3 f/s 0.013 sec 72 fah 02:01_Av 2801.3"; false for
-// any other line.
-bool parseShot(const QByteArray &line, Shot &s)
-{
-    const QList<QByteArray> f = line.split(' ');
-    if (f.size() < 8 || !f[0].startsWith("CAP:") || f[4] != "sec")
-        return false;
-    bool ok = false;
-    s.count = f[0].mid(4).toInt(&ok);
-    if (!ok)
-        return false;
-    s.vel = f[1].toFloat();
-    s.velUnit = QString::fromLatin1(f[2]);
-    s.tim = f[3].toFloat();
-    s.tmp = f[5].toFloat();
-    s.tmpUnit = QString::fromLatin1(f[6]);
-    s.string = int16_t(f[7].left(2).toInt());
-    s.shot = int16_t(f[7].mid(3, 2).toInt());
-    return true;
-}
-
+// The simulator's lines as the CFile reader parses them: its shots and the
+// block ends between them, read before the clock starts.
 struct Lines {
-    std::vector<Shot> shots;
-    std::vector<bool> blockEndAfter; // a string's end line follows the shot
+    std::vector<CapExportRec> parsed;
+    int shots = 0;
+    int lastCount = 0;
 };
 
 Lines simulatorShots(int count)
@@ -76,15 +52,18 @@ Lines simulatorShots(int count)
         std::exit(1);
     }
     Lines l;
-    while (int(l.shots.size()) < count) {
-        const QByteArray line = sim.next();
-        Shot s;
-        if (parseShot(line, s)) {
-            l.shots.push_back(s);
-            l.blockEndAfter.push_back(false);
-        } else if (line.endsWith("<End>") && !l.blockEndAfter.empty()) {
-            l.blockEndAfter.back() = true;
+    CapExportRec &c = CapExport;
+    while (l.shots < count) {
+        c.excLine = QString::fromLatin1(sim.next());
+        c.capNewBlk = false;
+        prsCapLine();
+        if (c.capShotOk) {
+            ++l.shots;
+            l.lastCount = c.capShotCnt;
+        } else if (!c.capNewBlk || l.parsed.empty()) {
+            continue;
         }
+        l.parsed.push_back(c);
     }
     return l;
 }
@@ -94,39 +73,26 @@ double writeSeconds = 0;
 int32_t rowsWritten = 0;
 int blocksWritten = 0;
 
-// The reader the driver hands over to: the steps of the CFile export, with
-// the shots already parsed.
+// The reader the driver hands over to: the rows of the CFile export, with
+// the lines already found and parsed.
 int16_t writeBlocks(int16_t &source, int16_t &sheetType)
 {
     bench::Stopwatch w;
+    rstShotRec();
     putXlSource(source, sheetType);
-    XlSes.xlShotCnt = 0;
-    bool beginDue = true;
     const int i = sheetType - 1;
     const int32_t firstRow = XlSes.xlLastRow[i];
     blocksWritten = 0;
-    for (size_t k = 0; k < feed->shots.size(); ++k) {
-        const Shot &s = feed->shots[k];
-        EDiskPrs.prsFol = 0;
-        EDiskPrs.prsStr = s.string;
-        EDiskPrs.prsShot = s.shot;
-        EDiskPrs.prsVel = s.vel;
-        EDiskPrs.prsTim = s.tim;
-        EDiskPrs.prsTmp = s.tmp;
-        XlSes.xlShotCnt = s.count;
-        CroSta.croVelUnits = s.velUnit;
-        CroSta.croTimUnits = QStringLiteral("sec");
-        CroSta.croTmpUnits = s.tmpUnit;
-        if (beginDue) {
-            XlSes.xlLastRow[i] += 1;
-            putXlBegin(source, sheetType);
-            beginDue = false;
+    CapExportRec &c = CapExport;
+    for (const CapExportRec &line : feed->parsed) {
+        // Whether a Begin row is due carries over from the line before.
+        const bool beginDue = c.capBlkPend;
+        c = line;
+        c.capBlkPend = beginDue;
+        if (beginDue)
             ++blocksWritten;
-        }
-        putXlShot(source, sheetType);
-        spreadsheetApp()->ActiveSheet()->Cells(int(XlSes.xlLastRow[i]), 1)->Activate();
-        if (feed->blockEndAfter[k])
-            beginDue = true;
+        if (!putCapLine(source, sheetType))
+            return expSheetFailed;
     }
     putXlEnd(source, sheetType);
     spreadsheetApp()->ActiveSheet()->Cells(int(XlSes.xlLastRow[i]), 1)->Activate();
@@ -181,7 +147,7 @@ int run(int shots, int reps)
         xl::BookPtr book = reader->Workbooks()->Open(path);
         reads.push_back(w.seconds());
         const double last = book->Worksheets(sheetName)->Cells(lastShotRow, 1)->Value().toDouble();
-        if (int(last) != lines.shots.back().count) {
+        if (int(last) != lines.lastCount) {
             std::fprintf(stderr, "The file read back does not end with the last shot (%g)\n", last);
             return 1;
         }
@@ -208,8 +174,9 @@ int main(int argc, char **argv)
         int shots = 10000;
         if (args.size() >= 3 && args[1] == QLatin1String("--shots"))
             shots = args[2].toInt();
-        if (shots <= 0 || shots > 90000) {
-            std::fprintf(stderr, "usage: bench_export [--shots N (up to 90000)]\n");
+        // The reader takes a shot count of up to 32767 (a 16-bit field).
+        if (shots <= 0 || shots > 32767) {
+            std::fprintf(stderr, "usage: bench_export [--shots N (up to 32767)]\n");
             return 2;
         }
         return run(shots, bench::repetitions(3));

@@ -217,6 +217,32 @@ void prsCapLine()
         c.capShotNum = *shot;
 }
 
+bool putCapLine(int16_t source, int16_t sheetType)
+{
+    CapExportRec &c = CapExport;
+    const int i = sheetType >= 1 && sheetType <= 7 ? sheetType - 1 : 0;
+    if (c.capShotOk)
+        cpyShotRec();
+    if (c.capBlkPend) {
+        XlSes.xlLastRow[i] += 1;
+        if (!sheetStep([&] { putXlBegin(source, sheetType); }))
+            return false;
+        c.capBlkPend = false;
+    }
+    if (c.capShotOk) {
+        if (!sheetStep([&] {
+                putXlShot(source, sheetType);
+                showRow(sheetType);
+            }))
+            return false;
+    } else {
+        if (c.capNewBlk)
+            c.capBlkPend = true;
+        c.capNewBlk = false;
+    }
+    return true;
+}
+
 int16_t expCFile(int16_t &source, int16_t &sheetType)
 {
     rstShotRec();
@@ -227,7 +253,6 @@ int16_t expCFile(int16_t &source, int16_t &sheetType)
     // per line; the selection is left on the last line read.
     auto *box = qobject_cast<RichTextBox *>(activeCFileBox());
     const QString text = box ? box->Text() : QString();
-    const int i = sheetType >= 1 && sheetType <= 7 ? sheetType - 1 : 0;
     CapExportRec &c = CapExport;
     qsizetype pos = 0, lastStart = -1, lastEnd = -1;
     for (;;) {
@@ -244,25 +269,8 @@ int16_t expCFile(int16_t &source, int16_t &sheetType)
         lastEnd = e;
         c.excLine = text.mid(start, e - start);
         prsCapLine();
-        if (c.capShotOk)
-            cpyShotRec();
-        if (c.capBlkPend) {
-            XlSes.xlLastRow[i] += 1;
-            if (!sheetStep([&] { putXlBegin(source, sheetType); }))
-                return expSheetFailed;
-            c.capBlkPend = false;
-        }
-        if (c.capShotOk) {
-            if (!sheetStep([&] {
-                    putXlShot(source, sheetType);
-                    showRow(sheetType);
-                }))
-                return expSheetFailed;
-        } else {
-            if (c.capNewBlk)
-                c.capBlkPend = true;
-            c.capNewBlk = false;
-        }
+        if (!putCapLine(source, sheetType))
+            return expSheetFailed;
         pos = e;
     }
     if (box && lastStart >= 0) {

@@ -29,6 +29,10 @@ void cpyShotRec();
 // Parses CapExport.excLine into CapExport: a shot (capShotOk), a block end
 // (capNewBlk), or neither when the line does not follow the shot-line form.
 void prsCapLine();
+// The parsed line (CapExport) into the active sheet: a Begin row when one is
+// due, then the shot's row; a line that ends a block makes the next row begin
+// one. False when the spreadsheet failed.
+bool putCapLine(int16_t source, int16_t sheetType);
 // Every tagged line of the active CFile that has a line end, one row per
 // shot, a Begin row before the first line and after each block end, one End
 // row at the end. 0, or expSheetFailed when the spreadsheet failed.
