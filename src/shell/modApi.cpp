@@ -70,11 +70,8 @@ QTextEdit *activeCFileBox()
         if (!list.isEmpty())
             sub = list.last();
     }
-    if (!sub || !sub->widget())
-        return nullptr;
-    if (sub->widget()->objectName() == QLatin1String("rtfText"))
-        return qobject_cast<QTextEdit *>(sub->widget());
-    return sub->widget()->findChild<QTextEdit *>(QStringLiteral("rtfText"));
+    // The box is the CFile's child, or the sub-window's own widget.
+    return sub ? sub->findChild<QTextEdit *>(QStringLiteral("rtfText")) : nullptr;
 }
 
 void setWrapMode(int16_t mode)
