@@ -65,6 +65,16 @@ void togSoftTest(int16_t mode)
     const int style = vbYesNo | vbDefaultButton2 | vbSystemModal | vbMsgBoxSetForeground;
     const QString title = QStringLiteral(" Software Test...");
     auto ask = [&](const QString &words) { return MsgBox(head + words, style, title) == vbYes; };
+    // Switching a mode off keeps the level for later; switching it on brings that level back.
+    auto toggle = [&](bool &on, const QString &what) {
+        if (!ask(QLatin1String(on ? "Deactivate" : "Activate") + what))
+            return;
+        on = !on;
+        if (on)
+            UserLevel = UserLevelIni;
+        else
+            UserLevelIni = UserLevel;
+    };
     switch (mode) {
     case 0:
         if (SoftTest && ask(QStringLiteral("Increment Test Level..?")) && UserLevel < 4)
@@ -75,26 +85,10 @@ void togSoftTest(int16_t mode)
             --UserLevel;
         break;
     case 2:
-        if (SoftTest) {
-            if (ask(QStringLiteral("Deactivate") + QStringLiteral(" Software Test Mode..?"))) {
-                SoftTest = false;
-                UserLevelIni = UserLevel;
-            }
-        } else if (ask(QStringLiteral("Activate") + QStringLiteral(" Software Test Mode..?"))) {
-            SoftTest = true;
-            UserLevel = UserLevelIni;
-        }
+        toggle(SoftTest, QStringLiteral(" Software Test Mode..?"));
         break;
     case 3:
-        if (SoftDebugSee) {
-            if (ask(QStringLiteral("Deactivate") + QStringLiteral(" Debug Mode..?"))) {
-                SoftDebugSee = false;
-                UserLevelIni = UserLevel;
-            }
-        } else if (ask(QStringLiteral("Activate") + QStringLiteral(" Debug Mode..?"))) {
-            SoftDebugSee = true;
-            UserLevel = UserLevelIni;
-        }
+        toggle(SoftDebugSee, QStringLiteral(" Debug Mode..?"));
         if (frmMDI::isLoaded())
             frmMDI::get()->showDebugMenu(SoftDebugSee);
         break;
