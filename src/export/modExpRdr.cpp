@@ -61,6 +61,20 @@ std::optional<float> toSingle(double v)
     return f;
 }
 
+// The number of a shot line's field, from p up to its unit tag at `unit`,
+// into out; false, with out untouched, when the field is empty or the number
+// does not fit a single.
+bool numberBefore(const QString &line, qsizetype p, qsizetype unit, float &out)
+{
+    if (unit <= p)
+        return false;
+    const auto v = toSingle(leadNumber(QStringView(line).mid(p, unit - p)));
+    if (!v)
+        return false;
+    out = *v;
+    return true;
+}
+
 // Activates column A of the sheet type's next row on the active sheet, so
 // the user sees the rows arrive.
 void showRow(int16_t sheetType)
@@ -153,13 +167,9 @@ void prsCapLine()
         velUnit = QStringLiteral("m/s");
         v = L.indexOf(QLatin1String(" m/s "), p);
     }
-    if (v < 0 || v == p)
-        return;
-    const auto vel = toSingle(leadNumber(QStringView(L).mid(p, v - p)));
-    if (!vel)
+    if (v < 0 || !numberBefore(L, p, v, c.capVel))
         return;
     c.capVelUnit = velUnit;
-    c.capVel = *vel;
     p = v + 5;
     c.capShotOk = true;
 
@@ -170,13 +180,7 @@ void prsCapLine()
     if (s < 0)
         return;
     c.capTimUnit = QStringLiteral("sec");
-    if (s == p)
-        return;
-    const auto tim = toSingle(leadNumber(QStringView(L).mid(p, s - p)));
-    if (!tim)
-        return;
-    c.capTim = *tim;
-    if (L.size() - (s + 4) < 2)
+    if (!numberBefore(L, p, s, c.capTim) || L.size() - (s + 4) < 2)
         return;
     p = s + 5;
 
@@ -190,13 +194,7 @@ void prsCapLine()
     }
     if (f >= 0) {
         c.capTmpUnit = tmpUnit;
-        if (f - p < 1)
-            return;
-        const auto tmp = toSingle(leadNumber(QStringView(L).mid(p, f - p)));
-        if (!tmp)
-            return;
-        c.capTmp = *tmp;
-        if (L.size() - (f + 4) < 7)
+        if (!numberBefore(L, p, f, c.capTmp) || L.size() - (f + 4) < 7)
             return;
         p = f + 5;
     }
