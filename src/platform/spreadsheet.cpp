@@ -1062,11 +1062,7 @@ QString Range::Formula() const
 {
     const SheetData &s = sheet_->data();
     const CellData *c = s.find(r1_, c1_);
-    if (!c)
-        return {};
-    if (c->hasFormula())
-        return c->formula;
-    return c->value.displayText();
+    return c ? c->entryText() : QString();
 }
 
 void Range::setFormula(const QString &text) { setValue(Variant(text)); }

@@ -39,6 +39,8 @@ struct CellData {
     Style style;
     QString link;                                // hyperlink address, empty for none
     bool hasFormula() const { return !formula.isEmpty(); }
+    // What the user typed: the formula, or the constant's text.
+    QString entryText() const { return hasFormula() ? formula : value.displayText(); }
     bool isBlank() const { return value.isEmpty() && formula.isEmpty() && style.isDefault() && link.isEmpty(); }
     void clearContent() { value = Variant(); formula.clear(); expr.reset(); cached = Variant(); cachedAt = 0; }
 };

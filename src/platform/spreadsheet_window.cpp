@@ -53,7 +53,7 @@ public:
             case Qt::DisplayRole:
                 return formatValue(evaluateCell(*c, d), c->style.numberFormat);
             case Qt::EditRole:
-                return c->hasFormula() ? c->formula : c->value.displayText();
+                return c->entryText();
             case Qt::FontRole:
                 return font(c->style, !c->link.isEmpty());
             case Qt::ForegroundRole: {
@@ -364,11 +364,7 @@ void SpreadsheetWindow::rebuild()
     }
     if (s.activeRow > s.splitRow && s.activeCol > s.splitCol)
         main_->scrollTo(cur);
-    const CellData *c = s.find(s.activeRow, s.activeCol);
-    formula_->setText(QStringLiteral("%1%2   %3")
-                          .arg(columnLetters(s.activeCol))
-                          .arg(s.activeRow)
-                          .arg(c ? (c->hasFormula() ? c->formula : c->value.displayText()) : QString()));
+    showEntry(s, s.activeRow, s.activeCol);
     quiet_ = false;
 }
 
@@ -436,6 +432,13 @@ void SpreadsheetWindow::layoutPanes(int splitRow, int splitCol)
     }
 }
 
+// The formula bar: the cell's address and what was entered in it.
+void SpreadsheetWindow::showEntry(const SheetData &s, int row, int col)
+{
+    const CellData *c = s.find(row, col);
+    formula_->setText(QStringLiteral("%1%2   %3").arg(columnLetters(col)).arg(row).arg(c ? c->entryText() : QString()));
+}
+
 void SpreadsheetWindow::currentCellChanged(const QModelIndex &index)
 {
     if (quiet_ || !index.isValid() || !model_->sheet())
@@ -444,11 +447,7 @@ void SpreadsheetWindow::currentCellChanged(const QModelIndex &index)
     vt::guarded(QStringLiteral("SpreadsheetWindow/select"), [&] {
         const SheetPtr sheet = model_->sheet();
         sheet->Cells(index.row() + 1, index.column() + 1)->Activate();
-        const CellData *c = sheet->data().find(index.row() + 1, index.column() + 1);
-        formula_->setText(QStringLiteral("%1%2   %3")
-                              .arg(columnLetters(index.column() + 1))
-                              .arg(index.row() + 1)
-                              .arg(c ? (c->hasFormula() ? c->formula : c->value.displayText()) : QString()));
+        showEntry(sheet->data(), index.row() + 1, index.column() + 1);
     });
     quiet_ = false;
 }

@@ -57,6 +57,7 @@ private:
     QTableView *makeView(const char *name);
     void cellDoubleClicked(const QModelIndex &index);
     void currentCellChanged(const QModelIndex &index);
+    void showEntry(const SheetData &s, int row, int col);
     void tabChosen(int tab);
     void saveActive(bool saveAs);
     void closeActive();
