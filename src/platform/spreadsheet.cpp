@@ -168,13 +168,19 @@ int paletteIndex(int rgb)
     return 0;
 }
 
+double columnPixels(double width) { return width < 1 ? width * 12 : width * 7 + 5; }
+
+double widthOfPixels(int pixels)
+{
+    const double back = pixels < 12 ? pixels / 12.0 : (pixels - 5) / 7.0;
+    return std::round(back * 100) / 100;
+}
+
 double snapColumnWidth(double width)
 {
     if (width <= 0)
         return 0;
-    const int px = width < 1 ? int(width * 12 + 0.5) : int(width * 7 + 0.5) + 5;
-    const double back = px < 12 ? px / 12.0 : (px - 5) / 7.0;
-    return std::round(back * 100) / 100;
+    return widthOfPixels(int(columnPixels(width) + 0.5));
 }
 
 // --- data helpers --------------------------------------------------------------

@@ -488,6 +488,11 @@ inline constexpr int MaxColumns = 16384;
 int paletteColor(int colorIndex);
 // The palette index of an RGB colour, or 0 when it is not in the palette.
 int paletteIndex(int rgb);
+// A column width in characters as pixels of the default font (a narrow
+// column of 12 pixels a character, a wider one 7 pixels each and 5 of margin).
+double columnPixels(double width);
+// A width of whole pixels back in characters, with two decimals.
+double widthOfPixels(int pixels);
 // A column width as the spreadsheet keeps it: whole pixels of the default
 // font, read back in characters with two decimals.
 double snapColumnWidth(double width);

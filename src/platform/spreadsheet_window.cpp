@@ -328,10 +328,7 @@ void SpreadsheetWindow::rebuild()
     model_->setSheet(nullptr, 0, 0, zoom);
     model_->setSheet(sheet, rows, cols, zoom);
 
-    const auto colPx = [&](int c) {
-        const double w = s.width(c);
-        return int(std::lround((w < 1 ? w * 12 : w * 7 + 5) * zoom));
-    };
+    const auto colPx = [&](int c) { return int(std::lround(columnPixels(s.width(c)) * zoom)); };
     const auto rowPx = [&](int r) { return int(std::lround(s.height(r) * 4.0 / 3.0 * zoom)); };
     const int vheader = QFontMetrics(QApplication::font()).horizontalAdvance(QString::number(rows)) + 12;
     for (QTableView *v : {main_, top_, left_, corner_}) {

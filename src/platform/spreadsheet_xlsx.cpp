@@ -457,9 +457,7 @@ double columnWidthFromFile(double stored)
 {
     if (!(stored > 0))
         return 0;
-    const int px = int(std::lround(stored * 7));
-    const double w = px < 12 ? px / 12.0 : (px - 5) / 7.0;
-    return std::min(255.0, std::round(w * 100) / 100);
+    return std::min(255.0, widthOfPixels(int(std::lround(stored * 7))));
 }
 
 struct SharedFormula {
