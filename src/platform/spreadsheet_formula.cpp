@@ -93,6 +93,16 @@ bool parseEnd(QStringView s, RefEnd *e, bool allowCol, bool allowRow)
     return false;
 }
 
+// The rectangle between two ends of one kind: cells, whole columns or whole rows.
+Area areaOf(const RefEnd &a, const RefEnd &b)
+{
+    if (a.col && a.row)
+        return {std::min(a.row, b.row), std::min(a.col, b.col), std::max(a.row, b.row), std::max(a.col, b.col)};
+    if (a.col)
+        return {1, std::min(a.col, b.col), MaxRows, std::max(a.col, b.col)};
+    return {std::min(a.row, b.row), 1, std::max(a.row, b.row), MaxColumns};
+}
+
 } // namespace
 
 bool parseArea(const QString &textIn, Area *area, bool bareColumns, bool bareRows)
@@ -114,15 +124,7 @@ bool parseArea(const QString &textIn, Area *area, bool bareColumns, bool bareRow
         if (!((aCell && bCell) || (aCol && bCol) || (aRow && bRow)))
             return false;
     }
-    Area r;
-    if (a.col && a.row) {
-        r = {std::min(a.row, b.row), std::min(a.col, b.col), std::max(a.row, b.row), std::max(a.col, b.col)};
-    } else if (a.col) {
-        r = {1, std::min(a.col, b.col), MaxRows, std::max(a.col, b.col)};
-    } else {
-        r = {std::min(a.row, b.row), 1, std::max(a.row, b.row), MaxColumns};
-    }
-    *area = r;
+    *area = areaOf(a, b);
     return true;
 }
 
@@ -252,24 +254,33 @@ public:
     }
 
 private:
+    // A text between the quote at p and its closing twin, a doubled quote
+    // standing for one; *end is just past the closing quote. False when unclosed.
+    bool quoted(qsizetype p, QString *text, qsizetype *end) const
+    {
+        const QChar quote = s_[p];
+        text->clear();
+        qsizetype i = p + 1;
+        while (true) {
+            if (i >= s_.size())
+                return false;
+            if (s_[i] == quote) {
+                if (i + 1 < s_.size() && s_[i + 1] == quote) { *text += quote; i += 2; continue; }
+                break;
+            }
+            *text += s_[i++];
+        }
+        *end = i + 1;
+        return true;
+    }
+
     bool next(qsizetype p, Token *t)
     {
         const QChar ch = s_[p];
         if (ch == u'"') {
-            QString v;
-            qsizetype i = p + 1;
-            while (true) {
-                if (i >= s_.size())
-                    return false;
-                if (s_[i] == u'"') {
-                    if (i + 1 < s_.size() && s_[i + 1] == u'"') { v += u'"'; i += 2; continue; }
-                    break;
-                }
-                v += s_[i++];
-            }
+            if (!quoted(p, &t->text, &t->end))
+                return false;
             t->type = Token::String;
-            t->text = v;
-            t->end = i + 1;
             return true;
         }
         if (ch == u'#') {
@@ -299,22 +310,11 @@ private:
         qsizetype q = p;
         qsizetype len = 0;
         if (ch == u'\'') {
-            QString name;
-            qsizetype i = p + 1;
-            while (true) {
-                if (i >= s_.size())
-                    return false;
-                if (s_[i] == u'\'') {
-                    if (i + 1 < s_.size() && s_[i + 1] == u'\'') { name += u'\''; i += 2; continue; }
-                    break;
-                }
-                name += s_[i++];
-            }
-            if (i + 1 >= s_.size() || s_[i + 1] != u'!')
+            qsizetype after = 0;
+            if (!quoted(p, &t->sheet, &after) || after >= s_.size() || s_[after] != u'!')
                 return false;
-            t->sheet = name;
             t->hasSheet = true;
-            q = i + 2;
+            q = after + 1;
         } else if (matchAt(reName(), s_, p, &len) && p + len < s_.size() && s_[p + len] == u'!') {
             t->sheet = s_.mid(p, len);
             t->hasSheet = true;
@@ -468,13 +468,7 @@ private:
             n->kind = FormulaExpr::Ref;
             n->str = t.sheet;
             n->hasSheet = t.hasSheet;
-            const RefEnd &a = t.a, &b = t.b;
-            if (a.col && a.row)
-                n->area = {std::min(a.row, b.row), std::min(a.col, b.col), std::max(a.row, b.row), std::max(a.col, b.col)};
-            else if (a.col)
-                n->area = {1, std::min(a.col, b.col), MaxRows, std::max(a.col, b.col)};
-            else
-                n->area = {std::min(a.row, b.row), 1, std::max(a.row, b.row), MaxColumns};
+            n->area = areaOf(t.a, t.b);
             n->single = n->area.r1 == n->area.r2 && n->area.c1 == n->area.c2;
             ++i_;
             return n;
@@ -519,17 +513,11 @@ private:
 std::shared_ptr<const FormulaExpr> parseFormula(const QString &text, QString *error)
 {
     std::vector<Token> toks;
-    if (!text.startsWith(u'=') || !Lexer(text).run(&toks)) {
-        if (error)
-            *error = QStringLiteral("The formula contains an error: %1").arg(text);
-        return nullptr;
-    }
-    std::unique_ptr<FormulaExpr> e = Parser(std::move(toks)).parse();
-    if (!e) {
-        if (error)
-            *error = QStringLiteral("The formula contains an error: %1").arg(text);
-        return nullptr;
-    }
+    std::unique_ptr<FormulaExpr> e;
+    if (text.startsWith(u'=') && Lexer(text).run(&toks))
+        e = Parser(std::move(toks)).parse();
+    if (!e && error)
+        *error = QStringLiteral("The formula contains an error: %1").arg(text);
     return std::shared_ptr<const FormulaExpr>(std::move(e));
 }
 
