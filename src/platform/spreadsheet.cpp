@@ -1153,10 +1153,7 @@ void Range::Copy(const RangePtr &destination)
         vt::raise(1004, QStringLiteral("Copy method of Range class failed"));
     // Take the source first: the two areas may overlap.
     std::vector<std::pair<qint64, CellData>> taken;
-    auto takeCell = [&](qint64 key, const CellData &cell) {
-        const int r = keyRow(key), c = keyCol(key);
-        if (r < r1_ || r > r2_ || c < c1_ || c > c2_)
-            return;
+    src.eachStored(r1_, c1_, r2_, c2_, [&](int r, int c, const CellData &cell) {
         CellData copy;
         copy.value = cell.value;
         copy.style = cell.style;
@@ -1166,18 +1163,8 @@ void Range::Copy(const RangePtr &destination)
             copy.expr = parseFormula(copy.formula);
         }
         taken.emplace_back(cellKey(r + dr, c + dc), std::move(copy));
-    };
-    if (wholeRows() || qint64(rows) * cols > 4096) {
-        auto it = src.cells.lower_bound(cellKey(r1_, 1));
-        const auto end = src.cells.upper_bound(cellKey(r2_, MaxColumns));
-        for (; it != end; ++it)
-            takeCell(it->first, it->second);
-    } else {
-        for (int r = r1_; r <= r2_; ++r)
-            for (int c = c1_; c <= c2_; ++c)
-                if (const CellData *p = src.find(r, c))
-                    takeCell(cellKey(r, c), *p);
-    }
+        return true;
+    });
     std::map<int, double> widths, heights;
     std::vector<int> defaultWidths, defaultHeights;
     if (wholeColumns())
@@ -1388,14 +1375,12 @@ void Font::setUnderline(int style)
 static std::vector<std::pair<int, int>> linkedCells(const RangePtr &r)
 {
     std::vector<std::pair<int, int>> out;
-    const SheetData &s = r->Worksheet()->data();
-    auto it = s.cells.lower_bound(cellKey(r->Row(), 1));
-    const auto end = s.cells.upper_bound(cellKey(r->lastRow(), MaxColumns));
-    for (; it != end; ++it) {
-        const int c = keyCol(it->first);
-        if (c >= r->Column() && c <= r->lastColumn() && !it->second.link.isEmpty())
-            out.emplace_back(keyRow(it->first), c);
-    }
+    r->Worksheet()->data().eachStored(r->Row(), r->Column(), r->lastRow(), r->lastColumn(),
+                                      [&](int row, int col, const CellData &cell) {
+                                          if (!cell.link.isEmpty())
+                                              out.emplace_back(row, col);
+                                          return true;
+                                      });
     return out;
 }
 

@@ -77,6 +77,27 @@ struct SheetData {
     CellData &at(int row, int col) { return cells[cellKey(row, col)]; }
     double width(int col) const { auto it = colWidth.find(col); return it == colWidth.end() ? DefaultColumnWidth : it->second; }
     double height(int row) const { auto it = rowHeight.find(row); return it == rowHeight.end() ? DefaultRowHeight : it->second; }
+    // Calls f(row, col, cell) for each stored cell of the rectangle, row by
+    // row, until f returns false; false when it stopped early. A small
+    // rectangle is looked up cell by cell, a large one walks the stored cells.
+    template <typename F>
+    bool eachStored(int r1, int c1, int r2, int c2, F f) const
+    {
+        if (qint64(r2 - r1 + 1) * (c2 - c1 + 1) <= 4096) {
+            for (int r = r1; r <= r2; ++r)
+                for (int c = c1; c <= c2; ++c)
+                    if (const CellData *p = find(r, c); p && !f(r, c, *p))
+                        return false;
+            return true;
+        }
+        const auto end = cells.upper_bound(cellKey(r2, MaxColumns));
+        for (auto it = cells.lower_bound(cellKey(r1, 1)); it != end; ++it) {
+            const int c = keyCol(it->first);
+            if (c >= c1 && c <= c2 && !f(keyRow(it->first), c, it->second))
+                return false;
+        }
+        return true;
+    }
     // The value of a cell, formulas computed.
     Variant value(int row, int col) const;
     int usedRows() const;                        // last row holding anything, 0 when empty

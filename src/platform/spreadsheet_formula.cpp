@@ -662,9 +662,8 @@ struct Eval {
                     return false;
                 }
                 const Area &a = arg->area;
-                const long long area = qint64(a.r2 - a.r1 + 1) * (a.c2 - a.c1 + 1);
-                auto take = [&](int r, int c) {
-                    const Variant v = sh->value(r, c);
+                const bool whole = sh->eachStored(a.r1, a.c1, a.r2, a.c2, [&](int, int, const CellData &cell) {
+                    const Variant v = evaluateCell(cell, *sh);
                     if (v.isError()) {
                         *err = v;
                         return false;
@@ -672,19 +671,9 @@ struct Eval {
                     if (v.isNumber())
                         out->push_back(v.number());
                     return true;
-                };
-                if (area <= 4096) {
-                    for (int r = a.r1; r <= a.r2; ++r)
-                        for (int c = a.c1; c <= a.c2; ++c)
-                            if (sh->find(r, c) && !take(r, c))
-                                return false;
-                } else {
-                    for (const auto &[key, cell] : sh->cells) {
-                        const int r = keyRow(key), c = keyCol(key);
-                        if (r >= a.r1 && r <= a.r2 && c >= a.c1 && c <= a.c2 && !take(r, c))
-                            return false;
-                    }
-                }
+                });
+                if (!whole)
+                    return false;
             } else {
                 const Variant v = toNumber(scalar(*arg));
                 if (v.isError()) {
