@@ -689,10 +689,9 @@ void Workbook::Save()
 bool Workbook::Close() { return closeWith(0); }
 bool Workbook::Close(bool saveChanges) { return closeWith(saveChanges ? 1 : 2); }
 
-// Saves for the window and for the save question: a file name is asked for a
-// workbook that has none (or is read-only), and a failure is shown in a box,
-// so that the caller keeps the workbook open. False when not saved.
-static bool saveInteractively(const BookPtr &wb, bool forceAsk)
+// A file name is asked for a workbook that has none (or is read-only), and a
+// failure is shown in a box, so that the caller keeps the workbook open.
+bool saveBook(const BookPtr &wb, bool forceAsk)
 {
     BookData &d = wb->data();
     QString target = d.fullPath;
@@ -711,8 +710,6 @@ static bool saveInteractively(const BookPtr &wb, bool forceAsk)
     }
 }
 
-bool saveBook(const BookPtr &wb, bool saveAs) { return saveInteractively(wb, saveAs); }
-
 bool Workbook::closeWith(int mode)
 {
     BookData &d = data();
@@ -727,11 +724,11 @@ bool Workbook::closeWith(int mode)
                                  vbYesNoCancel | vbExclamation, st.caption);
         if (a == vbCancel)
             return false;
-        if (a == vbYes && !saveInteractively(self, false))
+        if (a == vbYes && !saveBook(self, false))
             return false;
     } else if (mode == 1) {
         if (d.fullPath.isEmpty() || d.readOnly) {
-            if (!saveInteractively(self, false))
+            if (!saveBook(self, false))
                 vt::raise(1004, QStringLiteral("Method 'Close' of object '_Workbook' failed"));
         } else {
             Save();
@@ -1323,6 +1320,12 @@ static const Style &styleOf(const RangePtr &r)
     return cellOrBlank(r->Worksheet()->data(), r->Row(), r->Column()).style;
 }
 
+template <typename F>
+static void restyle(const RangePtr &r, F f)
+{
+    restyle(r->Worksheet(), r->Row(), r->Column(), r->lastRow(), r->lastColumn(), f);
+}
+
 int Font::ColorIndex() const { return styleOf(range_).colorIndex; }
 
 void Font::setColorIndex(int index)
@@ -1331,8 +1334,7 @@ void Font::setColorIndex(int index)
         index = xlColorIndexAutomatic;
     if (index != xlColorIndexAutomatic && (index < 1 || index > 56))
         vt::raise(1004, QStringLiteral("Unable to set the ColorIndex property of the Font class"));
-    restyle(range_->Worksheet(), range_->Row(), range_->Column(), range_->lastRow(), range_->lastColumn(),
-            [&](Style &st) { st.colorIndex = index; });
+    restyle(range_, [&](Style &st) { st.colorIndex = index; });
 }
 
 double Font::Size() const { return styleOf(range_).size; }
@@ -1341,16 +1343,14 @@ void Font::setSize(double points)
 {
     if (!(points >= 1 && points <= 409))
         vt::raise(1004, QStringLiteral("Unable to set the Size property of the Font class"));
-    restyle(range_->Worksheet(), range_->Row(), range_->Column(), range_->lastRow(), range_->lastColumn(),
-            [&](Style &st) { st.size = points; });
+    restyle(range_, [&](Style &st) { st.size = points; });
 }
 
 bool Font::Bold() const { return styleOf(range_).bold; }
 
 void Font::setBold(bool bold)
 {
-    restyle(range_->Worksheet(), range_->Row(), range_->Column(), range_->lastRow(), range_->lastColumn(),
-            [&](Style &st) { st.bold = bold; });
+    restyle(range_, [&](Style &st) { st.bold = bold; });
 }
 
 int Font::Underline() const { return styleOf(range_).underline; }
@@ -1366,8 +1366,7 @@ void Font::setUnderline(int style)
     default:
         vt::raise(1004, QStringLiteral("Unable to set the Underline property of the Font class"));
     }
-    restyle(range_->Worksheet(), range_->Row(), range_->Column(), range_->lastRow(), range_->lastColumn(),
-            [&](Style &st) { st.underline = style; });
+    restyle(range_, [&](Style &st) { st.underline = style; });
 }
 
 // --- Hyperlinks ---------------------------------------------------------------------------------------
