@@ -1116,7 +1116,7 @@ void Range::setHorizontalAlignment(int alignment)
     case 3: alignment = xlCenter; break;
     case 4: alignment = xlRight; break;
     case xlGeneral: case xlLeft: case xlCenter: case xlRight:
-    case 5: case 7: case -4130: case -4117:      // fill, centre across, justify, distributed
+    case xlFill: case xlCenterAcrossSelection: case xlJustify: case xlDistributed:
         break;
     default:
         vt::raise(1004, QStringLiteral("Unable to set the HorizontalAlignment property of the Range class"));

@@ -51,6 +51,7 @@ enum : int {
     xlCalculationAutomatic = -4105, xlCalculationManual = -4135, xlCalculationSemiautomatic = 2,
     xlNormal = -4143, xlMinimized = -4140, xlMaximized = -4137,
     xlGeneral = 1, xlLeft = -4131, xlCenter = -4108, xlRight = -4152,
+    xlFill = 5, xlCenterAcrossSelection = 7, xlJustify = -4130, xlDistributed = -4117,
     xlColorIndexAutomatic = -4105, xlColorIndexNone = -4142,
     xlUnderlineStyleNone = -4142, xlUnderlineStyleSingle = 2, xlUnderlineStyleDouble = -4119,
     xlUnderlineStyleSingleAccounting = 4, xlUnderlineStyleDoubleAccounting = 5,

@@ -120,8 +120,8 @@ private:
     {
         Qt::Alignment h;
         switch (c.style.align) {
-        case xlLeft: case 5: case -4130: h = Qt::AlignLeft; break;
-        case xlCenter: case 7: case -4117: h = Qt::AlignHCenter; break;
+        case xlLeft: case xlFill: case xlJustify: h = Qt::AlignLeft; break;
+        case xlCenter: case xlCenterAcrossSelection: case xlDistributed: h = Qt::AlignHCenter; break;
         case xlRight: h = Qt::AlignRight; break;
         default:   // General: numbers right, truth and error values centred, text left
             h = v.isNumber() ? Qt::AlignRight : (v.isBool() || v.isError()) ? Qt::AlignHCenter : Qt::AlignLeft;

@@ -41,10 +41,10 @@ lxw_format *formatFor(lxw_workbook *wb, std::vector<std::pair<Style, lxw_format 
     case xlLeft: format_set_align(f, LXW_ALIGN_LEFT); break;
     case xlCenter: format_set_align(f, LXW_ALIGN_CENTER); break;
     case xlRight: format_set_align(f, LXW_ALIGN_RIGHT); break;
-    case 5: format_set_align(f, LXW_ALIGN_FILL); break;
-    case 7: format_set_align(f, LXW_ALIGN_CENTER_ACROSS); break;
-    case -4130: format_set_align(f, LXW_ALIGN_JUSTIFY); break;
-    case -4117: format_set_align(f, LXW_ALIGN_DISTRIBUTED); break;
+    case xlFill: format_set_align(f, LXW_ALIGN_FILL); break;
+    case xlCenterAcrossSelection: format_set_align(f, LXW_ALIGN_CENTER_ACROSS); break;
+    case xlJustify: format_set_align(f, LXW_ALIGN_JUSTIFY); break;
+    case xlDistributed: format_set_align(f, LXW_ALIGN_DISTRIBUTED); break;
     default: break;
     }
     const int rgb = paletteColor(st.colorIndex);
@@ -362,10 +362,10 @@ int alignFrom(const QString &h)
     if (h == QLatin1String("left")) return xlLeft;
     if (h == QLatin1String("center")) return xlCenter;
     if (h == QLatin1String("right")) return xlRight;
-    if (h == QLatin1String("fill")) return 5;
-    if (h == QLatin1String("centerContinuous")) return 7;
-    if (h == QLatin1String("justify")) return -4130;
-    if (h == QLatin1String("distributed")) return -4117;
+    if (h == QLatin1String("fill")) return xlFill;
+    if (h == QLatin1String("centerContinuous")) return xlCenterAcrossSelection;
+    if (h == QLatin1String("justify")) return xlJustify;
+    if (h == QLatin1String("distributed")) return xlDistributed;
     return xlGeneral;
 }
 
