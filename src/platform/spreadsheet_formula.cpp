@@ -93,6 +93,20 @@ bool parseEnd(QStringView s, RefEnd *e, bool allowCol, bool allowRow)
     return false;
 }
 
+// "A5" (both ends the same) or "A1:C3", "A:V", "3:5"; a lone column or row
+// only when allowed.
+bool parseEnds(QStringView text, RefEnd *a, RefEnd *b, bool allowCol, bool allowRow)
+{
+    const qsizetype colon = text.indexOf(u':');
+    if (colon < 0) {
+        if (!parseEnd(text, a, allowCol, allowRow))
+            return false;
+        *b = *a;
+        return true;
+    }
+    return parseEnd(text.left(colon), a, true, true) && parseEnd(text.mid(colon + 1), b, true, true);
+}
+
 // The rectangle between two ends of one kind: cells, whole columns or whole rows.
 Area areaOf(const RefEnd &a, const RefEnd &b)
 {
@@ -108,16 +122,10 @@ Area areaOf(const RefEnd &a, const RefEnd &b)
 bool parseArea(const QString &textIn, Area *area, bool bareColumns, bool bareRows)
 {
     const QString text = textIn.trimmed();
-    const qsizetype colon = text.indexOf(u':');
     RefEnd a, b;
-    if (colon < 0) {
-        if (!parseEnd(text, &a, bareColumns, bareRows))
-            return false;
-        b = a;
-    } else {
-        if (!parseEnd(QStringView(text).left(colon), &a, true, true)
-            || !parseEnd(QStringView(text).mid(colon + 1), &b, true, true))
-            return false;
+    if (!parseEnds(text, &a, &b, bareColumns, bareRows))
+        return false;
+    if (text.contains(u':')) {
         const bool aCell = a.row && a.col, bCell = b.row && b.col;
         const bool aCol = a.col && !a.row, bCol = b.col && !b.row;
         const bool aRow = a.row && !a.col, bRow = b.row && !b.col;
@@ -334,22 +342,12 @@ private:
         // A reference (cell, range, columns, rows), not followed by more of a word.
         for (const QRegularExpression *re : {&pattern(CellRange), &pattern(ColRange), &pattern(RowRange)}) {
             if (matchAt(*re, s_, q, &len) && (q + len >= s_.size() || !isWordChar(s_[q + len]))) {
-                const QString txt = s_.mid(q, len);
-                const qsizetype colon = txt.indexOf(u':');
-                RefEnd a, b;
-                if (colon < 0) {
-                    if (!parseEnd(txt, &a, false, false))
-                        return false;
-                    b = a;
-                } else if (!parseEnd(QStringView(txt).left(colon), &a, true, true)
-                           || !parseEnd(QStringView(txt).mid(colon + 1), &b, true, true)) {
+                const QStringView txt = QStringView(s_).mid(q, len);
+                if (!parseEnds(txt, &t->a, &t->b, false, false))
                     return false;
-                }
                 t->type = Token::Ref;
                 t->refStart = q;
-                t->a = a;
-                t->b = b;
-                t->range = colon >= 0;
+                t->range = txt.contains(u':');
                 t->end = q + len;
                 return true;
             }
