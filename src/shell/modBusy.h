@@ -61,9 +61,8 @@ inline void trkForm(int16_t mode, const char *name)
     QString s = QString::fromLatin1(name);
     trkForm(mode, s);
 }
-// Trace points of start-up, shutdown and the notes file; they record nothing.
+// Trace points of start-up and shutdown; they record nothing.
 inline void zapTrkForm(const QString &) {}
-inline void trkFile(int16_t, const QString &) {}
 
 // In-use table. A window or counter outside 0 to 9 raises error 9.
 void begBiz(int window, int counter);
