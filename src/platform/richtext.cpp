@@ -87,13 +87,6 @@ QByteArray encodePlain(const QString &text)
     return out;
 }
 
-int shiftMask(Qt::KeyboardModifiers m)
-{
-    return (m & Qt::ShiftModifier ? RichTextBox::vbShiftMask : 0)
-         | (m & Qt::ControlModifier ? RichTextBox::vbCtrlMask : 0)
-         | (m & Qt::AltModifier ? RichTextBox::vbAltMask : 0);
-}
-
 QString boxText(QString s)
 {
     for (QChar &c : s) {
@@ -895,7 +888,7 @@ void RichTextBox::emitSelChange()
 
 void RichTextBox::keyPressEvent(QKeyEvent *e)
 {
-    const int shift = shiftMask(e->modifiers());
+    const int shift = shiftOf(e->modifiers());
     int key = e->key();
     emit KeyDown(key, shift);
     if (key == 0) {
@@ -936,7 +929,7 @@ void RichTextBox::mousePressEvent(QMouseEvent *e)
                      : e->button() == Qt::MiddleButton ? vbMiddleButton : 0;
     pressed_ = button == vbLeftButton;
     const QPoint p = e->position().toPoint();
-    emit MouseDown(button, shiftMask(e->modifiers()), p.x(), p.y());
+    emit MouseDown(button, shiftOf(e->modifiers()), p.x(), p.y());
     e->accept(); // reported here, whatever the base class made of it
 }
 

@@ -25,6 +25,8 @@
 // sets it to 0 to swallow the key, so the box never sees it.
 #pragma once
 
+#include "platform/keys.h"
+
 #include <QColor>
 #include <QTextEdit>
 #include <memory>
@@ -42,7 +44,7 @@ public:
     enum Alignment { rtfLeft = 0, rtfRight = 1, rtfCenter = 2 };
     // Mouse buttons and shift states as the events report them.
     enum Button { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
-    enum Shift { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 };
+    using enum ShiftMask;
     // Where lines wrap: not at all, at the window's edge, or at a fixed width.
     enum class Wrap { None, Window, Width };
     static constexpr int kMaxTabCount = 128;
