@@ -65,13 +65,7 @@ QString decodePlain(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString s = utf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
-    if (!utf8.hasError())
-        return s;
-    QString out;
-    out.reserve(bytes.size());
-    for (char b : bytes)
-        out.append(rtf::cp1252Char(static_cast<unsigned char>(b)));
-    return out;
+    return utf8.hasError() ? rtf::cp1252Text(bytes) : s;
 }
 
 QByteArray encodePlain(const QString &text)

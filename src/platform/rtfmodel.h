@@ -3,6 +3,8 @@
 // plain data, so reading and writing RTF need no widget and no QTextDocument.
 #pragma once
 
+#include "platform/conversions.h"
+
 #include <QImage>
 #include <QString>
 #include <QTextCharFormat>
@@ -14,8 +16,8 @@
 namespace vt::rtf {
 
 // Lengths inside a QTextDocument are pixels at 96 dots per inch, the
-// platform's standard screen: one pixel is 15 twips.
-constexpr double kTwipsPerPixel = 15.0;
+// platform's standard screen.
+constexpr double kTwipsPerPixel = TwipsPerPixel;
 
 // Caps that keep hostile or broken input from costing unbounded time or memory.
 constexpr int kMaxGroupDepth = 256;          // deeper groups are skipped

@@ -91,9 +91,7 @@ QString decodeBytes(const QByteArray &bytes, int cp)
     if (cp == 0) {
         out = QString::fromLatin1(bytes);
     } else if (cp == 1252) {
-        out.reserve(bytes.size());
-        for (char b : bytes)
-            out.append(cp1252Char(static_cast<unsigned char>(b)));
+        out = cp1252Text(bytes);
     } else {
         QByteArray name = cp == 10000 ? QByteArray("macintosh")
                         : cp == 437 || cp == 850 ? "IBM" + QByteArray::number(cp)
@@ -103,12 +101,7 @@ QString decodeBytes(const QByteArray &bytes, int cp)
                         : cp == 950 ? QByteArray("Big5")
                         : "windows-" + QByteArray::number(cp);
         QStringDecoder dec(name.constData());
-        if (dec.isValid()) {
-            out = dec(bytes);
-        } else {
-            for (char b : bytes)
-                out.append(cp1252Char(static_cast<unsigned char>(b)));
-        }
+        out = dec.isValid() ? dec(bytes) : cp1252Text(bytes);
     }
     // Breaks inside text would split paragraphs behind the model's back.
     out.removeIf([](QChar c) {

@@ -243,6 +243,15 @@ QChar cp1252Char(unsigned char b)
     return QChar(b);
 }
 
+QString cp1252Text(const QByteArray &bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (char b : bytes)
+        out.append(cp1252Char(static_cast<unsigned char>(b)));
+    return out;
+}
+
 QByteArray writeRtf(const Document &doc, const QString &fallbackFont)
 {
     return Writer(doc, fallbackFont).run();

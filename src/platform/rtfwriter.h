@@ -17,5 +17,7 @@ QByteArray writeRtf(const Document &doc, const QString &fallbackFont = QStringLi
 int cp1252Byte(QChar c);
 // The character of a code page 1252 byte.
 QChar cp1252Char(unsigned char b);
+// Bytes of code page 1252 as text.
+QString cp1252Text(const QByteArray &bytes);
 
 } // namespace vt::rtf
