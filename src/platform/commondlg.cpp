@@ -3,6 +3,7 @@
 #include "platform/answers.h"
 #include "platform/conversions.h"
 #include "platform/forms.h"
+#include "platform/printer.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -18,7 +19,6 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 #include <cmath>
@@ -444,13 +444,7 @@ bool choosePrinter(QPrinter &printer, bool setupOnly)
     QList<std::function<void()>> apply;
     const QString name = parts[0].trimmed();
     if (name.compare(QStringLiteral("OK"), Qt::CaseInsensitive) != 0) {
-        const QString wanted = name.toUpper();
-        apply << [&printer, wanted] {
-            // Each installed printer of that name becomes the printer: the last match wins.
-            for (const QString &n : QPrinterInfo::availablePrinterNames())
-                if (n.toUpper() == wanted)
-                    printer.setPrinterName(n);
-        };
+        apply << [&printer, name] { setPrinterByName(printer, name); };
     }
     for (int i = 1; i < parts.size(); ++i) {
         const QString w = parts[i].trimmed().toLower();

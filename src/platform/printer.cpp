@@ -51,7 +51,7 @@ bool printerInstalled()
 
 QStringList printerNames() { return QPrinterInfo::availablePrinterNames(); }
 
-bool setPrinterByName(const QString &name)
+bool setPrinterByName(QPrinter &printer, const QString &name)
 {
     const QString wanted = name.trimmed().toUpper();
     bool found = false;
@@ -59,7 +59,7 @@ bool setPrinterByName(const QString &name)
     // list did it.
     for (const QString &n : printerNames())
         if (n.toUpper() == wanted) {
-            Printer().setPrinterName(n);
+            printer.setPrinterName(n);
             found = true;
         }
     return found;

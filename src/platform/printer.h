@@ -16,9 +16,10 @@ QPrinter &Printer();
 bool printerInstalled();
 // Names of the installed printers.
 QStringList printerNames();
-// Makes the installed printer of that name (any case) the program's printer.
-// False, and nothing changes, when no printer has that name.
-bool setPrinterByName(const QString &name);
+// Points `printer` (the program's, or the one a printer dialog works on) at
+// the installed printer of that name (any case). False, and nothing changes,
+// when no printer has that name.
+bool setPrinterByName(QPrinter &printer, const QString &name);
 // The paper width of the current printer, in twips.
 int printerPageWidthTwips();
 
