@@ -113,21 +113,22 @@ void CommControl::setSettings(const QString &settings)
     settings_ = settings;
 }
 
-void CommControl::applySettings(const LineSettings &ls)
+void CommControl::checkCommState(bool ok)
 {
     // A pseudo-terminal takes the speed and stop bits but answers some of the
     // rest with "unsupported": only a refusal of a real request counts.
-    auto check = [this](bool ok) {
-        if (ok)
-            return;
-        if (serial_.error() == QSerialPort::UnsupportedOperationError) {
-            serial_.clearError();
-            return;
-        }
-        const QString why = serial_.errorString();
-        serial_.clearError();
+    if (ok)
+        return;
+    const bool unsupported = serial_.error() == QSerialPort::UnsupportedOperationError;
+    const QString why = serial_.errorString();
+    serial_.clearError();
+    if (!unsupported)
         raise(8015, QStringLiteral("Could not set comm state: %1").arg(why));
-    };
+}
+
+void CommControl::applySettings(const LineSettings &ls)
+{
+    auto check = [this](bool ok) { checkCommState(ok); };
     check(serial_.setBaudRate(ls.baud));
     check(serial_.setDataBits(ls.dataBits));
     check(serial_.setParity(ls.parity));
@@ -152,13 +153,7 @@ void CommControl::applyHandshaking()
         fc = QSerialPort::SoftwareControl;
     else if (handshaking_ == commRtsCts || handshaking_ == commRtsCtsXOnXOff)
         fc = QSerialPort::HardwareControl;
-    if (!serial_.setFlowControl(fc)) {
-        const bool unsupported = serial_.error() == QSerialPort::UnsupportedOperationError;
-        const QString why = serial_.errorString();
-        serial_.clearError();
-        if (!unsupported)
-            raise(8015, QStringLiteral("Could not set comm state: %1").arg(why));
-    }
+    checkCommState(serial_.setFlowControl(fc));
 }
 
 void CommControl::setPortOpen(bool open)
@@ -180,10 +175,7 @@ void CommControl::setPortOpen(bool open)
 
     const LineSettings ls = parseLineSettings(settings_);
     serial_.setPortName(dev);
-    serial_.setBaudRate(ls.baud);
-    serial_.setDataBits(ls.dataBits);
-    serial_.setParity(ls.parity);
-    serial_.setStopBits(ls.stopBits);
+    applySettings(ls); // a closed port only stores them: nothing can be refused yet
     serial_.setFlowControl(QSerialPort::NoFlowControl);
     if (!serial_.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError e = serial_.error();

@@ -119,6 +119,9 @@ protected:
 private:
     void fire(int code);
     void fireQueued(int code);
+    // Raises "Could not set comm state" for a refused setting; a setting the
+    // device does not support (ok false, error "unsupported") is let pass.
+    void checkCommState(bool ok);
     void applySettings(const LineSettings &ls);
     void applyHandshaking();
     void onReadyRead();
