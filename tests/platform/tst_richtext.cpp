@@ -11,10 +11,12 @@
 #include <QTextBlock>
 #include <QTest>
 
+#include "common/errorof.h"
 #include "platform/errors.h"
 #include "platform/richtext.h"
 
 using vt::RichTextBox;
+using vt::test::errorOf;
 
 namespace {
 
@@ -78,16 +80,6 @@ bool selectNeedle(RichTextBox &box, const QString &needle)
     return true;
 }
 
-int raisedNumber(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const vt::RtError &e) {
-        return e.number;
-    }
-    return 0;
-}
-
 } // namespace
 
 class TestRichText : public QObject {
@@ -126,8 +118,8 @@ private slots:
         QCOMPARE(box->SelLength(), 0);
         box->SetSelStart(999);
         QCOMPARE(box->SelStart(), box->TextLength());
-        QCOMPARE(raisedNumber([&] { box->SetSelStart(-1); }), 380);
-        QCOMPARE(raisedNumber([&] { box->SetSelLength(-1); }), 380);
+        QCOMPARE(errorOf([&] { box->SetSelStart(-1); }), 380);
+        QCOMPARE(errorOf([&] { box->SetSelLength(-1); }), 380);
         // Replacing a selection that spans a break joins the paragraphs.
         box->SetSelStart(2);
         box->SetSelLength(4);
@@ -289,15 +281,15 @@ private slots:
         box->SetSelTabs(2, 4320);
         QCOMPARE(prop(*box, "tabs"), QString("1440,1440,4320"));
         QCOMPARE(box->SelTabs(3), std::nullopt);
-        QCOMPARE(raisedNumber([&] { box->SetSelTabs(3, 100); }), 380);
-        QCOMPARE(raisedNumber([&] { box->SetSelTabCount(RichTextBox::kMaxTabCount + 1); }), 380);
+        QCOMPARE(errorOf([&] { box->SetSelTabs(3, 100); }), 380);
+        QCOMPARE(errorOf([&] { box->SetSelTabCount(RichTextBox::kMaxTabCount + 1); }), 380);
         box->SetSelTabCount(100); // the tab dialog's 100 stops all fit
         QCOMPARE(box->SelTabCount(), std::optional(100));
         box->SetSelTabCount(0);
         QCOMPARE(prop(*box, "tabs"), QString(""));
-        QCOMPARE(raisedNumber([&] { box->SetSelFontSize(0); }), 380);
-        QCOMPARE(raisedNumber([&] { box->SetSelAlignment(3); }), 380);
-        QCOMPARE(raisedNumber([&] { box->SetSelFontName(""); }), 380);
+        QCOMPARE(errorOf([&] { box->SetSelFontSize(0); }), 380);
+        QCOMPARE(errorOf([&] { box->SetSelAlignment(3); }), 380);
+        QCOMPARE(errorOf([&] { box->SetSelFontName(""); }), 380);
     }
 
     void fixtures_data()
@@ -375,7 +367,7 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("just text, no rich text here");
         }
-        QCOMPARE(raisedNumber([&] { box->LoadFile(notRtf); }), 321);
+        QCOMPARE(errorOf([&] { box->LoadFile(notRtf); }), 321);
         try {
             box->LoadFile(notRtf);
         } catch (const vt::RtError &e) {
@@ -383,11 +375,11 @@ private slots:
         }
         const QString empty = dir.filePath("empty.rtf");
         QFile(empty).open(QIODevice::WriteOnly);
-        QCOMPARE(raisedNumber([&] { box->LoadFile(empty); }), 321);
-        QCOMPARE(raisedNumber([&] { box->LoadFile(dir.filePath("missing.rtf")); }), 53);
-        QCOMPARE(raisedNumber([&] { box->LoadFile(dir.path()); }), 75);
-        QCOMPARE(raisedNumber([&] { box->SaveFile(dir.filePath("no/such/dir/x.rtf")); }), 76);
-        QCOMPARE(raisedNumber([&] { box->SaveFile(dir.filePath("x.rtf"), 8); }), 380);
+        QCOMPARE(errorOf([&] { box->LoadFile(empty); }), 321);
+        QCOMPARE(errorOf([&] { box->LoadFile(dir.filePath("missing.rtf")); }), 53);
+        QCOMPARE(errorOf([&] { box->LoadFile(dir.path()); }), 75);
+        QCOMPARE(errorOf([&] { box->SaveFile(dir.filePath("no/such/dir/x.rtf")); }), 76);
+        QCOMPARE(errorOf([&] { box->SaveFile(dir.filePath("x.rtf"), 8); }), 380);
         QCOMPARE(box->Text(), QString("keep me")); // failed loads change nothing
 
         // Plain text: the same file read as plain text, then saved and read back.

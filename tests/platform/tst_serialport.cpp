@@ -1,6 +1,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "common/errorof.h"
 #include "platform/errors.h"
 #include "platform/portmap.h"
 #include "platform/serialport.h"
@@ -11,18 +12,9 @@
 #include <unistd.h>
 
 using namespace vt;
+using vt::test::errorOf;
 
 namespace {
-
-int errorOf(const std::function<void()> &body)
-{
-    try {
-        body();
-    } catch (const RtError &e) {
-        return e.number;
-    }
-    return 0;
-}
 
 // A control whose modem lines a test sets.
 class FakeModem : public CommControl {
