@@ -10,10 +10,6 @@ namespace vt {
 
 namespace {
 
-struct ButtonSet {
-    QList<int> results;
-};
-
 QList<int> buttonsOf(int style)
 {
     switch (style & 7) {

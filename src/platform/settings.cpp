@@ -101,7 +101,7 @@ void SaveSetting(const QString &app, const QString &section, const QString &key,
     s.endGroup();
     s.sync();
     if (s.status() != QSettings::NoError)
-        raise(75, QStringLiteral("Path/File access error"), settingsFile(app));
+        raise(75, {}, settingsFile(app));
 }
 
 void DeleteSetting(const QString &app, const QString &section, const QString &key)

@@ -32,7 +32,7 @@ void TimerCtl::setEnabled(bool on)
 void TimerCtl::setInterval(int ms)
 {
     if (ms < 0)
-        raise(380, QStringLiteral("Invalid property value"));
+        raise(380);
     interval_ = ms;
     apply();
 }
