@@ -126,8 +126,6 @@ QList<int> others()
     return out;
 }
 
-bool prevInstance() { return !others().isEmpty(); }
-
 void release() { own().close(); }
 
 } // namespace vt::copies

@@ -23,8 +23,6 @@ void claim(int number);
 // The numbers claimed by the other live copies, one entry per copy (-1 for a
 // copy that holds none yet). Marks of ended processes are removed on the way.
 QList<int> others();
-// Another copy of the program is running (the previous-instance test).
-bool prevInstance();
 // Takes this process's mark down (normal end; also done at exit).
 void release();
 

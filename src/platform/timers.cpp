@@ -28,13 +28,6 @@ void doEvents(int maxWaitMs)
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-void waitMs(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 int64_t monoMs()
 {
     static QElapsedTimer t = [] { QElapsedTimer e; e.start(); return e; }();

@@ -10,8 +10,6 @@ namespace vt {
 // Lets the event loop handle what is pending, waiting up to maxWaitMs for
 // something to arrive (0: only what is already there).
 void doEvents(int maxWaitMs = 0);
-// Runs the event loop for ms milliseconds.
-void waitMs(int ms);
 
 // A monotonic clock in milliseconds (never jumps, also across midnight).
 int64_t monoMs();
