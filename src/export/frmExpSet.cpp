@@ -1,5 +1,7 @@
 #include "export/frmExpSet.h"
 
+#include <QCloseEvent>
+
 namespace vt {
 
 frmExpSet::frmExpSet()
@@ -7,8 +9,11 @@ frmExpSet::frmExpSet()
 {
     setObjectName(QStringLiteral("frmExpSet"));
     setWindowTitle(QStringLiteral("Export Setup"));
+    setWindowFlag(Qt::Window);
 }
 
 frmExpSet::~frmExpSet() = default;
+
+void frmExpSet::closeEvent(QCloseEvent *e) { handleClose(e); }
 
 } // namespace vt

@@ -7,11 +7,14 @@
 
 namespace vt {
 
-class frmExpSet : public SupportWindow<frmExpSet> {
+class frmExpSet : public QWidget, public SupportWindow<frmExpSet> {
     Q_OBJECT
 public:
     frmExpSet();
     ~frmExpSet() override;
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
 };
 
 } // namespace vt

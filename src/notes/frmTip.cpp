@@ -1,5 +1,7 @@
 #include "notes/frmTip.h"
 
+#include <QCloseEvent>
+
 namespace vt {
 
 frmTip::frmTip()
@@ -7,9 +9,12 @@ frmTip::frmTip()
 {
     setObjectName(QStringLiteral("frmTip"));
     setWindowTitle(QStringLiteral("rUvuzu"));
+    setWindowFlag(Qt::Window);
 }
 
 frmTip::~frmTip() = default;
+
+void frmTip::closeEvent(QCloseEvent *e) { handleClose(e); }
 
 void frmTip::lodTip() {}
 

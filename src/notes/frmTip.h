@@ -7,7 +7,7 @@
 
 namespace vt {
 
-class frmTip : public SupportWindow<frmTip> {
+class frmTip : public QWidget, public SupportWindow<frmTip> {
     Q_OBJECT
 public:
     frmTip();
@@ -17,6 +17,9 @@ public:
     void lodTip();
     // Exit procedure, called once by the shutdown with a copy of its cancel flag.
     void extTip(int cancel);
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
 };
 
 } // namespace vt

@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <QCloseEvent>
+
 namespace vt {
 
 frmRemCtr::frmRemCtr()
@@ -15,6 +17,7 @@ frmRemCtr::frmRemCtr()
 {
     setObjectName(QStringLiteral("frmRemCtr"));
     setWindowTitle(QStringLiteral("zOvu Remote"));
+    setWindowFlag(Qt::Window);
 
     auto *fraExp = new QGroupBox(QStringLiteral("Export"), this);
     fraExp->setObjectName(QStringLiteral("fraExp"));
@@ -40,6 +43,8 @@ frmRemCtr::frmRemCtr()
 }
 
 frmRemCtr::~frmRemCtr() = default;
+
+void frmRemCtr::closeEvent(QCloseEvent *e) { handleClose(e); }
 
 void frmRemCtr::lodRemCtr() {}
 

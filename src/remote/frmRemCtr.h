@@ -10,7 +10,7 @@ class QRadioButton;
 
 namespace vt {
 
-class frmRemCtr : public SupportWindow<frmRemCtr> {
+class frmRemCtr : public QWidget, public SupportWindow<frmRemCtr> {
     Q_OBJECT
 public:
     frmRemCtr();
@@ -28,6 +28,9 @@ public:
     QPushButton *cmdExp2Excel = nullptr;
     void optExpSrc_Click(int index);
     void cmdExp2Excel_Click();
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
 };
 
 } // namespace vt

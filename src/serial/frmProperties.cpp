@@ -2,6 +2,8 @@
 
 #include "platform/conversions.h"
 
+#include <QCloseEvent>
+
 namespace vt {
 
 frmProperties::frmProperties()
@@ -9,10 +11,13 @@ frmProperties::frmProperties()
 {
     setObjectName(QStringLiteral("frmProperties"));
     setWindowTitle(QStringLiteral("CSetup"));
+    setWindowFlag(Qt::Window);
     resize(TwipsToPixels(6600), TwipsToPixels(4800));
 }
 
 frmProperties::~frmProperties() = default;
+
+void frmProperties::closeEvent(QCloseEvent *e) { handleClose(e); }
 
 void frmProperties::lodProperties() {}
 

@@ -7,7 +7,7 @@
 
 namespace vt {
 
-class frmProperties : public SupportWindow<frmProperties> {
+class frmProperties : public QWidget, public SupportWindow<frmProperties> {
     Q_OBJECT
 public:
     frmProperties();
@@ -17,6 +17,9 @@ public:
     void lodProperties();
     // Exit procedure, called once by the shutdown with a copy of its cancel flag.
     void extProperties(int cancel);
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
 };
 
 } // namespace vt

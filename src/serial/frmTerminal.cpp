@@ -8,6 +8,7 @@
 #include "shell/modApi.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
@@ -37,6 +38,7 @@ frmTerminal::frmTerminal()
 {
     setObjectName(QStringLiteral("frmTerminal"));
     setWindowTitle(QStringLiteral("zEzede Terminal"));
+    setWindowFlag(Qt::Window);
 
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
@@ -103,6 +105,8 @@ frmTerminal::~frmTerminal()
     MSComm2->disconnect(this);
     txtTerm->disconnect(this);
 }
+
+void frmTerminal::closeEvent(QCloseEvent *e) { handleClose(e); }
 
 void frmTerminal::txtTerm_KeyPress(int &KeyAscii)
 {

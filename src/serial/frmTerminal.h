@@ -20,7 +20,7 @@ namespace vt {
 class CommControl;
 class RichTextBox;
 
-class frmTerminal : public SupportWindow<frmTerminal> {
+class frmTerminal : public QWidget, public SupportWindow<frmTerminal> {
     Q_OBJECT
 public:
     frmTerminal();
@@ -83,6 +83,9 @@ public:
     // destinations get the rewritten text.
     void putRxData(RichTextBox *txtBox, QString &txt);
     void txtTerm_KeyPress(int &KeyAscii);
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
 
 private:
     void splitLines();

@@ -1,27 +1,29 @@
 // The support windows (notes, terminal, port setup, remote panel, export
-// settings) share one life: each is a top-level window loaded once for the
-// whole run, its load and unload are tracked, and the user's close only hides
-// it; the program's own unload (shutdown) still closes it.
+// settings) share one life: each is loaded once for the whole run, its load
+// and unload are tracked, and the user's close only hides it; the program's
+// own unload (shutdown) still closes it.
 #pragma once
 
 #include "platform/forms.h"
 #include "shell/modBusy.h"
 
-#include <QCloseEvent>
 #include <QWidget>
 
 namespace vt {
 
-// class frmX : public SupportWindow<frmX>, constructed with the name its
-// load and unload are tracked under ("Tip" for frmTip).
+// class frmX : public QWidget, public SupportWindow<frmX>, constructed with
+// the name its load and unload are tracked under ("Tip" for frmTip). QWidget
+// stays the first base of the window itself, so that the window is still
+// whole while the shared-instance slot is cleared on its destruction. The
+// window's closeEvent passes the event to handleClose.
 template <class T>
-class SupportWindow : public QWidget, public SharedForm<T> {
+class SupportWindow : public SharedForm<T> {
 public:
     void Form_Load() { trkForm(0, track_); }
     void Form_QueryUnload(int &cancel, int unloadMode) override
     {
         if (unloadMode == vbFormControlMenu) {
-            hide();
+            static_cast<T *>(this)->hide();
             cancel = 1;
         }
     }
@@ -35,9 +37,7 @@ protected:
     explicit SupportWindow(const char *track)
         : track_(track)
     {
-        setWindowFlag(Qt::Window);
     }
-    void closeEvent(QCloseEvent *e) override { this->handleClose(e); }
 
 private:
     const char *track_;
