@@ -64,34 +64,39 @@ class SharedForm : public Form {
 public:
     static T *get()
     {
-        if (!slot()) {
-            slot() = new T();
-            static_cast<SharedForm *>(slot())->registerLoaded();
-            slot()->Form_Load();
+        if (!slot().form) {
+            T *form = new T();
+            slot() = {form, form};
+            static_cast<SharedForm *>(form)->registerLoaded();
+            form->Form_Load();
         }
-        return slot();
+        return slot().form;
     }
-    static bool isLoaded() { return slot() != nullptr; }
-    static T *instance() { return slot(); }
+    static bool isLoaded() { return slot().form != nullptr; }
+    static T *instance() { return slot().form; }
     QWidget *widget() override { return static_cast<T *>(this); }
 
 protected:
-    void releaseInstance() override
-    {
-        if (slot() == static_cast<T *>(this))
-            slot() = nullptr;
-    }
-    ~SharedForm() override
-    {
-        if (slot() == static_cast<T *>(this))
-            slot() = nullptr;
-    }
+    void releaseInstance() override { forget(); }
+    ~SharedForm() override { forget(); }
 
 private:
-    static T *&slot()
+    // The instance is kept under both its types, so that clearing it while the
+    // window is being destroyed compares base pointers and needs no cast to
+    // the already destroyed derived type.
+    struct Slot {
+        T *form = nullptr;
+        SharedForm *base = nullptr;
+    };
+    static Slot &slot()
     {
-        static T *p = nullptr;
-        return p;
+        static Slot s;
+        return s;
+    }
+    void forget()
+    {
+        if (slot().base == this)
+            slot() = {};
     }
 };
 
