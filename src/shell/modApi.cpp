@@ -138,8 +138,14 @@ void zapSysClose(QWidget *window)
     if (!window)
         return;
     QWidget *w = window->window();
-    if (!w->findChild<NoSysClose *>(QString(), Qt::FindDirectChildrenOnly))
-        w->installEventFilter(new NoSysClose(w));
+    // Found by name: the filter has no meta-object of its own, so a lookup by
+    // type would match any child and the filter would never be installed.
+    static const QString kName = QStringLiteral("noSysClose");
+    if (!w->findChild<QObject *>(kName, Qt::FindDirectChildrenOnly)) {
+        auto *filter = new NoSysClose(w);
+        filter->setObjectName(kName);
+        w->installEventFilter(filter);
+    }
     changeFlag(w, Qt::CustomizeWindowHint, true);
     changeFlag(w, Qt::WindowCloseButtonHint, false);
 }

@@ -178,6 +178,8 @@ private slots:
 
         QWidget w;
         w.resize(200, 100);
+        // A window with controls, as every real one has.
+        QObject control(&w);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         zapSysClose(&w);
