@@ -1,5 +1,8 @@
 #include "shell/frmMDI.h"
 
+#include "shell/frmAbout.h"
+#include "shell/modHTMLHelp.h"
+
 #include "platform/conversions.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
@@ -290,14 +293,14 @@ void frmMDI::buildMenus()
     mnuWindowRestoreAll = addItem(mnuWindow, "mnuWindowRestoreAll", QStringLiteral("&Restore All"));
 
     mnuHelp = addSubMenu(nullptr, "mnuHelp", QStringLiteral("&Help"));
-    mnuHelpContents = addItem(mnuHelp, "mnuHelpContents", QStringLiteral("&Contents"));
-    mnuHelpIndex = addItem(mnuHelp, "mnuHelpIndex", QStringLiteral("&Index"));
-    mnuHelpSearch = addItem(mnuHelp, "mnuHelpSearch", QStringLiteral("&Search"));
-    mnuHelpTopic = addItem(mnuHelp, "mnuHelpTopic", QStringLiteral("&Topic"));
+    mnuHelpContents = addItem(mnuHelp, "mnuHelpContents", QStringLiteral("&Contents"), &frmMDI::mnuHelpContents_Click);
+    mnuHelpIndex = addItem(mnuHelp, "mnuHelpIndex", QStringLiteral("&Index"), &frmMDI::mnuHelpIndex_Click);
+    mnuHelpSearch = addItem(mnuHelp, "mnuHelpSearch", QStringLiteral("&Search"), &frmMDI::mnuHelpSearch_Click);
+    mnuHelpTopic = addItem(mnuHelp, "mnuHelpTopic", QStringLiteral("&Topic"), &frmMDI::mnuHelpTopic_Click);
     sep(mnuHelp);
     mnuHelpTipoftheDay = addItem(mnuHelp, "mnuHelpTipoftheDay", QStringLiteral("Important &Notes"));
     sep(mnuHelp);
-    mnuHelpAbout = addItem(mnuHelp, "mnuHelpAbout", QStringLiteral("&About Vantrell"));
+    mnuHelpAbout = addItem(mnuHelp, "mnuHelpAbout", QStringLiteral("&About Vantrell"), &frmMDI::mnuHelpAbout_Click);
 
     mnuDebug = new QMenu(QStringLiteral("&Debug"), this);
     mnuDebug->setObjectName(QStringLiteral("mnuDebug"));
@@ -728,5 +731,17 @@ void frmMDI::savPrntFmt() {}
 void frmMDI::savMargFmt() {}
 void frmMDI::savTabsFmt() {}
 void frmMDI::savFontFmt() {}
+
+void frmMDI::mnuHelpContents_Click() { hlpContents(this); }
+void frmMDI::mnuHelpIndex_Click() { hlpIndex(this); }
+void frmMDI::mnuHelpSearch_Click() { hlpSearch(this); }
+void frmMDI::mnuHelpTopic_Click() { hlpContext(this, 0); }
+
+void frmMDI::mnuHelpAbout_Click()
+{
+    frmAbout *about = frmAbout::get();
+    about->show();
+    about->raise();
+}
 
 } // namespace vt

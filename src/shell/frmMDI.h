@@ -168,6 +168,13 @@ public:
     void mnuExpExcEDi_Click();
     void mnuExpExcZEzede_Click();
     void mnuExpExcCFi_Click();
+    // Help menu
+    void mnuHelpContents_Click();
+    void mnuHelpIndex_Click();
+    void mnuHelpSearch_Click();
+    void mnuHelpTopic_Click();
+    void mnuHelpAbout_Click();
+
     void mnuDbgSftDbg_Click();
     void mnuDbgSftTst_Click();
     void mnuDbgSftShp_Click();

@@ -4,6 +4,7 @@
 #include "platform/conversions.h"
 #include "platform/errors.h"
 #include "shell/frmMDI.h"
+#include "shell/modApi.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -59,10 +60,8 @@ void frmMsgBox::Form_Load()
     frmMDI::bCancel = false;
     frmMDI::bNo = false;
     frmMDI::bYes = false;
-    // No close command (title-bar close and Alt+F4 are refused in closeEvent)
-    // and always on top.
-    setWindowFlags((windowFlags() | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
-                   & ~Qt::WindowCloseButtonHint);
+    zapSysClose(this);
+    setOnTop(this);
 }
 
 void frmMsgBox::Form_Unload(int &)

@@ -1,5 +1,6 @@
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include "platform/helpviewer.h"
 #include "platform/progfolder.h"
 #include "shell/frmAbout.h"
+#include "shell/frmMDI.h"
 #include "shell/modHTMLHelp.h"
 
 using namespace vt;
@@ -79,6 +81,32 @@ private slots:
         hlpContext(nullptr, 0);
         QCOMPARE(help::viewer(), first);
         QCOMPARE(QFileInfo(browser()->source().toLocalFile()).fileName(), QStringLiteral("main.html"));
+    }
+
+    // The Help menu of the main window reaches the same pages and the About window.
+    void helpMenu_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("contents") << "mnuHelpContents" << "contents.html";
+        QTest::newRow("index") << "mnuHelpIndex" << "index.html";
+        QTest::newRow("topic") << "mnuHelpTopic" << "main.html";
+    }
+    void helpMenu()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, page);
+        menuItem(frmMDI::get(), item)->trigger();
+        QVERIFY(help::viewer() && help::viewer()->isVisible());
+        QCOMPARE(QFileInfo(browser()->source().toLocalFile()).fileName(), page);
+        QVERIFY(answers::asked().isEmpty());
+    }
+    void aboutFromTheMenu()
+    {
+        menuItem(frmMDI::get(), QStringLiteral("mnuHelpAbout"))->trigger();
+        QVERIFY(frmAbout::isLoaded());
+        QVERIFY(frmAbout::get()->isVisible());
+        QCOMPARE(frmAbout::get()->lblVersion->text(), QStringLiteral("Version 1.4.0"));
     }
 
     void searchPanel()
