@@ -1,6 +1,5 @@
 # The workbook template (CBoox.xls and its pristine copy vantboox.ixi) is made
 # by our own generator at build time, into the build tree.
-set(VT_GENERATED_DIR ${CMAKE_BINARY_DIR}/resources)
 add_executable(vantrell-xltemplate ${CMAKE_SOURCE_DIR}/tools/xltemplate/main.cpp)
 target_link_libraries(vantrell-xltemplate PRIVATE vantcore)
 target_compile_options(vantrell-xltemplate PRIVATE ${VT_WARNINGS})
@@ -10,4 +9,3 @@ add_custom_command(
   DEPENDS vantrell-xltemplate
   COMMENT "Generating the workbook template")
 add_custom_target(xltemplate ALL DEPENDS ${VT_GENERATED_DIR}/vantboox.ixi ${VT_GENERATED_DIR}/CBoox.xls)
-target_compile_definitions(vantcore PUBLIC VT_GENERATED_DIR="${VT_GENERATED_DIR}")

@@ -1,4 +1,5 @@
 #include "platform/progfolder.h"
+#include "vt_paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,11 +45,9 @@ void seedProgramFolder()
 {
     const QString dst = programFolder();
     seedFrom(resourcesFolder(), dst);
-#ifdef VT_GENERATED_DIR
     // Files the build generates (the workbook template) live in the build tree.
     if (QFileInfo(QStringLiteral(VT_GENERATED_DIR)).isDir())
         seedFrom(QStringLiteral(VT_GENERATED_DIR), dst);
-#endif
 }
 
 } // namespace vt

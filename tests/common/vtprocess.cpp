@@ -1,4 +1,5 @@
 #include "common/vtprocess.h"
+#include "vt_paths.h"
 
 #include "platform/settings.h"
 

@@ -1,6 +1,7 @@
 // The workbook template the build generates: what the export reads of it
 // (sheets, header rows, next rows, factors, the option table), and a new
 // workbook prepared from it the way the connection does.
+#include "vt_paths.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,7 @@
 // The rich-text box: positions with CR LF counted as two, the selection
 // formats with "no value" for mixed selections, Find, files, edit commands,
 // events, display lines and page formatting.
+#include "vt_paths.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>

@@ -1,3 +1,4 @@
+#include "vt_paths.h"
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
