@@ -7,6 +7,7 @@
 #include "platform/errors.h"
 #include "platform/msgbox.h"
 #include "platform/richtext.h"
+#include "platform/timers.h"
 #include "shell/epCmDlg.h"
 #include "shell/frmMDI.h"
 #include "shell/modApi.h"
@@ -16,9 +17,11 @@
 #include "shell/modStartNbrs.h"
 
 #include <QDir>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QToolBar>
+#include <cstdio>
 #include <functional>
 #include <limits>
 
@@ -392,6 +395,36 @@ bool unloadCFiles(int unloadMode)
         if (!docs[i]->unload(unloadMode))
             return false;
     return true;
+}
+
+QStringList saveRecoveryCopies(const QString &folder)
+{
+    QStringList written;
+    const QString stamp = now().toString(QStringLiteral("yyyy-MM-dd HHmmss"));
+    QDir().mkpath(folder);
+    for (frmDocument *doc : openCFiles()) {
+        // The same test as the close question: an empty CFile has nothing to lose.
+        if (!doc->bChanged || doc->rtfText->Text().isEmpty())
+            continue;
+        QString base = QFileInfo(doc->Caption()).completeBaseName();
+        if (base.isEmpty())
+            base = QStringLiteral("CFile");
+        // Two CFiles of one name (from different folders) must not overwrite each other.
+        QString path = folder + u'/' + base + u' ' + stamp + QStringLiteral(".rtf");
+        for (int n = 2; QFileInfo::exists(path) || written.contains(path); ++n)
+            path = folder + u'/' + base + u' ' + stamp + QStringLiteral(" (") + QString::number(n) + QStringLiteral(").rtf");
+        const ErrObject saved = Err;
+        if (trapErrors([&] { writeCFile(doc->rtfText, path, RichTextBox::rtfRTF); }))
+            written << path;
+        else
+            std::fprintf(stderr, "vantrell: no recovery copy of %s: %s\n", qPrintable(doc->Caption()),
+                         qPrintable(Err.Description));
+        Err = saved;
+        // Nobody can answer the close question any more; left set, its
+        // default would wait on a save dialog and the program would not end.
+        doc->bChanged = false;
+    }
+    return written;
 }
 
 // --- selection formats -------------------------------------------------------

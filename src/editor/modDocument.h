@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace vt {
@@ -62,6 +63,12 @@ void RevertDocument();
 // Unloads every CFile (each asks its own close question); false when one of
 // them stayed open.
 bool unloadCFiles(int unloadMode);
+// When the program is ended from outside: each CFile whose unsaved changes the
+// close question would ask about is written as rich text to folder (created
+// when missing), named after its caption and the current date and time, and
+// its changed flag is cleared. Returns the paths written. A CFile that cannot
+// be written is reported on stderr (the program must end all the same).
+QStringList saveRecoveryCopies(const QString &folder);
 
 // Selection formats of the active CFile.
 void togSelBold();

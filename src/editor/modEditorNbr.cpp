@@ -28,6 +28,7 @@ public:
     }
     void wireCommands() override { wireDocumentCommands(frmMDI::instance()); }
     bool unloadCFiles(int unloadMode) override { return vt::unloadCFiles(unloadMode); }
+    QStringList saveRecoveryCopies(const QString &folder) override { return vt::saveRecoveryCopies(folder); }
 };
 
 } // namespace

@@ -178,6 +178,11 @@ int GetSettingInt(const QString &app, const QString &section, const QString &key
     return readConverted(app, section, key, defaultValue, [](const QString &v) { return CLng(v); });
 }
 
+double GetSettingDouble(const QString &app, const QString &section, const QString &key, double defaultValue)
+{
+    return readConverted(app, section, key, defaultValue, [](const QString &v) { return CDbl(v); });
+}
+
 SettingsLock::SettingsLock(const QString &name, int timeoutMs)
     : lock_(std::make_unique<QLockFile>(settingsFolder() + QStringLiteral("/.") + name + QStringLiteral(".lock")))
 {

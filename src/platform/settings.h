@@ -31,6 +31,7 @@ bool SectionExists(const QString &app, const QString &section);
 // gives the default, so one bad value cannot stop the reading of the rest.
 bool GetSettingBool(const QString &app, const QString &section, const QString &key, bool defaultValue);
 int GetSettingInt(const QString &app, const QString &section, const QString &key, int defaultValue);
+double GetSettingDouble(const QString &app, const QString &section, const QString &key, double defaultValue);
 
 // A lock across processes over the whole settings folder, for scan-and-claim
 // sequences (QSettings has no transactions). Waits up to timeoutMs; locked()

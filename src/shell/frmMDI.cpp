@@ -28,6 +28,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <cstdint>
+
 namespace vt {
 
 namespace {
@@ -36,20 +38,25 @@ const QString kMDI = QStringLiteral("frmMDI");
 const QString kVip = QStringLiteral("frmVipNotes");
 const QString kCom = QStringLiteral("frmComSet");
 
-QString get(const QString &section, const char *key, const QString &def)
-{
-    return GetSetting(AppTitle, section, QString::fromLatin1(key), def);
-}
 void put(const QString &section, const char *key, const QString &value)
 {
     SaveSetting(AppTitle, section, QString::fromLatin1(key), value);
 }
 QString num(double v) { return QString::number(v, 'g', 10); }
 
-// The stored values are converted as the variables' types demand: text that
-// does not convert raises error 13 and stops the load at that key.
-bool getBool(const QString &section, const char *key, bool def) { return CBool(get(section, key, BoolText(def))); }
-int16_t getInt(const QString &section, const char *key, int def) { return CInt(get(section, key, QString::number(def))); }
+// A stored value that does not convert (a hand-edited "yes", a number out of
+// range) takes its default and the load goes on: one bad key must not keep
+// the main window from coming up.
+bool getBool(const QString &section, const char *key, bool def)
+{
+    return GetSettingBool(AppTitle, section, QString::fromLatin1(key), def);
+}
+int16_t getInt(const QString &section, const char *key, int16_t def)
+{
+    const int v = GetSettingInt(AppTitle, section, QString::fromLatin1(key), def);
+    return v < INT16_MIN || v > INT16_MAX ? def : int16_t(v);
+}
+double getDbl(const char *key, double def) { return GetSettingDouble(AppTitle, kMDI, QString::fromLatin1(key), def); }
 
 } // namespace
 
@@ -57,17 +64,17 @@ MdiGeometry getMDIGeometry(double scrW, double scrH)
 {
     MdiGeometry g;
     const double defW = 8025;
-    g.width = CDbl(get(kMDI, "SizWinX", num(defW)));
+    g.width = getDbl("SizWinX", defW);
     if (g.width > scrW - 50 || g.width < defW / 2)
         g.width = defW;
     const double defH = std::floor(scrH) * 2 / 3;
-    g.height = CDbl(get(kMDI, "SizWinY", num(defH)));
+    g.height = getDbl("SizWinY", defH);
     if (g.height > scrH - 50 || g.height < defH / 2)
         g.height = defH;
     const double defL = (scrW - g.width) / 2;
     const double defT = (scrH - g.height) / 2;
-    g.left = CDbl(get(kMDI, "PosWinX", num(defL)));
-    g.top = CDbl(get(kMDI, "PosWinY", num(defT)));
+    g.left = getDbl("PosWinX", defL);
+    g.top = getDbl("PosWinY", defT);
     // Only an edge too far right or down is put back; a negative one stays.
     if (g.left > scrW - g.width / 2)
         g.left = defL;
@@ -544,6 +551,7 @@ void frmMDI::MDIForm_Load()
         WindowState = 0;
     nbrEditor().getAllFmt();
     trkForm(0, "MDI");
+    loadComplete = true;
 }
 
 void frmMDI::MDIForm_QueryUnload(int &cancel, int unloadMode)

@@ -162,6 +162,9 @@ public:
     void lodMDI() {}
     void extMDI(int cancel) { (void)cancel; }
     void showDebugMenu(bool visible);
+    // Set once the load has run to its end: only then are the menus wired and
+    // the window fit to be used.
+    bool loadComplete = false;
 
     void mnuRemExpExcStr_Click();
     void mnuRemExpExcFol_Click();

@@ -4,17 +4,20 @@
 #include "platform/forms.h"
 #include "platform/msgbox.h"
 #include "platform/progfolder.h"
+#include "platform/settings.h"
 #include "platform/timers.h"
 #include "shell/frmMDI.h"
 #include "shell/frmSplash.h"
 #include "shell/modErrMsgs.h"
 #include "shell/modNeighbours.h"
+#include "shell/modQuitSig.h"
 #include "shell/modStatus.h"
 
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QTimer>
 
 namespace vt {
 
@@ -43,10 +46,36 @@ void chkScreenSize()
 
 } // namespace
 
+bool settleStart(bool startedOk, bool recordWritten)
+{
+    frmMDI *mdi = frmMDI::instance();
+    if (startedOk) {
+        // Closed by the user during start-up: its unload has written the record.
+        if (forms::loaded().isEmpty())
+            return false;
+        if (mdi && mdi->loadComplete)
+            return true;
+    } else if (mdi && mdi->loadComplete) {
+        // The error was reported; the main window comes up and stays usable
+        // with whatever start-up managed before it.
+        mdi->show();
+        mdi->setEnabled(true);
+        return true;
+    }
+    // No usable main window: nothing on the screen could end this process, so
+    // it ends now, and the record must not stay marked as running.
+    if (recordWritten && GetSetting(AppTitle, QStringLiteral("Pemdora"), QStringLiteral("AppRun")) == AppTitle) {
+        trapErrors([] { savAppEnd(); });
+        Err.Clear();
+    }
+    return false;
+}
+
 int Main(QApplication &app)
 {
     installErrorReporter();
-    const bool ok = trapErrors([] {
+    bool recordWritten = false;
+    const bool ok = trapErrors([&recordWritten] {
         fmtDumpNum = 0;
         AppNum = 0;
         errCount = 0;
@@ -60,6 +89,7 @@ int Main(QApplication &app)
         getCmdLine();
         setAppInst();
         savAppRun();
+        recordWritten = true;
         chkScreenSize();
         frmMDI *mdi = frmMDI::get();
         mdi->showDebugMenu(SoftDebugSee);
@@ -70,9 +100,14 @@ int Main(QApplication &app)
     });
     if (!ok)
         errLoc(QStringLiteral("modMain\\Main(0)"));
-    if (forms::loaded().isEmpty())
-        return 0;
+    if (!settleStart(ok, recordWritten)) {
+        if (ok)
+            return 0;
+        endProgram(1);
+    }
     notifyStarted();
+    // From the event loop, so that a signal during the notice still ends the program.
+    QTimer::singleShot(0, &app, [] { guarded(QStringLiteral("modMain\\seeRecovered"), [] { seeRecovered(); }); });
     return app.exec();
 }
 

@@ -79,6 +79,12 @@ void savAppEnd();
 // the event loop runs.
 void notifyStarted();
 
+// After start-up: true when a usable main window is there for the event loop
+// (after an error it is shown and enabled). Otherwise the program must end:
+// when recordWritten (this run marked its record as running) and the record
+// still says running, it is written as ended first.
+bool settleStart(bool startedOk, bool recordWritten);
+
 // Program entry: settles the copy, then runs the event loop. Returns the exit code.
 int Main(QApplication &app);
 

@@ -3,10 +3,16 @@
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/forms.h"
+#include "platform/msgbox.h"
+#include "platform/progfolder.h"
+#include "platform/settings.h"
 #include "shell/frmMDI.h"
 #include "shell/frmSplash.h"
+#include "shell/modShared.h"
+#include "shell/modStartNbrs.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -31,6 +37,37 @@ void onSignal(int)
 
 } // namespace
 
+namespace {
+const QString kRecovered = QStringLiteral("Recovered");
+}
+
+QString recoveredFolder() { return programFolder() + QStringLiteral("/recovered"); }
+
+void saveRecovered()
+{
+    const QStringList paths = nbrEditor().saveRecoveryCopies(recoveredFolder());
+    // Added to what an earlier run left, in case its notice was never seen.
+    int n = int(GetAllSettings(AppTitle, kRecovered).size());
+    for (const QString &path : paths)
+        SaveSetting(AppTitle, kRecovered, QStringLiteral("File") + QString::number(++n), path);
+}
+
+void seeRecovered()
+{
+    const QList<QPair<QString, QString>> files = GetAllSettings(AppTitle, kRecovered);
+    if (files.isEmpty())
+        return;
+    QString text = QStringLiteral("The program was ended from outside while CFiles had unsaved changes.\r\n"
+                                  "Their text was saved in the folder\r\n")
+        + recoveredFolder() + QStringLiteral(":\r\n");
+    for (const auto &file : files)
+        text += QStringLiteral("\r\n    ") + QFileInfo(file.second).fileName();
+    // Cleared first, so that the notice is given once even if this run is
+    // ended while it is shown.
+    DeleteSetting(AppTitle, kRecovered);
+    MsgBox(text, vbOKOnly | vbInformation, AppTitle + QStringLiteral(" - Recovered CFiles"));
+}
+
 void quitBySignal()
 {
     // Nobody is there to answer any more: every question from here on takes
@@ -47,6 +84,8 @@ void quitBySignal()
         return;
     }
     guarded(QStringLiteral("modQuitSig/quitBySignal"), [mdi] {
+        // Whatever happens to the copies, the program still ends.
+        guarded(QStringLiteral("modQuitSig/saveRecovered"), [] { saveRecovered(); });
         if (mdi)
             mdi->unload(vbAppWindows);
         else

@@ -1,8 +1,12 @@
 // The end of the session (logout, shutdown) and Ctrl+C in the starting
 // terminal: SIGTERM, SIGINT and SIGHUP close the program through the main
 // window's unload with the session-ending mode, so the settings and the
-// instance record are written and no quit question is asked.
+// instance record are written and no question is asked. CFiles with unsaved
+// changes are first written to recovery copies in the program folder's
+// "recovered" folder; the next start of the same copy says so once.
 #pragma once
+
+#include <QString>
 
 namespace vt {
 
@@ -11,5 +15,12 @@ void installQuitSignals();
 // What a caught signal does, once the event loop has it: unloads the main
 // window (or, while start-up still runs, as soon as it has finished).
 void quitBySignal();
+// Where the recovery copies go.
+QString recoveredFolder();
+// Writes the recovery copies and records them for the next start.
+void saveRecovered();
+// At start-up: when the last run of this copy left recovery copies, one
+// notice names them and their folder; the record is then cleared.
+void seeRecovered();
 
 } // namespace vt

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace vt {
@@ -56,6 +57,10 @@ public:
     // Unloads every CFile before the main window goes, each asking its own
     // question; false when one stays open, which keeps the main window.
     virtual bool unloadCFiles(int unloadMode) { (void)unloadMode; return true; }
+    // Writes each CFile with unsaved changes to a recovery copy in folder and
+    // clears its changed flag, so that closing asks nothing; returns the paths
+    // written.
+    virtual QStringList saveRecoveryCopies(const QString &folder) { (void)folder; return {}; }
 };
 EditorNbr &nbrEditor();
 void installEditor(EditorNbr *impl);

@@ -34,6 +34,11 @@ void step(const QString &s)
 class FakeEditor : public EditorNbr {
 public:
     void savAllFmt() override { step(QStringLiteral("savAllFmt")); }
+    void getAllFmt() override
+    {
+        if (failAt == QLatin1String("getAllFmt"))
+            raise(70);
+    }
 };
 class FakeExport : public ExportNbr {
 public:
@@ -124,11 +129,65 @@ private slots:
         QCOMPARE(QList<double>({g.left, g.top, g.width, g.height}), expected);
     }
 
-    void badStoredNumberStopsTheLoad()
+    // A hand-edited value that does not convert takes its default, and the
+    // load reads on past it and completes.
+    void badStoredValuesTakeDefaults()
     {
-        SaveSetting(AppTitle, "frmMDI", "SizWinX", QStringLiteral("wide"));
-        QVERIFY(!trapErrors([] { getMDIGeometry(scrW, scrH); }));
-        QCOMPARE(Err.Number, 13);
+        SaveSetting(AppTitle, "frmMDI", "SizWinX", QStringLiteral("abc"));
+        SaveSetting(AppTitle, "frmMDI", "PosWinY", QStringLiteral("1e999"));
+        SaveSetting(AppTitle, "frmVipNotes", "ShowWarn", QStringLiteral("yes"));
+        SaveSetting(AppTitle, "frmComSet", "ChronSelect", QStringLiteral("99999")); // past a 16-bit number
+        SaveSetting(AppTitle, "frmComSet", "Device", QStringLiteral("one"));
+        SaveSetting(AppTitle, "frmComSet", "Echo", QStringLiteral("True"));
+        SaveSetting(AppTitle, "frmCFile", "WindowState", QStringLiteral("1"));
+        ShowWarn = false;
+        const MdiGeometry g = getMDIGeometry(scrW, scrH);
+        QCOMPARE(QList<double>({g.left, g.top, g.width, g.height}), QList<double>({3667.5, 1920, 8025, 7680}));
+        frmMDI *mdi = frmMDI::get();
+        QVERIFY(mdi->loadComplete);
+        QCOMPARE(Err.Number, 0);
+        QVERIFY(answers::asked().isEmpty());
+        QVERIFY(ShowWarn);
+        QCOMPARE(ChronSelect, int16_t(1));
+        QCOMPARE(Device, int16_t(0));
+        QVERIFY(Echo);
+        QCOMPARE(WindowState, int16_t(1));
+    }
+
+    // After start-up either a usable main window runs the program, or the
+    // program ends with this run's record no longer marked as running.
+    void settleStart_data()
+    {
+        QTest::addColumn<bool>("loadFails");
+        QTest::addColumn<bool>("startedOk");
+        QTest::addColumn<bool>("recordWritten");
+        QTest::addColumn<bool>("runs");
+        QTest::addColumn<QString>("appRun"); // the record's AppRun afterwards
+        QTest::newRow("clean start") << false << true << true << true << "Vantrell0";
+        QTest::newRow("error after the load: window comes up") << false << false << true << true << "Vantrell0";
+        QTest::newRow("error in the load: ends") << true << false << true << false << "";
+        QTest::newRow("error before the record: not ours") << true << false << false << false << "Vantrell0";
+    }
+    void settleStart()
+    {
+        QFETCH(bool, loadFails);
+        QFETCH(bool, startedOk);
+        QFETCH(bool, recordWritten);
+        QFETCH(bool, runs);
+        QFETCH(QString, appRun);
+        savAppRun();
+        if (loadFails)
+            failAt = QStringLiteral("getAllFmt");
+        const bool loaded = trapErrors([] { frmMDI::get()->setEnabled(false); });
+        QCOMPARE(loaded, !loadFails);
+        Err.Clear();
+        QCOMPARE(vt::settleStart(startedOk, recordWritten), runs);
+        QCOMPARE(get("Pemdora", "AppRun"), appRun);
+        QCOMPARE(get("Pemdora", "AppEnd"), appRun.isEmpty() ? AppTitle : QString());
+        if (runs && !startedOk) {
+            QVERIFY(frmMDI::get()->isVisible());
+            QVERIFY(frmMDI::get()->isEnabled());
+        }
     }
 
     void loadReadsTheSharedSettings()

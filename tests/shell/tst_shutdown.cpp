@@ -4,6 +4,7 @@
 #include <csignal>
 
 #include "common/vtprocess.h"
+#include "platform/progfolder.h"
 #include "platform/settings.h"
 #include "sim/kt4sim.h"
 
@@ -68,6 +69,47 @@ private slots:
         QCOMPARE(setting(mdi, QStringLiteral("SizWinY")), QStringLiteral("6000"));
         QCOMPARE(setting(QStringLiteral("frmVipNotes"), QStringLiteral("ShowWarn")), QStringLiteral("True"));
         QCOMPARE(setting(QStringLiteral("frmErrox"), QStringLiteral("gxMoxErc")), QStringLiteral("0"));
+    }
+
+    // A hand-edited setting that does not convert takes its default: the
+    // program comes up, asks nothing about it, and ends cleanly on a signal.
+    void badSettingStillStarts()
+    {
+        const QString app = QStringLiteral("Vantrell2");
+        vt::SaveSetting(app, QStringLiteral("frmVipNotes"), QStringLiteral("ShowWarn"), QStringLiteral("yes"));
+        vt::SaveSetting(app, QStringLiteral("frmMDI"), QStringLiteral("SizWinX"), QStringLiteral("abc"));
+        for (const char *key : {"AutoDetect", "AutoConnect"})
+            vt::SaveSetting(app, QStringLiteral("frmComSet"), QString::fromLatin1(key), QStringLiteral("False"));
+        vt::SaveSetting(app, QStringLiteral("frmComSet"), QStringLiteral("ChronSelect"), QStringLiteral("0"));
+        VtProcess copy;
+        copy.start({QStringLiteral("N=2")});
+        QVERIFY(copy.waitStarted(10000));
+        QVERIFY2(copy.asked().isEmpty(), qPrintable(copy.asked().value(0).text));
+        copy.terminate();
+        QVERIFY(!copy.running());
+        QCOMPARE(record(2, QStringLiteral("AppRun")), QString());
+        QCOMPARE(record(2, QStringLiteral("AppEnd")), app);
+        QCOMPARE(setting(QStringLiteral("frmVipNotes"), QStringLiteral("ShowWarn")), QStringLiteral("True"));
+    }
+
+    // Recovery copies left by the last run are named once at the next start.
+    void recoveredNoticeAtNextStart()
+    {
+        const QString app = QStringLiteral("Vantrell2");
+        for (const char *key : {"AutoDetect", "AutoConnect"})
+            vt::SaveSetting(app, QStringLiteral("frmComSet"), QString::fromLatin1(key), QStringLiteral("False"));
+        vt::SaveSetting(app, QStringLiteral("frmComSet"), QStringLiteral("ChronSelect"), QStringLiteral("0"));
+        const QString path = vt::programFolder() + QStringLiteral("/recovered/CFile1 2026-12-10 101500.rtf");
+        vt::SaveSetting(app, QStringLiteral("Recovered"), QStringLiteral("File1"), path);
+        VtProcess copy;
+        copy.start({QStringLiteral("N=2")});
+        QVERIFY(copy.waitStarted(10000));
+        QTRY_COMPARE(copy.asked().size(), 1);
+        QVERIFY2(copy.asked().first().text.contains(QStringLiteral("CFile1 2026-12-10 101500.rtf")),
+                 qPrintable(copy.asked().first().text));
+        QVERIFY(vt::GetAllSettings(app, QStringLiteral("Recovered")).isEmpty());
+        copy.terminate();
+        QVERIFY(!copy.running());
     }
 
     // A first start with the default options scans for a chronograph, finds
