@@ -8,7 +8,6 @@
 #include "platform/settings.h"
 #include "shell/frmMDI.h"
 #include "shell/frmSplash.h"
-#include "shell/modShared.h"
 #include "shell/modStartNbrs.h"
 
 #include <QApplication>
@@ -35,11 +34,9 @@ void onSignal(int)
     errno = saved;
 }
 
-} // namespace
-
-namespace {
 const QString kRecovered = QStringLiteral("Recovered");
-}
+
+} // namespace
 
 QString recoveredFolder() { return programFolder() + QStringLiteral("/recovered"); }
 
