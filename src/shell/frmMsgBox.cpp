@@ -133,6 +133,29 @@ void frmMsgBox::keyPressEvent(QKeyEvent *e)
 {
     if (e->key() == Qt::Key_Escape)
         return;
+    // The buttons take no Enter of their own (none is auto-default), and the
+    // dialog's default button, OK, is hidden while Yes, No and Cancel show:
+    // Enter would do nothing. It presses the focused button, else the first
+    // one shown, as the question's default.
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        QPushButton *target = nullptr;
+        for (QPushButton *b : {cmdOk, cmdYes, cmdNo, cmdCancel}) {
+            if (!b->isVisibleTo(this))
+                continue;
+            if (b == focused) {
+                target = b;
+                break;
+            }
+            if (!target)
+                target = b;
+        }
+        if (target) {
+            target->click();
+            return;
+        }
+    }
     QDialog::keyPressEvent(e);
 }
 

@@ -128,6 +128,42 @@ private slots:
         QCOMPARE(box->lblMsg->text(), QString());
     }
 
+    void enterPressesFocusedOrFirstButton_data()
+    {
+        QTest::addColumn<bool>("okOnly");
+        QTest::addColumn<QString>("focus"); // empty: no button has the focus
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("flags"); // bit 0 yes, 1 no, 2 cancel
+        QTest::newRow("Enter on No") << false << "cmdNo" << int(Qt::Key_Return) << 2;
+        QTest::newRow("keypad Enter on Cancel") << false << "cmdCancel" << int(Qt::Key_Enter) << 4;
+        QTest::newRow("Enter on Yes") << false << "cmdYes" << int(Qt::Key_Return) << 1;
+        QTest::newRow("no focus: Yes") << false << "" << int(Qt::Key_Enter) << 1;
+        QTest::newRow("OK only") << true << "cmdOk" << int(Qt::Key_Return) << 0;
+        QTest::newRow("OK only, no focus") << true << "" << int(Qt::Key_Enter) << 0;
+    }
+    void enterPressesFocusedOrFirstButton()
+    {
+        QFETCH(bool, okOnly);
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(int, flags);
+        frmMsgBox *box = frmMsgBox::get();
+        for (QPushButton *b : {box->cmdYes, box->cmdNo, box->cmdCancel})
+            b->setVisible(!okOnly);
+        box->cmdOk->setVisible(okOnly);
+        box->show();
+        QWidget *target = box;
+        if (!focus.isEmpty()) {
+            target = box->findChild<QPushButton *>(focus);
+            QVERIFY(target);
+            target->setFocus();
+        }
+        const Qt::KeyboardModifiers mods = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        QTest::keyClick(target, Qt::Key(key), mods);
+        QVERIFY(!frmMsgBox::isLoaded()); // the box answered and went
+        QCOMPARE(int(frmMDI::bYes) | int(frmMDI::bNo) << 1 | int(frmMDI::bCancel) << 2, flags);
+    }
+
     void guardedHandlersReportThroughErrLoc()
     {
         installErrorReporter();
