@@ -96,11 +96,29 @@ void frmDocument::showInMDI()
         sub_->showMinimized();
     else {
         sub_->show();
-        // A normal window opens at a size that shows a good part of the log.
-        const QSize area = mdi->mdiArea->viewport()->size();
-        sub_->resize(std::max(area.width() * 3 / 4, 420), std::max(area.height() * 3 / 4, 300));
+        sub_->resize(sub_->sizeHint());
     }
     mdi->mdiArea->setActiveSubWindow(sub_);
+}
+
+QSize frmDocument::sizeHint() const
+{
+    // The area cascades its windows at their size hints; without one the
+    // frame falls back to the window's minimum size and the CFile shrinks to
+    // a sliver.
+    QSize area(640, 480);
+    if (sub_ && sub_->mdiArea())
+        area = sub_->mdiArea()->viewport()->size();
+    else if (frmMDI *mdi = frmMDI::instance(); mdi && mdi->mdiArea)
+        area = mdi->mdiArea->viewport()->size();
+    QSize want(std::max(area.width() * 3 / 4, 420), std::max(area.height() * 3 / 4, 300));
+    // The hint is for the document inside the frame; the frame adds its title
+    // bar and borders, and the whole must still fit the area.
+    if (sub_) {
+        const QSize frame = (sub_->size() - size()).expandedTo(QSize(0, 0));
+        want = want.boundedTo(area - frame);
+    }
+    return want.expandedTo(minimumSize());
 }
 
 int frmDocument::WindowState() const

@@ -37,6 +37,10 @@ public:
     void showInMDI();
     // 0 normal, 1 minimized, 2 maximized.
     int WindowState() const;
+    // The size a CFile window opens at and takes when the windows are
+    // cascaded: three quarters of the main window's area, at least a usable
+    // 420 x 300 and no more than the area.
+    QSize sizeHint() const override;
 
     void Form_Load();
     void Form_Activate();

@@ -19,7 +19,6 @@
 #include <QDir>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QToolBar>
 #include <cstdio>
 #include <functional>
@@ -175,26 +174,8 @@ void loadCFile(frmDocument *doc, const QString &path, int fileType)
 
 void writeCFile(RichTextBox *box, const QString &path, int fileType)
 {
-    QByteArray bytes;
-    if (fileType == RichTextBox::rtfRTF) {
-        bytes = box->TextRTF();
-    } else if (fileType == RichTextBox::rtfText) {
-        QString t = box->Text();
-        t.replace(QChar(u'\v'), kCrLf);
-        t.remove(QChar::ObjectReplacementCharacter);
-        bytes = t.toUtf8();
-    } else {
-        raise(380);
-    }
-    const QFileInfo info(path);
-    if (!info.absoluteDir().exists())
-        raise(76);
-    // QSaveFile writes a temporary file beside the target, flushes it to disk
-    // and renames it over the old file only when everything was written.
-    QSaveFile f(path);
-    if (info.isDir() || !f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(bytes) != bytes.size() || !f.commit())
-        raise(75, errDescription(75) + QStringLiteral(": ") + path + QStringLiteral(" (") + f.errorString()
-                      + u')');
+    // The box's own save is the one writer of CFiles, rich or plain.
+    box->SaveFile(path, fileType);
 }
 
 // --- guards ----------------------------------------------------------------

@@ -68,19 +68,6 @@ QString decodePlain(const QByteArray &bytes)
     return utf8.hasError() ? rtf::cp1252Text(bytes) : s;
 }
 
-QByteArray encodePlain(const QString &text)
-{
-    QByteArray out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        const int b = rtf::cp1252Byte(c);
-        if (b < 0)
-            return text.toUtf8();
-        out.append(char(b));
-    }
-    return out;
-}
-
 QString boxText(QString s)
 {
     for (QChar &c : s) {
@@ -107,6 +94,7 @@ RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
     document()->setDefaultFont(font());
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         page_.reset();
+        fitNoWrapWidth();
         emit Change();
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichTextBox::emitSelChange);
@@ -768,15 +756,19 @@ void RichTextBox::SaveFile(const QString &path, int fileType) const
         QString t = Text();
         t.replace(QChar('\v'), QStringLiteral("\r\n"));
         t.remove(QChar::ObjectReplacementCharacter);
-        bytes = encodePlain(t);
+        // Plain text always goes out as UTF-8; the reader takes UTF-8 when it
+        // is valid and code page 1252 otherwise, so older files still open.
+        bytes = t.toUtf8();
     }
     const QFileInfo info(path);
     if (!info.absoluteDir().exists())
         vt::raise(76);
     // Written beside and moved over the old file, so a failure loses nothing.
     QSaveFile f(path);
-    if (info.isDir() || !f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(bytes) != bytes.size() || !f.commit())
-        vt::raise(75);
+    if (info.isDir() || !f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(bytes) != bytes.size()
+        || !f.commit())
+        vt::raise(75, vt::errDescription(75) + QStringLiteral(": ") + path + QStringLiteral(" (") + f.errorString()
+                          + u')');
 }
 
 bool RichTextBox::CanUndo() const
@@ -989,6 +981,20 @@ int RichTextBox::LineIndex(int line) const
         n += count;
     }
     return -1;
+}
+
+void RichTextBox::fitNoWrapWidth()
+{
+    // Without wrapping, QTextEdit lays a text with no aligned paragraph out on
+    // a page of width 0, and measures the page again only when the window's
+    // width changes: a centred or right-aligned paragraph that arrives later
+    // (a loaded file, a paste, the alignment commands) would stay at the left
+    // edge. Measuring again once such a paragraph exists costs one layout.
+    if (lineWrapMode() != QTextEdit::NoWrap || document()->pageSize().width() > 0)
+        return;
+    const QVariant aligned = document()->documentLayout()->property("contentHasAlignment");
+    if (aligned.toBool())
+        setLineWrapColumnOrWidth(lineWrapColumnOrWidth());
 }
 
 void RichTextBox::SetWrap(Wrap wrap, int widthTwips)

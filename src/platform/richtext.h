@@ -162,6 +162,7 @@ private:
     template <typename F> void changeParas(F change);
     void replaceDocument(const QByteArray &rtf, bool rich);
     void updateSelectionColors();
+    void fitNoWrapWidth();
     void emitSelChange();
 
     bool hideSelection_ = true;

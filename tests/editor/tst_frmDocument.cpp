@@ -8,11 +8,15 @@
 #include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QFile>
 #include <QTest>
 #include <QToolBar>
 
 #include "common/cfilefixture.h"
 #include "editor/frmDocument.h"
+#include "editor/modDocCommands.h"
 #include "editor/modDocument.h"
 #include "editor/modMDIView.h"
 #include "platform/answers.h"
@@ -250,6 +254,73 @@ private slots:
         doc->rtfText->SetText(lines.join(QStringLiteral("\r\n")));
         doc->rtfText->SetSelStart(doc->rtfText->TextLength());
         QCOMPARE(linePanel(), QStringLiteral("Line:1,234 tot:1,234"));
+    }
+
+    // The first New after start-up cascades the windows: each keeps a size a
+    // user can work in, inside the area, and a larger main window gives them
+    // more room.
+    void cascadeKeepsUsableSizes()
+    {
+        frmMDI *mdi = frmMDI::get();
+        mdi->showNormal();
+        mdi->resize(560, 420);
+        QCoreApplication::processEvents();
+        auto sizes = [mdi] {
+            QList<QSize> out;
+            for (QMdiSubWindow *sub : mdi->mdiArea->subWindowList())
+                out << sub->size();
+            return out;
+        };
+        auto checkUsable = [&](const char *when) {
+            const QSize area = mdi->mdiArea->viewport()->size();
+            const QList<QSize> list = sizes();
+            QCOMPARE(list.size(), 2);
+            for (const QSize &s : list) {
+                const QString what = QStringLiteral("%1: %2 x %3 in %4 x %5")
+                                         .arg(when).arg(s.width()).arg(s.height()).arg(area.width()).arg(area.height());
+                QVERIFY2(s.width() >= std::min(420, area.width() * 3 / 4), qPrintable(what));
+                QVERIFY2(s.height() >= std::min(300, area.height() * 3 / 4), qPrintable(what));
+                QVERIFY2(s.width() <= area.width() && s.height() <= area.height(), qPrintable(what));
+            }
+        };
+        newCFile();
+        FirstFileCmd = true;
+        mnuFileNew_Click();
+        checkUsable("small main window");
+        const QSize small = sizes().first();
+
+        mdi->showMaximized();
+        QTRY_VERIFY(mdi->mdiArea->viewport()->width() > 600);
+        mdi->mdiArea->cascadeSubWindows();
+        checkUsable("maximised main window");
+        QVERIFY(sizes().first().width() > small.width() && sizes().first().height() > small.height());
+        mdi->showNormal();
+    }
+
+    // In Normal View a CFile opened with centred and right-aligned paragraphs
+    // shows them so, without a resize of the window.
+    void openedCFileKeepsAlignmentInNormalView()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("aligned.rtf"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs18\\qc centred\\par\\qr right\\par}");
+        f.close();
+        SaveSetting(AppTitle, QStringLiteral("frmMDI"), QStringLiteral("ViewMode"), QStringLiteral("0"));
+        ViewMode = 0;
+        answers::queue(path);
+        OpenDocument();
+        frmDocument *doc = ActiveForm();
+        QVERIFY(doc);
+        QCOMPARE(doc->Caption(), path);
+        QCOMPARE(doc->rtfText->lineWrapMode(), QTextEdit::NoWrap);
+        const int width = doc->rtfText->viewport()->width();
+        const QTextBlock centred = doc->rtfText->document()->firstBlock();
+        const QRectF c = centred.layout()->lineAt(0).naturalTextRect();
+        const QRectF r = centred.next().layout()->lineAt(0).naturalTextRect();
+        QVERIFY2(qAbs(c.center().x() - width / 2.0) < 20, qPrintable(QString::number(c.center().x())));
+        QVERIFY2(r.right() > width - 20, qPrintable(QString::number(r.right())));
     }
 
     void viewSettingsAtStartUp_data()

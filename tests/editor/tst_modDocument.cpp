@@ -275,6 +275,23 @@ private slots:
         QCOMPARE(doc->Caption(), path("shots.txt"));
     }
 
+    // Plain CFiles have one encoding on the way out, UTF-8, even for text that
+    // code page 1252 could hold; Save and Save Selection As agree.
+    void plainCFilesAreWrittenAsUtf8()
+    {
+        frmDocument *doc = newCFile();
+        doc->rtfText->SetText(QString::fromUtf8("café 5 € Ω"));
+        doc->SetCaption(path("run.txt"));
+        QVERIFY(SaveCFile(doc));
+        const QByteArray utf8("caf\xC3\xA9 5 \xE2\x82\xAC \xCE\xA9");
+        QCOMPARE(readAll(path("run.txt")), utf8);
+        doc->rtfText->SetSelStart(0);
+        doc->rtfText->SetSelLength(6);
+        answers::queue(path("part.log"));
+        SaveSelectionAs();
+        QCOMPARE(readAll(path("part.log")), utf8.left(7));
+    }
+
     void closeQuestionYesSavesAndCloses()
     {
         frmDocument *doc = newCFile(QStringLiteral("12 shots"));

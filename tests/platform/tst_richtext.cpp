@@ -391,13 +391,21 @@ private slots:
         box->SaveFile(txt, RichTextBox::rtfText);
         QFile f(txt);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("l\xEDnea 1\r\nline 2 \x80\r\n")); // code page 1252
+        QCOMPARE(f.readAll(), QByteArray("l\xC3\xADnea 1\r\nline 2 \xE2\x82\xAC\r\n")); // UTF-8, whatever the text
+        f.close();
         RichTextBox other;
         other.LoadFile(txt, RichTextBox::rtfText);
         QCOMPARE(other.Text(), box->Text());
-        // Text outside code page 1252 goes out as UTF-8 and comes back.
-        box->SetText(QString::fromUtf8("Ω ok"));
-        box->SaveFile(txt, RichTextBox::rtfText);
+        // A file that is no valid UTF-8 is read as code page 1252; a byte
+        // order mark of a UTF-8 file is not part of the text.
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("l\xEDnea \x80 \x93q\x94");
+        f.close();
+        other.LoadFile(txt, RichTextBox::rtfText);
+        QCOMPARE(other.Text(), QString::fromUtf8("línea € “q”"));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("\xEF\xBB\xBF\xCE\xA9 ok");
+        f.close();
         other.LoadFile(txt, RichTextBox::rtfText);
         QCOMPARE(other.Text(), QString::fromUtf8("Ω ok"));
         QVERIFY(!other.CanUndo()); // a load is not undoable
@@ -537,6 +545,52 @@ private slots:
         box->SetText("a\vb");
         box->SetWrap(RichTextBox::Wrap::None);
         QCOMPARE(box->GetLineCount(), 2);
+    }
+
+    // With no wrapping, aligned paragraphs are placed against the window's
+    // width however they arrive: loaded from a file, set as RTF, or aligned
+    // after the wrap mode was chosen on plain text.
+    void noWrapAlignsAgainstWindow_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("file") << "file";
+        QTest::newRow("rtf text") << "rtf";
+        QTest::newRow("aligned later") << "align";
+    }
+    void noWrapAlignsAgainstWindow()
+    {
+        QFETCH(QString, how);
+        box->show();
+        box->SetWrap(RichTextBox::Wrap::None); // while the box is still empty
+        const QByteArray rtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs18 left\\par\\qc centred\\par\\qr right\\par}");
+        if (how == "file") {
+            QTemporaryDir dir;
+            const QString path = dir.filePath("aligned.rtf");
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(rtf);
+            f.close();
+            box->LoadFile(path);
+        } else if (how == "rtf") {
+            box->SetTextRTF(rtf);
+        } else {
+            box->SetText("left\r\ncentred\r\nright");
+            box->SetSelStart(box->Find("centred", 0));
+            box->SetSelAlignment(RichTextBox::rtfCenter);
+            box->SetSelStart(box->Find("right", 0));
+            box->SetSelAlignment(RichTextBox::rtfRight);
+        }
+        QCOMPARE(box->lineWrapMode(), QTextEdit::NoWrap);
+        const int width = box->viewport()->width();
+        auto line = [&](int block) {
+            const QTextBlock b = box->document()->findBlockByNumber(block);
+            return b.layout()->lineAt(0).naturalTextRect().translated(b.layout()->position());
+        };
+        const QRectF left = line(0), centred = line(1), right = line(2);
+        QVERIFY2(left.left() < 20, qPrintable(QString::number(left.left())));
+        QVERIFY2(qAbs(centred.center().x() - width / 2.0) < 20,
+                 qPrintable(QString("%1 of %2").arg(centred.center().x()).arg(width)));
+        QVERIFY2(right.right() > width - 20, qPrintable(QString("%1 of %2").arg(right.right()).arg(width)));
     }
 
     void pageFormatting()
