@@ -1,6 +1,7 @@
 #include "shell/modMain.h"
 
 #include "platform/errors.h"
+#include "platform/appicon.h"
 #include "platform/forms.h"
 #include "platform/msgbox.h"
 #include "platform/progfolder.h"
@@ -73,6 +74,7 @@ bool settleStart(bool startedOk, bool recordWritten)
 
 int Main(QApplication &app)
 {
+    useProgramIcon();
     installErrorReporter();
     bool recordWritten = false;
     const bool ok = trapErrors([&recordWritten] {
@@ -84,6 +86,7 @@ int Main(QApplication &app)
         zapSoftFlags();
         UserLevelIni = UserLevel;
         seedProgramFolder();
+        writeDesktopEntry(programFolder(), QCoreApplication::applicationFilePath());
         AppHelpFile = programFolder() + QStringLiteral("/vantrell.hlp");
         AppTitle = QStringLiteral("Vantrell0");
         getCmdLine();
