@@ -92,6 +92,17 @@ RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
     opt.setTabStopDistance(720 / rtf::kTwipsPerPixel);
     document()->setDefaultTextOption(opt);
     document()->setDefaultFont(font());
+    connect(document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        // Only the changed paragraphs are looked at, and nothing once an
+        // aligned one was seen, so typing costs next to nothing here.
+        if (from == 0 && added >= document()->characterCount() - 1)
+            aligned_ = false; // a whole new text
+        if (aligned_)
+            return;
+        const QTextBlock end = document()->findBlock(from + added).next();
+        for (QTextBlock b = document()->findBlock(from); b.isValid() && b != end && !aligned_; b = b.next())
+            aligned_ = (b.blockFormat().alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignLeft & ~Qt::AlignLeading) != 0;
+    });
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         page_.reset();
         fitNoWrapWidth();
@@ -985,16 +996,23 @@ int RichTextBox::LineIndex(int line) const
 
 void RichTextBox::fitNoWrapWidth()
 {
-    // Without wrapping, QTextEdit lays a text with no aligned paragraph out on
-    // a page of width 0, and measures the page again only when the window's
-    // width changes: a centred or right-aligned paragraph that arrives later
-    // (a loaded file, a paste, the alignment commands) would stay at the left
-    // edge. Measuring again once such a paragraph exists costs one layout.
-    if (lineWrapMode() != QTextEdit::NoWrap || document()->pageSize().width() > 0)
+    // Without wrapping, QTextEdit lays out a text on a page of width 0 until
+    // its layout has met an aligned paragraph, and measures again only when the
+    // window's width changes. Its layout of a long text runs in steps, so a
+    // centred or right-aligned paragraph that arrives later (a loaded file, a
+    // paste, the alignment commands) would stay at the left edge. Once the text
+    // holds such a paragraph, the page is as wide as the window.
+    if (lineWrapMode() != QTextEdit::NoWrap || !aligned_)
         return;
-    const QVariant aligned = document()->documentLayout()->property("contentHasAlignment");
-    if (aligned.toBool())
-        setLineWrapColumnOrWidth(lineWrapColumnOrWidth());
+    const qreal width = viewport()->width();
+    if (document()->pageSize().width() != width)
+        document()->setPageSize(QSizeF(width, -1));
+}
+
+void RichTextBox::resizeEvent(QResizeEvent *e)
+{
+    QTextEdit::resizeEvent(e);
+    fitNoWrapWidth();
 }
 
 void RichTextBox::SetWrap(Wrap wrap, int widthTwips)

@@ -148,6 +148,7 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
@@ -166,6 +167,7 @@ private:
     void emitSelChange();
 
     bool hideSelection_ = true;
+    bool aligned_ = false;                     // some paragraph is centred, right-aligned or justified
     bool pressed_ = false;
     int lastSelStart_ = -1;
     int lastSelLength_ = -1;

@@ -556,14 +556,22 @@ private slots:
         QTest::newRow("file") << "file";
         QTest::newRow("rtf text") << "rtf";
         QTest::newRow("aligned later") << "align";
+        QTest::newRow("long file, aligned at its end") << "long";
     }
     void noWrapAlignsAgainstWindow()
     {
         QFETCH(QString, how);
         box->show();
         box->SetWrap(RichTextBox::Wrap::None); // while the box is still empty
-        const QByteArray rtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs18 left\\par\\qc centred\\par\\qr right\\par}");
-        if (how == "file") {
+        QByteArray rtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs18 left\\par\\qc centred\\par\\qr right\\par}");
+        int first = 0; // the block of the left-aligned line
+        if (how == "long") {
+            // Far beyond the first screen, where the layout may not have been
+            // at the time the text arrived.
+            first = 5000;
+            rtf.insert(rtf.indexOf("left"), QByteArray("shot\\par ").repeated(first));
+        }
+        if (how == "file" || how == "long") {
             QTemporaryDir dir;
             const QString path = dir.filePath("aligned.rtf");
             QFile f(path);
@@ -586,7 +594,7 @@ private slots:
             const QTextBlock b = box->document()->findBlockByNumber(block);
             return b.layout()->lineAt(0).naturalTextRect().translated(b.layout()->position());
         };
-        const QRectF left = line(0), centred = line(1), right = line(2);
+        const QRectF left = line(first), centred = line(first + 1), right = line(first + 2);
         QVERIFY2(left.left() < 20, qPrintable(QString::number(left.left())));
         QVERIFY2(qAbs(centred.center().x() - width / 2.0) < 20,
                  qPrintable(QString("%1 of %2").arg(centred.center().x()).arg(width)));
