@@ -70,12 +70,10 @@ QString execValue(const QString &program)
 
 QIcon programIcon()
 {
-    static const QIcon icon = [] {
-        QIcon i;
-        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-            i.addPixmap(drawIcon(size));
-        return i;
-    }();
+    // Drawn afresh: a static icon would outlive the application's pixmaps.
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(drawIcon(size));
     return icon;
 }
 

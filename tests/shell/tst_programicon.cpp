@@ -43,7 +43,8 @@ class TestProgramIcon : public QObject {
 private slots:
     void iconIsOurDrawingAtEverySize()
     {
-        const QIcon icon = programIcon();
+        useProgramIcon();
+        const QIcon icon = QGuiApplication::windowIcon();
         for (int size : {16, 32, 48, 256}) {
             const QImage img = icon.pixmap(size, size).toImage();
             QCOMPARE(img.size(), QSize(size, size));
@@ -72,7 +73,7 @@ private slots:
         frmAbout::get()->show();
         frmTerminal::get()->show();
         frmMsgBox::get()->show();
-        const qint64 ours = programIcon().cacheKey();
+        const qint64 ours = QGuiApplication::windowIcon().cacheKey();
         QList<QWidget *> windows = QApplication::topLevelWidgets();
         windows << ActiveForm()->subWindow() << ActiveForm();
         int shown = 0;
