@@ -25,6 +25,9 @@ public:
     RichTextBox *rtfText = nullptr;
     // True when the text changed since it was created, loaded or last saved.
     bool bChanged = false;
+    // The file this CFile was read from only in part (absolute path), until
+    // the first save over it has kept the original beside it; empty otherwise.
+    QString partlyReadFile;
 
     QString Caption() const { return windowTitle(); }
     void SetCaption(const QString &caption) { setWindowTitle(caption); }

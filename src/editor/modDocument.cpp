@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QToolBar>
 #include <cstdio>
@@ -42,6 +43,59 @@ void reportUnlessCancel(const QString &location)
     Err.Clear();
 }
 
+// Where the original of a partly read file is kept: beside it, with ".orig"
+// added, or a numbered ".orig" when that name is taken already.
+QString originalCopyName(const QString &path)
+{
+    QString name = path + QStringLiteral(".orig");
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = path + QStringLiteral(".orig") + QString::number(n);
+    return name;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo fa(a);
+    const QFileInfo fb(b);
+    if (fa.exists() && fb.exists())
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
+// What the reader left out of a partly read CFile exists only in its file:
+// before the first save over that file, the file is copied beside it. When
+// the copy fails, nothing is saved.
+void keepOriginal(frmDocument *doc, const QString &name)
+{
+    if (doc->partlyReadFile.isEmpty() || !sameFile(doc->partlyReadFile, name))
+        return;
+    if (QFileInfo::exists(doc->partlyReadFile)) {
+        const QString keep = originalCopyName(doc->partlyReadFile);
+        QFile original(doc->partlyReadFile);
+        if (!original.copy(keep))
+            raise(75, errDescription(75) + QStringLiteral(": ") + keep + QStringLiteral(" (")
+                          + original.errorString()
+                          + QStringLiteral("). The original could not be kept, so it was not saved over."));
+    }
+    doc->partlyReadFile.clear();
+}
+
+// Says which parts of a CFile its file could not give, once, when it is read.
+void noticeSkipped(frmDocument *doc, const QString &path)
+{
+    const QStringList skipped = doc->rtfText->LoadSkipped();
+    if (skipped.isEmpty()) {
+        doc->partlyReadFile.clear();
+        return;
+    }
+    doc->partlyReadFile = QFileInfo(path).absoluteFilePath();
+    MsgBox(QStringLiteral("''") + path + QStringLiteral("'' could be read only in part:") + kCrLf + skipped.join(kCrLf)
+               + kCrLf + kCrLf + QStringLiteral("What was left out is not in this CFile. Before the first save over the file, ")
+               + QStringLiteral("the original is kept beside it as ''") + QFileInfo(originalCopyName(doc->partlyReadFile)).fileName()
+               + QStringLiteral("''."),
+           vbOKOnly | vbExclamation | vbSystemModal | vbMsgBoxSetForeground);
+}
+
 // Saves under `name` with the rules of Save: no extension gets ".rtf" and
 // rich text, an extension the program does not handle is refused. True when
 // the file was written; the caption then names it and bChanged is cleared.
@@ -54,6 +108,7 @@ bool writeDoc(frmDocument *doc, QString name, int16_t code)
         MsgBox(QStringLiteral("''") + name.right(4) + QStringLiteral("'' has unknown file extension"), kNotice);
         return false;
     }
+    keepOriginal(doc, name);
     writeCFile(doc->rtfText, name, code);
     doc->SetCaption(name);
     doc->bChanged = false;
@@ -170,6 +225,7 @@ void loadCFile(frmDocument *doc, const QString &path, int fileType)
     doc->SetCaption(path);
     doc->bChanged = false;
     addMRU(path);
+    noticeSkipped(doc, path);
 }
 
 void writeCFile(RichTextBox *box, const QString &path, int fileType)
@@ -365,6 +421,7 @@ void RevertDocument()
                 return;
             doc->rtfText->LoadFile(doc->Caption(), rtfTypeOfName(doc->Caption()));
             doc->bChanged = false;
+            noticeSkipped(doc, doc->Caption());
         }))
         reportUnlessCancel(QStringLiteral("modDocument\\RevertDocument"));
 }

@@ -287,10 +287,13 @@ void RichTextBox::SetSelRTF(const QByteArray &rtf)
 void RichTextBox::replaceDocument(const QByteArray &bytes, bool rich)
 {
     rtf::Document model;
+    loadSkipped_.clear();
     if (rich) {
         if (!rtf::looksLikeRtf(bytes))
             vt::raise(321);
-        model = rtf::readRtf(bytes).document;
+        rtf::ReadResult read = rtf::readRtf(bytes);
+        model = std::move(read.document);
+        loadSkipped_ = read.skipped.describe();
     } else {
         model = plainModel(decodePlain(bytes), rtf::fromQt(QTextCharFormat(), document()->defaultFont()));
     }

@@ -28,6 +28,7 @@
 #include "platform/keys.h"
 
 #include <QColor>
+#include <QStringList>
 #include <QTextEdit>
 #include <memory>
 #include <optional>
@@ -110,6 +111,9 @@ public:
     // hit's position or -1.
     int Find(const QString &text, int start = -1, int end = -1, int options = 0);
     void LoadFile(const QString &path, int fileType = rtfRTF);
+    // What the last LoadFile or SetTextRTF could not read, one line per kind
+    // of loss in words for the user; empty when it read everything.
+    QStringList LoadSkipped() const { return loadSkipped_; }
     void SaveFile(const QString &path, int fileType = rtfRTF) const;
     bool CanUndo() const;
     void Undo();
@@ -166,6 +170,7 @@ private:
     void fitNoWrapWidth();
     void emitSelChange();
 
+    QStringList loadSkipped_;
     bool hideSelection_ = true;
     bool aligned_ = false;                     // some paragraph is centred, right-aligned or justified
     bool pressed_ = false;

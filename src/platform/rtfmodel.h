@@ -28,6 +28,15 @@ constexpr int kMaxIndent = 31680;            // |indent| and tab position, twips
 constexpr double kMaxFontSize = 1638.0;      // points
 constexpr int kMaxPictureBytes = 32 << 20;   // encoded picture data
 constexpr qint64 kMaxPicturePixels = 40'000'000;
+// The pixels of all a document's pictures together. A picture's header may
+// claim any size in a few bytes, so what a document may decode grows with the
+// picture data it actually carries: a small allowance any document gets, and
+// so many pixels per byte of picture data. No PNG can pack more than about
+// 344 pixels of the form we write into one byte (deflate packs at most 1032
+// bytes into one, and a pixel is at least three), so whatever the writer
+// wrote always reads back in full.
+constexpr qint64 kPictureBudgetBasePixels = 1'000'000;
+constexpr qint64 kPicturePixelsPerByte = 512;
 
 struct CharFormat {
     QString font;                 // family name; empty: the document's default

@@ -119,10 +119,32 @@ bool isBulletText(const QString &t)
     return bullets.contains(s[0]);
 }
 
+// Why a picture could not be decoded.
+enum class PicFailure { None, Unreadable, OverBudget };
+
+// Sizes are checked before the decoder allocates anything: the header says
+// what the pixels will cost, and the decoder's own limit backs that up.
+bool fitsBudget(QImageReader &reader, qint64 maxPixels, PicFailure &failure)
+{
+    const QSize sz = reader.size();
+    if (!sz.isValid() || sz.isEmpty()) {
+        failure = PicFailure::Unreadable;
+        return false;
+    }
+    if (qint64(sz.width()) * sz.height() > maxPixels) {
+        failure = PicFailure::OverBudget;
+        return false;
+    }
+    // In megabytes, for four bytes a pixel, and never below Qt's own default.
+    reader.setAllocationLimit(int(std::max<qint64>(128, maxPixels * 4 / (1 << 20) + 1)));
+    return true;
+}
+
 // A device-independent bitmap in RTF lacks the file header; prepend one so
 // Qt's BMP reader takes it. Null when the header is not sane.
-QImage decodeDib(const QByteArray &dib)
+QImage decodeDib(const QByteArray &dib, qint64 maxPixels, PicFailure &failure)
 {
+    failure = PicFailure::Unreadable;
     if (dib.size() < 16)
         return {};
     const auto *d = reinterpret_cast<const uchar *>(dib.constData());
@@ -136,8 +158,12 @@ QImage decodeDib(const QByteArray &dib)
         const quint16 bits = qFromLittleEndian<quint16>(d + 14);
         const quint32 compression = qFromLittleEndian<quint32>(d + 16);
         const quint32 used = qFromLittleEndian<quint32>(d + 32);
-        if (w <= 0 || std::llabs(h) == 0 || w * std::llabs(h) > kMaxPicturePixels)
+        if (w <= 0 || std::llabs(h) == 0)
             return {};
+        if (w * std::llabs(h) > maxPixels) {
+            failure = PicFailure::OverBudget;
+            return {};
+        }
         if (bits <= 8)
             palette = (used ? std::min<quint32>(used, 256u) : (1u << bits)) * 4;
         if (compression == 3 && hdrSize == 40)
@@ -160,16 +186,18 @@ QImage decodeDib(const QByteArray &dib)
     QBuffer io(&file);
     io.open(QIODevice::ReadOnly);
     QImageReader reader(&io, "bmp");
-    const QSize sz = reader.size();
-    if (!sz.isValid() || qint64(sz.width()) * sz.height() > kMaxPicturePixels)
+    if (!fitsBudget(reader, maxPixels, failure))
         return {};
+    failure = PicFailure::Unreadable;
     return reader.read();
 }
 
-QImage decodePicture(PicKind kind, const QByteArray &data)
+// Null with the reason in `failure` when the picture is not decoded.
+QImage decodePicture(PicKind kind, const QByteArray &data, qint64 maxPixels, PicFailure &failure)
 {
+    failure = PicFailure::Unreadable;
     if (kind == PicKind::Dib)
-        return decodeDib(data);
+        return decodeDib(data, maxPixels, failure);
     // Check the signature first: the decoders complain loudly about garbage.
     if (!(kind == PicKind::Png && data.startsWith("\x89PNG\r\n\x1a\n"))
         && !(kind == PicKind::Jpeg && data.startsWith("\xFF\xD8")))
@@ -178,9 +206,9 @@ QImage decodePicture(PicKind kind, const QByteArray &data)
     QBuffer io(&copy);
     io.open(QIODevice::ReadOnly);
     QImageReader reader(&io, kind == PicKind::Png ? "png" : "jpeg");
-    const QSize sz = reader.size();
-    if (!sz.isValid() || sz.isEmpty() || qint64(sz.width()) * sz.height() > kMaxPicturePixels)
+    if (!fitsBudget(reader, maxPixels, failure))
         return {};
+    failure = PicFailure::Unreadable;
     return reader.read();
 }
 
@@ -211,10 +239,12 @@ public:
             }
         }
         flushBytes();
+        resolveSurrogate();
         if (!done_)
-            result_.complete = false;
+            result_.skipped.truncated = true;
         if (!cur_.runs.empty() || hasListText_)
             endParagraph();
+        result_.complete = !result_.skipped.any();
         return std::move(result_);
     }
 
@@ -228,7 +258,7 @@ private:
         }
         if (int(stack_.size()) + 1 >= kMaxGroupDepth) {
             overflow_ = 1;
-            result_.complete = false;
+            ++result_.skipped.deepGroups;
             return;
         }
         stack_.push_back(st_);
@@ -240,6 +270,7 @@ private:
     void popGroup()
     {
         ucSkip_ = 0;
+        resolveSurrogate();
         if (st_.ownsPicture)
             finishPicture();
         if (st_.ownsFontEntry || (st_.dest == Dest::FontTable && !stack_.empty()
@@ -333,7 +364,13 @@ private:
         asterisk_ = false;
         if (w == "bin") {
             // Raw bytes follow: take them as picture data or step over them.
-            const qsizetype n = std::clamp<qsizetype>(hasParam ? v : 0, 0, in_.size() - pos_);
+            // A count that runs past the end cannot be right, and taking it
+            // would hide everything after it: read on as RTF instead.
+            if (hasParam && v > in_.size() - pos_) {
+                result_.skipped.binPastEnd = true;
+                return;
+            }
+            const qsizetype n = std::max<qsizetype>(hasParam ? v : 0, 0);
             if (st_.dest == Dest::Picture)
                 appendPictureBytes(in_.mid(pos_, n));
             pos_ += n;
@@ -418,7 +455,7 @@ private:
         if (fonts_.size() < kMaxFonts || fonts_.contains(fontNum_))
             fonts_.insert(fontNum_, FontEntry{name, fontCharset_});
         else
-            result_.complete = false;
+            ++result_.skipped.pastCaps;
         fontName_.clear();
     }
 
@@ -477,9 +514,9 @@ private:
         else if (w == "ldblquote") textChar(QChar(0x201C));
         else if (w == "rdblquote") textChar(QChar(0x201D));
         else if (w == "u" && hasParam) {
-            int code = v < 0 ? v + 65536 : v;
+            const int code = v < 0 ? v + 65536 : v;
             if (code > 0 && code <= 0xFFFF && code != '\r' && code != '\n' && code != 0x2029)
-                textChar(QChar(char16_t(code)), false);
+                unicodeChar(char16_t(code));
             ucSkip_ = st_.uc;
         }
         else if (w == "uc") st_.uc = std::clamp(v, 0, 16);
@@ -532,7 +569,7 @@ private:
             if (int(para_.tabs.size()) < kMaxTabs)
                 para_.tabs.push_back(std::clamp(v, 0, kMaxIndent));
             else
-                result_.complete = false;
+                ++result_.skipped.pastCaps;
         }
         else if (w == "ls") paraList_ = true;
     }
@@ -562,7 +599,7 @@ private:
                 if (int(colors_.size()) < kMaxColors)
                     colors_.push_back(colorSet_ ? std::optional<QRgb>(color_) : std::nullopt);
                 else
-                    result_.complete = false;
+                    ++result_.skipped.pastCaps;
                 color_ = qRgb(0, 0, 0);
                 colorSet_ = false;
             }
@@ -576,6 +613,31 @@ private:
         if (b < 0x20 && b != '\t')
             return; // raw control characters in RTF source are noise
         textChar(QChar(b), false);
+    }
+
+    // A pair of surrogates comes as two \u words; one alone is no character
+    // and would make the document unwritable as UTF-16, so it reads as U+FFFD.
+    void unicodeChar(char16_t code)
+    {
+        if (QChar::isLowSurrogate(code) && pendingHigh_) {
+            const QChar pair[2] = {QChar(pendingHigh_), QChar(code)};
+            pendingHigh_ = 0;
+            appendText(QString(pair, 2));
+            return;
+        }
+        resolveSurrogate();
+        if (QChar::isHighSurrogate(code))
+            pendingHigh_ = code;
+        else
+            textChar(QChar::isLowSurrogate(code) ? QChar(QChar::ReplacementCharacter) : QChar(code), false);
+    }
+
+    void resolveSurrogate()
+    {
+        if (!pendingHigh_)
+            return;
+        pendingHigh_ = 0;
+        appendText(QString(QChar(QChar::ReplacementCharacter)));
     }
 
     void textChar(QChar ch, bool countsForSkip = true)
@@ -608,6 +670,7 @@ private:
     {
         if (s.isEmpty())
             return;
+        resolveSurrogate();
         switch (st_.dest) {
         case Dest::Text: {
             const CharFormat f = currentFormat();
@@ -646,6 +709,7 @@ private:
     void endParagraph()
     {
         flushBytes();
+        resolveSurrogate();
         Paragraph p = std::move(cur_);
         cur_ = Paragraph{};
         p.format = para_;
@@ -685,10 +749,11 @@ private:
 
     void appendPictureBytes(const QByteArray &b)
     {
+        if (pic_.tooBig)
+            return;
         if (pic_.data.size() + b.size() > kMaxPictureBytes) {
             pic_.tooBig = true;
             pic_.data.clear();
-            result_.complete = false;
             return;
         }
         pic_.data.append(b);
@@ -699,18 +764,37 @@ private:
         Picture p = std::move(pic_);
         pic_ = Picture{};
         const Dest outer = stack_.empty() ? Dest::Text : stack_.back().dest;
-        if (outer != Dest::Text || p.tooBig || p.data.isEmpty())
+        if (outer != Dest::Text)
             return;
+        if (p.tooBig) {
+            ++result_.skipped.picturesOverBudget;
+            return;
+        }
+        if (p.data.isEmpty())
+            return;
+        pictureBytes_ += p.data.size();
+        const qint64 allowed = kPictureBudgetBasePixels + kPicturePixelsPerByte * pictureBytes_ - picturePixels_;
+        PicFailure failure = PicFailure::None;
+        QImage img = p.kind == PicKind::Unsupported || p.kind == PicKind::None
+            ? QImage()
+            : decodePicture(p.kind, p.data, std::min(kMaxPicturePixels, allowed), failure);
+        if (img.isNull()) {
+            if (failure == PicFailure::OverBudget)
+                ++result_.skipped.picturesOverBudget;
+            else
+                ++result_.skipped.unreadablePictures;
+            return;
+        }
+        picturePixels_ += qint64(img.width()) * img.height();
         // One pixel format for everything read, so that every picture can be
         // written again (as PNG).
-        QImage img = decodePicture(p.kind, p.data);
-        if (!img.isNull()) {
-            img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-            // Only the pixels: no resolution or text chunks ride along.
-            img = QImage(img.constBits(), img.width(), img.height(), img.bytesPerLine(), img.format()).copy();
-        }
-        if (img.isNull())
+        img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        // Only the pixels: no resolution or text chunks ride along.
+        img = QImage(img.constBits(), img.width(), img.height(), img.bytesPerLine(), img.format()).copy();
+        if (img.isNull()) {
+            ++result_.skipped.unreadablePictures;
             return;
+        }
         auto size = [](int goal, int raw, int pixels, int scale) {
             double twips = goal > 0 ? goal : raw > 0 ? raw * kTwipsPerPixel : pixels * kTwipsPerPixel;
             if (scale > 0 && scale != 100)
@@ -765,9 +849,36 @@ private:
     QByteArray bytes_;
     int bytesCp_ = 1252;
     Picture pic_;
+    qint64 pictureBytes_ = 0;   // picture data met so far in the document's text
+    qint64 picturePixels_ = 0;  // pixels of the pictures kept
+    char16_t pendingHigh_ = 0;  // a high surrogate waiting for its low half
 };
 
 } // namespace
+
+QStringList Skipped::describe() const
+{
+    QStringList lines;
+    auto count = [](int n, const char *one, const char *many) {
+        return n == 1 ? QString::fromLatin1(one) : QString::number(n) + QLatin1Char(' ') + QLatin1String(many);
+    };
+    if (truncated)
+        lines << QStringLiteral("The file ends early: it may have been cut short, and its end is missing.");
+    if (binPastEnd)
+        lines << QStringLiteral("A block of binary data claimed to run past the end of the file; what follows it was read as text.");
+    if (deepGroups)
+        lines << count(deepGroups, "A part nested too deeply was left out.", "parts nested too deeply were left out.");
+    if (unreadablePictures)
+        lines << count(unreadablePictures, "A picture could not be read and is not shown.",
+                       "pictures could not be read and are not shown.");
+    if (picturesOverBudget)
+        lines << count(picturesOverBudget, "A picture is larger than the file can hold and is not shown.",
+                       "pictures are larger than the file can hold and are not shown.");
+    if (pastCaps)
+        lines << count(pastCaps, "A font, colour or tab stop past what a document may hold was left out.",
+                       "fonts, colours or tab stops past what a document may hold were left out.");
+    return lines;
+}
 
 ReadResult readRtf(const QByteArray &data)
 {

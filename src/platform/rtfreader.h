@@ -6,6 +6,7 @@
 #include "platform/rtfmodel.h"
 
 #include <QByteArray>
+#include <QStringList>
 
 namespace vt::rtf {
 
@@ -13,11 +14,27 @@ namespace vt::rtf {
 // order mark and white space. Anything else is not rich text.
 bool looksLikeRtf(const QByteArray &data);
 
+// What the reader had to leave out of a document.
+struct Skipped {
+    bool truncated = false;         // the input ended before its outer group closed
+    bool binPastEnd = false;        // a \bin count ran past the end; its bytes were read as RTF
+    int deepGroups = 0;             // groups nested deeper than kMaxGroupDepth
+    int unreadablePictures = 0;     // picture data no decoder here could read
+    int picturesOverBudget = 0;     // pictures claiming more pixels than the document's budget
+    int pastCaps = 0;               // font and colour entries and tab stops beyond their caps
+    bool any() const
+    {
+        return truncated || binPastEnd || deepGroups || unreadablePictures || picturesOverBudget || pastCaps;
+    }
+    // One line per kind of loss, in words for the user; empty when nothing was skipped.
+    QStringList describe() const;
+};
+
 struct ReadResult {
     Document document;
-    // False when the input ended before its outer group closed, or when a cap
-    // cut something off; the document then holds what could be read.
+    // False when anything was skipped; the document then holds what could be read.
     bool complete = true;
+    Skipped skipped;
 };
 
 // Reads fonts and the font table, colours and the colour table, bold, italic,

@@ -219,6 +219,45 @@ private slots:
         QVERIFY(ActiveForm()->rtfText->Text().isEmpty());
     }
 
+    void partlyReadCFileSaysSoAndKeepsItsOriginal_data()
+    {
+        QTest::addColumn<bool>("origTaken");
+        QTest::newRow("first copy") << false;
+        QTest::newRow("earlier copy kept too") << true;
+    }
+    void partlyReadCFileSaysSoAndKeepsItsOriginal()
+    {
+        QFETCH(bool, origTaken);
+        // A stray binary count, a picture nothing here can show, and no end.
+        const QByteArray damaged = "{\\rtf1\\ansi a\\bin1000000000 \\par CAP: 812\\par CAP: 815\\par "
+                                   "{\\pict\\wmetafile8 0100}";
+        writeBytes(path("run.rtf"), damaged);
+        if (origTaken)
+            writeBytes(path("run.rtf.orig"), "older");
+        const QString keep = path(origTaken ? "run.rtf.orig2" : "run.rtf.orig");
+        answers::queue(path("run.rtf"));
+        OpenDocument();
+        frmDocument *doc = ActiveForm();
+        QVERIFY(doc);
+        QCOMPARE(doc->rtfText->Text(), QStringLiteral("a\r\nCAP: 812\r\nCAP: 815"));
+        const QStringList boxes = boxTexts();
+        QCOMPARE(boxes.size(), 1);
+        for (const QString &part : {path("run.rtf"), QStringLiteral("binary data"), QStringLiteral("picture could not be read"),
+                                    QStringLiteral("ends early"), QFileInfo(keep).fileName()})
+            QVERIFY2(boxes[0].contains(part), qPrintable(part + " not in: " + boxes[0]));
+
+        QTest::keyClicks(doc->rtfText, QStringLiteral("x"));
+        QVERIFY(SaveCFile(doc));
+        QCOMPARE(readAll(keep), damaged);
+        QVERIFY(readAll(path("run.rtf")).contains("CAP: 815"));
+        // Only the first save over the file keeps a copy.
+        QVERIFY(SaveCFile(doc));
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files).size(), origTaken ? 3 : 2);
+        QCOMPARE(readAll(keep), damaged);
+        if (origTaken)
+            QCOMPARE(readAll(path("run.rtf.orig")), QByteArray("older"));
+    }
+
     void saveWithoutExtensionAddsRtf()
     {
         frmDocument *doc = newCFile(QStringLiteral("run 1"));

@@ -4,6 +4,8 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <sys/resource.h>
+
 #include "platform/rtfreader.h"
 #include "platform/rtfwriter.h"
 
@@ -36,11 +38,103 @@ QByteArray pngHex(const QImage &img)
     return png.toHex();
 }
 
+QByteArray jpeg(const QImage &img)
+{
+    QByteArray out;
+    QBuffer io(&out);
+    io.open(QIODevice::WriteOnly);
+    img.save(&io, "JPEG");
+    return out;
+}
+
+// A small real JPEG whose frame header is made to claim `w` x `h` pixels: the
+// decoder would make the whole frame from the one block of data it finds.
+QByteArray lyingJpeg(int w, int h)
+{
+    QImage small(8, 8, QImage::Format_Grayscale8);
+    small.fill(128);
+    QByteArray j = jpeg(small);
+    const qsizetype sof = j.indexOf("\xFF\xC0");
+    if (sof < 0)
+        return {};
+    j[sof + 5] = char(h >> 8);
+    j[sof + 6] = char(h & 0xFF);
+    j[sof + 7] = char(w >> 8);
+    j[sof + 8] = char(w & 0xFF);
+    return j;
+}
+
+long peakResidentKb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+// What a read skipped, as one short line for comparing.
+QString summary(const Skipped &s)
+{
+    QStringList parts;
+    if (s.truncated)
+        parts << "truncated";
+    if (s.binPastEnd)
+        parts << "bin";
+    if (s.deepGroups)
+        parts << "deep=" + QString::number(s.deepGroups);
+    if (s.unreadablePictures)
+        parts << "unreadable=" + QString::number(s.unreadablePictures);
+    if (s.picturesOverBudget)
+        parts << "budget=" + QString::number(s.picturesOverBudget);
+    if (s.pastCaps)
+        parts << "caps";
+    return parts.join(',');
+}
+
 } // namespace
 
 class TestRtf : public QObject {
     Q_OBJECT
 private slots:
+    // First, while the process's peak memory is still low.
+    void picturesShareOneBudget()
+    {
+        // Thirty pictures of a few hundred bytes each, each claiming 4000 x 4000
+        // pixels, between shot lines: 1.9 GB of pixels if each were decoded.
+        const QByteArray liar = lyingJpeg(4000, 4000).toHex();
+        QVERIFY(!liar.isEmpty());
+        QByteArray bomb = "{\\rtf1 ";
+        for (int i = 0; i < 30; ++i)
+            bomb += "{\\pict\\jpegblip " + liar + "}CAP: " + QByteArray::number(800 + i) + "\\par ";
+        bomb += "}";
+        // An honest picture of the same size, all of its blocks present.
+        QImage big(2000, 2000, QImage::Format_Grayscale8);
+        big.fill(90);
+        const QByteArray honest = "{\\rtf1 {\\pict\\jpegblip " + jpeg(big).toHex() + "}}";
+
+        QCOMPARE(readRtf("{\\rtf1 {\\pict\\jpegblip " + lyingJpeg(8, 8).toHex() + "}}").skipped.any(),
+                 false); // the decoder is loaded before anything is measured
+        const long before = peakResidentKb();
+        QElapsedTimer t;
+        t.start();
+        const ReadResult r = readRtf(bomb);
+        const qint64 bombNs = t.nsecsElapsed();
+        const long growthKb = peakResidentKb() - before;
+        t.restart();
+        const ReadResult h = readRtf(honest);
+        const qint64 honestNs = t.nsecsElapsed();
+
+        QCOMPARE(r.skipped.picturesOverBudget, 30);
+        QCOMPARE(r.document.paragraphs.size(), size_t(30));
+        QCOMPARE(r.document.paragraphs[29].runs.size(), size_t(1));
+        QCOMPARE(r.document.paragraphs[29].runs[0].text, QString("CAP: 829"));
+        // One picture kept would already be 64 MB.
+        QVERIFY2(growthKb < 32 * 1024, qPrintable(QString("peak grew by %1 KB").arg(growthKb)));
+        QVERIFY2(bombNs < honestNs,
+                 qPrintable(QString("30 claimed pictures %1 ms, one real %2 ms").arg(bombNs / 1e6).arg(honestNs / 1e6)));
+        QVERIFY(h.complete);
+        QCOMPARE(h.document.paragraphs.at(0).runs.at(0).picture.size(), QSize(2000, 2000));
+    }
+
     void roundTripEveryFeature()
     {
         const CharFormat base = fmt("Tahoma", 9);
@@ -149,6 +243,20 @@ private slots:
                                      << "a\tb\t\r\nc";
         QTest::newRow("newline in source is not text") << QByteArray("{\\rtf1 a\r\nb}") << "ab";
         QTest::newRow("control chars as hex") << QByteArray("{\\rtf1 a\\'01\\'0d\\'0ab}") << QString("a\x01" "b");
+        // Half a surrogate pair is no character: it reads as the replacement character.
+        QTest::newRow("uc1 surrogate pair with fallbacks") << QByteArray("{\\rtf1\\uc1\\u-10179?\\u-8704?!}")
+                                                          << QString::fromUtf8("\U0001F600!");
+        QTest::newRow("lone high surrogate") << QByteArray("{\\rtf1\\uc0\\u-10179 a}") << QString("\uFFFDa");
+        QTest::newRow("lone low surrogate") << QByteArray("{\\rtf1\\uc0\\u-8704 a}") << QString("\uFFFDa");
+        QTest::newRow("high surrogate before a paragraph end")
+            << QByteArray("{\\rtf1\\uc0\\u-10179\\par\\u-8704 }") << QString("\uFFFD\r\n\uFFFD");
+        QTest::newRow("two highs then a low") << QByteArray("{\\rtf1\\uc0\\u-10179\\u-10179\\u-8704 }")
+                                              << QString::fromUtf8("\uFFFD\U0001F600");
+        QTest::newRow("high surrogate closing a group")
+            << QByteArray("{\\rtf1\\uc0{\\u-10179}\\u-8704 }") << QString("\uFFFD\uFFFD");
+        QTest::newRow("negative uc counts as none") << QByteArray("{\\rtf1\\uc-5\\u8364 x}") << QString("\u20acx");
+        QTest::newRow("huge uc is clamped") << QByteArray("{\\rtf1\\uc99999\\u8364 abcdefghijklmnopqrstu}")
+                                            << QString("\u20acqrstu");
     }
 
     void readingDetails()
@@ -187,13 +295,14 @@ private slots:
         QCOMPARE(runs[1].picture.pixel(0, 0), qRgb(0, 128, 255));
         QCOMPARE(runs[1].picHeight, 450);
         QCOMPARE(runs[2].picture.size(), QSize(16, 8));
+        QCOMPARE(summary(r.skipped), QString("unreadable=2"));
     }
 
     void malformedInput_data()
     {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("complete");
+        QTest::addColumn<QString>("skipped");
         const QByteArray deep = QByteArray(200000, '{') + "x" + QByteArray(200000, '}');
         QByteArray fonts = "{\\rtf1{\\fonttbl";
         for (int i = 0; i < 100000; ++i)
@@ -208,44 +317,52 @@ private slots:
         const QByteArray bigPng = "89504e470d0a1a0a0000000d49484452000186a0000186a0080200000027309c9f000000"
                                   "0b49444154789c6360c00700001e0001f6fde9960000000049454e44ae426082";
 
-        QTest::newRow("truncated") << QByteArray("{\\rtf1\\ansi abc\\b de") << "abcde" << false;
-        QTest::newRow("truncated in control word") << QByteArray("{\\rtf1 abc\\") << "abc" << false;
-        QTest::newRow("truncated hex escape") << QByteArray("{\\rtf1 abc\\'4") << "abc" << false;
-        QTest::newRow("bad hex escape") << QByteArray("{\\rtf1 a\\'zzb}") << "azzb" << true;
-        QTest::newRow("extra closing braces") << QByteArray("{\\rtf1 a}}}}b") << "a" << true;
-        QTest::newRow("unclosed groups") << QByteArray("{\\rtf1 {{{{ a") << " a" << false;
-        QTest::newRow("very deep nesting") << "{\\rtf1 a" + deep + "b}" << "ab" << false;
+        QTest::newRow("truncated") << QByteArray("{\\rtf1\\ansi abc\\b de") << "abcde" << "truncated";
+        QTest::newRow("truncated in control word") << QByteArray("{\\rtf1 abc\\") << "abc" << "truncated";
+        QTest::newRow("truncated hex escape") << QByteArray("{\\rtf1 abc\\'4") << "abc" << "truncated";
+        QTest::newRow("bad hex escape") << QByteArray("{\\rtf1 a\\'zzb}") << "azzb" << "";
+        QTest::newRow("extra closing braces") << QByteArray("{\\rtf1 a}}}}b") << "a" << "";
+        QTest::newRow("unclosed groups") << QByteArray("{\\rtf1 {{{{ a") << " a" << "truncated";
+        QTest::newRow("very deep nesting") << "{\\rtf1 a" + deep + "b}" << "ab" << "deep=1";
         QTest::newRow("absurd numbers")
             << QByteArray("{\\rtf1\\fs99999999999999999999\\li-99999999999\\fi99999999999\\u99999999"
                           "\\uc99999999 x\\up999999999 y}")
-            << "xy" << true;
-        QTest::newRow("bin past the end") << QByteArray("{\\rtf1 a\\bin999999999 xyz") << "a" << false;
-        QTest::newRow("negative bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << "ab" << true;
+            << "xy" << "";
+        // A count past the end hides nothing: what follows is read as RTF.
+        QTest::newRow("bin past the end") << QByteArray("{\\rtf1 a\\bin999999999 xyz") << "axyz" << "truncated,bin";
+        QTest::newRow("bin past the end before shot lines")
+            << QByteArray("{\\rtf1 a\\bin1000000000 \\par CAP: 812\\par CAP: 815\\par}")
+            << "a\r\nCAP: 812\r\nCAP: 815" << "bin";
+        QTest::newRow("bin within the file") << QByteArray("{\\rtf1 a\\bin3 }{}b}") << "ab" << "";
+        QTest::newRow("negative bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << "ab" << "";
         QTest::newRow("endless control word")
-            << "{\\rtf1 a\\" + QByteArray(100000, 'x') + " b}" << "ab" << true;
-        QTest::newRow("NUL bytes") << QByteArray("{\\rtf1 a\0b\\u0 c}", 17) << "ab" << true;
-        QTest::newRow("huge font table") << fonts << "z" << false;
-        QTest::newRow("huge colour table") << colors << "c" << false;
-        QTest::newRow("too many tab stops") << tabs << "t" << false;
+            << "{\\rtf1 a\\" + QByteArray(100000, 'x') + " b}" << "ab" << "";
+        QTest::newRow("NUL bytes") << QByteArray("{\\rtf1 a\0b\\u0 c}", 17) << "ab" << "";
+        QTest::newRow("huge font table") << fonts << "z" << "caps";
+        QTest::newRow("huge colour table") << colors << "c" << "caps";
+        QTest::newRow("too many tab stops") << tabs << "t" << "caps";
         QTest::newRow("picture claiming 10 gigapixels")
-            << "{\\rtf1 p{\\pict\\pngblip " + bigPng + "}q}" << "pq" << true;
-        QTest::newRow("odd picture hex") << QByteArray("{\\rtf1 p{\\pict\\pngblip 0}q}") << "pq" << true;
+            << "{\\rtf1 p{\\pict\\pngblip " + bigPng + "}q}" << "pq" << "budget=1";
+        QTest::newRow("odd picture hex") << QByteArray("{\\rtf1 p{\\pict\\pngblip 0}q}") << "pq" << "";
         QTest::newRow("dib with lying header")
-            << QByteArray("{\\rtf1 p{\\pict\\dibitmap0 28000000ffffff7fffffff7f01002000}q}") << "pq" << true;
-        QTest::newRow("not rtf at all") << QByteArray("hello {\\rtf1 x}") << "" << true;
+            << QByteArray("{\\rtf1 p{\\pict\\dibitmap0 28000000ffffff7fffffff7f01002000}q}") << "pq" << "unreadable=1";
+        QTest::newRow("picture of unknown kind") << QByteArray("{\\rtf1 p{\\pict 89504e47}q}") << "pq" << "unreadable=1";
+        QTest::newRow("not rtf at all") << QByteArray("hello {\\rtf1 x}") << "" << "";
     }
 
     void malformedInput()
     {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
-        QFETCH(bool, complete);
+        QFETCH(QString, skipped);
         QElapsedTimer t;
         t.start();
         const ReadResult r = readRtf(rtf);
         QVERIFY2(t.elapsed() < 5000, "reading must not crawl");
         QCOMPARE(r.document.plainText(), text);
-        QCOMPARE(r.complete, complete);
+        QCOMPARE(summary(r.skipped), skipped);
+        QCOMPARE(r.complete, skipped.isEmpty());
+        QCOMPARE(r.skipped.describe().isEmpty(), skipped.isEmpty());
     }
 
     void capsHoldValues()
