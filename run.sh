@@ -1,11 +1,14 @@
 #!/bin/bash
-# Installs what is missing, builds, and starts the program. Without a
-# chronograph configured it attaches the simulated one as COM1.
+# Installs what is missing, builds what running needs (the program, the
+# simulated chronograph, the workbook template), and starts the program.
+# Without a chronograph configured it attaches the simulated one as COM1.
+# build/ is configured as test.sh configures it, so neither compiles again
+# what the other has built.
 set -euo pipefail
 VT_ROOT=$(cd "$(dirname "$0")" && pwd)
 . "$VT_ROOT/scripts-common.sh"
 vt_install
-vt_build "$VT_ROOT/build"
+vt_build "$VT_ROOT/build" $VT_BUILD_ARGS -- vantrell vantrell-sim xltemplate
 if [ -z "${VANTRELL_COM1:-}" ] && [ ! -e /dev/ttyUSB0 ]; then
   coproc VTSIM { exec "$VT_ROOT/build/vantrell-sim" --armed --shots 100000 --every 2500; }
   sim_pid=$VTSIM_PID

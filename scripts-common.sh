@@ -1,10 +1,17 @@
-# Shared by run.sh and test.sh: installs the Debian packages that are missing.
-VT_PACKAGES="cmake ninja-build g++ pkgconf qt6-base-dev qt6-serialport-dev libxlsxwriter-dev libzip-dev libpugixml-dev fonts-dejavu-core fontconfig clang libclang-rt-14-dev"
+# Shared by run.sh, test.sh and bench/run.sh: installs the Debian packages that
+# are missing and builds into one configuration of a build folder.
+VT_PACKAGES="cmake ninja-build g++ pkgconf qt6-base-dev qt6-serialport-dev libxlsxwriter-dev libzip-dev libpugixml-dev fonts-dejavu-core fontconfig"
+# What only the tests need: clang and its runtimes for the fuzzer, LibreOffice
+# to recompute a saved workbook with a spreadsheet program of others.
+VT_TEST_PACKAGES="clang libclang-rt-14-dev libreoffice-calc-nogui"
 
-vt_install() {
+vt_install() { # packages beyond VT_PACKAGES...
   local missing=() p
+  # One query for all: a query per package costs a second on a busy machine.
+  local installed
+  installed=$(dpkg-query -W -f='${Package} ${db:Status-Abbrev}\n' $VT_PACKAGES "$@" 2>/dev/null | awk '$2 == "ii" { print $1 }')
   for p in $VT_PACKAGES "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    grep -qx -- "$p" <<<"$installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
@@ -14,8 +21,28 @@ vt_install() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-vt_build() { # dir, extra cmake args...
+# The one configuration of build/ that run.sh, test.sh and bench/run.sh share,
+# so that none of them makes the others compile again.
+VT_BUILD_ARGS="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVT_WERROR=ON"
+
+# Configures `dir` with the given arguments unless it already is (configuring
+# again costs seconds even when nothing changed; a changed CMakeLists.txt is
+# picked up by the build itself), then builds the targets named after "--",
+# or everything.
+vt_build() { # dir, cmake args... [-- targets...]
   local dir=$1; shift
-  cmake -S "$VT_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir" -j"$(nproc)"
+  local args=() targets=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do args+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  targets=("$@")
+  local stamp="$dir/vt-configured-with"
+  if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "${args[*]}" ]; then
+    cmake -S "$VT_ROOT" -B "$dir" -G Ninja "${args[@]}" >/dev/null
+    printf '%s' "${args[*]}" > "$stamp"
+  fi
+  if [ ${#targets[@]} -gt 0 ]; then
+    cmake --build "$dir" -j"$(nproc)" --target "${targets[@]}"
+  else
+    cmake --build "$dir" -j"$(nproc)"
+  fi
 }

@@ -4,17 +4,17 @@
 set -euo pipefail
 VT_ROOT=$(cd "$(dirname "$0")" && pwd)
 . "$VT_ROOT/scripts-common.sh"
-vt_install
+vt_install $VT_TEST_PACKAGES
 cd "$VT_ROOT"
 jobs=$(nproc)
 
 echo "== build (warnings as errors)"
-vt_build build -DVT_WERROR=ON
+vt_build build $VT_BUILD_ARGS
 echo "== tests"
 ctest --test-dir build --output-on-failure -j"$jobs" | tee build/ctest.log
 
 echo "== sanitizer build"
-vt_build build-asan -DVT_SANITIZE=ON -DVT_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+vt_build build-asan -DCMAKE_BUILD_TYPE=Debug -DVT_WERROR=ON -DVT_SANITIZE=ON -DVT_BENCH=OFF
 echo "== sanitizer tests"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" | tee build-asan/ctest.log

@@ -8,7 +8,7 @@ VT_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 vt_install
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-if ! vt_build "$VT_ROOT/build" -DVT_WERROR=ON >"$log" 2>&1; then
+if ! vt_build "$VT_ROOT/build" $VT_BUILD_ARGS >"$log" 2>&1; then
   cat "$log" >&2
   echo "The build failed." >&2
   exit 1

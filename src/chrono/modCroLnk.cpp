@@ -47,7 +47,7 @@ int16_t waitReply(int16_t cls, const CroKeyTimes &times)
     LinkTimers &l = lnkTmr();
     int16_t code = 0, stage = 0;
     for (;;) {
-        // a. The text so far against the class's endings.
+        // The text so far against the class's endings.
         const CroReply r = croTestReply(cls, CroLnk.rxRecent, stage);
         applySensors(r);
         if (r.tested) {
@@ -60,7 +60,7 @@ int16_t waitReply(int16_t cls, const CroKeyTimes &times)
             }
         }
         CroLnk.croRplCode = code;
-        // b.-d. The time-outs.
+        // The time-outs.
         if (oneShotExpired(l.tmrCrxShrt))
             code = croQuietGap;
         else if (times.longOp && oneShotExpired(l.tmrGPeriod))
@@ -75,9 +75,9 @@ int16_t waitReply(int16_t cls, const CroKeyTimes &times)
             CroLnk.croRplCode = code;
             return code;
         }
-        // e. Received text and timer expiries come in as events.
+        // Received text and timer expiries come in as events.
         doEvents(kLoopWakeMs);
-        // f.
+        // A caller that does not wait for the answer takes one pass.
         if (CroLnk.croNoWait)
             return code;
     }
@@ -87,7 +87,7 @@ int16_t waitReply(int16_t cls, const CroKeyTimes &times)
 
 void sndCroKey(int ctrlFlag, const QString &key, int expect, int gapMs)
 {
-    // 1. The exchange begins.
+    // The exchange begins.
     const bool ctrl = ctrlFlag != 0;
     const QChar k = key.isEmpty() ? QChar(u' ') : key.at(0);
     CroLnk.croBusy = true;
@@ -95,7 +95,7 @@ void sndCroKey(int ctrlFlag, const QString &key, int expect, int gapMs)
     CroLnk.gPeriodSec = 60;
     CroLnk.croCurKey = k;
 
-    // 2. Reply class and time settings.
+    // Reply class and time settings.
     const int16_t cls = croReplyClass(ctrl, k);
     CroKeyTimes times = croKeyTimes(ctrl, k, gapMs);
     if (croTimesHook)
@@ -106,7 +106,7 @@ void sndCroKey(int ctrlFlag, const QString &key, int expect, int gapMs)
     // The longest this key may take; also the bound of every quiet-wait.
     const int boundMs = times.wholeMs;
 
-    // 3. Spacing: the line must have been quiet for the tail gap of the last
+    // Spacing: the line must have been quiet for the tail gap of the last
     // exchange. A line that never goes quiet fails the key unsent.
     int16_t code = waitQuiet(boundMs);
     // An aborted task sends nothing more.
@@ -117,21 +117,22 @@ void sndCroKey(int ctrlFlag, const QString &key, int expect, int gapMs)
     CroLnk.croRplCode = 0;
 
     if (code == 0) {
-        // 4.-6. Arm the waits.
+        // Arm the waits: the reply's quiet gap and whole time, the dump
+        // watch, the long-operation countdown.
         strCrxWait(times.gapMs, times.wholeMs);
         if (times.dumpWatch)
             strCrxHed(QStringLiteral("MMR:"), 500);
         if (times.longOp)
             strGPeriod(CroLnk.gPeriodSec);
 
-        // 7. The key goes out.
+        // The key goes out.
         nbrSerial().linkOutput(QString(croWireChar(ctrl, k)));
 
-        // 8. The answer.
+        // The answer.
         code = waitReply(cls, times);
     }
 
-    // 9. After a failure the rest of the answer drains before the next key;
+    // After a failure the rest of the answer drains before the next key;
     // a line that does not go quiet within the bound is a failure too.
     CroSta.croOnLine = code < croQuietGap;
     if (code > 9 || CroLnk.croNoWait) {
@@ -140,22 +141,22 @@ void sndCroKey(int ctrlFlag, const QString &key, int expect, int gapMs)
             code = drained;
     }
 
-    // 10. Sensors reported off.
+    // Sensors reported off.
     if (CroLnk.rxRecent.contains(QLatin1String("CAP=OFF")))
         CroSta.croSnsOn = false;
 
-    // 11. Stop the waits; the tail gap spaces the next key.
+    // Stop the waits; the tail gap spaces the next key.
     stpCrxWait();
     stpCrxHed();
     stpGPeriod();
     strCrxShrt(kTailGapMs);
 
-    // 12. The outcome.
+    // The outcome.
     CroLnk.croRplCode = code;
     CroLnk.croLinkErr = code;
     CroLnk.croErr = croReplyFails(code, expect, CroLnk.croPrmKind, CroLnk.croMenLev);
 
-    // 13.
+    // The exchange is over: flags that held for this key only are cleared.
     CroLnk.croNoWait = false;
     CroLnk.croKeySent = false;
     CroLnk.croBusy = false;

@@ -225,24 +225,24 @@ void frmTerminal::writeCLog(const QString &text)
 
 void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
 {
-    // 1. The terminal box's size.
+    // The terminal box's size.
     route("terminal size", [&] { trimTerm(txtBox); });
     rxTxtLen = txtBox->TextLength();
 
-    // 2.-3. Lines: the table, the header watch, the live-link queue.
+    // Lines: the table, the header watch, the live-link queue.
     rxGotLine = false;
     rxLineDone = false;
     rxRest = txt;
     RxBytes += txt.size();
     route("lines", [&] { splitLines(); });
 
-    // 4. The quiet gaps start afresh with every chunk.
+    // The quiet gaps start afresh with every chunk.
     route("timers", [] {
         restartIfRunning(lnkTmr().tmrExcEnd);
         restartIfRunning(lnkTmr().tmrCrxShrt);
     });
 
-    // 5. Route 0: the terminal box and the capture log.
+    // Route 0: the terminal box and the capture log.
     if (RxRoute[0]) {
         route("terminal", [&] {
             QString shown = txt;
@@ -263,7 +263,7 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
         route("terminal caret", [&] { txtBox->SetSelStart(txtBox->TextLength()); });
     }
 
-    // 6. Route 1: the active CFile (Shoot mode), its typing format kept.
+    // Route 1: the active CFile (Shoot mode), its typing format kept.
     // With no CFile left to take it, Shoot mode ends and the user is told:
     // received text never goes nowhere unnoticed.
     if (RxRoute[1])
@@ -272,11 +272,11 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
                 shootCFileLost();
         });
 
-    // 7. Route 2: the panel's live spreadsheet box.
+    // Route 2: the panel's live spreadsheet box.
     if (RxRoute[2])
         route("live box", [&] { nbrRemote().ShowExcTxt(txt); });
 
-    // 8. The reply buffer of the command engine.
+    // The reply buffer of the command engine.
     if (CroLnk.rxRecentOn)
         route("reply buffer", [&] {
             CroLnk.rxRecent += txt;
@@ -284,11 +284,11 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
                 CroLnk.rxRecent.remove(0, kRecentDrop);
         });
 
-    // 9. The panel's progress box.
+    // The panel's progress box.
     if (BusyPrgrs)
         route("progress box", [&] { nbrRemote().addPrgrsText(txt); });
 
-    // 10. The keypad display, after a chunk that completed a line.
+    // The keypad display, after a chunk that completed a line.
     if (keyPadOn && rxLineDone)
         route("keypad", [] { nbrRemote().seeKeyPadLcd(); });
 }

@@ -153,7 +153,7 @@ void frmSplash::Startup()
     running = true;
     installQuitSignals();
 
-    // 1. The run-time state the windows share.
+    // The run-time state the windows share.
     FindOpened = false;
     excRtcOn = xlConnected = xlClosing = xlOpening = xlBookOk = xlLinked = false;
     cmdRxToCFile = false;
@@ -173,18 +173,18 @@ void frmSplash::Startup()
     nbrChrono().stpCrxWait();
     nbrChrono().stpCom2Wait();
 
-    // 2. The error count runs on from run to run.
+    // The error count runs on from run to run.
     errCount = GetSettingInt(AppTitle, QStringLiteral("frmErrox"), QStringLiteral("gxMoxErc"), 0);
     zapBizTable();
 
-    // 3.-4.
+    // The splash shows while the windows load.
     zapTrkForm(QStringLiteral("Splash-Start-Load"));
     frmSplash *splash = get();
     splash->show();
     splash->raise();
     doEvents();
 
-    // 5. The main windows, then 6. their load procedures.
+    // The main windows, then their load procedures.
     frmMDI *mdi = frmMDI::get();
     nbrNotes().frmTip();
     QWidget *props = widgetOf(nbrSerial().frmProperties());
@@ -198,7 +198,7 @@ void frmSplash::Startup()
     nbrRemote().lodRemCtr();
     nbrExport().lodExpSetup();
 
-    // 7.-9.
+    // Jotrix setup, window fonts and module settings.
     LStatus(QStringLiteral("Loading Jotrix Setup..."));
     nbrEditor().updFgsMDI();
     LStatus(QStringLiteral("Loading Window Fonts..."));
@@ -206,14 +206,15 @@ void frmSplash::Startup()
     LStatus(QStringLiteral("Loading Modules Setup..."));
     nbrEditor().getMDISettings();
 
-    // 10.-11. The main window shows, but takes no input until the port and
+    // The main window shows, but takes no input until the port and
     // the chronograph are settled.
     splash->unload(vbFormCode);
     zapTrkForm(QStringLiteral("Splash-End-Load"));
     mdi->show();
     mdi->setEnabled(false);
 
-    // 12.-13.
+    // Printer setup and port states; a chosen port opens at once when the
+    // user asked to connect without a scan.
     PLogSee = true;
     nbrSerial().GetPrtSetUp();
     nbrChrono().getPortStates();
@@ -221,7 +222,7 @@ void frmSplash::Startup()
         nbrSerial().subOpenPort();
     updAllSta();
 
-    // 14. Port scan and chronograph detection.
+    // Port scan and chronograph detection.
     if (AutoDetect || ChronSelect > 0) {
         SerialNbr &ser = nbrSerial();
         Com2CroSee = false;
@@ -285,7 +286,7 @@ void frmSplash::Startup()
         }
     }
 
-    // 20. The first CFile.
+    // The first CFile.
     nbrSerial().SetNorm();
     nbrSerial().FixPLog(0);
     nbrSerial().PutCLogCaption(QString());
@@ -294,7 +295,8 @@ void frmSplash::Startup()
     setRtfWrap();
     FirstFileCmd = true;
 
-    // 21.
+    // The notes window's welcome, unless the user turned it off; then the
+    // main window takes input.
     if (Val(GetSetting(AppTitle, QStringLiteral("frmVipNotes"), QStringLiteral("ShowVipNotes"), QStringLiteral("1"))) == 1)
         nbrNotes().seeXNots(20, 0, 0, 0, 1, 1);
     mdi->setEnabled(true);

@@ -99,7 +99,8 @@ void refresh()
     SerialNbr &ser = nbrSerial();
     RemoteNbr &rem = nbrRemote();
 
-    // 1.-3.
+    // Guarded while the indicators change; the port and the active CFile
+    // as they stand now.
     LnkToGuard = true;
     const int16_t port = ser.linkCommPort();
     const bool portOpen = ser.linkPortOpen();
@@ -107,14 +108,14 @@ void refresh()
     const QString portNum = QString::number(port);
     const QString suffix = QString::number(AppNum) + u'_' + portNum + u' ';
 
-    // 4.-7. Support windows.
+    // Support windows carry the copy's number and port in their captions.
     renameSupport(rem.frmRemCtr(), QStringLiteral("zOvu"), suffix);
     renameSupport(ser.frmTerminal(), QStringLiteral("zEzede"), suffix);
     ser.setCroTabCaption(QStringLiteral("Chrono-") + portNum);
     setCaption(ser.frmProperties(), QStringLiteral("CSetup") + suffix + u'}');
     setCaption(nbrNotes().frmTip(), QStringLiteral("rUvuzu") + suffix);
 
-    // 8. A closed port ends Shoot mode here, before the keys, the pointer and
+    // A closed port ends Shoot mode here, before the keys, the pointer and
     // the edit lock are set from it, so that none of them shows Shoot mode
     // that the mode box below then ends.
     if (!CroSta.croSnsOn)
@@ -124,7 +125,7 @@ void refresh()
     const bool shoot = RxRoute[1];
     const bool sensors = CroSta.croSnsOn;
 
-    // 9. Remote keys and the Shoot-mode link box.
+    // Remote keys and the Shoot-mode link box.
     rem.setKeyBackColor(kStart, colLightGrey);
     rem.setKeyBackColor(kStop, colLightGrey);
     rem.setKeyBackColor(kRemo, colLightGrey);
@@ -137,7 +138,7 @@ void refresh()
         rem.setLinkBox(1, false);
     }
 
-    // 10.-11. Chronograph mode menus, the pointer and the edit lock.
+    // Chronograph mode menus, the pointer and the edit lock.
     check(mdi->mnuRemStart, false);
     check(mdi->mnuRemStop, false);
     check(mdi->mnuRemRemo, false);
@@ -153,7 +154,7 @@ void refresh()
         }
     }
 
-    // 12. Mode box.
+    // Mode box.
     QLineEdit *modeBox = mdi->txtLedsStatus[0];
     SetForeColor(modeBox, colBlack);
     if (shoot && portOpen) {
@@ -173,7 +174,7 @@ void refresh()
         RxRoute[1] = false;
     }
 
-    // 13. Main window caption.
+    // Main window caption.
     QString modeMark = QStringLiteral(" {Edit}");
     if (RxRoute[1]) {
         if (Device != 0)
@@ -188,7 +189,7 @@ void refresh()
     mdi->setWindowTitle(QStringLiteral("Vantrell") + QString::number(AppNum) + QStringLiteral(" {COM") + portNum
                         + portMark + modeMark + QStringLiteral(" {") + device + u'}');
 
-    // 14. The spreadsheet program's caption.
+    // The spreadsheet program's caption.
     if (xlConnected && xlBookOk) {
         const QString xlMark = xlLinked ? QStringLiteral(" {Shoot}") : QStringLiteral(" {Edit}");
         AppCaption = QStringLiteral("Vantrell") + suffix + QStringLiteral("[COM") + portNum + portMark + xlMark;
@@ -197,7 +198,7 @@ void refresh()
         xlApp->setCaption(AppCaption + QStringLiteral(" - ") + xlApp->Workbooks(1)->Name());
     }
 
-    // 15. Port indicators.
+    // Port indicators.
     if (portOpen) {
         ser.setPortMenuCaption(QStringLiteral("&Port-On"));
         button(mdi->tbrStandard, "Connect")->setChecked(true);
@@ -207,7 +208,7 @@ void refresh()
         RxRoute[1] = false;
     }
 
-    // 16. Format menus of the active CFile's selection; a mixed selection
+    // Format menus of the active CFile's selection; a mixed selection
     // checks none of them.
     if (doc) {
         if (auto *rtf = qobject_cast<RichTextBox *>(doc)) {
@@ -219,14 +220,14 @@ void refresh()
         }
     }
 
-    // 17. User level.
+    // User level.
     mdi->mnuDbgLevel->setTitle(QStringLiteral("Lev-") + QString::number(UserLevel) + QStringLiteral("..."));
     mdi->mnuDbgMinLev->setText(QStringLiteral("Min-0"));
     check(mdi->mnuDbgMinLev, UserLevel == 0);
     mdi->mnuDbgMaxLev->setText(QStringLiteral("Max-") + QString::number(4));
     check(mdi->mnuDbgMaxLev, UserLevel == 4);
 
-    // 18. Debug switches.
+    // Debug switches.
     check(mdi->mnuDbgSftTst, SoftTest);
     check(mdi->mnuDbgSftShp, SoftShip);
     check(mdi->mnuDbgSftDbg, SoftDebug);
@@ -234,43 +235,43 @@ void refresh()
     check(mdi->mnuDbgSavReg, SaveRegistry);
     check(mdi->mnuDbgZapReg, ClearRegistry);
 
-    // 19. Switch-driven items.
+    // Switch-driven items.
     mdi->mnuTagClean->setVisible(SoftDebug);
     mdi->mnuRemCtr->setEnabled(SoftMore);
     check(mdi->mnuSelect, SoftMore);
     button(mdi->tbrStandard, "BTerminal")->setEnabled(SoftMore);
     button(mdi->tbrStandard, "Keypad")->setEnabled(SoftMore);
 
-    // 20. Spreadsheet link.
+    // Spreadsheet link.
     check(mdi->mnuExcConnect, xlLinked);
     check(mdi->mnuExcDisConnect, !xlLinked);
 
-    // 21. Commands only the KT4 understands.
+    // Commands only the KT4 understands.
     const bool kt4 = Device == 0;
     for (QAction *item : {mdi->mnuCroPref, mdi->mnuRemDownload, mdi->mnuRemExport, mdi->mnuRemClear,
                           mdi->mnuRemUndoClear, mdi->mnuRemRestore, mdi->mnuRemSetups, mdi->mnuExcLink})
         item->setEnabled(kt4);
 
-    // 22. Default formats.
+    // Default formats.
     check(mdi->mnuFormatStart, FontFmtDef.FormatSetDefalt == 1);
     check(mdi->mnuMrgnsSetup, MargFmtDef.MargDefalt == 1);
     check(mdi->mnuFrmtTabs, TabFmtDef.TabDefalt == 1);
 
-    // 23. User-level visibility.
+    // User-level visibility.
     mdi->mnuViewBuffer->setVisible(UserLevel > 0);
     for (QAction *item : {mdi->mnuKeyPad, mdi->mnuIProgress, mdi->mnuLocalPort, mdi->mnuIRemote})
         item->setVisible(UserLevel == 4);
 
-    // 24. Chronograph states.
+    // Chronograph states.
     check(mdi->mnuRemPowerOn, CroSta.croOnLine && CroSta.croStaOk);
     check(mdi->mnuRemArcheryOn, CroSta.croArcOn && CroSta.croStaOk);
     check(mdi->mnuRemRapidFireOn, CroSta.croRFirOn && CroSta.croStaOk);
 
-    // 25.
+    // The exports of the CFile and of the terminal's text come with the extended options.
     mdi->mnuExpExcCFi->setVisible(SoftMore);
     mdi->mnuExpExcZEzede->setVisible(SoftMore);
 
-    // 26.-27. LEDs.
+    // LEDs: the chronograph's reported state, or unknown.
     QLineEdit *const *led = mdi->txtLedsStatus;
     if (CroSta.croStaOk && Device == 0) {
         const int16_t flags[7] = {0,
@@ -298,7 +299,6 @@ void refresh()
         led[1]->setText(QStringLiteral("?"));
     }
 
-    // 28.
     LnkToGuard = false;
 }
 

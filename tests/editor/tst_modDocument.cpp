@@ -8,11 +8,10 @@
 #include <QTest>
 #include <QToolBar>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include "common/cfilefixture.h"
+#include "common/filesizelimit.h"
 #include "editor/frmDocument.h"
 #include "editor/modDocCommands.h"
 #include "editor/modDocument.h"
@@ -26,6 +25,7 @@
 
 using namespace vt;
 using vttest::boxTexts;
+using vt::test::FileSizeLimit;
 
 namespace {
 
@@ -68,29 +68,6 @@ int questionsOfKind(const QString &kind)
         n += r.question.kind == kind;
     return n;
 }
-
-// Lets the next file writes of this process fail beyond `bytes`: a write
-// that fails even for root, where a read-only folder would not.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit l = old_;
-        l.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &l);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*old_handler_)(int) = nullptr;
-};
 
 } // namespace
 

@@ -207,7 +207,7 @@ private slots:
         QTest::newRow("last used, connect, detect")
             << true << true << 0 << 0 << false << head + "subOpenPort " + scan + back + status + end;
         QTest::newRow("first free, found")
-            << true << true << 1 << 0 << false << head + scan + "selCroFirst(0) SetApply " + back + status + end;
+            << true << true << 1 << 0 << true << head + scan + "selCroFirst(0) SetApply " + back + status + end;
         QTest::newRow("first free, none")
             << true << true << 1 << 0 << false << head + scan + "selCroFirst(0) ask:box " + back + pick + status + end;
         QTest::newRow("first free, none, other device")
@@ -220,8 +220,9 @@ private slots:
         QFETCH(bool, autoDetect);
         QFETCH(int, chronSelect);
         QFETCH(int, device);
+        QFETCH(bool, found);
         QFETCH(QString, expected);
-        serial.found = QString::fromLatin1(QTest::currentDataTag()).contains(QStringLiteral("found"));
+        serial.found = found;
         SaveSetting(AppTitle, "frmComSet", "AutoConnect", BoolText(autoConnect));
         SaveSetting(AppTitle, "frmComSet", "AutoDetect", BoolText(autoDetect));
         SaveSetting(AppTitle, "frmComSet", "ChronSelect", QString::number(chronSelect));
