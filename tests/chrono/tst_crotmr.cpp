@@ -4,10 +4,13 @@
 
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
+#include "common/timing.h"
 #include "platform/errors.h"
 #include "shell/modBusy.h"
 
 using namespace vt;
+using vt::test::runEventsUntil;
+using vt::test::untilConclusive;
 
 class TestCroTmr : public QObject {
     Q_OBJECT
@@ -98,15 +101,34 @@ private slots:
         QVERIFY(!t.Enabled());
         QVERIFY(oneShotExpired(t));
 
-        strCrxShrt(80);
-        QElapsedTimer clock;
-        clock.start();
-        for (int i = 0; i < 6; ++i) {
-            QTest::qWait(30);
-            QVERIFY2(oneShotRuns(t), qPrintable(QString::number(clock.elapsed())));
-            restartIfRunning(t);
-        }
-        QVERIFY(clock.elapsed() >= 170); // longer than the interval: it was prolonged
+        // Restarted every 20 ms, the timer still runs well past the moment it
+        // would have expired unprolonged. It may expire only once a whole
+        // interval has passed since its last restart, which a stall of this
+        // thread allows: then the attempt starts over.
+        constexpr int interval = 80;
+        untilConclusive([&t](bool &conclusive) {
+            QElapsedTimer clock;
+            clock.start();
+            qint64 restarted = clock.elapsed(); // no later than the start itself
+            strCrxShrt(interval);
+            const qint64 due = clock.elapsed() + interval; // no earlier than an unprolonged expiry
+            for (;;) {
+                const qint64 at = runEventsUntil(clock, clock.elapsed() + 20);
+                const bool runs = oneShotRuns(t);
+                const qint64 now = clock.elapsed();
+                if (!runs) {
+                    QVERIFY2(now - restarted >= interval, qPrintable(QStringLiteral("expired %1 ms after its last restart")
+                                                                         .arg(now - restarted)));
+                    return;
+                }
+                if (at > due + 1) { // past its unprolonged expiry, and running
+                    conclusive = true;
+                    return;
+                }
+                restarted = clock.elapsed();
+                restartIfRunning(t);
+            }
+        });
         QTRY_VERIFY_WITH_TIMEOUT(oneShotExpired(t), 2000);
     }
 

@@ -3,12 +3,15 @@
 // active CFile, the twin-port check against a real second copy, and the drain
 // at exit.
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
+#include "common/timing.h"
 #include "common/vtprocess.h"
 #include "editor/frmDocument.h"
 #include "editor/modDocument.h"
@@ -37,6 +40,8 @@
 #include <unistd.h>
 
 using namespace vt;
+using vt::test::runEventsUntil;
+using vt::test::untilConclusive;
 
 namespace {
 
@@ -360,17 +365,43 @@ private slots:
         QVERIFY(sim.waitForPeer(true));
         croReply.clear();
         croRxCnt = croRxCnt2 = 0;
+        // Text that comes while nobody waits for a reply is not kept.
+        QSignalSpy received(term->MSComm2, &CommControl::OnComm);
         sim.sendRaw("ignored\r\n");
-        QTest::qWait(50);
+        QTRY_VERIFY(!received.isEmpty());
+        QCOMPARE(croReply, QString());
         croWaiting = true;
-        strCom2Sho(150);
-        QTest::qWait(100);
-        sim.sendRaw("PULSIDAR CO\r\nDAT>");
-        QTRY_COMPARE(croReply, QStringLiteral("PULSIDAR CO\r\nDAT>"));
-        QCOMPARE(croRxCnt, 17);
-        QCOMPARE(croRxCnt2, 1);
-        QTest::qWait(80); // the quiet gap started afresh with the text
-        QVERIFY(oneShotRuns(lnkTmr().tmrCom2Sho));
+        // The reply, early in the probe's quiet gap, starts the gap afresh: it
+        // runs past the moment it would have ended. A stall of this thread may
+        // let it end fairly (a whole gap after the text was sent, or before
+        // the text came): then the attempt starts over.
+        constexpr int gap = 150;
+        const QString reply = QStringLiteral("PULSIDAR CO\r\nDAT>");
+        TimerCtl &t = lnkTmr().tmrCom2Sho;
+        untilConclusive([&](bool &conclusive) {
+            croReply.clear();
+            croRxCnt = croRxCnt2 = 0;
+            QElapsedTimer clock;
+            clock.start();
+            strCom2Sho(gap);
+            const qint64 due = clock.elapsed() + gap;
+            runEventsUntil(clock, gap / 4);
+            const qint64 sent = clock.elapsed();
+            sim.sendRaw(reply.toLatin1());
+            QVERIFY(QTest::qWaitFor([&] { return croReply.size() >= reply.size(); }, 3000));
+            const qint64 arrived = clock.elapsed();
+            QCOMPARE(croReply, reply);
+            QCOMPARE(croRxCnt, 17);
+            QCOMPARE(croRxCnt2, 1);
+            runEventsUntil(clock, due + 2);
+            const bool runs = oneShotRuns(t);
+            const qint64 now = clock.elapsed();
+            if (!runs) {
+                QVERIFY2(arrived >= gap || now - sent >= gap, "the reply did not start the quiet gap afresh");
+                return;
+            }
+            conclusive = true;
+        });
         QCOMPARE(term->txtTerm->Text(), QString()); // never the terminal's
         croWaiting = false;
         stpLinkTimers();

@@ -6,6 +6,7 @@
 
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
+#include "common/timing.h"
 #include "editor/frmDocument.h"
 #include "editor/modDocument.h"
 #include "editor/modEditorNbr.h"
@@ -24,6 +25,8 @@
 #include "shell/modStartNbrs.h"
 
 using namespace vt;
+using vt::test::runEventsUntil;
+using vt::test::untilConclusive;
 
 namespace {
 
@@ -261,13 +264,33 @@ private slots:
     void headerWatchAndQuietGaps()
     {
         LinkTimers &t = lnkTmr();
-        strCrxHed(QStringLiteral("MMR:"), 150);
-        strCrxShrt(150);
-        QTest::qWait(100);
-        feed(QStringLiteral("MMR:01:02:003 301.2 f/s\r"));
-        QTest::qWait(100); // 200 ms since the start: both would have ended unless prolonged
-        QVERIFY(oneShotRuns(t.tmrCrxHed));
-        QVERIFY(oneShotRuns(t.tmrCrxShrt));
+        // A header line before the gap has passed keeps both timers running
+        // past the moment they would have expired without it. A stall of this
+        // thread may let them expire fairly (a whole gap after the line): then
+        // the attempt starts over.
+        constexpr int gap = 150;
+        untilConclusive([&t, this](bool &conclusive) {
+            QElapsedTimer clock;
+            clock.start();
+            strCrxHed(QStringLiteral("MMR:"), gap);
+            strCrxShrt(gap);
+            const qint64 due = clock.elapsed() + gap;
+            runEventsUntil(clock, gap / 2);
+            const qint64 fed = clock.elapsed();
+            if (!oneShotRuns(t.tmrCrxHed) || !oneShotRuns(t.tmrCrxShrt)) {
+                QVERIFY(clock.elapsed() >= gap);
+                return;
+            }
+            feed(QStringLiteral("MMR:01:02:003 301.2 f/s\r"));
+            runEventsUntil(clock, due + 2);
+            const bool header = oneShotRuns(t.tmrCrxHed), quiet = oneShotRuns(t.tmrCrxShrt);
+            const qint64 now = clock.elapsed();
+            if (!header || !quiet) {
+                QVERIFY2(now - fed >= gap, header ? "the quiet gap was not prolonged" : "the header watch was not prolonged");
+                return;
+            }
+            conclusive = true;
+        });
         feed(QStringLiteral("no header\r"));
         QTRY_VERIFY_WITH_TIMEOUT(oneShotExpired(t.tmrCrxHed), 1000);
         // An idle timer is never started by a chunk.
