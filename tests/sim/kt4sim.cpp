@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <fcntl.h>
 #include <poll.h>
@@ -130,6 +131,7 @@ bool Kt4Sim::start(bool paced, QString *error)
 
 void Kt4Sim::stop()
 {
+    finishTalk();
     peerTimer_.stop();
     sendTimer_.stop();
     talkTimer_.stop();
@@ -309,6 +311,43 @@ void Kt4Sim::sendRaw(const QByteArray &bytes)
         return;
     out_.push_back({bytes, 0});
     pump();
+}
+
+bool Kt4Sim::startTalk(const QByteArray &bytes, int count, int everyMs)
+{
+    if (masterFd_ < 0 || !peer_ || talker_.joinable() || bytes.isEmpty() || count <= 0)
+        return false;
+    talkWrites_.clear();
+    talker_ = std::thread([this, bytes, count, everyMs, fd = masterFd_] {
+        QVector<Write> writes;
+        const auto first = std::chrono::steady_clock::now();
+        for (int i = 0; i < count; ++i) {
+            std::this_thread::sleep_until(first + std::chrono::milliseconds(qint64(i) * everyMs));
+            Write w;
+            w.before = clock_.elapsed();
+            qsizetype done = 0;
+            while (done < bytes.size()) {
+                const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+                if (n > 0)
+                    done += n;
+                else if (n < 0 && errno != EAGAIN && errno != EINTR)
+                    break;
+                else
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            w.after = clock_.elapsed();
+            writes.append(w);
+        }
+        talkWrites_ = writes;
+    });
+    return true;
+}
+
+QVector<Kt4Sim::Write> Kt4Sim::finishTalk()
+{
+    if (talker_.joinable())
+        talker_.join();
+    return talkWrites_;
 }
 
 void Kt4Sim::schedule(qint64 ms)

@@ -69,6 +69,7 @@
 #include <QVector>
 
 #include <deque>
+#include <thread>
 
 class QSocketNotifier;
 
@@ -182,6 +183,19 @@ public:
     // Raw text to the program, outside any answer (line ends as given).
     void sendRaw(const QByteArray &bytes);
 
+    // Raw text from a thread of its own: `count` writes of `bytes`, `everyMs`
+    // apart by that thread's clock, so that the spacing holds while the event
+    // loop of this thread is late or busy. Not kept in sent(). finishTalk()
+    // waits for the last write and gives the times of each (ms since start(),
+    // read just before and just after the write).
+    struct Write {
+        qint64 before = 0, after = 0;
+    };
+    bool startTalk(const QByteArray &bytes, int count, int everyMs);
+    QVector<Write> finishTalk();
+    // The time on the clock of receiveLog() and finishTalk().
+    qint64 msNow() const { return clock_.elapsed(); }
+
 signals:
     void keyReceived(int key);
     void peerChanged(bool connected);
@@ -246,6 +260,8 @@ private:
     int talkCount_ = 0;
     int typeIndex_ = 0;
     QByteArray pendingLines_;   // lines a menu step has to say before the cell
+    std::thread talker_;
+    QVector<Write> talkWrites_;  // the talker's own until it has been joined
 };
 
 } // namespace vt::sim
