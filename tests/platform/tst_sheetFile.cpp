@@ -4,9 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include "common/errorof.h"
 #include "common/filesizelimit.h"
@@ -48,6 +50,17 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Puts `data` in place of one entry of an existing zip file.
+void replaceZipEntry(const QString &file, const char *name, const QByteArray &data)
+{
+    int err = 0;
+    zip_t *z = zip_open(QFile::encodeName(file).constData(), 0, &err);
+    QVERIFY(z);
+    zip_source_t *src = zip_source_buffer(z, data.constData(), zip_uint64_t(data.size()), 0);
+    QVERIFY(zip_file_add(z, name, src, ZIP_FL_OVERWRITE) >= 0);
+    QCOMPARE(zip_close(z), 0);
 }
 
 void writeZip(const QString &file, const QList<QPair<QByteArray, QByteArray>> &entries)
@@ -310,25 +323,59 @@ private slots:
         QVERIFY(readAll(target) != before);
     }
 
+    // LibreOffice, made to recompute every formula when it loads a workbook
+    // instead of showing the results the file caches, comes to our numbers.
+    // It reads a copy whose cached results are all wrong, so what it shows
+    // can only be its own calculation.
     void libreOfficeShowsTheSameNumbers()
     {
         const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
         if (office.isEmpty())
-            QSKIP("LibreOffice is not installed");
+            QSKIP("LibreOffice is not installed (./test.sh installs libreoffice-calc-nogui)");
         BookPtr wb = fixture();
+        SheetPtr d = wb->Worksheets(1);
         const QString path = dir.filePath(QStringLiteral("calc.xlsx"));
         wb->SaveAs(path);
+
+        const char *sheet = "xl/worksheets/sheet1.xml";
+        QString xml = zipEntry(path, sheet);
+        const QRegularExpression cached(QStringLiteral("(<f>[^<]*</f>)<v>[^<]*</v>"));
+        QCOMPARE(xml.count(cached), 4);
+        xml.replace(cached, QStringLiteral("\\1<v>1</v>"));
+        const QString wrong = dir.filePath(QStringLiteral("wrong.xlsx"));
+        QVERIFY(QFile::copy(path, wrong));
+        replaceZipEntry(wrong, sheet, xml.toUtf8());
+
+        // A profile of its own that says: recalculate on load, always.
+        const QString profile = dir.filePath(QStringLiteral("profile"));
+        QDir().mkpath(profile + QStringLiteral("/user"));
+        QFile xcu(profile + QStringLiteral("/user/registrymodifications.xcu"));
+        QVERIFY(xcu.open(QIODevice::WriteOnly));
+        xcu.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                  "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+                  "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+                  "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+                  "<item oor:path=\"/org.openoffice.Office.Calc/Formula/Load\">"
+                  "<prop oor:name=\"OOXMLRecalcMode\" oor:op=\"fuse\"><value>0</value></prop></item>\n"
+                  "</oor:items>\n");
+        xcu.close();
+
         QProcess p;
-        p.start(office, {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
+        p.start(office, {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile).toString(),
                          QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1"),
-                         QStringLiteral("--outdir"), dir.path(), path});
-        QVERIFY(p.waitForFinished(120000));
-        QFile csv(dir.filePath(QStringLiteral("calc-Capture.csv")));
+                         QStringLiteral("--outdir"), dir.path(), wrong});
+        QVERIFY(p.waitForFinished(300000));
+        QFile csv(dir.filePath(QStringLiteral("wrong-Capture.csv")));
         QVERIFY2(csv.open(QIODevice::ReadOnly), qPrintable(QString::fromUtf8(p.readAllStandardError())));
         const QStringList lines = QString::fromUtf8(csv.readAll()).split(u'\n');
+        const QStringList row5 = lines.value(4).split(u',');
         const QStringList row7 = lines.value(6).split(u',');
-        QCOMPARE(row7.value(13).toDouble(), 302.875);                     // N7 as shown with 0.00
+        QCOMPARE(row7.value(13).toDouble(), d->Range(QStringLiteral("N7"))->Value().number());
+        QCOMPARE(row7.value(13).toDouble(), 302.875);
+        QCOMPARE(row7.value(18).toDouble(), d->Range(QStringLiteral("S7"))->Value().number());
         QVERIFY(qAbs(row7.value(18).toDouble() - 310.25 * 0.3048) < 1e-9);
+        QCOMPARE(row7.value(19), d->Range(QStringLiteral("T7"))->Value().displayText());
+        QCOMPARE(row5.value(15), d->Range(QStringLiteral("P5"))->Value().displayText()); // STDEV of one value: #DIV/0!
     }
 };
 
