@@ -119,7 +119,7 @@ private slots:
         auto *list = v->findChild<QListWidget *>(QStringLiteral("lstTopics"));
         QVERIFY(text->text().isEmpty());
         QCOMPARE(list->count(), 0); // the empty search finds nothing
-        text->setText(QStringLiteral("word wrap printer"));
+        text->setText(QStringLiteral("standard deviation workbook"));
         QTest::mouseClick(v->findChild<QPushButton *>(QStringLiteral("cmdListTopics")), Qt::LeftButton);
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->text(), QStringLiteral("Vantrell Help - About this program"));
