@@ -6,12 +6,12 @@ VT_PACKAGES="cmake ninja-build g++ pkgconf qt6-base-dev qt6-serialport-dev libxl
 VT_TEST_PACKAGES="clang libclang-rt-14-dev libreoffice-calc-nogui"
 
 vt_install() { # packages beyond VT_PACKAGES...
-  local missing=() p
-  # One query for all: a query per package costs a second on a busy machine.
-  local installed
-  installed=$(dpkg-query -W -f='${Package} ${db:Status-Abbrev}\n' $VT_PACKAGES "$@" 2>/dev/null | awk '$2 == "ii" { print $1 }')
+  local missing=() p installed
+  # One query for all, matched in the shell: a process per package costs
+  # a second on a busy machine.
+  installed=$'\n'$(dpkg-query -W -f='${db:Status-Abbrev}${Package}\n' $VT_PACKAGES "$@" 2>/dev/null || true)$'\n'
   for p in $VT_PACKAGES "$@"; do
-    grep -qx -- "$p" <<<"$installed" || missing+=("$p")
+    [[ $installed == *$'\n'"ii $p"$'\n'* ]] || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
