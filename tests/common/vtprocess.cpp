@@ -112,7 +112,7 @@ void VtProcess::start(const QStringList &args)
         bin = QStringLiteral(VT_BINARY_DIR "/vantrell");
     proc_.setProcessEnvironment(env_);
     proc_.start(bin, args);
-    proc_.waitForStarted(5000);
+    proc_.waitForStarted(kWaitMs);
 }
 
 bool VtProcess::waitStarted(int timeoutMs)
@@ -144,7 +144,7 @@ void VtProcess::stop()
     if (!running())
         return;
     proc_.kill();
-    proc_.waitForFinished(5000);
+    proc_.waitForFinished(kWaitMs);
 }
 
 void VtProcess::terminate()
@@ -152,7 +152,7 @@ void VtProcess::terminate()
     if (!running())
         return;
     proc_.terminate();
-    if (!proc_.waitForFinished(5000))
+    if (!proc_.waitForFinished(kWaitMs))
         stop();
 }
 

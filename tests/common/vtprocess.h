@@ -56,12 +56,17 @@ public:
     void setEnv(const QString &name, const QString &value);
     void setScreen(int width, int height);
 
+    // Waits end as soon as what they wait for has happened; their bound only
+    // stops a test that would hang, so it is far beyond what a start or an
+    // end takes on a loaded machine with the sanitizers on.
+    static constexpr int kWaitMs = 120000;
+
     void start(const QStringList &args = {});
     // True once start-up is done; false when the process ended first or
     // timeoutMs passed.
-    bool waitStarted(int timeoutMs = 5000);
+    bool waitStarted(int timeoutMs = kWaitMs);
     // True when the process has ended within timeoutMs.
-    bool waitFinished(int timeoutMs = 5000);
+    bool waitFinished(int timeoutMs = kWaitMs);
     bool running() const;
     int exitCode() const;
     // Ends the process at once (SIGKILL) and waits for it.

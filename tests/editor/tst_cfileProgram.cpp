@@ -21,7 +21,7 @@ private slots:
 
         vttest::VtProcess copy;
         copy.start({file});
-        QVERIFY(copy.waitStarted(10000));
+        QVERIFY(copy.waitStarted());
         const QString app = copy.startedAs();
         copy.terminate();
         QVERIFY(copy.waitFinished());

@@ -280,7 +280,7 @@ private slots:
         SaveSetting(QStringLiteral("Vantrell0"), com, QStringLiteral("AutoDetect"), QStringLiteral("False"));
         vttest::VtProcess copy;
         copy.start();
-        QVERIFY(copy.waitStarted(15000));
+        QVERIFY(copy.waitStarted());
         QCOMPARE(copy.startedAs(), QStringLiteral("Vantrell0"));
         QVERIFY(sim.waitForPeer(true));
         QCOMPARE(vttest::record(0, QStringLiteral("AppPrt")), QStringLiteral("1"));

@@ -516,7 +516,7 @@ private slots:
         const QString bin = qEnvironmentVariable("VANTRELL_SIM_BIN", QStringLiteral(VT_BINARY_DIR "/vantrell-sim"));
         QProcess help;
         help.start(bin, {QStringLiteral("--help")});
-        QVERIFY(help.waitForFinished(5000));
+        QVERIFY(help.waitForFinished(120000));
         const QByteArray usage = help.readAllStandardOutput();
         for (const char *sw : {"--armed", "--shots", "--every", "--line-end", "--log", "--silent", "--chunks",
                                "--delay", "--wrong-prompt", "--never-stop", "--total-shots", "--two-digit-shots",
