@@ -397,10 +397,12 @@ int16_t excOpen(int16_t action, int16_t sheetType)
                 return fail(int16_t(30 + i));
         }
         double next = 0;
-        // A next-row cell that holds no number counts as out of range.
+        // A next-row cell that holds no number counts as out of range. A sheet
+        // filled to its last row stores the row just past its End row, so
+        // such a workbook still opens (and its next export says it is full).
         trapErrors([&] { next = ws->Cells(2, i == XlSes.xlSetupSheet ? 12 : 17)->Value().toDouble(); });
         Err.Clear();
-        if (!(next >= 1 && next <= 65535))
+        if (!(next >= 1 && next <= MaxRows + 2))
             return fail(int16_t(40 + i));
         XlSes.xlLastRow[i - 1] = int32_t(next);
         bool same = true;

@@ -136,6 +136,13 @@ void apyXlSetup(int16_t sheetType);
 // Each writes on the active sheet at the sheet type's next row and advances
 // it, also when a cell cannot be written; such a failure is left in Err.
 
+// True when `rows` more rows from the sheet type's next row still leave room
+// for the End row within the sheet's last row (xl::MaxRows).
+bool xlRowsFit(int16_t sheetType, int32_t rows);
+// Tells the user that the sheet of the type is full, with the shots that were
+// exported and those that were not.
+void seeXlSheetFull(int16_t sheetType, int32_t exported, int32_t notExported);
+
 void putXlBegin(int16_t source, int16_t sheetType);
 void putXlShot(int16_t source, int16_t sheetType);
 void putXlEnd(int16_t source, int16_t sheetType);

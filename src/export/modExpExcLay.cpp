@@ -5,6 +5,7 @@
 #include "chrono/modCroCox.h"
 #include "platform/conversions.h"
 #include "platform/errors.h"
+#include "platform/msgbox.h"
 #include "platform/timers.h"
 #include "serial/modRxEngine.h"
 #include "shell/modBusy.h"
@@ -248,6 +249,26 @@ void apyXlSetup(int16_t sheetType)
 }
 
 // --- import blocks ---------------------------------------------------------------
+
+bool xlRowsFit(int16_t sheetType, int32_t rows)
+{
+    if (badType(sheetType))
+        return false;
+    // Widened so that a next row far past the end cannot overflow.
+    return int64_t(XlSes.xlLastRow[sheetType - 1]) + rows <= MaxRows;
+}
+
+void seeXlSheetFull(int16_t sheetType, int32_t exported, int32_t notExported)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    const QString name = sheetType >= 1 && sheetType <= 7 ? XlSes.xlSheetName[sheetType - 1] : QString();
+    const QString text = QStringLiteral("The ") + name + QStringLiteral(" sheet is full: a sheet holds ")
+                         + Format(double(MaxRows), QStringLiteral("###,###,###,###")) + QStringLiteral(" rows.") + crlf
+                         + Format(double(exported), QStringLiteral("###,###,###,##0")) + QStringLiteral(" shots were exported, ")
+                         + Format(double(notExported), QStringLiteral("###,###,###,##0"))
+                         + QStringLiteral(" shots were not exported.");
+    MsgBox(text, vbOKOnly | vbExclamation | vbSystemModal | vbMsgBoxSetForeground);
+}
 
 void putXlBegin(int16_t source, int16_t sheetType)
 {

@@ -5,9 +5,14 @@
 #include "export/modExpExc.h"
 #include "platform/errors.h"
 #include "platform/richtext.h"
+#include "platform/spreadsheet.h"
+#include "platform/timers.h"
 #include "serial/modRxEngine.h"
+#include "shell/frmFPrgrs.h"
 #include "shell/modApi.h"
 #include "shell/modNeighbours.h"
+
+#include <QPointer>
 
 #include <cmath>
 #include <optional>
@@ -53,6 +58,15 @@ std::optional<int16_t> toInt16(double v)
     return int16_t(r);
 }
 
+// The same for a 32-bit counter.
+std::optional<int32_t> toInt32(double v)
+{
+    const double r = std::nearbyint(v);
+    if (!(r >= -2147483648.0 && r <= 2147483647.0))
+        return std::nullopt;
+    return int32_t(r);
+}
+
 std::optional<float> toSingle(double v)
 {
     const float f = float(v);
@@ -76,13 +90,37 @@ bool numberBefore(const QString &line, qsizetype p, qsizetype unit, float &out)
 }
 
 // Activates column A of the sheet type's next row on the active sheet, so
-// the user sees the rows arrive.
+// the user sees the rows arrive; on a full sheet, whose next row lies past
+// the end, its last row.
 void showRow(int16_t sheetType)
 {
     if (sheetType < 1 || sheetType > 7)
         raise(9);
-    spreadsheetApp()->ActiveSheet()->Cells(int(XlSes.xlLastRow[sheetType - 1]), 1)->Activate();
+    const int32_t row = std::min<int32_t>(XlSes.xlLastRow[sheetType - 1], xl::MaxRows);
+    spreadsheetApp()->ActiveSheet()->Cells(int(row), 1)->Activate();
 }
+
+// Between rows a reader gives the windows their turn when one is due: the
+// progress window first shows the share of the source read, and afterwards
+// Abort is looked at. The user may act during the turn, so a reader holds
+// its own copy of the text and looks the CFile window up again.
+class RowPace {
+public:
+    explicit RowPace(qsizetype total) : total_(total) {}
+    // True when the user asked to abort.
+    bool abortAfterTurn(qsizetype done)
+    {
+        if (!paintDue())
+            return false;
+        if (frmFPrgrs::isLoaded())
+            frmFPrgrs::instance()->showPercent(total_ > 0 ? double(done) * 100.0 / double(total_) : 0.0);
+        letPaint(PaintMode::WithInput);
+        return frmFPrgrs::isLoaded() && frmFPrgrs::instance()->abortAsked;
+    }
+
+private:
+    qsizetype total_;
+};
 
 // Runs one step of a reader against the spreadsheet; false when it failed,
 // in the step or in a writer that left its failure pending.
@@ -149,7 +187,8 @@ void prsCapLine()
     const qsizetype b = L.indexOf(u' ', p);
     if (b < 0 || b - p < 5)
         return;
-    const auto count = toInt16(leadNumber(QStringView(L).mid(p, b - p)));
+    // The count runs past 32767 in a long session; it is held in 32 bits.
+    const auto count = toInt32(leadNumber(QStringView(L).mid(p, b - p)));
     if (!count)
         return;
     c.capShotCnt = *count;
@@ -249,13 +288,22 @@ int16_t expCFile(int16_t &source, int16_t &sheetType)
 
     // One look at the text: a CFile of many lines is read once, not once
     // per line; the selection is left on the last line read.
-    auto *box = qobject_cast<RichTextBox *>(activeCFileBox());
+    QPointer<RichTextBox> box = qobject_cast<RichTextBox *>(activeCFileBox());
     const QString text = box ? box->Text() : QString();
     CapExportRec &c = CapExport;
+    RowPace pace(text.size());
+    int16_t result = 0;
+    int32_t exported = 0, notExported = 0;
     qsizetype pos = 0, lastStart = -1, lastEnd = -1;
+    // The next place of each tag, looked for again only once the reading
+    // has passed it: a CFile without "#" lines is not searched to its end
+    // for every line.
+    qsizetype cap = text.indexOf(QLatin1String("CAP:")), hash = text.indexOf(u'#');
     for (;;) {
-        const qsizetype cap = text.indexOf(QLatin1String("CAP:"), pos);
-        const qsizetype hash = text.indexOf(u'#', pos);
+        if (cap >= 0 && cap < pos)
+            cap = text.indexOf(QLatin1String("CAP:"), pos);
+        if (hash >= 0 && hash < pos)
+            hash = text.indexOf(u'#', pos);
         if (cap < 0 && hash < 0)
             break;
         const qsizetype start = cap < 0 ? hash : (hash < 0 ? cap : std::min(cap, hash));
@@ -263,15 +311,31 @@ int16_t expCFile(int16_t &source, int16_t &sheetType)
         const qsizetype e = text.indexOf(crlf, start);
         if (e < 0)
             break;
-        lastStart = start;
-        lastEnd = e;
+        pos = e;
         c.excLine = text.mid(start, e - start);
         prsCapLine();
+        if (result == expSheetFull) {
+            // Read on only to count what was left out.
+            notExported += c.capShotOk ? 1 : 0;
+            continue;
+        }
+        // A due Begin row takes the empty row before it and its two header copies.
+        if (!xlRowsFit(sheetType, (c.capBlkPend ? 4 : 0) + (c.capShotOk ? 1 : 0))) {
+            result = expSheetFull;
+            notExported += c.capShotOk ? 1 : 0;
+            continue;
+        }
+        lastStart = start;
+        lastEnd = e;
         if (!putCapLine(source, sheetType))
             return expSheetFailed;
-        pos = e;
+        exported += c.capShotOk ? 1 : 0;
+        if (pace.abortAfterTurn(pos)) {
+            result = expAborted;
+            break;
+        }
     }
-    if (box && lastStart >= 0) {
+    if (box && lastStart >= 0 && lastEnd <= box->Text().size()) {
         box->SetSelStart(int(lastStart));
         box->SetSelLength(int(lastEnd - lastStart));
     }
@@ -281,7 +345,9 @@ int16_t expCFile(int16_t &source, int16_t &sheetType)
         }))
         return expSheetFailed;
     Err.Clear();
-    return 0;
+    if (result == expSheetFull)
+        seeXlSheetFull(sheetType, exported, notExported);
+    return result;
 }
 
 // --- the download dump ------------------------------------------------------------------
@@ -441,22 +507,50 @@ int16_t expEDisk(int16_t &source, int16_t &sheetType)
     if (!sheetStep([&] { putXlSource(source, sheetType); }))
         return expSheetFailed;
     const int i = sheetType >= 1 && sheetType <= 7 ? sheetType - 1 : 0;
+    RowPace pace(dump.size());
+    // Once the sheet is full the dump is read on, without rows, only to count
+    // the shots left out; a line that cannot be read ends the count.
+    bool full = false;
+    int32_t exported = 0, notExported = 0;
 
     for (int string = 0; string < 100; ++string) {
         getMmrBegin(dump, pos);
-        if (s.prsError)
+        if (s.prsError) {
+            if (full)
+                break;
             return mmrNoBegin;
-        if (s.prsSiz > 40)
+        }
+        if (s.prsSiz > 40) {
+            if (full)
+                break;
             return mmrTooLong;
-        if (!sheetStep([&] { putXlBegin(source, sheetType); }))
-            return expSheetFailed;
-        XlSes.xlBlkFirst = XlSes.xlLastRow[i];
+        }
+        // The Begin row, its header copies and a first shot with the empty
+        // row after it.
+        if (!full && !xlRowsFit(sheetType, 5))
+            full = true;
+        if (!full) {
+            if (!sheetStep([&] { putXlBegin(source, sheetType); }))
+                return expSheetFailed;
+            XlSes.xlBlkFirst = XlSes.xlLastRow[i];
+        }
         if (s.prsSiz <= 0)
             s.prsSiz = 1;
+        bool wrote = false;
         for (int16_t n = 1; n <= s.prsSiz; ++n) {
             getMmrShot(dump, pos);
-            if (s.prsError || s.prsLineFol != s.prsFol || s.prsLineStr != s.prsStr || s.prsLineShot > s.prsSiz)
-                return mmrBadShot;
+            if (s.prsError || s.prsLineFol != s.prsFol || s.prsLineStr != s.prsStr || s.prsLineShot > s.prsSiz) {
+                if (!full)
+                    return mmrBadShot;
+                break;
+            }
+            // A shot row and the empty row that closes its string.
+            if (!full && !xlRowsFit(sheetType, 2))
+                full = true;
+            if (full) {
+                ++notExported;
+                continue;
+            }
             s.prsShot = n;
             XlSes.xlShotCnt += 1;
             if (!sheetStep([&] {
@@ -464,11 +558,29 @@ int16_t expEDisk(int16_t &source, int16_t &sheetType)
                     showRow(sheetType);
                 }))
                 return expSheetFailed;
+            ++exported;
+            wrote = true;
+            if (pace.abortAfterTurn(pos)) {
+                XlSes.xlLastRow[i] += 1;
+                if (!sheetStep([&] {
+                        putXlEnd(source, sheetType);
+                        showRow(sheetType);
+                    }))
+                    return expSheetFailed;
+                Err.Clear();
+                return expAborted;
+            }
         }
-        XlSes.xlLastRow[i] += 1;
+        if (wrote || !full)
+            XlSes.xlLastRow[i] += 1;
+        if (full && s.prsError)
+            break;
         getMmrEnd(dump, pos);
-        if (s.prsError)
+        if (s.prsError) {
+            if (full)
+                break;
             return mmrBadEnd;
+        }
         if (s.prsState > 1)
             break;
     }
@@ -478,6 +590,10 @@ int16_t expEDisk(int16_t &source, int16_t &sheetType)
         }))
         return expSheetFailed;
     Err.Clear();
+    if (full) {
+        seeXlSheetFull(sheetType, exported, notExported);
+        return expSheetFull;
+    }
     return 0;
 }
 

@@ -18,6 +18,12 @@ constexpr int16_t mmrBadEnd = 104;     // an End line missing, malformed or badl
 // A reader's call into the spreadsheet program failed: the rows stop there
 // and the export is reported as failed, never as a success.
 constexpr int16_t expSheetFailed = 105;
+// The sheet ran out of rows: the shots that fit were exported and closed by
+// an End row, and the user was told how many were and were not exported.
+constexpr int16_t expSheetFull = 106;
+// The user pressed Abort in the progress window: the rows so far are closed
+// by an End row.
+constexpr int16_t expAborted = 107;
 
 // --- shot lines of a CFile ------------------------------------------------------
 
@@ -35,7 +41,8 @@ void prsCapLine();
 bool putCapLine(int16_t source, int16_t sheetType);
 // Every tagged line of the active CFile that has a line end, one row per
 // shot, a Begin row before the first line and after each block end, one End
-// row at the end. 0, or expSheetFailed when the spreadsheet failed.
+// row at the end. 0, expSheetFull, expAborted, or expSheetFailed when the
+// spreadsheet failed.
 int16_t expCFile(int16_t &source, int16_t &sheetType);
 
 // --- the download dump ------------------------------------------------------------
@@ -46,7 +53,7 @@ void getMmrBegin(const QString &dump, int32_t &pos);
 void getMmrShot(const QString &dump, int32_t &pos);
 void getMmrEnd(const QString &dump, int32_t &pos);
 // Exports the dump one block per string (at most 100), closed by one End row.
-// 0, a code above, or expSheetFailed.
+// 0, or a code above.
 int16_t expEDisk(int16_t &source, int16_t &sheetType);
 // What the download export reads: for the chronograph's memory (source 1)
 // the dump that the last download received, otherwise the terminal's text.

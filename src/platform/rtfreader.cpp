@@ -1,6 +1,7 @@
 #include "platform/rtfreader.h"
 
 #include "platform/rtfwriter.h"
+#include "platform/timers.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -229,7 +230,13 @@ public:
                 continue;
             }
             switch (c) {
-            case '{': ++pos_; flushBytes(); pushGroup(); break;
+            case '{':
+                ++pos_;
+                flushBytes();
+                pushGroup();
+                // A large file takes seconds; the windows keep being painted.
+                keepPainted(PaintMode::Only);
+                break;
             case '}': ++pos_; flushBytes(); popGroup(); break;
             case '\\': controlToken(); break;
             case '\r': case '\n': ++pos_; break;

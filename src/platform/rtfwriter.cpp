@@ -1,5 +1,7 @@
 #include "platform/rtfwriter.h"
 
+#include "platform/timers.h"
+
 #include <QBuffer>
 #include <QHash>
 #include <cmath>
@@ -48,8 +50,11 @@ public:
         }
         out_ += "\\viewkind4\\uc1";
         needDelim_ = true;
-        for (const Paragraph &p : doc_.paragraphs)
+        for (const Paragraph &p : doc_.paragraphs) {
             paragraph(p);
+            // A large document takes seconds; the windows keep being painted.
+            keepPainted(PaintMode::Only);
+        }
         out_ += "}\r\n";
         return out_;
     }

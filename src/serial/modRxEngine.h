@@ -38,7 +38,7 @@ struct CapExportRec {
     bool capBlkPend = false; // a Begin row is due before the next rows
     int16_t capStrNum = 0;   // string number of the line's pair field, 0 without one
     int16_t capShotNum = 0;  // shot number of the pair field, 0 without one
-    int16_t capShotCnt = 0;  // the count field after the tag
+    int32_t capShotCnt = 0;  // the count field after the tag (five digits: past 32767)
     float capVel = 0, capTmp = 0, capTim = 0;
     // Units as the last line that carried them gave them ("" before any).
     QString capVelUnit, capTmpUnit, capTimUnit;

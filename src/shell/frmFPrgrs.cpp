@@ -1,5 +1,6 @@
 #include "shell/frmFPrgrs.h"
 
+#include "platform/conversions.h"
 #include "platform/errors.h"
 
 #include <QApplication>
@@ -10,6 +11,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace vt {
 
@@ -43,6 +47,8 @@ frmFPrgrs::frmFPrgrs()
                        static_cast<QWidget *>(chkOut), static_cast<QWidget *>(cmdSetPrgTab)})
         lay->addWidget(w);
     connect(chkOut, &QCheckBox::clicked, this, [this] { guarded(QStringLiteral("frmFPrgrs/chkOut_Click"), [this] { chkOut_Click(); }); });
+    connect(cmdSetPrgTab, &QPushButton::clicked, this,
+            [this] { guarded(QStringLiteral("frmFPrgrs/cmdSetPrgTab_Click"), [this] { cmdSetPrgTab_Click(); }); });
     resize(420, 180);
 }
 
@@ -72,6 +78,19 @@ void frmFPrgrs::chkOut_Click()
 {
     chkOut->setChecked(false);
     unload();
+}
+
+void frmFPrgrs::cmdSetPrgTab_Click()
+{
+    abortAsked = true;
+    cmdSetPrgTab->setEnabled(false); // asked once; the export stops at its next look
+}
+
+void frmFPrgrs::showPercent(double percent)
+{
+    const double p = std::clamp(percent, 0.0, 100.0);
+    prgRemCtr->setValue(int(std::nearbyint(p)));
+    labPrgrsVal->setText(Format(p, QStringLiteral("##0.0")) + u'%');
 }
 
 void frmFPrgrs::closeEvent(QCloseEvent *e) { handleClose(e); }

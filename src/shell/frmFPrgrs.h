@@ -1,6 +1,6 @@
 // The small progress window of the spreadsheet export: a heading line and a
-// detail line that the export changes as it goes. While it is loaded the
-// pointer is the hourglass.
+// detail line that the export changes as it goes, the share done, and Abort.
+// While it is loaded the pointer is the hourglass.
 #pragma once
 
 #include "platform/forms.h"
@@ -27,11 +27,18 @@ public:
     QProgressBar *prgRemCtr = nullptr;
     QLabel *labPrgrsVal = nullptr;
     QCheckBox *chkOut = nullptr;
-    QPushButton *cmdSetPrgTab = nullptr; // "Abort": no action
+    QPushButton *cmdSetPrgTab = nullptr; // "Abort"
+
+    // Set by Abort; the export looks at it whenever the windows had a turn.
+    bool abortAsked = false;
 
     void Form_Load();
     void Form_Unload(int &cancel) override;
     void chkOut_Click();
+    void cmdSetPrgTab_Click();
+    // Shows the share done, 0 to 100: the bar rounded half to even, the
+    // label as "##0.0" and "%".
+    void showPercent(double percent);
 
 protected:
     void closeEvent(QCloseEvent *e) override;

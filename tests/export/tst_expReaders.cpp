@@ -1,6 +1,11 @@
 // The export's readers: a capture line parsed field by field, a CFile's
 // tagged lines turned into blocks of rows, and download dumps read into the
 // download sheets with each of their result codes.
+#include <QDir>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "chrono/modCroDnl.h"
@@ -13,7 +18,10 @@
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/richtext.h"
+#include "platform/timers.h"
 #include "serial/modRxEngine.h"
+#include "shell/frmFPrgrs.h"
+#include "shell/frmMDI.h"
 #include "shell/modNeighbours.h"
 #include "shell/modShared.h"
 
@@ -88,6 +96,35 @@ QString dumpString(int fol, int str, const QStringList &shots, const QString &si
 
 const QString dumpEnd = QStringLiteral("MMR:<End> CAP=OFF\r\nDAT>");
 
+// n shot lines as the unit logs them into a CFile, counted from `first`;
+// with `block` set, the unit ends its string after every `block` shots.
+QString shotLines(int n, int first = 1, int block = 0)
+{
+    QString t;
+    t.reserve(n * 58);
+    for (int k = first; k < first + n; ++k) {
+        const QString count = QString::number(k).rightJustified(5, u'0');
+        t += QStringLiteral("CAP:") + count + u' ' + QString::number(200 + k % 100)
+             + QStringLiteral(".5 f/s 0.100 sec 72 fah 01:01_Av 250.0\r\n");
+        if (block > 0 && (k - first + 1) % block == 0)
+            t += QStringLiteral("CAP:") + count + QStringLiteral(" <End>\r\n");
+    }
+    return t;
+}
+
+// Counts the paint events a widget receives while `counting` is set.
+class PaintCounter : public QObject {
+public:
+    bool counting = false;
+    int paints = 0;
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (counting && e->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(o, e);
+    }
+};
+
 } // namespace
 
 class TestExpReaders : public QObject {
@@ -147,8 +184,11 @@ private slots:
             << "f/s,sec,cel";
         QTest::newRow("pair too short") << "CAP:00012 295.5 f/s 1.234 sec 72 fah 1:05_" << "shot" << 12 << 295.5
                                         << 1.234 << 72.0 << 0 << 0 << "f/s,sec,fah";
-        QTest::newRow("count too big") << "CAP:99999 295.5 f/s 0" << "ignored" << 0 << 0.0 << 0.0 << 999.0 << 0 << 0
-                                       << earlier;
+        // The five-digit count runs past 32767 in a long session.
+        QTest::newRow("count past 16 bits") << "CAP:99999 295.5 f/s 0" << "shot" << 99999 << 295.5 << 0.0 << 999.0 << 0
+                                            << 0 << "f/s,sec,fah";
+        QTest::newRow("count past 32 bits") << "CAP:99999999999 295.5 f/s 0" << "ignored" << 0 << 0.0 << 0.0 << 999.0
+                                            << 0 << 0 << earlier;
         QTest::newRow("pair without temperature") << "CAP:00031 1002.7 f/s 0.512 sec 03:09_Av 998.1" << "shot" << 31
                                                   << 1002.7 << 0.512 << 999.0 << 3 << 9 << "f/s,sec,fah";
         QTest::newRow("one-digit temperature") << "CAP:00013 301.0 m/s 0.250 sec 5 cel 02:01_Av 301.0" << "shot" << 13
@@ -235,6 +275,166 @@ private slots:
         QCOMPARE(rows[4].velUnit, QStringLiteral("m/s"));
         // The line read last stays selected.
         QCOMPARE(doc->rtfText->SelText(), QStringLiteral("#00103 301.0 m/s 0"));
+        stopEditor();
+    }
+
+    // Shots past row 32767 reach the sheet and the saved file, in order,
+    // with their statistics.
+    void fortyThousandShotsReadBack()
+    {
+        startEditor();
+        openBook();
+        CreateNewCFile();
+        frmDocument *doc = ActiveForm();
+        QVERIFY(doc);
+        // Strings of 40 shots, as the unit ends them: 1,000 blocks, about 44,000 rows.
+        const int n = 40000, block = 40;
+        doc->rtfText->SetText(shotLines(n, 1, block));
+        activate(4);
+        int16_t source = 2, type = 4;
+        QCOMPARE(int(expCFile(source, type)), 0);
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("forty.xlsx"));
+        xlApp->Workbooks(1)->SaveAs(path);
+        const int32_t next = XlSes.xlLastRow[3];
+        stopEditor();
+
+        AppPtr files = CreateApplication();
+        SheetPtr ws = files->Workbooks()->Open(path)->Worksheets(QStringLiteral("CFile"));
+        QCOMPARE(ws->Cells(2, 17)->Value().number(), double(next));
+        const QList<Row> rows = blockRows(ws, next);
+        QList<double> counts;
+        int begins = 0;
+        for (const Row &r : rows) {
+            if (r.kind == QLatin1String("Shot"))
+                counts << r.count;
+            begins += r.kind == QLatin1String("Begin");
+        }
+        QCOMPARE(counts.size(), n);
+        for (int k = 0; k < n; ++k)
+            if (counts[k] != k + 1)
+                QFAIL(qPrintable(QStringLiteral("shot %1 reads %2").arg(k + 1).arg(counts[k])));
+        QCOMPARE(begins, n / block);
+        QCOMPARE(rows.last().kind, QStringLiteral("End"));
+        const Row &last = rows[rows.size() - 2];
+        QVERIFY(last.row > 40000);
+        QCOMPARE(last.vel, 200.5);
+        // The last shot's mean runs over the velocities of its string.
+        double sum = 0;
+        for (int k = n - block + 1; k <= n; ++k)
+            sum += 200 + k % 100 + 0.5;
+        QVERIFY(qFuzzyCompare(ws->Cells(int(last.row), 14)->Value().number(), sum / block));
+        files->Quit();
+    }
+
+    // A sheet that runs out of rows: the shots that fit, an End row in the
+    // sheet's last row, and a message with both counts.
+    void sheetFull_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("exported");
+        QTest::addColumn<int>("notExported");
+        // Eight rows spare: the Begin row with its header copies, then shots
+        // while one row stays for the End row (a download also keeps the
+        // empty row that closes its string).
+        QTest::newRow("CFile, a block end among the lines") << 4 << 4 << 6;
+        QTest::newRow("download of three strings") << 2 << 4 << 14;
+    }
+    void sheetFull()
+    {
+        QFETCH(int, type);
+        QFETCH(int, exported);
+        QFETCH(int, notExported);
+        startEditor();
+        openBook();
+        if (type == 4) {
+            CreateNewCFile();
+            ActiveForm()->rtfText->SetText(shotLines(5) + QStringLiteral("CAP:00005 <End>\r\n") + shotLines(5, 6));
+        } else {
+            CroSta.croVelUnits = QStringLiteral("f/s");
+            CroSta.croTmpUnits = QStringLiteral("fah");
+            const QStringList six(6, QStringLiteral("295.5 f/s 72 fah"));
+            croDump = dumpString(1, 1, six) + dumpString(1, 2, six) + dumpString(1, 3, six) + dumpEnd;
+        }
+        SheetPtr ws = activate(int16_t(type));
+        XlSes.xlLastRow[type - 1] = MaxRows - 8;
+        int16_t source = type == 4 ? 2 : 1, sheetType = int16_t(type);
+        const int16_t result = type == 4 ? expCFile(source, sheetType) : expEDisk(source, sheetType);
+        QCOMPARE(int(result), int(expSheetFull));
+
+        const QList<Row> rows = blockRows(ws, MaxRows);
+        QCOMPARE(kinds(rows), QStringLiteral("Begin") + QStringLiteral(" Shot").repeated(exported) + QStringLiteral(" End"));
+        QCOMPARE(rows.last().row, MaxRows);
+        QCOMPARE(boxTexts(), QStringList({QStringLiteral("The ") + XlSes.xlSheetName[type - 1]
+                                          + QStringLiteral(" sheet is full: a sheet holds 1,048,576 rows.\r\n")
+                                          + QString::number(exported) + QStringLiteral(" shots were exported, ")
+                                          + QString::number(notExported) + QStringLiteral(" shots were not exported.")}));
+        stopEditor();
+    }
+
+    // A long export through the driver: the progress window shows the share
+    // read, the main window is painted meanwhile, and Abort stops it.
+    void longExport_data()
+    {
+        QTest::addColumn<int>("abortAt"); // percent at which Abort is pressed; -1 never
+        QTest::newRow("to the end") << -1;
+        QTest::newRow("aborted") << 30;
+    }
+    void longExport()
+    {
+        QFETCH(int, abortAt);
+        startEditor();
+        resetExport();
+        seedTemplate();
+        installExpReaders();
+        CreateNewCFile();
+        frmDocument *doc = ActiveForm();
+        QVERIFY(doc);
+        const int n = 400;
+        doc->rtfText->SetText(shotLines(n));
+        // A turn after every row, however fast the machine is.
+        setPaintGapMs(0);
+        frmMDI *mdi = frmMDI::get();
+        PaintCounter painted;
+        mdi->installEventFilter(&painted);
+        QList<int> values;
+        const auto reader = expParts.expCFile;
+        int16_t result = -1;
+        expParts.expCFile = [&](int16_t &source, int16_t &sheetType) {
+            frmFPrgrs *prg = frmFPrgrs::instance();
+            connect(prg->prgRemCtr, &QProgressBar::valueChanged, prg, [&, prg](int v) {
+                values << v;
+                mdi->update(); // the main window has something to repaint at every step
+                if (abortAt >= 0 && v >= abortAt)
+                    prg->cmdSetPrgTab->click();
+            });
+            painted.counting = true;
+            result = reader(source, sheetType);
+            painted.counting = false;
+            return result;
+        };
+        expExcel(3, 2, 4, 5);
+        expParts.expCFile = reader;
+        setPaintGapMs(-1);
+        mdi->removeEventFilter(&painted);
+
+        QVERIFY(painted.paints > 0);
+        QVERIFY(values.size() > 2);
+        QVERIFY(std::is_sorted(values.begin(), values.end()));
+        const QList<Row> rows = blockRows(xlApp->Workbooks(1)->Worksheets(QStringLiteral("CFile")), XlSes.xlLastRow[3]);
+        const qsizetype shots = rows.count() - 2;
+        QCOMPARE(rows.last().kind, QStringLiteral("End"));
+        if (abortAt < 0) {
+            QCOMPARE(int(result), 0);
+            QCOMPARE(values.last(), 100);
+            QCOMPARE(shots, qsizetype(n));
+        } else {
+            QCOMPARE(int(result), int(expAborted));
+            QCOMPARE(values.last(), abortAt);
+            QVERIFY(shots > 0 && shots < n);
+            QVERIFY(doc->rtfText->Text().contains(QStringLiteral("REM: Err(107)->Failed to complete data export...!")));
+        }
+        QVERIFY(!frmFPrgrs::isLoaded());
         stopEditor();
     }
 

@@ -297,12 +297,15 @@ private slots:
             ws->Range("Q2")->setValue(40);
             ws->Range("B20")->setValue(QStringLiteral("kept"));
             wb->Worksheets(1)->Range("A1")->setValue(QStringLiteral("My link"));
+            // A sheet filled to its last row stores the row past its End row.
+            wb->Worksheets(QStringLiteral("CFile"))->Range("Q2")->setValue(double(MaxRows + 2));
         });
         answers::queue(path);
         QCOMPARE(int(excOpen(1, 5)), 0);
         BookPtr wb = xlApp->Workbooks(1);
         QCOMPARE(wb->Name(), QStringLiteral("mine.xls"));
         QCOMPARE(XlSes.xlLastRow[4], 40);
+        QCOMPARE(XlSes.xlLastRow[3], MaxRows + 2);
         QCOMPARE(wb->Worksheets(5)->Range("B20")->Value().toString(), QStringLiteral("kept"));
         // The help link is not written into an own workbook.
         QCOMPARE(wb->Worksheets(1)->Range("A1")->Value().toString(), QStringLiteral("My link"));
