@@ -57,4 +57,18 @@ void changeTemplate(const std::function<void(const vt::xl::BookPtr &)> &change)
     wb->Close(false);
 }
 
+QString shotLines(int n, int first, int block)
+{
+    QString t;
+    t.reserve(n * 58);
+    for (int k = first; k < first + n; ++k) {
+        const QString count = QString::number(k).rightJustified(5, u'0');
+        t += QStringLiteral("CAP:") + count + u' ' + QString::number(200 + k % 100)
+             + QStringLiteral(".5 f/s 0.100 sec 72 fah 01:01_Av 250.0\r\n");
+        if (block > 0 && (k - first + 1) % block == 0)
+            t += QStringLiteral("CAP:") + count + QStringLiteral(" <End>\r\n");
+    }
+    return t;
+}
+
 } // namespace vttest

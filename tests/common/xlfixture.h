@@ -16,6 +16,10 @@ QString programFile(const QString &name);
 // No spreadsheet program (its workbooks closed unsaved), every connection
 // flag down, the export tables fresh, no switches of the stand-in set, no error pending.
 void resetExport();
+// n shot lines as the unit logs them into a CFile, counted from `first`
+// (velocities 200.5 + count % 100); with `block` set, the unit ends its string
+// after every `block` shots with an "<End>" line.
+QString shotLines(int n, int first = 1, int block = 0);
 // Opens the template for changes, lets `change` alter it and saves it in place.
 void changeTemplate(const std::function<void(const vt::xl::BookPtr &)> &change);
 

@@ -1,11 +1,9 @@
 // The export's readers: a capture line parsed field by field, a CFile's
 // tagged lines turned into blocks of rows, and download dumps read into the
 // download sheets with each of their result codes.
-#include <QDir>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "chrono/modCroDnl.h"
@@ -95,22 +93,6 @@ QString dumpString(int fol, int str, const QStringList &shots, const QString &si
 }
 
 const QString dumpEnd = QStringLiteral("MMR:<End> CAP=OFF\r\nDAT>");
-
-// n shot lines as the unit logs them into a CFile, counted from `first`;
-// with `block` set, the unit ends its string after every `block` shots.
-QString shotLines(int n, int first = 1, int block = 0)
-{
-    QString t;
-    t.reserve(n * 58);
-    for (int k = first; k < first + n; ++k) {
-        const QString count = QString::number(k).rightJustified(5, u'0');
-        t += QStringLiteral("CAP:") + count + u' ' + QString::number(200 + k % 100)
-             + QStringLiteral(".5 f/s 0.100 sec 72 fah 01:01_Av 250.0\r\n");
-        if (block > 0 && (k - first + 1) % block == 0)
-            t += QStringLiteral("CAP:") + count + QStringLiteral(" <End>\r\n");
-    }
-    return t;
-}
 
 // Counts the paint events a widget receives while `counting` is set.
 class PaintCounter : public QObject {
@@ -276,55 +258,6 @@ private slots:
         // The line read last stays selected.
         QCOMPARE(doc->rtfText->SelText(), QStringLiteral("#00103 301.0 m/s 0"));
         stopEditor();
-    }
-
-    // Shots past row 32767 reach the sheet and the saved file, in order,
-    // with their statistics.
-    void fortyThousandShotsReadBack()
-    {
-        startEditor();
-        openBook();
-        CreateNewCFile();
-        frmDocument *doc = ActiveForm();
-        QVERIFY(doc);
-        // Strings of 40 shots, as the unit ends them: 1,000 blocks, about 44,000 rows.
-        const int n = 40000, block = 40;
-        doc->rtfText->SetText(shotLines(n, 1, block));
-        activate(4);
-        int16_t source = 2, type = 4;
-        QCOMPARE(int(expCFile(source, type)), 0);
-        QTemporaryDir dir;
-        const QString path = QDir(dir.path()).filePath(QStringLiteral("forty.xlsx"));
-        xlApp->Workbooks(1)->SaveAs(path);
-        const int32_t next = XlSes.xlLastRow[3];
-        stopEditor();
-
-        AppPtr files = CreateApplication();
-        SheetPtr ws = files->Workbooks()->Open(path)->Worksheets(QStringLiteral("CFile"));
-        QCOMPARE(ws->Cells(2, 17)->Value().number(), double(next));
-        const QList<Row> rows = blockRows(ws, next);
-        QList<double> counts;
-        int begins = 0;
-        for (const Row &r : rows) {
-            if (r.kind == QLatin1String("Shot"))
-                counts << r.count;
-            begins += r.kind == QLatin1String("Begin");
-        }
-        QCOMPARE(counts.size(), n);
-        for (int k = 0; k < n; ++k)
-            if (counts[k] != k + 1)
-                QFAIL(qPrintable(QStringLiteral("shot %1 reads %2").arg(k + 1).arg(counts[k])));
-        QCOMPARE(begins, n / block);
-        QCOMPARE(rows.last().kind, QStringLiteral("End"));
-        const Row &last = rows[rows.size() - 2];
-        QVERIFY(last.row > 40000);
-        QCOMPARE(last.vel, 200.5);
-        // The last shot's mean runs over the velocities of its string.
-        double sum = 0;
-        for (int k = n - block + 1; k <= n; ++k)
-            sum += 200 + k % 100 + 0.5;
-        QVERIFY(qFuzzyCompare(ws->Cells(int(last.row), 14)->Value().number(), sum / block));
-        files->Quit();
     }
 
     // A sheet that runs out of rows: the shots that fit, an End row in the
