@@ -1,11 +1,13 @@
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 
 #include "platform/answers.h"
 #include "platform/conversions.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
 #include "platform/settings.h"
+#include "platform/timers.h"
 
 using namespace vt;
 
@@ -163,6 +165,41 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("answer: No\n")));
         QVERIFY(text.contains(QStringLiteral("answer: OK (unanswered)")));
         QCOMPARE(text.count(QStringLiteral("=== box")), 4);
+    }
+
+    // Long work's turns: at most one per gap; PaintMode::Only repaints the
+    // windows without running a handler of the program, WithInput runs them.
+    void paintTurns()
+    {
+        QWidget w;
+        w.resize(80, 40);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        struct PaintCount : QObject {
+            int n = 0;
+            bool eventFilter(QObject *o, QEvent *e) override
+            {
+                n += e->type() == QEvent::Paint;
+                return QObject::eventFilter(o, e);
+            }
+        } paints;
+        w.installEventFilter(&paints);
+
+        setPaintGapMs(3600 * 1000);
+        letPaint();
+        QVERIFY(!paintDue());
+        QVERIFY(!keepPainted()); // a turn just ran: none is due for an hour
+
+        setPaintGapMs(0);
+        bool handlerRan = false;
+        QMetaObject::invokeMethod(&w, [&] { handlerRan = true; }, Qt::QueuedConnection);
+        w.update();
+        QVERIFY(keepPainted(PaintMode::Only));
+        QVERIFY(paints.n > 0);
+        QVERIFY(!handlerRan);
+        QVERIFY(keepPainted(PaintMode::WithInput));
+        QVERIFY(handlerRan);
+        setPaintGapMs(-1);
     }
 };
 
