@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QLockFile;
@@ -32,6 +33,18 @@ bool SectionExists(const QString &app, const QString &section);
 bool GetSettingBool(const QString &app, const QString &section, const QString &key, bool defaultValue);
 int GetSettingInt(const QString &app, const QString &section, const QString &key, int defaultValue);
 double GetSettingDouble(const QString &app, const QString &section, const QString &key, double defaultValue);
+
+// Problems with the settings files are told once per file (or folder) and
+// run, never raised: a file with lines that cannot be read is read for what
+// it holds, and a copy of it as it was is kept beside it ("name.ini.orig")
+// before anything is written over it; a file or folder that cannot be read or
+// written leaves the program on its defaults, and what it saves is dropped.
+// Until a receiver is set the notices wait; setting one hands it everything
+// that waited, as one text, and each later notice as it comes.
+using SettingsNoticeFn = std::function<void(const QString &text)>;
+void setSettingsNotice(SettingsNoticeFn receiver);
+// Forgets what was told and waiting (for tests).
+void resetSettingsNotices();
 
 // A lock across processes over the whole settings folder, for scan-and-claim
 // sequences (QSettings has no transactions). Waits up to timeoutMs; locked()

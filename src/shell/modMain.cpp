@@ -45,6 +45,20 @@ void chkScreenSize()
     }
 }
 
+// Problems with the settings files are told once the program is up: the
+// copy-number questions run under the settings lock and must not wait on a
+// box, and a notice met in the middle of some later work is shown after it.
+void tellSettingsProblems()
+{
+    setSettingsNotice([](const QString &text) {
+        QTimer::singleShot(0, [text] {
+            guarded(QStringLiteral("modMain\\tellSettingsProblems"), [&] {
+                MsgBox(text, vbOKOnly | vbExclamation | vbMsgBoxSetForeground, QStringLiteral("Vantrell - Settings"));
+            });
+        });
+    });
+}
+
 } // namespace
 
 bool settleStart(bool startedOk, bool recordWritten)
@@ -108,6 +122,7 @@ int Main(QApplication &app)
             return 0;
         endProgram(1);
     }
+    tellSettingsProblems();
     notifyStarted();
     // From the event loop, so that a signal during the notice still ends the program.
     QTimer::singleShot(0, &app, [] { guarded(QStringLiteral("modMain\\seeRecovered"), [] { seeRecovered(); }); });
