@@ -78,6 +78,10 @@ public:
     // --- the receive engine -----------------------------------------------
     void MSComm1_OnComm();
     void MSComm2_OnComm();
+    // The link port's device went away: the port is closed already; the user
+    // is told (status line, the CFile taking shots, a box while warnings are
+    // on) and the indicators follow.
+    void lostDevice();
     // Routes one received chunk (see the source for the steps). txt is
     // rewritten for the terminal box when route 0 is on, and the later
     // destinations get the rewritten text.

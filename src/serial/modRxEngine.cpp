@@ -3,11 +3,14 @@
 #include "chrono/modCroCap.h"
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
+#include "editor/frmDocument.h"
 #include "editor/modCapFmt.h"
+#include "editor/modDocument.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
 #include "platform/richtext.h"
 #include "platform/serialport.h"
+#include "platform/timers.h"
 #include "serial/frmTermStat.h"
 #include "serial/frmTerminal.h"
 #include "serial/modCapLog.h"
@@ -20,6 +23,8 @@
 #include "shell/modStatus.h"
 
 #include <QAction>
+#include <QDateTime>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -323,6 +328,7 @@ void frmTerminal::MSComm1_OnComm()
     case 1009: comEvText = QStringLiteral("Parity Error"); comIsErr = true; break;
     case 1010: comEvText = QStringLiteral("TX Full"); comIsErr = true; break;
     case 1011: comEvText = QStringLiteral("DCB Error"); comIsErr = true; break;
+    case commErLineLost: comEvText = QStringLiteral("Device Lost"); comIsErr = true; break;
     default: comEvText = QStringLiteral("Uknown Error"); comIsErr = true; break;
     }
     if (!comBusy && comLogIt) {
@@ -331,12 +337,46 @@ void frmTerminal::MSComm1_OnComm()
         ++RxMesgs;
         frmTermStat::get()->LogStatus(comIsErr, comEvText);
     }
-    if (event == commErLineLost) {
-        // The device went away and the control closed the port: say so.
-        TrmOpen = false;
-        mnuSendText->setEnabled(false);
-        stopConTime();
-        updAllSta();
+    if (event == commErLineLost)
+        lostDevice();
+}
+
+void frmTerminal::lostDevice()
+{
+    // The device went away and the control closed the port. Shots fired from
+    // now on go nowhere, so the user hears of it at once: in the CFile that
+    // was taking them, in the terminal and, while warnings are on, in a box.
+    TrmOpen = false;
+    mnuSendText->setEnabled(false);
+    stopConTime();
+    const QString port = QStringLiteral("COM") + QString::number(MSComm1->CommPort());
+    const QString when = now().toString(QStringLiteral("HH:mm:ss"));
+    const QString text = QStringLiteral("Port ") + port + QStringLiteral(" lost at ") + when
+        + QStringLiteral(" - the chronograph is not connected.");
+    sbStatus->showMessage(text);
+    if (RxRoute[1]) {
+        route("lost device notice", [&] {
+            // The notice takes a line of its own, also after a line the
+            // device broke off.
+            const frmDocument *doc = ActiveForm();
+            const bool midLine = doc && !doc->rtfText->document()->lastBlock().text().isEmpty();
+            appendActiveCFile((midLine ? QStringLiteral("\r\n") : QString()) + QStringLiteral("REM: ") + text
+                              + QStringLiteral("\r\n"));
+        });
+    }
+    updAllSta();
+    if (ShowWarn) {
+        const QStringList lines = {
+            QStringLiteral("These warning messages can be turned off from rUvuzu menu.   "),
+            QStringLiteral("Click on <View>/<rUvuzu>..[Option] and clear [System Warnings]."),
+            QString(),
+            QStringLiteral("This is a message from ''") + AppTitle + QStringLiteral("'' ...!"),
+            QString(),
+            text,
+            QStringLiteral("Shots fired now are not received. When the chronograph is back,"),
+            QStringLiteral("turn the port on again with <Port>/<Port-Off> in the terminal window."),
+        };
+        MsgBox(lines.join(QStringLiteral("\r\n")), vbOKOnly | vbExclamation | vbMsgBoxSetForeground);
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -457,19 +459,65 @@ private slots:
         qunsetenv("VANTRELL_COM2");
     }
 
-    void lostDeviceClosesThePort()
+    // Pulling the chronograph away mid-session: the user is told at once
+    // everywhere it matters, and the port opens again from the menu once the
+    // device is back.
+    void lostDeviceIsToldAndReopens()
     {
+        CreateNewCFile();
+        frmDocument *doc = ActiveForm();
+        QVERIFY(doc);
+        RichTextBox *rtf = doc->rtfText;
+        rtf->SetText(QStringLiteral("Session\r\nCAP: half a li"));
         term->subOpenPort();
         QVERIFY(sim.waitForPeer(true));
+        RxRoute[1] = true;
         const int64_t errors = term->RxError;
         sim.stop();
         QTRY_VERIFY(!TrmOpen);
         QVERIFY(!term->MSComm1->PortOpen());
         QVERIFY(!term->mnuSendText->isEnabled());
         QCOMPARE(term->mnuOpenPortOnOff->text(), QStringLiteral("&Port-Off"));
+        QVERIFY(!RxRoute[1]);
         QCOMPARE(term->RxError, errors + 1);
         QListWidget *log = frmTermStat::get()->lstStatus;
-        QCOMPARE(log->item(log->count() - 1)->text(), QStringLiteral("Error: Uknown Error"));
+        QCOMPARE(log->item(log->count() - 1)->text(), QStringLiteral("Error: Device Lost"));
+
+        const QString lost = QStringLiteral("Port COM1 lost at ");
+        QVERIFY2(term->sbStatus->currentMessage().startsWith(lost), qPrintable(term->sbStatus->currentMessage()));
+        const QStringList lines = rtf->Text().split(kCrLf);
+        QCOMPARE(lines.at(1), QStringLiteral("CAP: half a li"));
+        const QRegularExpression rem(QStringLiteral("^REM: Port COM1 lost at \\d\\d:\\d\\d:\\d\\d - the chronograph is not connected\\.$"));
+        QVERIFY2(rem.match(lines.at(2)).hasMatch(), qPrintable(rtf->Text()));
+        QCOMPARE(answers::asked().size(), 1);
+        QVERIFY(answers::asked().at(0).question.text.contains(lost));
+
+        // With warnings off, and outside Shoot mode, no box and no line.
+        ShowWarn = false;
+        QVERIFY(sim.start());
+        qputenv("VANTRELL_COM1", sim.portName().toLocal8Bit());
+        term->mnuOpenPortOnOff->trigger();
+        QVERIFY(term->MSComm1->PortOpen());
+        QVERIFY(sim.waitForPeer(true));
+        QCOMPARE(term->mnuOpenPortOnOff->text(), QStringLiteral("&Port-On"));
+        const QString before = rtf->Text();
+        sim.stop();
+        QTRY_VERIFY(!TrmOpen);
+        QCOMPARE(rtf->Text(), before);
+        QCOMPARE(answers::asked().size(), 1);
+
+        // Back again: the menu reopens the port, and what the device sends arrives.
+        QVERIFY(sim.start());
+        qputenv("VANTRELL_COM1", sim.portName().toLocal8Bit());
+        term->mnuOpenPortOnOff->trigger();
+        QVERIFY(term->MSComm1->PortOpen());
+        QVERIFY(TrmOpen);
+        QVERIFY(sim.waitForPeer(true));
+        term->txtTerm->SetText(QString());
+        sim.sendRaw("back\r\n");
+        QTRY_VERIFY(term->txtTerm->Text().contains(QStringLiteral("back")));
+        doc->bChanged = false;
+        doc->unload();
     }
 };
 
