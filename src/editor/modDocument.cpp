@@ -5,6 +5,8 @@
 #include "editor/modMRU.h"
 #include "platform/conversions.h"
 #include "platform/errors.h"
+#include "platform/filesave.h"
+#include "platform/longwork.h"
 #include "platform/msgbox.h"
 #include "platform/richtext.h"
 #include "platform/timers.h"
@@ -20,10 +22,13 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QToolBar>
 #include <cstdio>
 #include <functional>
 #include <limits>
+#include <memory>
 
 namespace vt {
 
@@ -221,7 +226,27 @@ int rtfTypeOfName(const QString &name)
 
 void loadCFile(frmDocument *doc, const QString &path, int fileType)
 {
-    doc->rtfText->LoadFile(path, fileType);
+    // A large file shows its progress with a Cancel; the session's end stops
+    // the load as a Cancel does, so that the program can close.
+    longwork::Scope working;
+    std::unique_ptr<QProgressDialog> box;
+    auto progress = [&](int percent) {
+        if (!box) {
+            box = std::make_unique<QProgressDialog>(QStringLiteral("Loading ") + QDir::toNativeSeparators(path),
+                                                    QStringLiteral("Cancel"), 0, 100, frmMDI::instance());
+            box->setObjectName(QStringLiteral("prgLoadCFile"));
+            box->setWindowTitle(QStringLiteral("Vantrell - Loading"));
+            box->setAccessibleName(box->windowTitle());
+            if (auto *cancel = box->findChild<QPushButton *>())
+                cancel->setAccessibleName(QStringLiteral("Cancel"));
+            box->setWindowModality(Qt::ApplicationModal);
+            box->setMinimumDuration(0);
+            box->show();
+        }
+        box->setValue(percent);
+        return !box->wasCanceled() && !longwork::stopRequested();
+    };
+    doc->rtfText->LoadFile(path, fileType, progress);
     doc->SetCaption(path);
     doc->bChanged = false;
     addMRU(path);
@@ -319,7 +344,19 @@ void OpenDocument()
                     frmDocument *doc = ActiveForm();
                     if (!doc)
                         return; // the creation failed and was reported
-                    loadCFile(doc, paths[i], code);
+                    // A file that could not be loaded leaves no empty CFile
+                    // window behind; a cancelled load ends the opening quietly.
+                    if (!trapErrors([&] { loadCFile(doc, paths[i], code); })) {
+                        const ErrObject failure = Err;
+                        doc->bChanged = false;
+                        doc->unload(vbFormCode);
+                        Err = failure;
+                        if (Err.Number == 32755) {
+                            Err.Clear();
+                            return;
+                        }
+                        raise(Err.Number, Err.Description, Err.Source);
+                    }
                 }
                 if (!again)
                     break;

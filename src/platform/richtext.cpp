@@ -1,9 +1,11 @@
 #include "platform/richtext.h"
 
 #include "platform/errors.h"
+#include "platform/filesave.h"
 #include "platform/rtfmodel.h"
 #include "platform/rtfreader.h"
 #include "platform/rtfwriter.h"
+#include "platform/timers.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
@@ -14,7 +16,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -22,13 +23,17 @@
 #include <QTextLayout>
 #include <QTextList>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace vt {
 
 namespace {
 
 constexpr qint64 kMaxFileBytes = qint64(512) << 20;
+// From this size on a load given a progress report goes in steps.
+constexpr qint64 kSteppedLoadBytes = qint64(1) << 20;
 const char *const kRtfMimeTypes[] = {"text/rtf", "application/rtf", "text/richtext"};
 
 // Splits plain text into paragraphs at CR LF, CR or LF, each in format `f`.
@@ -743,7 +748,7 @@ int RichTextBox::Find(const QString &text, int start, int end, int options)
     return -1;
 }
 
-void RichTextBox::LoadFile(const QString &path, int fileType)
+void RichTextBox::LoadFile(const QString &path, int fileType, const LoadProgress &progress)
 {
     if (fileType != rtfRTF && fileType != rtfText)
         vt::raise(380);
@@ -755,8 +760,78 @@ void RichTextBox::LoadFile(const QString &path, int fileType)
         vt::raise(75);
     if (f.size() > kMaxFileBytes)
         vt::raise(7);
-    const QByteArray bytes = f.readAll();
-    replaceDocument(bytes, fileType == rtfRTF);
+    QByteArray bytes = f.readAll();
+    if (progress && bytes.size() >= kSteppedLoadBytes)
+        replaceDocumentInSteps(std::move(bytes), fileType == rtfRTF, progress);
+    else
+        replaceDocument(bytes, fileType == rtfRTF);
+}
+
+void RichTextBox::replaceDocumentInSteps(QByteArray bytes, bool rich, const LoadProgress &progress)
+{
+    if (rich && !rtf::looksLikeRtf(bytes))
+        vt::raise(321);
+    // Reading the file into the model needs no widget: it runs on a thread
+    // of its own while this one keeps the windows going. A cancelled read is
+    // left to finish there; its result is dropped with the job.
+    struct Job {
+        QByteArray bytes;
+        bool rich = true;
+        rtf::CharFormat plainFormat;
+        rtf::Document model;
+        QStringList skipped;
+        std::exception_ptr failure;
+        std::atomic<bool> done{false};
+    };
+    auto job = std::make_shared<Job>();
+    job->bytes = std::move(bytes);
+    job->rich = rich;
+    job->plainFormat = rtf::fromQt(QTextCharFormat(), document()->defaultFont());
+    std::thread([job] {
+        try {
+            if (job->rich) {
+                rtf::ReadResult read = rtf::readRtf(job->bytes);
+                job->model = std::move(read.document);
+                job->skipped = read.skipped.describe();
+            } else {
+                job->model = plainModel(decodePlain(job->bytes), job->plainFormat);
+            }
+        } catch (...) {
+            job->failure = std::current_exception();
+        }
+        job->bytes = QByteArray();
+        job->done = true;
+    }).detach();
+
+    auto cancelled = [&] {
+        document()->clear();
+        vt::raise(32755);
+    };
+    // The read's progress is not known from outside: it counts as the first
+    // quarter, creeping on so that the user sees the work go on.
+    int readPercent = 0;
+    while (!job->done) {
+        if (!progress(readPercent))
+            cancelled();
+        readPercent = std::min(readPercent + 1, 24);
+        doEvents(50);
+    }
+    if (job->failure)
+        std::rethrow_exception(job->failure);
+    loadSkipped_ = job->skipped;
+
+    const size_t total = std::max<size_t>(job->model.paragraphs.size(), 1);
+    const bool undo = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);
+    const bool whole = rtf::fillDocument(document(), job->model, 100, [&](size_t done) {
+        const bool goOn = progress(25 + int(75.0 * double(done) / double(total)));
+        doEvents();
+        return goOn;
+    });
+    document()->setUndoRedoEnabled(undo);
+    if (!whole)
+        cancelled();
+    setTextCursor(QTextCursor(document()));
 }
 
 void RichTextBox::SaveFile(const QString &path, int fileType) const
@@ -774,15 +849,7 @@ void RichTextBox::SaveFile(const QString &path, int fileType) const
         // is valid and code page 1252 otherwise, so older files still open.
         bytes = t.toUtf8();
     }
-    const QFileInfo info(path);
-    if (!info.absoluteDir().exists())
-        vt::raise(76);
-    // Written beside and moved over the old file, so a failure loses nothing.
-    QSaveFile f(path);
-    if (info.isDir() || !f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(bytes) != bytes.size()
-        || !f.commit())
-        vt::raise(75, vt::errDescription(75) + QStringLiteral(": ") + path + QStringLiteral(" (") + f.errorString()
-                          + u')');
+    vt::writeWholeFile(path, bytes);
 }
 
 bool RichTextBox::CanUndo() const

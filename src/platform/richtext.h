@@ -30,6 +30,7 @@
 #include <QColor>
 #include <QStringList>
 #include <QTextEdit>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -110,7 +111,11 @@ public:
     // caret) for `text`; selects the hit unless rtfNoHighlight. Answers the
     // hit's position or -1.
     int Find(const QString &text, int start = -1, int end = -1, int options = 0);
-    void LoadFile(const QString &path, int fileType = rtfRTF);
+    // A large file loads in steps that let events run: progress(percent) is
+    // called between them and cancels the load by answering false (error
+    // 32755; the box is left empty). Small files load at once, without a call.
+    using LoadProgress = std::function<bool(int percent)>;
+    void LoadFile(const QString &path, int fileType = rtfRTF, const LoadProgress &progress = {});
     // What the last LoadFile or SetTextRTF could not read, one line per kind
     // of loss in words for the user; empty when it read everything.
     QStringList LoadSkipped() const { return loadSkipped_; }
@@ -166,6 +171,7 @@ private:
     void mergeChar(const QTextCharFormat &f);
     template <typename F> void changeParas(F change);
     void replaceDocument(const QByteArray &rtf, bool rich);
+    void replaceDocumentInSteps(QByteArray bytes, bool rich, const LoadProgress &progress);
     void updateSelectionColors();
     void fitNoWrapWidth();
     void emitSelChange();

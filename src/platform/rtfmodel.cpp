@@ -1,6 +1,7 @@
 #include "platform/rtfmodel.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -140,13 +141,28 @@ ParaFormat fromQt(const QTextBlockFormat &q)
     return f;
 }
 
-void fillDocument(QTextDocument *doc, const Document &model)
+void fillDocument(QTextDocument *doc, const Document &model) { fillDocument(doc, model, 0, {}); }
+
+bool fillDocument(QTextDocument *doc, const Document &model, int stepMs, const std::function<bool(size_t done)> &step)
 {
     doc->clear();
     QTextCursor c(doc);
     c.beginEditBlock();
     QTextList *list = nullptr;
+    QElapsedTimer sinceStep;
+    sinceStep.start();
     for (size_t i = 0; i < model.paragraphs.size(); ++i) {
+        // The clock is read every few paragraphs only: it costs more than one.
+        if (step && i % 64 == 0 && sinceStep.elapsed() >= stepMs) {
+            c.endEditBlock();
+            if (!step(i))
+                return false;
+            // Whatever ran meanwhile may have moved this cursor's idea of
+            // the end; filling goes on at the end of the document.
+            c.movePosition(QTextCursor::End);
+            c.beginEditBlock();
+            sinceStep.restart();
+        }
         const Paragraph &p = model.paragraphs[i];
         if (i == 0) {
             c.setBlockFormat(toQt(p.format));
@@ -165,6 +181,7 @@ void fillDocument(QTextDocument *doc, const Document &model)
         insertRuns(c, p);
     }
     c.endEditBlock();
+    return true;
 }
 
 Document modelFromDocument(const QTextDocument *doc, int from, int to)

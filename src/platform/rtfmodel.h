@@ -10,6 +10,7 @@
 #include <QTextCharFormat>
 #include <QTextDocument>
 #include <QTextListFormat>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -97,6 +98,11 @@ ParaFormat fromQt(const QTextBlockFormat &f);
 
 // Replaces the whole content of `doc` with the model.
 void fillDocument(QTextDocument *doc, const Document &model);
+// The same in steps: between steps (about every stepMs milliseconds) the
+// edit is closed, so the part filled so far is laid out, and step(paragraphs
+// done) runs; when it answers false the fill stops there and returns false.
+bool fillDocument(QTextDocument *doc, const Document &model, int stepMs,
+                  const std::function<bool(size_t done)> &step);
 // The model of the document positions [from, to) (to < 0: the end).
 Document modelFromDocument(const QTextDocument *doc, int from = 0, int to = -1);
 // The list format of bulleted paragraphs.

@@ -3,6 +3,7 @@
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/forms.h"
+#include "platform/longwork.h"
 #include "platform/msgbox.h"
 #include "platform/progfolder.h"
 #include "platform/settings.h"
@@ -75,8 +76,11 @@ void quitBySignal()
         modal->close();
     // Start-up waits for replies in loops of its own, and an unload already
     // under way finishes its question first; the program closes right after.
+    // Long work (a large file loading) stops at its next yield; the windows
+    // close once it has unwound, not from inside it.
+    longwork::requestStop();
     frmMDI *mdi = frmMDI::instance();
-    if (frmSplash::starting() || (mdi && mdi->isUnloading())) {
+    if (frmSplash::starting() || longwork::running() || (mdi && mdi->isUnloading())) {
         QTimer::singleShot(100, qApp, [] { quitBySignal(); });
         return;
     }

@@ -186,14 +186,26 @@ private slots:
                 QCOMPARE(r.question.buttons, (QStringList{"Abort", "Retry", "Ignore"}));
     }
 
-    void openNotRtfShowsTheErrorAndKeepsTheEmptyCFile()
+    void failedOpenLeavesNoWindow_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("not RTF") << "fake.rtf" << errDescription(321);
+        QTest::newRow("a folder") << "folder.rtf" << errDescription(75);
+    }
+
+    void failedOpenLeavesNoWindow()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, box);
         writeBytes(path("fake.rtf"), "just text");
-        answers::queue(path("fake.rtf"));
+        QDir(dir->path()).mkdir(QStringLiteral("folder.rtf"));
+        answers::queue(path(name));
         OpenDocument();
-        QCOMPARE(boxTexts(), QStringList{errDescription(321)});
-        QCOMPARE(captions(), QStringList{"CFile1"});
-        QVERIFY(ActiveForm()->rtfText->Text().isEmpty());
+        const QStringList boxes = boxTexts();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes.first().startsWith(box), qPrintable(boxes.first()));
+        QCOMPARE(captions(), QStringList());
     }
 
     void partlyReadCFileSaysSoAndKeepsItsOriginal_data()

@@ -10,7 +10,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTimer>
 #include <QTest>
+
+#include <algorithm>
 
 #include "common/errorof.h"
 #include "platform/errors.h"
@@ -356,6 +359,63 @@ private slots:
         const QTextCharFormat f = last.begin().fragment().charFormat();
         QVERIFY(f.isImageFormat());
         QCOMPARE(f.toImageFormat().width() * 15, 60.0); // 120 twips at 50 %
+    }
+
+    // A large file loads in steps: events run between them (a timer set
+    // before the load fires during it), the result is the one a load at once
+    // gives, and a Cancel in either half leaves the box empty.
+    void largeLoadInSteps_data()
+    {
+        QTest::addColumn<int>("cancelAt"); // first percent answered with Cancel; -1 none
+        QTest::addColumn<bool>("rich");
+        QTest::newRow("whole rtf") << -1 << true;
+        QTest::newRow("whole text") << -1 << false;
+        QTest::newRow("cancel while reading") << 0 << true;
+        QTest::newRow("cancel while filling") << 25 << true;
+    }
+
+    void largeLoadInSteps()
+    {
+        QFETCH(int, cancelAt);
+        QFETCH(bool, rich);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(rich ? "big.rtf" : "big.txt");
+        {
+            QByteArray body = rich ? "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " : "";
+            for (int i = 0; i < 60000; ++i)
+                body += "CAP: " + QByteArray::number(10000 + i) + " 1234.5 fps" + (rich ? "\\par\n" : "\r\n");
+            if (rich)
+                body += "}";
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(body);
+        }
+        const int type = rich ? RichTextBox::rtfRTF : RichTextBox::rtfText;
+        RichTextBox atOnce;
+        atOnce.LoadFile(path, type);
+
+        box->SetText("before");
+        bool timerFired = false, firedDuringLoad = false;
+        QList<int> percents;
+        QTimer::singleShot(0, this, [&] { timerFired = true; });
+        auto progress = [&](int percent) {
+            percents.append(percent);
+            firedDuringLoad = firedDuringLoad || timerFired;
+            return cancelAt < 0 || percent < cancelAt;
+        };
+        const int error = errorOf([&] { box->LoadFile(path, type, progress); });
+        QVERIFY(!percents.isEmpty());
+        QVERIFY(std::is_sorted(percents.begin(), percents.end()));
+        if (cancelAt < 0) {
+            QCOMPARE(error, 0);
+            QVERIFY(firedDuringLoad);
+            QCOMPARE(box->Text(), atOnce.Text());
+            QVERIFY(!box->CanUndo());
+        } else {
+            QCOMPARE(error, 32755);
+            QVERIFY(percents.last() >= cancelAt);
+            QCOMPARE(box->Text(), QString());
+        }
     }
 
     void filesAndErrors()

@@ -1,0 +1,27 @@
+// Long work in the user's thread (loading a large file): it yields to the
+// event loop between steps, so windows stay painted and a Cancel can be
+// clicked, and it stops at its next yield when the session ends.
+#pragma once
+
+namespace vt::longwork {
+
+// Marks long work under way for as long as it lives; scopes may nest.
+class Scope {
+public:
+    Scope();
+    ~Scope();
+    Scope(const Scope &) = delete;
+    Scope &operator=(const Scope &) = delete;
+};
+
+bool running();
+// The program is to end: the running work gives up at its next yield. The
+// request lasts until the last scope has ended.
+void requestStop();
+bool stopRequested();
+
+// Lets waiting events run (paint, input, timers, signals) and returns at once
+// when there are none, so a step loop can call it between steps.
+void yield();
+
+} // namespace vt::longwork
