@@ -1,11 +1,14 @@
 // CFile files: names and extensions, Open, the saves with their refusals and
 // failures, Save All, Save Selection As, Revert, running names, the File menu.
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <unistd.h>
@@ -245,6 +248,39 @@ private slots:
         QCOMPARE(readAll(keep), damaged);
         if (origTaken)
             QCOMPARE(readAll(path("run.rtf.orig")), QByteArray("older"));
+    }
+
+    // A large file shows its progress; its Cancel ends the opening without
+    // a word and without an empty window.
+    void cancelledLargeOpenLeavesNoWindow()
+    {
+        QByteArray body = "{\\rtf1\\ansi ";
+        for (int i = 0; i < 200000; ++i)
+            body += "CAP: 12345 1234.5 fps\\par\n";
+        body += "}";
+        writeBytes(path("big.rtf"), body);
+        answers::queue(path("big.rtf"));
+        bool clicked = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            for (QWidget *w : QApplication::allWidgets()) {
+                if (w->objectName() != QLatin1String("prgLoadCFile") || !w->isVisible())
+                    continue;
+                if (auto *cancel = w->findChild<QPushButton *>(); cancel && !clicked) {
+                    QCOMPARE(cancel->accessibleName(), QStringLiteral("Cancel"));
+                    cancel->click();
+                    clicked = true;
+                }
+            }
+        });
+        poll.start(10);
+        OpenDocument();
+        poll.stop();
+        QVERIFY(clicked);
+        QCOMPARE(captions(), QStringList());
+        QCOMPARE(boxTexts(), QStringList());
+        for (QWidget *w : QApplication::allWidgets())
+            QVERIFY(w->objectName() != QLatin1String("prgLoadCFile"));
     }
 
     void saveWithoutExtensionAddsRtf()

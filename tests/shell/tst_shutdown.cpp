@@ -1,4 +1,7 @@
 // The real program, started and ended as a separate process.
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -110,6 +113,44 @@ private slots:
         QVERIFY(vt::GetAllSettings(app, QStringLiteral("Recovered")).isEmpty());
         copy.terminate();
         QVERIFY(!copy.running());
+    }
+
+    // A signal while a large start-up file loads ends the program as soon as
+    // the load yields, not when it is done: compared with the time a whole
+    // load takes in this same run.
+    void signalDuringLargeLoad()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("big.rtf"));
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ");
+            for (int i = 0; i < 200000; ++i)
+                f.write("CAP: " + QByteArray::number(10000 + i % 90000) + " 1234.5 fps {Date=12/10/2026 Time=16:51:31}\\par\n");
+            f.write("}");
+        }
+        QElapsedTimer clock;
+        qint64 whole = 0;
+        {
+            VtProcess copy;
+            clock.start();
+            copy.start({file});
+            QVERIFY(copy.waitStarted(240000));
+            whole = clock.elapsed();
+            copy.terminate();
+        }
+        VtProcess copy;
+        copy.start({file});
+        QTest::qWait(int(whole / 4));
+        QVERIFY(copy.running());
+        clock.restart();
+        ::kill(pid_t(copy.pid()), SIGTERM);
+        QVERIFY(copy.waitFinished(int(whole)));
+        const qint64 ending = clock.elapsed();
+        QVERIFY2(ending < whole / 2, qPrintable(QStringLiteral("%1 ms to end, %2 ms for a whole load").arg(ending).arg(whole)));
+        QCOMPARE(copy.exitCode(), 0);
+        QCOMPARE(record(0, QStringLiteral("AppEnd")), QStringLiteral("Vantrell0"));
     }
 
     // A first start with the default options scans for a chronograph, finds
