@@ -374,7 +374,7 @@ void frmTerminal::lostDevice()
             QString(),
             text,
             QStringLiteral("Shots fired now are not received. When the chronograph is back,"),
-            QStringLiteral("turn the port on again with <Port>/<Port-Off> in the terminal window."),
+            QStringLiteral("turn the port on again with the toolbar's Port On/Off button."),
         };
         MsgBox(lines.join(QStringLiteral("\r\n")), vbOKOnly | vbExclamation | vbMsgBoxSetForeground);
     }

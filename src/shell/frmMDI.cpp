@@ -5,6 +5,7 @@
 
 #include "platform/conversions.h"
 #include "platform/errors.h"
+#include "platform/forms.h"
 #include "platform/msgbox.h"
 #include "platform/settings.h"
 #include "shell/modBusy.h"
@@ -390,6 +391,14 @@ void frmMDI::buildBars()
     };
     for (const B &b : standard)
         addButton(tbrStandard, QString::fromLatin1(b.key), b.icon, QString::fromLatin1(b.tip), b.check);
+    // The port switch: after a lost device it is the way to open the link
+    // port again. The refresh that follows the toggle sets its pressed state.
+    connect(toolButton(tbrStandard, QStringLiteral("Connect")), &QAction::triggered, this, [] {
+        guarded(QStringLiteral("frmMDI/tbrStandard_ButtonClick"), [] {
+            int16_t mode = 0;
+            nbrSerial().modComTogShow(mode);
+        });
+    });
 
     cboFontName = new QComboBox(tbrFormat);
     cboFontName->setObjectName(QStringLiteral("cboFontName"));

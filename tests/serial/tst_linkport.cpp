@@ -7,8 +7,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRegularExpression>
-#include <QStatusBar>
 #include <QSignalSpy>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QTest>
 
 #include "chrono/modCroLnk.h"
@@ -20,6 +21,7 @@
 #include "editor/modEditorNbr.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
+#include "platform/forms.h"
 #include "platform/msgbox.h"
 #include "platform/richtext.h"
 #include "platform/serialport.h"
@@ -506,10 +508,15 @@ private slots:
         QCOMPARE(rtf->Text(), before);
         QCOMPARE(answers::asked().size(), 1);
 
-        // Back again: the menu reopens the port, and what the device sends arrives.
+        // Back again: the main window's port switch reopens the port, and what
+        // the device sends arrives.
         QVERIFY(sim.start());
         qputenv("VANTRELL_COM1", sim.portName().toLocal8Bit());
-        term->mnuOpenPortOnOff->trigger();
+        QAction *connectButton = toolButton(frmMDI::get()->tbrStandard, QStringLiteral("Connect"));
+        QVERIFY(connectButton);
+        QVERIFY(!connectButton->isChecked());
+        connectButton->trigger();
+        QVERIFY(connectButton->isChecked());
         QVERIFY(term->MSComm1->PortOpen());
         QVERIFY(TrmOpen);
         QVERIFY(sim.waitForPeer(true));
