@@ -2,9 +2,12 @@
 
 #include "platform/timers.h"
 
+#include <atomic>
+
 namespace vt::longwork {
 
 namespace {
+std::atomic<int> background{0};
 int depth = 0;
 bool stopAsked = false;
 } // namespace
@@ -26,6 +29,10 @@ void requestStop()
 }
 
 bool stopRequested() { return stopAsked; }
+
+void backgroundStarted() { ++background; }
+void backgroundEnded() { --background; }
+bool backgroundRunning() { return background > 0; }
 
 void yield() { doEvents(); }
 

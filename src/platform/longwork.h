@@ -20,6 +20,14 @@ bool running();
 void requestStop();
 bool stopRequested();
 
+// Work given up by the user's thread but still running on a thread of its
+// own (a cancelled file read cannot be stopped midway). While any runs, the
+// program must not end through the static destructors, which that thread may
+// still need: it ends with the process's exit at once.
+void backgroundStarted();
+void backgroundEnded();
+bool backgroundRunning();
+
 // Lets waiting events run (paint, input, timers, signals) and returns at once
 // when there are none, so a step loop can call it between steps.
 void yield();

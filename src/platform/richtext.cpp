@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "platform/filesave.h"
+#include "platform/longwork.h"
 #include "platform/rtfmodel.h"
 #include "platform/rtfreader.h"
 #include "platform/rtfwriter.h"
@@ -787,6 +788,7 @@ void RichTextBox::replaceDocumentInSteps(QByteArray bytes, bool rich, const Load
     job->bytes = std::move(bytes);
     job->rich = rich;
     job->plainFormat = rtf::fromQt(QTextCharFormat(), document()->defaultFont());
+    longwork::backgroundStarted();
     std::thread([job] {
         try {
             if (job->rich) {
@@ -801,6 +803,7 @@ void RichTextBox::replaceDocumentInSteps(QByteArray bytes, bool rich, const Load
         }
         job->bytes = QByteArray();
         job->done = true;
+        longwork::backgroundEnded();
     }).detach();
 
     auto cancelled = [&] {

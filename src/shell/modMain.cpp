@@ -3,6 +3,7 @@
 #include "platform/errors.h"
 #include "platform/appicon.h"
 #include "platform/forms.h"
+#include "platform/longwork.h"
 #include "platform/msgbox.h"
 #include "platform/progfolder.h"
 #include "platform/settings.h"
@@ -126,7 +127,12 @@ int Main(QApplication &app)
     notifyStarted();
     // From the event loop, so that a signal during the notice still ends the program.
     QTimer::singleShot(0, &app, [] { guarded(QStringLiteral("modMain\\seeRecovered"), [] { seeRecovered(); }); });
-    return app.exec();
+    const int rc = app.exec();
+    // A cancelled file read may still run on its thread; the statics it uses
+    // must not be destroyed under it.
+    if (longwork::backgroundRunning())
+        endProgram(rc);
+    return rc;
 }
 
 } // namespace vt

@@ -21,6 +21,7 @@
 #include "editor/modMRU.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
+#include "platform/longwork.h"
 #include "platform/richtext.h"
 #include "shell/epCmDlg.h"
 #include "shell/frmMDI.h"
@@ -281,6 +282,8 @@ private slots:
         QCOMPARE(boxTexts(), QStringList());
         for (QWidget *w : QApplication::allWidgets())
             QVERIFY(w->objectName() != QLatin1String("prgLoadCFile"));
+        // The given-up read ends on its thread before this process may end.
+        QTRY_VERIFY_WITH_TIMEOUT(!longwork::backgroundRunning(), 120000);
     }
 
     void saveWithoutExtensionAddsRtf()

@@ -17,6 +17,7 @@
 
 #include "common/errorof.h"
 #include "platform/errors.h"
+#include "platform/longwork.h"
 #include "platform/richtext.h"
 
 using vt::RichTextBox;
@@ -415,6 +416,7 @@ private slots:
             QCOMPARE(error, 32755);
             QVERIFY(percents.last() >= cancelAt);
             QCOMPARE(box->Text(), QString());
+            QTRY_VERIFY_WITH_TIMEOUT(!vt::longwork::backgroundRunning(), 120000);
         }
     }
 
