@@ -66,7 +66,7 @@ private slots:
             VtProcess copy;
             copy.setEnv(QStringLiteral("VANTRELL_CONFIG"), folder);
             copy.start();
-            QVERIFY2(copy.waitStarted(10000), qPrintable(copy.errors()));
+            QVERIFY2(copy.waitStarted(), qPrintable(copy.errors()));
             QCOMPARE(copy.startedAs(), QStringLiteral("Vantrell0"));
             const QList<Asked> notices = settingsNotices(copy);
             if (start == 1) {
@@ -127,7 +127,7 @@ private slots:
         VtProcess copy;
         copy.setEnv(QStringLiteral("VANTRELL_CONFIG"), folder);
         copy.start();
-        const bool started = copy.waitStarted(10000);
+        const bool started = copy.waitStarted();
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QVERIFY2(started, qPrintable(copy.errors()));
         const QList<Asked> notices = settingsNotices(copy);

@@ -86,7 +86,7 @@ private slots:
         vt::SaveSetting(app, QStringLiteral("frmComSet"), QStringLiteral("ChronSelect"), QStringLiteral("0"));
         VtProcess copy;
         copy.start({QStringLiteral("N=2")});
-        QVERIFY(copy.waitStarted(10000));
+        QVERIFY(copy.waitStarted());
         QVERIFY2(copy.asked().isEmpty(), qPrintable(copy.asked().value(0).text));
         copy.terminate();
         QVERIFY(!copy.running());
@@ -106,7 +106,7 @@ private slots:
         vt::SaveSetting(app, QStringLiteral("Recovered"), QStringLiteral("File1"), path);
         VtProcess copy;
         copy.start({QStringLiteral("N=2")});
-        QVERIFY(copy.waitStarted(10000));
+        QVERIFY(copy.waitStarted());
         QTRY_COMPARE(copy.asked().size(), 1);
         QVERIFY2(copy.asked().first().text.contains(QStringLiteral("CFile1 2026-12-10 101500.rtf")),
                  qPrintable(copy.asked().first().text));
