@@ -99,6 +99,7 @@ RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
     document()->setDefaultTextOption(opt);
     document()->setDefaultFont(font());
     connect(document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        forgetLinesFrom(from);
         // Only the changed paragraphs are looked at, and nothing once an
         // aligned one was seen, so typing costs next to nothing here.
         if (from == 0 && added >= document()->characterCount() - 1)
@@ -1015,7 +1016,6 @@ void RichTextBox::mouseReleaseEvent(QMouseEvent *e)
 // --- display lines ---------------------------------------------------------------
 
 namespace {
-// Lays the whole document out and answers each block's line count.
 int linesOf(const QTextBlock &b)
 {
     const QTextLayout *l = b.layout();
@@ -1023,23 +1023,56 @@ int linesOf(const QTextBlock &b)
 }
 } // namespace
 
+// What the wrapping of every paragraph depends on besides its own text.
+struct RichTextBox::LinesKey {
+    qreal textWidth = -1;
+    qreal margin = -1;
+    QFont font;
+    int wrapMode = -1;
+    bool operator==(const LinesKey &o) const = default;
+};
+
+void RichTextBox::forgetLinesFrom(int docPos)
+{
+    // A change may rewrap the paragraph before it too (a joined or split
+    // paragraph), so that one is counted again as well.
+    const QTextBlock b = document()->findBlock(docPos);
+    const int first = b.isValid() ? std::max(0, b.blockNumber() - 1) : 0;
+    if (int(linesBefore_.size()) > first + 1)
+        linesBefore_.resize(size_t(first) + 1);
+}
+
+void RichTextBox::countLinesTo(int blockNumber) const
+{
+    QTextDocument *doc = document();
+    doc->documentLayout()->documentSize(); // finishes the layout
+    LinesKey key{doc->textWidth(), doc->documentMargin(), doc->defaultFont(),
+                 int(doc->defaultTextOption().wrapMode())};
+    if (!linesKey_ || !(*linesKey_ == key)) {
+        linesKey_ = std::make_unique<LinesKey>(std::move(key));
+        linesBefore_.assign(1, 0);
+    }
+    blockNumber = std::min(blockNumber, doc->blockCount());
+    int counted = int(linesBefore_.size()) - 1;
+    if (counted >= blockNumber)
+        return;
+    linesBefore_.reserve(size_t(blockNumber) + 1);
+    for (QTextBlock b = doc->findBlockByNumber(counted); b.isValid() && counted < blockNumber; b = b.next(), ++counted)
+        linesBefore_.push_back(linesBefore_.back() + linesOf(b));
+}
+
 int RichTextBox::GetLineCount() const
 {
-    document()->documentLayout()->documentSize(); // finishes the layout
-    int n = 0;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
-        n += linesOf(b);
-    return n;
+    countLinesTo(document()->blockCount());
+    return linesBefore_.back();
 }
 
 int RichTextBox::LineFromChar(int pos) const
 {
     const int d = pos < 0 ? textCursor().selectionStart() : boxToDoc(pos, false);
-    document()->documentLayout()->documentSize();
     const QTextBlock target = document()->findBlock(d);
-    int n = 0;
-    for (QTextBlock b = document()->begin(); b.isValid() && b != target; b = b.next())
-        n += linesOf(b);
+    countLinesTo(target.blockNumber());
+    int n = linesBefore_[size_t(std::max(0, target.blockNumber()))];
     const QTextLayout *l = target.layout();
     if (l && l->lineCount() > 0) {
         const QTextLine line = l->lineForTextPosition(d - target.position());
@@ -1053,18 +1086,16 @@ int RichTextBox::LineIndex(int line) const
 {
     if (line < 0)
         line = LineFromChar(-1);
-    document()->documentLayout()->documentSize();
-    int n = 0;
-    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
-        const int count = linesOf(b);
-        if (line < n + count) {
-            const QTextLayout *l = b.layout();
-            const int start = l && l->lineCount() > 0 ? l->lineAt(line - n).textStart() : 0;
-            return docToBox(b.position() + start);
-        }
-        n += count;
-    }
-    return -1;
+    countLinesTo(document()->blockCount());
+    if (line >= linesBefore_.back())
+        return -1;
+    // The last paragraph whose first line is at or before `line`.
+    const auto it = std::upper_bound(linesBefore_.begin(), linesBefore_.end(), line);
+    const int number = int(it - linesBefore_.begin()) - 1;
+    const QTextBlock b = document()->findBlockByNumber(number);
+    const QTextLayout *l = b.layout();
+    const int start = l && l->lineCount() > 0 ? l->lineAt(line - linesBefore_[size_t(number)]).textStart() : 0;
+    return docToBox(b.position() + start);
 }
 
 void RichTextBox::fitNoWrapWidth()

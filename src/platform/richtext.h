@@ -33,6 +33,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -175,6 +176,8 @@ private:
     void updateSelectionColors();
     void fitNoWrapWidth();
     void emitSelChange();
+    void forgetLinesFrom(int docPos);
+    void countLinesTo(int blockNumber) const;
 
     QStringList loadSkipped_;
     bool hideSelection_ = true;
@@ -185,6 +188,14 @@ private:
     Wrap wrap_ = Wrap::Window;
     struct PageLayout;
     std::unique_ptr<PageLayout> page_;
+    // Display lines before each counted paragraph: linesBefore_[i] for the
+    // paragraphs 0..i-1, so the line queries a receiving CFile makes per
+    // chunk only count the paragraphs that changed. Valid while the text
+    // from the last counted paragraph on is unchanged and the page is laid
+    // out the same way (linesKey_).
+    struct LinesKey;
+    mutable std::vector<int> linesBefore_{0};
+    mutable std::unique_ptr<LinesKey> linesKey_;
 };
 
 } // namespace vt

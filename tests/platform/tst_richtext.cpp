@@ -9,8 +9,12 @@
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTimer>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTest>
 
 #include <algorithm>
@@ -606,6 +610,71 @@ private slots:
         // A line break inside a paragraph is a display line of its own.
         box->SetText("a\vb");
         box->SetWrap(RichTextBox::Wrap::None);
+        QCOMPARE(box->GetLineCount(), 2);
+    }
+
+    // The line queries remember what they counted; every kind of change that
+    // can rewrap a paragraph must make them count it again.
+    void displayLinesFollowChanges()
+    {
+        box->resize(300, 200);
+        box->show();
+        QString text;
+        for (int i = 0; i < 120; ++i)
+            text += (i ? "\r\n" : "") + QString("w%1 ").arg(i).repeated(i % 7 * 6 + 1);
+        box->SetText(text);
+        auto fresh = [this](int docPos) {
+            QTextDocument *doc = box->document();
+            doc->documentLayout()->documentSize();
+            int n = 0, at = -1;
+            for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+                if (b.contains(docPos) && at < 0)
+                    at = n + b.layout()->lineForTextPosition(docPos - b.position()).lineNumber();
+                n += std::max(1, b.layout()->lineCount());
+            }
+            return std::pair{n, at};
+        };
+        auto check = [&](const char *step) {
+            const int docEnd = box->document()->characterCount() - 1;
+            for (int docPos : {0, docEnd / 3, docEnd / 2, docEnd}) {
+                QTextCursor c(box->document());
+                c.setPosition(docPos);
+                box->setTextCursor(c);
+                QVERIFY2(box->LineFromChar() == fresh(docPos).second, step);
+            }
+            QVERIFY2(box->GetLineCount() == fresh(0).first, step);
+            const int last = box->GetLineCount() - 1;
+            QVERIFY2(box->LineFromChar(box->LineIndex(last)) == last, step);
+        };
+        check("loaded");
+        const int before = box->GetLineCount();
+        box->SetSelStart(box->TextLength());
+        box->SetSelText(QString("tail ").repeated(40));
+        check("appended at the end");
+        QVERIFY(box->GetLineCount() > before);
+        QTextCursor mid(box->document()->findBlockByNumber(60));
+        mid.insertText(QString("grown ").repeated(50));
+        check("paragraph in the middle rewrapped");
+        QTextCursor join(box->document()->findBlockByNumber(30));
+        join.movePosition(QTextCursor::EndOfBlock);
+        join.deleteChar();
+        check("two paragraphs joined");
+        QTextCursor fmt(box->document()->findBlockByNumber(90));
+        fmt.select(QTextCursor::BlockUnderCursor);
+        QTextCharFormat big;
+        big.setFontPointSize(30);
+        fmt.mergeCharFormat(big);
+        check("a paragraph's font enlarged");
+        box->resize(150, 200);
+        check("window narrowed");
+        QFont f = box->document()->defaultFont();
+        f.setPointSize(f.pointSize() + 4);
+        box->document()->setDefaultFont(f);
+        check("default font changed");
+        box->document()->undo();
+        check("undone");
+        box->SetText("one\r\ntwo");
+        check("replaced");
         QCOMPARE(box->GetLineCount(), 2);
     }
 
