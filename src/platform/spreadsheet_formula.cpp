@@ -4,7 +4,6 @@
 // relative references when cells are copied.
 #include "platform/spreadsheet_data.h"
 
-#include <QRegularExpression>
 #include <cmath>
 
 namespace vt::xl {
@@ -209,30 +208,112 @@ struct Token {
     bool range = false;
 };
 
-// The lexer's patterns: references (cell or cell range, column range, row
-// range), names, numbers.
-enum Pattern { CellRange, ColRange, RowRange, NamePattern, NumberPattern };
-const QRegularExpression &pattern(Pattern p)
-{
-    static const QRegularExpression res[] = {
-        QRegularExpression(QStringLiteral(R"(\$?[A-Za-z]{1,3}\$?[0-9]{1,7}(?::\$?[A-Za-z]{1,3}\$?[0-9]{1,7})?)")),
-        QRegularExpression(QStringLiteral(R"(\$?[A-Za-z]{1,3}:\$?[A-Za-z]{1,3})")),
-        QRegularExpression(QStringLiteral(R"(\$?[0-9]{1,7}:\$?[0-9]{1,7})")),
-        QRegularExpression(QStringLiteral(R"([A-Za-z_][A-Za-z0-9_.]*)")),
-        QRegularExpression(QStringLiteral(R"((?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?)")),
-    };
-    return res[p];
-}
-const QRegularExpression &reName() { return pattern(NamePattern); }
+// The lexer's shapes, matched by hand at a position (the export lexes every
+// formula it writes, so this is on its hot path). Each answers the length of
+// the match there, 0 for none: cell or cell range ($A$1, A1:B2), column range
+// (A:C), row range (1:3), name, number. Runs longer than a part allows match
+// only their first letters or digits; the caller then sees a word go on.
+bool isAsciiLetter(QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-bool matchAt(const QRegularExpression &re, const QString &s, qsizetype pos, qsizetype *len)
+template <typename Pred>
+qsizetype runOf(const QString &s, qsizetype p, Pred pred)
 {
-    const auto m = re.match(s, pos, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
-    if (!m.hasMatch())
-        return false;
-    *len = m.capturedLength();
-    return true;
+    qsizetype i = p;
+    while (i < s.size() && pred(s[i]))
+        ++i;
+    return i - p;
 }
+
+qsizetype dollar(const QString &s, qsizetype p) { return p < s.size() && s[p] == u'$' ? 1 : 0; }
+
+// Letters then digits, each optionally after a "$".
+qsizetype matchCell(const QString &s, qsizetype p)
+{
+    qsizetype i = p + dollar(s, p);
+    const qsizetype letters = runOf(s, i, isAsciiLetter);
+    if (letters < 1 || letters > 3)
+        return 0;
+    i += letters;
+    i += dollar(s, i);
+    const qsizetype digits = runOf(s, i, isAsciiDigit);
+    if (digits < 1)
+        return 0;
+    return i + std::min<qsizetype>(digits, 7) - p;
+}
+
+qsizetype matchCellRange(const QString &s, qsizetype p)
+{
+    const qsizetype first = matchCell(s, p);
+    if (first == 0)
+        return 0;
+    const qsizetype colon = p + first;
+    if (colon < s.size() && s[colon] == u':') {
+        if (const qsizetype second = matchCell(s, colon + 1))
+            return first + 1 + second;
+    }
+    return first;
+}
+
+// Two runs of letters (or of digits) joined by ":", each after an optional "$".
+template <typename Pred>
+qsizetype matchLineRange(const QString &s, qsizetype p, Pred pred, qsizetype most)
+{
+    qsizetype i = p + dollar(s, p);
+    const qsizetype first = runOf(s, i, pred);
+    if (first < 1 || first > most)
+        return 0;
+    i += first;
+    if (i >= s.size() || s[i] != u':')
+        return 0;
+    ++i;
+    i += dollar(s, i);
+    const qsizetype second = runOf(s, i, pred);
+    if (second < 1)
+        return 0;
+    return i + std::min(second, most) - p;
+}
+
+qsizetype matchName(const QString &s, qsizetype p)
+{
+    if (p >= s.size() || !(isAsciiLetter(s[p]) || s[p] == u'_'))
+        return 0;
+    return 1 + runOf(s, p + 1, [](QChar c) { return isAsciiLetter(c) || isAsciiDigit(c) || c == u'_' || c == u'.'; });
+}
+
+// Digits with an optional fraction, or a fraction alone; then an exponent
+// when one with digits follows.
+qsizetype matchNumber(const QString &s, qsizetype p)
+{
+    qsizetype i = p;
+    const qsizetype whole = runOf(s, i, isAsciiDigit);
+    if (whole > 0) {
+        i += whole;
+        if (i < s.size() && s[i] == u'.')
+            i += 1 + runOf(s, i + 1, isAsciiDigit);
+    } else if (i + 1 < s.size() && s[i] == u'.' && isAsciiDigit(s[i + 1])) {
+        i += 1 + runOf(s, i + 1, isAsciiDigit);
+    } else {
+        return 0;
+    }
+    if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < s.size() && (s[j] == u'+' || s[j] == u'-'))
+            ++j;
+        if (const qsizetype exp = runOf(s, j, isAsciiDigit))
+            i = j + exp;
+    }
+    return i - p;
+}
+
+bool matchAt(qsizetype (*match)(const QString &, qsizetype), const QString &s, qsizetype pos, qsizetype *len)
+{
+    *len = match(s, pos);
+    return *len > 0;
+}
+
+qsizetype matchColRange(const QString &s, qsizetype p) { return matchLineRange(s, p, isAsciiLetter, 3); }
+qsizetype matchRowRange(const QString &s, qsizetype p) { return matchLineRange(s, p, isAsciiDigit, 7); }
 
 bool isWordChar(QChar ch) { return ch.isLetterOrNumber() || ch == u'_' || ch == u'.' || ch == u'$'; }
 
@@ -243,6 +324,8 @@ public:
     bool run(std::vector<Token> *out)
     {
         qsizetype p = 1;             // after "="
+        // Every token but the last takes at least one character, and most take two or more.
+        out->reserve(size_t(s_.size() / 2 + 2));
         while (true) {
             while (p < s_.size() && s_[p].isSpace())
                 ++p;
@@ -323,12 +406,12 @@ private:
                 return false;
             t->hasSheet = true;
             q = after + 1;
-        } else if (matchAt(reName(), s_, p, &len) && p + len < s_.size() && s_[p + len] == u'!') {
+        } else if (matchAt(matchName, s_, p, &len) && p + len < s_.size() && s_[p + len] == u'!') {
             t->sheet = s_.mid(p, len);
             t->hasSheet = true;
             q = p + len + 1;
         }
-        if (!t->hasSheet && matchAt(reName(), s_, p, &len)) {
+        if (!t->hasSheet && matchAt(matchName, s_, p, &len)) {
             qsizetype k = p + len;
             while (k < s_.size() && s_[k].isSpace())
                 ++k;
@@ -340,8 +423,8 @@ private:
             }
         }
         // A reference (cell, range, columns, rows), not followed by more of a word.
-        for (const QRegularExpression *re : {&pattern(CellRange), &pattern(ColRange), &pattern(RowRange)}) {
-            if (matchAt(*re, s_, q, &len) && (q + len >= s_.size() || !isWordChar(s_[q + len]))) {
+        for (auto *match : {matchCellRange, matchColRange, matchRowRange}) {
+            if (matchAt(match, s_, q, &len) && (q + len >= s_.size() || !isWordChar(s_[q + len]))) {
                 const QStringView txt = QStringView(s_).mid(q, len);
                 if (!parseEnds(txt, &t->a, &t->b, false, false))
                     return false;
@@ -354,7 +437,7 @@ private:
         }
         if (t->hasSheet)
             return false;                                // a sheet prefix with no reference
-        if (matchAt(pattern(NumberPattern), s_, p, &len)) {
+        if (matchAt(matchNumber, s_, p, &len)) {
             bool ok = false;
             t->num = s_.mid(p, len).toDouble(&ok);
             if (!ok)
@@ -363,7 +446,7 @@ private:
             t->end = p + len;
             return true;
         }
-        if (matchAt(reName(), s_, p, &len)) {
+        if (matchAt(matchName, s_, p, &len)) {
             t->type = Token::Name;
             t->text = s_.mid(p, len).toUpper();
             t->end = p + len;

@@ -87,6 +87,17 @@ private slots:
         QTest::newRow("string result") << "=\"abc\"" << Variant(QStringLiteral("abc"));
         QTest::newRow("empty reference shows 0") << "=E8" << Variant(0.0);
         QTest::newRow("whole column") << "=MAX(E:E)" << Variant(310.0);
+        // How the lexer cuts numbers and references.
+        QTest::newRow("exponent and fraction") << "=1.5e2/10+.5+2.E1" << Variant(35.5);
+        QTest::newRow("signed exponent") << "=25E-1*2" << Variant(5.0);
+        QTest::newRow("anchored parts, any case") << "=$E$9+e$9+$e9" << Variant(930.0);
+        QTest::newRow("whole rows, anchored") << "=MAX($5:9)" << Variant(310.0);
+        QTest::newRow("column range, anchored") << "=MIN(d:$E)" << Variant(0.0);
+        QTest::newRow("four letters are a name") << "=ABCD1" << err(CellError::Name);
+        QTest::newRow("eight digits are a name") << "=E12345678" << err(CellError::Name);
+        QTest::newRow("dotted name") << "=A1.B" << err(CellError::Name);
+        QTest::newRow("quoted sheet") << "='iSetup'!D6*10" << Variant(3.048);
+        QTest::newRow("space before the bracket") << "=MAX (E5:E6)" << Variant(300.5);
     }
 
     void results()
@@ -124,7 +135,7 @@ private slots:
 
     void syntaxErrorsRaise1004()
     {
-        for (const char *bad : {"=MIN(E5", "=1+", "=E5 E6", "=Data!", "=\"open", "=(1", "=1)", "=@"}) {
+        for (const char *bad : {"=2e", "=E5:", "=A1:B", "=1:C", "=MIN(E5", "=1+", "=E5 E6", "=Data!", "=\"open", "=(1", "=1)", "=@"}) {
             RtError caught(0);
             try {
                 data->Range(QStringLiteral("X2"))->setFormula(QString::fromLatin1(bad));
