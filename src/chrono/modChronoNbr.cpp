@@ -3,6 +3,7 @@
 #include "chrono/modCroCap.h"
 #include "chrono/modCroDnl.h"
 #include "chrono/modCroLnk.h"
+#include "chrono/modCroProbe.h"
 #include "chrono/modCroTmr.h"
 #include "chrono/modCroWake.h"
 #include "shell/modNeighbours.h"
@@ -14,6 +15,9 @@ namespace {
 class ChronoLink : public ChronoNbr {
 public:
     void stpCrxWait() override { vt::stpCrxWait(); }
+    void stpCom2Wait() override { vt::stpCom2Wait(); }
+    void getPortStates() override { vt::getPortStates(); }
+    void setCroTmOut() override { vt::setCroTmOut(); }
     void zapCroLink() override { vt::zapCroLink(); }
     void cfileClosed(const QString &caption) override { shootCFileClosed(caption); }
     bool croWake() override { return vt::croWake(); }

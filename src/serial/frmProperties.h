@@ -1,9 +1,24 @@
-// The port and device setup window. Its lists, options and port scan come with the serial subsystem; start-up shows it modeless while it scans and modal when the user picks a port.
+// The port and device setup window CSetup: which device is served and on which
+// port, the line settings of section "frmComSet", the start-up options, and
+// the port scan that finds the COM ports and the KT4s on them, with its probe
+// log. Start-up shows it modeless while it scans and modal when the user has
+// to pick a port; the main window's setup item shows it at any time.
 #pragma once
 
 #include "shell/supportWindow.h"
 
+#include <QString>
 #include <QWidget>
+#include <cstdint>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QStackedWidget;
 
 namespace vt {
 
@@ -13,13 +28,89 @@ public:
     frmProperties();
     ~frmProperties() override;
 
-    // Load procedure, called once by the start-up sequence after the window loaded.
+    // --- controls ---------------------------------------------------------
+    QPushButton *cmdCroTab[2] = {};   // (0) the ports and the probe log, (1) the custom setup
+    QStackedWidget *fraPages = nullptr;
+    QListWidget *lstCurCro = nullptr; // the link's own port, one line
+    QListWidget *lstCom2Cro = nullptr; // one line per usable port, with its packed code
+    QPlainTextEdit *txtPLog = nullptr; // the probe log
+    QPushButton *cmdDetect = nullptr;
+    QPushButton *cmdTest = nullptr;
+    QComboBox *cboDevice = nullptr;
+    QComboBox *cboSpeed = nullptr;
+    QComboBox *cboParity = nullptr;
+    QComboBox *cboDataBits = nullptr;
+    QComboBox *cboStopBits = nullptr;
+    QComboBox *cboHandshaking = nullptr;
+    QCheckBox *chkEcho = nullptr;
+    QGroupBox *fraStartup = nullptr;  // " On Startup - Automaticaly "
+    QCheckBox *chkAutoConnect = nullptr;
+    QCheckBox *chkAutoDetect = nullptr;
+    QRadioButton *optUserSelect[3] = {};
+    QPushButton *cmdApply = nullptr;  // enabled while the setup has changes
+    QPushButton *cmdClose = nullptr;
+
+    // What the last scan found.
+    int16_t KT4Found = 0;
+    int16_t UnkFound = 0;
+
+    // --- procedures -------------------------------------------------------
     void lodProperties();
-    // Exit procedure, called once by the shutdown with a copy of its cancel flag.
     void extProperties(int cancel);
+    // Fills the device and line-setting lists and selects the stored values
+    // (Device and Echo are read with them).
+    void GetPrtSetUp();
+    // The start-up options into the boxes, and back.
+    void GetFrmSet();
+    void SaveFrmSet();
+    void offSetup();
+    void onnSetup();
+    void onnSelect();
+    void offSelect();
+    // Port scan, then detection of KT4s on the usable ports; the list shows
+    // the result.
+    void croDetect();
+    void prtScan();
+    void croScan();
+    // Selects the first usable port: any (anyFree non-zero) or the first on
+    // which a KT4 answered. found tells whether there was one.
+    void selCroFirst(int16_t anyFree, bool &found);
+    // Applies the chosen port, device and line settings to the link, saves
+    // them and opens the link on that port.
+    void SetApply();
+    void setDirty(int16_t mode);
+    void vewCom2Cro();
+    // kind 0: a line of its own; 1: text as the probe received it.
+    void ShowPLog(const QString &text, int16_t kind, bool flag);
+    void SetNorm();
+    void FixPLog(int16_t mode);
+    void SeePrtSetup();
+
+    // The packed code of a list line: port c (bits 0-7), state b (8-11),
+    // KT4 found a (12-15).
+    static int mkItemData(int c, int b, int a) { return a * 4096 + b * 256 + c; }
+    static int getItemData(int selector, int code);
+
+    // --- events -----------------------------------------------------------
+    void cmdApply_Click();
+    void cmdClose_Click();
+    void cmdDetect_Click();
+    void cmdTest_Click();
+    void cmdCroTab_Click(int index);
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+
+private:
+    // The port of the chosen list line, else the link's.
+    int16_t chosenPort() const;
+    // False (and the user told) when another running copy holds the port.
+    bool chkPortFree(int16_t port, const QString &what);
+    QString settingsText() const;
+    void selectSettings(const QString &settings, int handshaking);
+    void changed();
+
+    bool filling_ = false; // the window sets its own controls: no changed mark
 };
 
 } // namespace vt

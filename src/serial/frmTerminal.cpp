@@ -6,6 +6,7 @@
 #include "platform/serialport.h"
 #include "serial/modRxEngine.h"
 #include "shell/modApi.h"
+#include "shell/modCrsFrms.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -106,7 +107,12 @@ frmTerminal::~frmTerminal()
     txtTerm->disconnect(this);
 }
 
-void frmTerminal::closeEvent(QCloseEvent *e) { handleClose(e); }
+void frmTerminal::closeEvent(QCloseEvent *e)
+{
+    handleClose(e);
+    // The user's close only hides the window: its button and menu check follow.
+    guarded(QStringLiteral("frmTerminal/Form_Unload"), [] { updTermBtn(); });
+}
 
 void frmTerminal::txtTerm_KeyPress(int &KeyAscii)
 {

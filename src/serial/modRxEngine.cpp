@@ -387,7 +387,7 @@ void frmTerminal::MSComm2_OnComm()
     restartIfRunning(lnkTmr().tmrCom2Sho);
     const QString text = MSComm2->Input();
     if (probeLogOn)
-        route("probe log", [&] { nbrSerial().ShowPLog(text, 0, false); });
+        route("probe log", [&] { nbrSerial().ShowPLog(text, 1, false); });
     if (cmdRxToCFile)
         route("probe CFile", [&] { appendActiveCFile(text); });
     if (BusyPrgrs)

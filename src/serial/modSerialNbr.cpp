@@ -8,6 +8,7 @@
 #include "shell/modNeighbours.h"
 
 #include <QAction>
+#include <QPushButton>
 
 namespace vt {
 
@@ -48,9 +49,36 @@ public:
         if (vt::frmProperties::isLoaded())
             vt::frmProperties::instance()->extProperties(cancel);
     }
+    void GetPrtSetUp() override { props()->GetPrtSetUp(); }
+    void GetFrmSet() override { props()->GetFrmSet(); }
+    void SaveFrmSet() override { props()->SaveFrmSet(); }
+    void offSetup() override { props()->offSetup(); }
+    void onnSetup() override { props()->onnSetup(); }
+    void onnSelect() override { props()->onnSelect(); }
+    void offSelect() override { props()->offSelect(); }
+    void croDetect() override { props()->croDetect(); }
+    bool selCroFirst(int16_t device) override
+    {
+        bool found = false;
+        props()->selCroFirst(device, found);
+        return found;
+    }
+    void SetApply() override { props()->SetApply(); }
+    void setDirty(int16_t mode) override { props()->setDirty(mode); }
+    void vewCom2Cro() override { props()->vewCom2Cro(); }
+    void ShowPLog(const QString &text, int16_t kind, bool flag) override { props()->ShowPLog(text, kind, flag); }
+    void SetNorm() override { props()->SetNorm(); }
+    void FixPLog(int16_t mode) override { props()->FixPLog(mode); }
+    void SeePrtSetup() override { props()->SeePrtSetup(); }
+    void setCroTabCaption(const QString &caption) override
+    {
+        if (vt::frmProperties::isLoaded())
+            vt::frmProperties::instance()->cmdCroTab[0]->setText(caption);
+    }
 
 private:
     static vt::frmTerminal *term() { return vt::frmTerminal::get(); }
+    static vt::frmProperties *props() { return vt::frmProperties::get(); }
 };
 
 } // namespace

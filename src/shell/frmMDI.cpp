@@ -9,6 +9,7 @@
 #include "platform/msgbox.h"
 #include "platform/settings.h"
 #include "shell/modBusy.h"
+#include "shell/modCrsFrms.h"
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
 #include "shell/modShared.h"
@@ -98,6 +99,59 @@ frmMDI::frmMDI()
 }
 
 frmMDI::~frmMDI() = default;
+
+// --- the terminal window and the port --------------------------------------
+
+void frmMDI::mnuLocalPort_Click()
+{
+    CroTaskGuard task;
+    if (task.refused())
+        return;
+    togTerminal();
+}
+
+void frmMDI::mnuViewBuffer_Click()
+{
+    togTerminal();
+}
+
+void frmMDI::mnuLocalConnect_Click()
+{
+    CroTaskGuard task;
+    if (task.refused())
+        return;
+    nbrSerial().SeePrtSetup();
+}
+
+void frmMDI::tbrBTerminal_Click()
+{
+    togTerminal();
+}
+
+void frmMDI::modComTogShow(int16_t &mode)
+{
+    nbrSerial().modComTogShow(mode);
+}
+
+void frmMDI::tbrConnect_Click()
+{
+    int16_t mode = 0;
+    modComTogShow(mode);
+    // The button shows the port's state, not the click.
+    toolButton(tbrStandard, QStringLiteral("Connect"))->setChecked(nbrSerial().linkPortOpen());
+    updAllSta();
+}
+
+void frmMDI::tbrSetup_Click()
+{
+    QAction *b = toolButton(tbrStandard, QStringLiteral("Setup"));
+    b->setChecked(true);
+    struct Release {
+        QAction *b;
+        ~Release() { b->setChecked(false); }
+    } release{b};
+    nbrSerial().SeePrtSetup();
+}
 
 // The export commands belong to the spreadsheet export, which sits above the shell.
 void frmMDI::mnuRemExpExcStr_Click() { nbrExport().expXlCommand(0); }
@@ -195,7 +249,7 @@ void frmMDI::buildMenus()
     }
     sep(mnuView);
     mnuViewRUvuzu = addItem(mnuView, "mnuViewRUvuzu", QStringLiteral("i&Notes"));
-    mnuViewBuffer = addItem(mnuView, "mnuViewBuffer", QStringLiteral("i&Loger"));
+    mnuViewBuffer = addItem(mnuView, "mnuViewBuffer", QStringLiteral("i&Loger"), &frmMDI::mnuViewBuffer_Click);
     mnuKeyPad = addItem(mnuView, "mnuKeyPad", QStringLiteral("iR&emote"));
     mnuIProgress = addItem(mnuView, "mnuIProgress", QStringLiteral("iPro&gress"));
 
@@ -284,9 +338,10 @@ void frmMDI::buildMenus()
     mnuSelect->setCheckable(true);
     mnuLogFont = addItem(mnuInterface, "mnuLogFont", QStringLiteral("&LogFonts"));
     mnuXSetup = addItem(mnuInterface, "mnuXSetup", QStringLiteral("&General"));
+    mnuLocalConnect = addItem(mnuInterface, "mnuLocalConnect", QStringLiteral("&Setup"), &frmMDI::mnuLocalConnect_Click);
     sep(mnuInterface);
     mnuRemCtr = addItem(mnuInterface, "mnuRemCtr", QStringLiteral("i&Pad"));
-    mnuLocalPort = addItem(mnuInterface, "mnuLocalPort", QStringLiteral("i&Loger"));
+    mnuLocalPort = addItem(mnuInterface, "mnuLocalPort", QStringLiteral("i&Loger"), &frmMDI::mnuLocalPort_Click);
     mnuIRemote = addItem(mnuInterface, "mnuIRemote", QStringLiteral("iR&emote"));
     mnuRemCtr->setCheckable(true);
     mnuLocalPort->setCheckable(true);
@@ -391,14 +446,15 @@ void frmMDI::buildBars()
     };
     for (const B &b : standard)
         addButton(tbrStandard, QString::fromLatin1(b.key), b.icon, QString::fromLatin1(b.tip), b.check);
-    // The port switch: after a lost device it is the way to open the link
-    // port again. The refresh that follows the toggle sets its pressed state.
-    connect(toolButton(tbrStandard, QStringLiteral("Connect")), &QAction::triggered, this, [] {
-        guarded(QStringLiteral("frmMDI/tbrStandard_ButtonClick"), [] {
-            int16_t mode = 0;
-            nbrSerial().modComTogShow(mode);
-        });
-    });
+    // The port switch is also the way to open the link port again after a lost device.
+    auto onButton = [this](const char *key, void (frmMDI::*handler)()) {
+        const QString where = QStringLiteral("frmMDI/tbrStandard_ButtonClick(") + QString::fromLatin1(key) + u')';
+        connect(toolButton(tbrStandard, QString::fromLatin1(key)), &QAction::triggered, this,
+                [this, handler, where] { guarded(where, [&] { (this->*handler)(); }); });
+    };
+    onButton("BTerminal", &frmMDI::tbrBTerminal_Click);
+    onButton("Connect", &frmMDI::tbrConnect_Click);
+    onButton("Setup", &frmMDI::tbrSetup_Click);
 
     cboFontName = new QComboBox(tbrFormat);
     cboFontName->setObjectName(QStringLiteral("cboFontName"));

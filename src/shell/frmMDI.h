@@ -104,7 +104,7 @@ public:
     // --- Interface ----------------------------------------------------------
     QMenu *mnuInterface = nullptr;
     QAction *mnuSelect = nullptr, *mnuLogFont = nullptr, *mnuXSetup = nullptr, *mnuRemCtr = nullptr,
-            *mnuLocalPort = nullptr, *mnuIRemote = nullptr;
+            *mnuLocalPort = nullptr, *mnuIRemote = nullptr, *mnuLocalConnect = nullptr;
 
     // --- Window and Help ----------------------------------------------------
     QMenu *mnuWindow = nullptr;
@@ -165,6 +165,17 @@ public:
     // Set once the load has run to its end: only then are the menus wired and
     // the window fit to be used.
     bool loadComplete = false;
+
+    // The terminal window and the port: "i&Loger" of the View and Interface
+    // menus, the Interface menu's "&Setup", and the toolbar buttons
+    // BTerminal, Connect and Setup.
+    void mnuLocalPort_Click();
+    void mnuViewBuffer_Click();
+    void mnuLocalConnect_Click();
+    void tbrBTerminal_Click();
+    void tbrConnect_Click();
+    void tbrSetup_Click();
+    void modComTogShow(int16_t &mode);
 
     void mnuRemExpExcStr_Click();
     void mnuRemExpExcFol_Click();

@@ -78,9 +78,14 @@ public:
     virtual void SetApply() {}
     virtual void setDirty(int16_t mode) { (void)mode; }
     virtual void vewCom2Cro() {}
+    // Adds to the setup window's probe log: kind 0 a line of its own, kind 1
+    // text as the probe port received it.
     virtual void ShowPLog(const QString &text, int16_t kind, bool flag) { (void)text; (void)kind; (void)flag; }
     virtual void SetNorm() {}
     virtual void FixPLog(int16_t mode) { (void)mode; }
+    // Brings the port setup window on screen (the main window's setup item
+    // and Setup button).
+    virtual void SeePrtSetup() {}
 
     // What the indicators set and read of these windows.
     // The current text of the setup window's device list cboDevice, with its
@@ -144,6 +149,8 @@ public:
     virtual void stpCrxWait() {}
     virtual void stpCom2Wait() {}
     virtual void getPortStates() {}
+    // Reloads the command engine's reply-wait setting from the remote panel.
+    virtual void setCroTmOut() {}
     // The start-up link check; leaves CroSta.croStaOk True on a complete status reply.
     virtual void chkCroLink() {}
     // Puts the command engine's state (croNoWait, croKeySent, croMenPos) at
@@ -197,6 +204,9 @@ public:
     virtual void addPrgrsText(const QString &text) { (void)text; }
     // Refreshes the keypad's display after received lines (while keyPadOn).
     virtual void seeKeyPadLcd() {}
+    // The panel's reply-wait setting (its box txtHwrCLogBuf); the stand-in
+    // answers the value the panel starts with.
+    virtual QString hwrCLogBuf() { return QStringLiteral("2000"); }
 };
 
 RemoteNbr &nbrRemote();

@@ -121,7 +121,8 @@ private slots:
 
     void portMap()
     {
-        qunsetenv("VANTRELL_COM1");
+        for (int n = 1; n <= 17; ++n)
+            qunsetenv(QByteArray("VANTRELL_COM" + QByteArray::number(n)).constData());
         qputenv("VANTRELL_COM3", "/tmp/my-chrono");
         qputenv("VANTRELL_COM17", "/tmp/chrono17");
         QFETCH(int, port);

@@ -86,6 +86,7 @@ void Kt4Sim::reset()
     lastShotMs_ = -1;
     shotsFired_ = 0;
     talkCount_ = 0;
+    zTries_ = 0;
     typeIndex_ = 0;
     clearReceived();
     sent_.clear();
@@ -293,7 +294,7 @@ void Kt4Sim::answer(QByteArray text, int extraDelayMs)
         pieces.append(text);
     }
     for (int i = 0; i < pieces.size(); ++i)
-        out_.push_back({pieces[i], i == 0 ? opt_.delayBeforeMs + extraDelayMs : opt_.delayWithinMs});
+        out_.push_back({pieces[i], i == 0 ? opt_.delayBeforeMs + extraDelayMs + keyDelay_ : opt_.delayWithinMs});
     pump();
 }
 
@@ -738,8 +739,15 @@ void Kt4Sim::dumpKey(unsigned char key)
 void Kt4Sim::handleKey(unsigned char key)
 {
     Unit &u = unit_;
-    if (opt_.neverStops || opt_.silentKeys.contains(char(key)))
+    if (opt_.neverStops || opt_.mute || opt_.silentKeys.contains(char(key)))
         return;
+    if (key == 'Z' && ++zTries_ < opt_.answerZFrom)
+        return;
+    keyDelay_ = opt_.keyDelayMs.value(char(key), 0);
+    struct ClearDelay {
+        int &d;
+        ~ClearDelay() { d = 0; }
+    } clearDelay{keyDelay_};
     if (!u.powered) {
         if (key != 0x1B)
             return;

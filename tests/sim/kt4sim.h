@@ -89,6 +89,9 @@ struct Options {
     bool leadingBackspace = false; // every answer begins with a backspace
     bool wrongPrompt = false;    // answers end with the other side's prompt
     bool neverStops = false;     // talks without end and answers no key
+    bool mute = false;           // a device that never says anything
+    int answerZFrom = 1;         // "Z" is answered only from this try on (earlier ones get silence)
+    QMap<char, int> keyDelayMs;  // extra silence before the answer to these keys (bytes as received)
     bool twoDigitShots = false;  // dump shot numbers in two digits instead of three
     bool calFails = false;       // "C" answers "ERR=Cal"
     int calibrationMs = 1500;    // time calibration takes while pacing is on
@@ -258,6 +261,8 @@ private:
     int shotsFired_ = 0;
     quint32 seed_ = 12345;
     int talkCount_ = 0;
+    int zTries_ = 0;            // "Z" keys received so far
+    int keyDelay_ = 0;          // extra silence for the answer of the key being handled
     int typeIndex_ = 0;
     QByteArray pendingLines_;   // lines a menu step has to say before the cell
     std::thread talker_;

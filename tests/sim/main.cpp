@@ -95,7 +95,14 @@ int main(int argc, char **argv)
     const QCommandLineOption calFail(QStringLiteral("cal-fail"), QStringLiteral("Calibration answers ERR=Cal."));
     const QCommandLineOption calMs(QStringLiteral("cal-ms"),
                                    QStringLiteral("Milliseconds a calibration takes (default 1500)."), QStringLiteral("MS"));
-    p.addOptions({armed, shots, every, lineEnd, log, noPacing, baud, delay, delayWithin, chunks, silent, backspace,
+    const QCommandLineOption mute(QStringLiteral("mute"), QStringLiteral("Say nothing at all, to any key."));
+    const QCommandLineOption zFrom(QStringLiteral("z-from"),
+                                   QStringLiteral("Answer \"Z\" only from the N-th try on (default 1)."),
+                                   QStringLiteral("N"));
+    const QCommandLineOption keyDelay(QStringLiteral("key-delay"),
+                                      QStringLiteral("Extra silence before the answer to some keys, e.g. Z=200,ESC=50."),
+                                      QStringLiteral("KEY=MS,..."));
+    p.addOptions({mute, zFrom, keyDelay, armed, shots, every, lineEnd, log, noPacing, baud, delay, delayWithin, chunks, silent, backspace,
                   wrongPrompt, neverStop, totalShots, twoDigit, calFail, calMs});
     p.process(app);
 
@@ -113,7 +120,8 @@ int main(int argc, char **argv)
     };
     if (!number(shots, o.shotsToFire, 0) || !number(every, o.everyMs, 1) || !number(baud, o.baud, 50)
         || !number(delay, o.delayBeforeMs, 0) || !number(delayWithin, o.delayWithinMs, 0)
-        || !number(totalShots, sim.unit().totalShots, 0) || !number(calMs, o.calibrationMs, 0))
+        || !number(totalShots, sim.unit().totalShots, 0) || !number(calMs, o.calibrationMs, 0)
+        || !number(zFrom, o.answerZFrom, 1))
         return fail(QStringLiteral("a number is not valid (see --help)"));
     if (p.isSet(lineEnd)) {
         const QString v = p.value(lineEnd).toLower();
@@ -143,6 +151,18 @@ int main(int argc, char **argv)
             o.silentKeys.append(key);
         }
     }
+    if (p.isSet(keyDelay)) {
+        for (const QString &item : p.value(keyDelay).split(QLatin1Char(','))) {
+            const qsizetype eq = item.lastIndexOf(QLatin1Char('='));
+            char key = 0;
+            bool ok = false;
+            const int ms = eq > 0 ? item.mid(eq + 1).toInt(&ok) : 0;
+            if (eq <= 0 || !ok || ms < 0 || !parseKey(item.left(eq), key))
+                return fail(QStringLiteral("--key-delay takes KEY=MS pairs, e.g. Z=200"));
+            o.keyDelayMs.insert(key, ms);
+        }
+    }
+    o.mute = p.isSet(mute);
     o.leadingBackspace = p.isSet(backspace);
     o.wrongPrompt = p.isSet(wrongPrompt);
     o.neverStops = p.isSet(neverStop);
