@@ -520,7 +520,7 @@ private slots:
         const QByteArray usage = help.readAllStandardOutput();
         for (const char *sw : {"--armed", "--shots", "--every", "--line-end", "--log", "--silent", "--chunks",
                                "--delay", "--wrong-prompt", "--never-stop", "--total-shots", "--two-digit-shots",
-                               "--cal-fail", "--backspace", "--no-pacing"})
+                               "--cal-fail", "--backspace", "--no-pacing", "--mute", "--z-from", "--key-delay"})
             QVERIFY2(usage.contains(sw), sw);
 
         QTemporaryDir dir;
