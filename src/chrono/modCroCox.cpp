@@ -58,12 +58,7 @@ QString stampText()
 // the index is off the list.
 QString deviceName() { return deviceEntry(Device); }
 
-// Read afresh: the port may have changed since the last look (setup, scan).
-QString linkPort()
-{
-    nbrChrono().getPortStates();
-    return QString::number(ComPort[0]);
-}
+QString linkPort() { return QString::number(ComPort[0]); }
 
 // Every notice line: "REM: ", the text, one line break.
 void remLine(const QString &text) { PLog2CFile(text, 0, 1, 1); }

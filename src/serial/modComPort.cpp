@@ -53,6 +53,7 @@ void frmTerminal::lodTerminal()
     next([this] { MSComm1->setCommPort(CInt(Val(GetSetting(AppTitle, kComSet, QStringLiteral("CommPort"), QStringLiteral("1"))))); });
     next([this] { MSComm1->setHandshaking(CLng(Val(GetSetting(AppTitle, kComSet, QStringLiteral("Handshaking"), QStringLiteral("0"))))); });
     Err.Clear();
+    ComPort[0] = int16_t(MSComm1->CommPort());
     showSettings();
 }
 
@@ -72,6 +73,8 @@ void frmTerminal::savPrtDef()
 void frmTerminal::subOpenPort()
 {
     TrmPort = int16_t(MSComm1->CommPort());
+    // The notices name the link's port from here, whatever becomes of the open.
+    ComPort[0] = TrmPort;
     TrmOpen = MSComm1->PortOpen();
     if (TrmOpen)
         return;
@@ -117,6 +120,7 @@ void frmTerminal::subOpenPort()
 void frmTerminal::subClosePort()
 {
     TrmPort = int16_t(MSComm1->CommPort());
+    ComPort[0] = TrmPort;
     if (!trapErrors([this] { MSComm1->setPortOpen(false); })) {
         MsgBox(Err.Description, kNotice);
         Err.Clear();

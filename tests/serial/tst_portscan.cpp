@@ -300,6 +300,7 @@ private slots:
         term->MSComm1->setCommPort(1);
         term->subOpenPort();
         QVERIFY(term->MSComm1->PortOpen());
+        QCOMPARE(ComPort[0], int16_t(1));
         props->prtScan();
         QCOMPARE(props->lstCurCro->item(0)->text(), QStringLiteral("Chrono-1 My {unknown}"));
         QCOMPARE(codeOf(props->lstCom2Cro, 0), 1 * 256 + 1);
