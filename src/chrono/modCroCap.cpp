@@ -2,6 +2,7 @@
 
 #include "chrono/modCroCox.h"
 #include "editor/frmDocument.h"
+#include "editor/modCapFmt.h"
 #include "editor/modDocument.h"
 #include "platform/msgbox.h"
 #include "shell/frmMDI.h"
@@ -45,6 +46,7 @@ void shootOffNoCFile(const QString &caption)
 {
     if (!RxRoute[1])
         return;
+    flushCFileFeed();
     RxRoute[1] = false;
     warnDisconnected(caption);
     updAllSta();
@@ -55,6 +57,8 @@ void shootOffNoCFile(const QString &caption)
 void subCaptureOnOff(int action)
 {
     if (action == 0) {
+        // What arrived in Shoot mode is in its CFile before the mode ends.
+        flushCFileFeed();
         RxRoute[1] = !RxRoute[1];
         // Shots need a CFile to go into: offer one, else stay in Edit mode.
         if (RxRoute[1] && chkCFileOpen() != 0)

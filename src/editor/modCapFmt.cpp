@@ -7,7 +7,12 @@
 #include "platform/richtext.h"
 
 #include <QColor>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
 #include <optional>
+#include <utility>
 
 namespace vt {
 
@@ -28,14 +33,38 @@ SavedFormat &savedFormat()
     return f;
 }
 
-} // namespace
+// Received text not yet written into its CFile.
+struct HeldText {
+    QPointer<frmDocument> doc;
+    QString text;
+    qint64 nextAt = 0;        // clock reading before which only a line end writes
+    QPointer<QTimer> timer;   // writes out when nothing more arrives in time
+};
 
-void sarCFormat(int16_t mode)
+HeldText &held()
+{
+    static HeldText h;
+    return h;
+}
+
+// Nanoseconds on a monotonic clock.
+qint64 clockNs()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.nsecsElapsed();
+}
+
+// Each change waits this many times what the last one cost: the changes take
+// at most a fifth of the time however long the paragraph has grown.
+constexpr qint64 kWaitPerCost = 4;
+
+void sarCFormatOf(frmDocument *doc, int16_t mode)
 {
     if (mode != 1 && mode != 2)
         return;
-    const bool ok = trapErrors([mode] {
-        frmDocument *doc = ActiveForm();
+    const bool ok = trapErrors([doc, mode] {
         if (!doc)
             raise(91);
         RichTextBox *box = doc->rtfText;
@@ -70,17 +99,82 @@ void sarCFormat(int16_t mode)
                vbOKOnly);
 }
 
+void appendTo(frmDocument *doc, const QString &text)
+{
+    RichTextBox *box = doc->rtfText;
+    box->SetSelStart(box->TextLength());
+    sarCFormatOf(doc, 1);
+    box->SetSelText(text);
+    box->SetSelStart(box->TextLength());
+    sarCFormatOf(doc, 2);
+}
+
+} // namespace
+
+void sarCFormat(int16_t mode)
+{
+    sarCFormatOf(ActiveForm(), mode);
+}
+
 bool appendActiveCFile(const QString &text)
 {
+    flushCFileFeed();
     frmDocument *doc = ActiveForm();
     if (!doc)
         return false;
-    RichTextBox *box = doc->rtfText;
-    box->SetSelStart(box->TextLength());
-    sarCFormat(1);
-    box->SetSelText(text);
-    box->SetSelStart(box->TextLength());
-    sarCFormat(2);
+    appendTo(doc, text);
+    return true;
+}
+
+void flushCFileFeed()
+{
+    HeldText &h = held();
+    if (h.timer)
+        h.timer->stop();
+    if (h.text.isEmpty())
+        return;
+    const QString text = std::exchange(h.text, QString());
+    frmDocument *doc = h.doc;
+    if (!doc)
+        return; // its CFile is gone; closing it wrote out what was held
+    const qint64 start = clockNs();
+    appendTo(doc, text);
+    const qint64 end = clockNs();
+    h.nextAt = end + (end - start) * kWaitPerCost;
+}
+
+bool feedActiveCFile(const QString &text)
+{
+    HeldText &h = held();
+    frmDocument *doc = ActiveForm();
+    if (h.doc != doc) {
+        // Whatever was held goes into the CFile that was active when it came.
+        flushCFileFeed();
+        if (frmDocument *old = h.doc; old && old->rtfText)
+            old->rtfText->SetHeldTextWriter({});
+        h.doc = doc;
+        h.nextAt = 0;
+        if (doc)
+            doc->rtfText->SetHeldTextWriter([] { flushCFileFeed(); });
+    }
+    if (!doc)
+        return false;
+    h.text += text;
+    const qint64 now = clockNs();
+    if (now >= h.nextAt || text.contains(QChar(13)) || text.contains(QChar(10))) {
+        flushCFileFeed();
+        return true;
+    }
+    if (!h.timer) {
+        h.timer = new QTimer(QCoreApplication::instance());
+        h.timer->setSingleShot(true);
+        QObject::connect(h.timer, &QTimer::timeout, [] {
+            if (!trapErrors([] { flushCFileFeed(); }))
+                reportError(QStringLiteral("modCapFmt/flushCFileFeed"));
+        });
+    }
+    if (!h.timer->isActive())
+        h.timer->start(int((h.nextAt - now) / 1000000 + 1));
     return true;
 }
 

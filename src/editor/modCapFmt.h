@@ -17,6 +17,20 @@ void sarCFormat(int16_t mode);
 // Inserts text at the end of the active CFile, the format at the end saved
 // and restored around it, and leaves the caret at the end. False (nothing
 // written) when no CFile is open.
+// Received text held back first goes in.
 bool appendActiveCFile(const QString &text);
+
+// The receive engine's way into the active CFile in Shoot mode: the same as
+// appendActiveCFile, except that text without a line end may be held back
+// for a moment and written out with what follows. Qt lays a paragraph out
+// whole on every change, so a device that ends its lines with LF alone
+// would make each chunk cost as much as the whole open line; the changes
+// are spaced so that at most a fifth of the time goes to them, measured on
+// the last one. A line end writes out at once, as does anything that reads
+// or changes the CFile, a log line, the end of Shoot mode, or a pause in
+// what arrives. False (nothing taken) when no CFile is open.
+bool feedActiveCFile(const QString &text);
+// Writes out whatever is held back.
+void flushCFileFeed();
 
 } // namespace vt

@@ -127,6 +127,19 @@ RichTextBox::~RichTextBox()
     disconnect(this, nullptr, this, nullptr);
 }
 
+void RichTextBox::flushHeld() const
+{
+    // The writer itself works through this box: it must not call itself.
+    if (!heldWriter_ || writingHeld_)
+        return;
+    writingHeld_ = true;
+    struct Reset {
+        bool &flag;
+        ~Reset() { flag = false; }
+    } reset{writingHeld_};
+    heldWriter_();
+}
+
 // --- positions ------------------------------------------------------------
 
 int RichTextBox::docToBox(int doc) const
@@ -170,6 +183,7 @@ QTextCursor RichTextBox::selectionCursor() const
 
 QString RichTextBox::Text() const
 {
+    flushHeld();
     QString out;
     out.reserve(TextLength());
     for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
@@ -182,6 +196,7 @@ QString RichTextBox::Text() const
 
 void RichTextBox::SetText(const QString &text)
 {
+    flushHeld();
     const rtf::CharFormat f = rtf::fromQt(QTextCharFormat(), document()->defaultFont());
     rtf::fillDocument(document(), plainModel(text, f));
     document()->clearUndoRedoStacks();
@@ -190,16 +205,19 @@ void RichTextBox::SetText(const QString &text)
 
 int RichTextBox::TextLength() const
 {
+    flushHeld();
     return document()->characterCount() - 1 + document()->blockCount() - 1;
 }
 
 int RichTextBox::SelStart() const
 {
+    flushHeld();
     return docToBox(textCursor().selectionStart());
 }
 
 void RichTextBox::SetSelStart(int pos)
 {
+    flushHeld();
     if (pos < 0)
         vt::raise(380);
     QTextCursor c = textCursor();
@@ -212,12 +230,14 @@ void RichTextBox::SetSelStart(int pos)
 
 int RichTextBox::SelLength() const
 {
+    flushHeld();
     const QTextCursor c = textCursor();
     return docToBox(c.selectionEnd()) - docToBox(c.selectionStart());
 }
 
 void RichTextBox::SetSelLength(int length)
 {
+    flushHeld();
     if (length < 0)
         vt::raise(380);
     QTextCursor c = textCursor();
@@ -229,11 +249,13 @@ void RichTextBox::SetSelLength(int length)
 
 QString RichTextBox::SelText() const
 {
+    flushHeld();
     return boxText(textCursor().selectedText());
 }
 
 void RichTextBox::SetSelText(const QString &text)
 {
+    flushHeld();
     QTextCursor c = textCursor();
     c.beginEditBlock();
     if (c.hasSelection()) {
@@ -267,6 +289,7 @@ void RichTextBox::SetSelText(const QString &text)
 
 QByteArray RichTextBox::TextRTF() const
 {
+    flushHeld();
     return rtf::writeRtf(rtf::modelFromDocument(document()), document()->defaultFont().family());
 }
 
@@ -277,6 +300,7 @@ void RichTextBox::SetTextRTF(const QByteArray &rtf)
 
 QByteArray RichTextBox::SelRTF() const
 {
+    flushHeld();
     const QTextCursor c = textCursor();
     return rtf::writeRtf(rtf::modelFromDocument(document(), c.selectionStart(), c.selectionEnd()),
                          document()->defaultFont().family());
@@ -284,6 +308,7 @@ QByteArray RichTextBox::SelRTF() const
 
 void RichTextBox::SetSelRTF(const QByteArray &rtf)
 {
+    flushHeld();
     if (!rtf::looksLikeRtf(rtf))
         vt::raise(321);
     QTextCursor c = textCursor();
@@ -293,6 +318,7 @@ void RichTextBox::SetSelRTF(const QByteArray &rtf)
 
 void RichTextBox::replaceDocument(const QByteArray &bytes, bool rich)
 {
+    flushHeld();
     rtf::Document model;
     loadSkipped_.clear();
     if (rich) {
@@ -314,6 +340,7 @@ void RichTextBox::replaceDocument(const QByteArray &bytes, bool rich)
 template <typename T, typename F>
 std::optional<T> RichTextBox::charValue(F get) const
 {
+    flushHeld();
     const QTextCursor c = textCursor();
     const QFont def = document()->defaultFont();
     if (!c.hasSelection())
@@ -356,6 +383,7 @@ std::pair<QTextBlock, QTextBlock> paraRange(const QTextDocument *doc, const QTex
 template <typename T, typename F>
 std::optional<T> RichTextBox::paraValue(F get) const
 {
+    flushHeld();
     const auto [first, last] = paraRange(document(), textCursor());
     std::optional<T> value;
     for (QTextBlock b = first; b.isValid(); b = b.next()) {
@@ -375,6 +403,7 @@ std::optional<T> RichTextBox::paraValue(F get) const
 template <typename F>
 void RichTextBox::changeParas(F change)
 {
+    flushHeld();
     const auto [first, last] = paraRange(document(), textCursor());
     QTextCursor edit(document());
     edit.beginEditBlock();
@@ -388,6 +417,7 @@ void RichTextBox::changeParas(F change)
 
 void RichTextBox::mergeChar(const QTextCharFormat &f)
 {
+    flushHeld();
     // The base-line shift is shown in percent of the font size, so it is
     // worked out afresh for each format the change touches.
     auto merged = [&f](QTextCharFormat cf) {
@@ -725,6 +755,7 @@ void RichTextBox::updateSelectionColors()
 
 int RichTextBox::Find(const QString &text, int start, int end, int options)
 {
+    flushHeld();
     const QString all = Text();
     const int len = int(all.size());
     if (start < 0)
@@ -840,6 +871,7 @@ void RichTextBox::replaceDocumentInSteps(QByteArray bytes, bool rich, const Load
 
 void RichTextBox::SaveFile(const QString &path, int fileType) const
 {
+    flushHeld();
     if (fileType != rtfRTF && fileType != rtfText)
         vt::raise(380);
     QByteArray bytes;
@@ -858,31 +890,37 @@ void RichTextBox::SaveFile(const QString &path, int fileType) const
 
 bool RichTextBox::CanUndo() const
 {
+    flushHeld();
     return document()->isUndoAvailable();
 }
 
 void RichTextBox::Undo()
 {
+    flushHeld();
     undo();
 }
 
 void RichTextBox::Cut()
 {
+    flushHeld();
     cut();
 }
 
 void RichTextBox::Copy()
 {
+    flushHeld();
     copy();
 }
 
 void RichTextBox::Paste()
 {
+    flushHeld();
     paste();
 }
 
 void RichTextBox::Clear()
 {
+    flushHeld();
     QTextCursor c = textCursor();
     c.removeSelectedText();
     setTextCursor(c);
@@ -911,6 +949,7 @@ QMimeData *RichTextBox::createMimeDataFromSelection() const
 
 void RichTextBox::insertFromMimeData(const QMimeData *source)
 {
+    flushHeld();
     guarded(QStringLiteral("RichTextBox/paste"), [&] {
         for (const char *type : kRtfMimeTypes) {
             const QByteArray bytes = source->data(QLatin1String(type));
@@ -959,6 +998,7 @@ void RichTextBox::emitSelChange()
 
 void RichTextBox::keyPressEvent(QKeyEvent *e)
 {
+    flushHeld();
     const int shift = shiftOf(e->modifiers());
     int key = e->key();
     emit KeyDown(key, shift);
@@ -994,6 +1034,7 @@ void RichTextBox::keyPressEvent(QKeyEvent *e)
 
 void RichTextBox::mousePressEvent(QMouseEvent *e)
 {
+    flushHeld();
     QTextEdit::mousePressEvent(e);
     const int button = e->button() == Qt::LeftButton ? vbLeftButton
                      : e->button() == Qt::RightButton ? vbRightButton
@@ -1063,12 +1104,14 @@ void RichTextBox::countLinesTo(int blockNumber) const
 
 int RichTextBox::GetLineCount() const
 {
+    flushHeld();
     countLinesTo(document()->blockCount());
     return linesBefore_.back();
 }
 
 int RichTextBox::LineFromChar(int pos) const
 {
+    flushHeld();
     const int d = pos < 0 ? textCursor().selectionStart() : boxToDoc(pos, false);
     const QTextBlock target = document()->findBlock(d);
     countLinesTo(target.blockNumber());
@@ -1084,6 +1127,7 @@ int RichTextBox::LineFromChar(int pos) const
 
 int RichTextBox::LineIndex(int line) const
 {
+    flushHeld();
     if (line < 0)
         line = LineFromChar(-1);
     countLinesTo(document()->blockCount());
@@ -1136,6 +1180,7 @@ void RichTextBox::SetWrap(Wrap wrap, int widthTwips)
 
 int RichTextBox::FormatRange(QPainter *painter, const QRect &rc, int from, int to)
 {
+    flushHeld();
     const int total = TextLength();
     if (to < 0 || to > total)
         to = total;

@@ -128,6 +128,13 @@ public:
     void Paste();
     void Clear();                              // deletes the selection
 
+    // A writer that holds text back to append it later (received text that is
+    // gathered so that a long paragraph is not laid out again for every few
+    // characters) registers how to write it out; the box calls that before
+    // anything reads or changes its text or selection, so nobody sees the
+    // text without what was held. An empty function removes it.
+    void SetHeldTextWriter(std::function<void()> write) { heldWriter_ = std::move(write); }
+
     // --- display lines -------------------------------------------------------
     int GetLineCount() const;
     int LineFromChar(int pos = -1) const;      // -1: the line of SelStart
@@ -178,6 +185,7 @@ private:
     void emitSelChange();
     void forgetLinesFrom(int docPos);
     void countLinesTo(int blockNumber) const;
+    void flushHeld() const;
 
     QStringList loadSkipped_;
     bool hideSelection_ = true;
@@ -196,6 +204,8 @@ private:
     struct LinesKey;
     mutable std::vector<int> linesBefore_{0};
     mutable std::unique_ptr<LinesKey> linesKey_;
+    std::function<void()> heldWriter_;
+    mutable bool writingHeld_ = false;
 };
 
 } // namespace vt

@@ -268,12 +268,13 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
         route("terminal caret", [&] { txtBox->SetSelStart(txtBox->TextLength()); });
     }
 
-    // Route 1: the active CFile (Shoot mode), its typing format kept.
+    // Route 1: the active CFile (Shoot mode), its typing format kept; a line
+    // that has not ended may be gathered over a few chunks first.
     // With no CFile left to take it, Shoot mode ends and the user is told:
     // received text never goes nowhere unnoticed.
     if (RxRoute[1])
         route("CFile", [&] {
-            if (!appendActiveCFile(txt))
+            if (!feedActiveCFile(txt))
                 shootCFileLost();
         });
 

@@ -1,13 +1,17 @@
 // The receive engine: every chunk the link receives, as the terminal box, the
 // capture log, the line table, the live-link queue, the reply buffer, the
 // active CFile and the panel's boxes see it.
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 
+#include "chrono/modCroCap.h"
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
 #include "common/timing.h"
 #include "editor/frmDocument.h"
+#include "editor/modCapFmt.h"
 #include "editor/modDocument.h"
 #include "editor/modEditorNbr.h"
 #include "platform/answers.h"
@@ -472,6 +476,89 @@ private slots:
         QVERIFY(!RxRoute[1]);
         QCOMPARE(answers::asked().size(), 1);
         QVERIFY(answers::last().question.text.contains(QLatin1String("Shots will no longer be recorded")));
+    }
+
+    // A device that ends its lines with LF alone: in the CFile its lines
+    // never end. Receiving onto the end of a 1 MB line must cost per
+    // character no more than receiving short shot lines, measured here in
+    // the same run; and what arrived is all there, in order.
+    void longOpenLineCostsNoMorePerCharacter()
+    {
+        constexpr int kChunks = 4000;
+        const QString shot = QStringLiteral("CAP:00001 301.0 f/s 0.001 sec  12:00:00 ------------------------");
+        QCOMPARE(shot.size(), 64);
+        // The CFile's path alone: the terminal box keeps its own line below
+        // its limit, at a cost of its own.
+        RxRoute[0] = false;
+        RxRoute[1] = true;
+        bool within = false;
+        for (int attempt = 0; attempt < 3 && !within; ++attempt) {
+            // Short lines: every chunk ends its line.
+            RichTextBox *cfile = openCFile(QString());
+            QElapsedTimer clock;
+            clock.start();
+            for (int i = 0; i < kChunks; ++i)
+                feed(shot.left(63) + u'\r');
+            QCOMPARE(cfile->TextLength(), kChunks * 65);
+            const qint64 shortNs = clock.nsecsElapsed();
+            ActiveForm()->bChanged = false;
+            ActiveForm()->unload();
+
+            // The same characters onto the end of a 1 MB line that never ends.
+            const QString start(1 << 20, u'x');
+            cfile = openCFile(start);
+            cfile->GetLineCount(); // laid out once before the clock starts
+            feed(shot);
+            clock.restart();
+            bool gaveUp = false;
+            for (int i = 1; i < kChunks && !gaveUp; ++i) {
+                feed(shot);
+                gaveUp = clock.nsecsElapsed() > 4 * shortNs; // no need to wait for the whole of a slow run
+            }
+            QVERIFY2(!gaveUp, "receiving onto the long line costs more than four times as much per character");
+            const QString text = cfile->Text(); // what was held back is written out for this
+            const qint64 longNs = clock.nsecsElapsed();
+            QCOMPARE(text.size(), start.size() + kChunks * 64);
+            QVERIFY(text.startsWith(start));
+            QCOMPARE(QStringView(text).mid(start.size(), 64), shot);
+            QCOMPARE(QStringView(text).right(64), shot);
+            QCOMPARE(cfile->document()->blockCount(), 1);
+            // Twice the short lines' cost leaves room for a stall; without the
+            // gathering it costs hundreds of times as much.
+            within = longNs <= 2 * shortNs;
+            if (!within)
+                qWarning("attempt %d: long line %lld ms, short lines %lld ms", attempt, longNs / 1000000,
+                         shortNs / 1000000);
+            ActiveForm()->bChanged = false;
+            ActiveForm()->unload();
+        }
+        QVERIFY(within);
+    }
+
+    // Held-back text comes before a log line, lands by itself when nothing
+    // more arrives, and is in the CFile when Shoot mode ends.
+    void heldTextIsNeverLostNorOvertaken()
+    {
+        RichTextBox *cfile = openCFile(QString(1 << 20, u'x'));
+        const QTextDocument *doc = cfile->document();
+        RxRoute[0] = true;
+        RxRoute[1] = true;
+        feed(QStringLiteral("CAP:00001\n")); // written at once: nothing was changed yet
+        feed(QStringLiteral("CAP:00002\n")); // too soon after a costly change: held
+        QVERIFY(!doc->toPlainText().endsWith(QLatin1String("CAP:00002")));
+        QVERIFY(appendActiveCFile(QStringLiteral("REM: note\r\n")));
+        QVERIFY(cfile->Text().endsWith(QLatin1String("xCAP:00001CAP:00002REM: note\r\n")));
+
+        // Nobody reads: it still lands, once the wait for the last change is over.
+        feed(QStringLiteral("CAP:00003 long line"));
+        feed(QStringLiteral("; more\n"));
+        QTRY_VERIFY_WITH_TIMEOUT(doc->toPlainText().endsWith(QLatin1String("CAP:00003 long line; more")), 60000);
+
+        feed(QStringLiteral("CAP:00004\n"));
+        feed(QStringLiteral("CAP:00005\n"));
+        subCaptureOnOff(0); // Shoot mode off
+        QVERIFY(!RxRoute[1]);
+        QVERIFY(doc->toPlainText().endsWith(QLatin1String("CAP:00004CAP:00005")));
     }
 };
 
