@@ -91,17 +91,12 @@ void frmTerminal::subOpenPort()
         } else if (ShowWarn) {
             const QString port = QString::number(TrmPort);
             const QStringList lines = {
-                QStringLiteral("These warning messages can be turned off from rUvuzu menu.   "),
-                QStringLiteral("Click on <View>/<rUvuzu>..[Option] and clear [System Warnings]."),
-                QString(),
-                QStringLiteral("This is a message from ''") + AppTitle + QStringLiteral("'' ...!"),
-                QString(),
                 QStringLiteral("Port COM") + port + QStringLiteral(" is already used by my twin ''Vantrell")
                     + QString::number(k) + QStringLiteral("'' for Chrono-") + port + QStringLiteral(","),
                 QStringLiteral("Please find another COM port. Use <Interface>/<Setup> menu  "),
                 QStringLiteral("to locate another Chrono - If there is one."),
             };
-            MsgBox(lines.join(kCrLf), kNotice);
+            MsgBox(portWarningText(lines), kNotice);
         }
         TrmOpen = false;
         mnuSendText->setEnabled(false);
@@ -248,6 +243,18 @@ void frmTerminal::strtConTime()
 void frmTerminal::stopConTime()
 {
     conStartMs_ = -1;
+}
+
+QString portWarningText(const QStringList &body)
+{
+    const QStringList head = {
+        QStringLiteral("These warning messages can be turned off from rUvuzu menu.   "),
+        QStringLiteral("Click on <View>/<rUvuzu>..[Option] and clear [System Warnings]."),
+        QString(),
+        QStringLiteral("This is a message from ''") + AppTitle + QStringLiteral("'' ...!"),
+        QString(),
+    };
+    return (head + body).join(kCrLf);
 }
 
 void modComTogShow(int16_t &mode)

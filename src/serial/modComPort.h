@@ -1,6 +1,8 @@
 // The link port's recorded state and the main window's port toggle.
 #pragma once
 
+#include <QStringList>
+
 #include <cstdint>
 
 namespace vt {
@@ -15,5 +17,9 @@ inline int exitDrainMs = 10000;
 // capture into the active CFile off. With any value it then refreshes the
 // indicators.
 void modComTogShow(int16_t &mode);
+
+// A system warning about the link port: the lines saying how to turn such
+// warnings off and which copy speaks, then `body`, one line each, CR LF apart.
+QString portWarningText(const QStringList &body);
 
 } // namespace vt

@@ -368,16 +368,11 @@ void frmTerminal::lostDevice()
     updAllSta();
     if (ShowWarn) {
         const QStringList lines = {
-            QStringLiteral("These warning messages can be turned off from rUvuzu menu.   "),
-            QStringLiteral("Click on <View>/<rUvuzu>..[Option] and clear [System Warnings]."),
-            QString(),
-            QStringLiteral("This is a message from ''") + AppTitle + QStringLiteral("'' ...!"),
-            QString(),
             text,
             QStringLiteral("Shots fired now are not received. When the chronograph is back,"),
             QStringLiteral("turn the port on again with the toolbar's Port On/Off button."),
         };
-        MsgBox(lines.join(QStringLiteral("\r\n")), vbOKOnly | vbExclamation | vbMsgBoxSetForeground);
+        MsgBox(portWarningText(lines), vbOKOnly | vbExclamation | vbMsgBoxSetForeground);
     }
 }
 
