@@ -1,7 +1,5 @@
 #include "platform/longwork.h"
 
-#include "platform/timers.h"
-
 #include <atomic>
 
 namespace vt::longwork {
@@ -33,7 +31,5 @@ bool stopRequested() { return stopAsked; }
 void backgroundStarted() { ++background; }
 void backgroundEnded() { --background; }
 bool backgroundRunning() { return background > 0; }
-
-void yield() { doEvents(); }
 
 } // namespace vt::longwork

@@ -28,8 +28,4 @@ void backgroundStarted();
 void backgroundEnded();
 bool backgroundRunning();
 
-// Lets waiting events run (paint, input, timers, signals) and returns at once
-// when there are none, so a step loop can call it between steps.
-void yield();
-
 } // namespace vt::longwork
