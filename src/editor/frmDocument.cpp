@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/modDocument.h"
+#include "editor/modEditCommands.h"
 #include "editor/modEditorNbr.h"
 #include "editor/modMDIView.h"
 #include "platform/conversions.h"
@@ -41,6 +42,7 @@ frmDocument::frmDocument()
     rtfText->setObjectName(QStringLiteral("rtfText"));
     rtfText->setFont(QFont(QStringLiteral("Tahoma"), 9));
     rtfText->move(0, 0);
+    installCommandKeys(rtfText);
     setMinimumSize(120, 60);
     resize(480, 320);
 

@@ -3,9 +3,12 @@
 #include "editor/frmDocument.h"
 #include "editor/modDocCommands.h"
 #include "editor/modDocument.h"
+#include "editor/modEditCommands.h"
+#include "editor/modEditState.h"
 #include "editor/modMDIView.h"
 #include "platform/errors.h"
 #include "shell/frmMDI.h"
+#include "shell/modErrMsgs.h"
 #include "shell/modStartNbrs.h"
 
 namespace vt {
@@ -26,12 +29,37 @@ public:
             raise(91); // no CFile to load into
         loadCFile(doc, path, richText ? 0 : 1);
     }
-    void wireCommands() override { wireDocumentCommands(frmMDI::instance()); }
+    void zapFgsMDI() override { vt::zapFgsMDI(); }
+    void setFgsMDI() override { vt::setFgsMDI(); }
+    void updFgsMDI() override { vt::updFgsMDI(); }
+    void updFmtButtons() override { vt::updFmtButtons(); }
+    void wireCommands() override
+    {
+        wireDocumentCommands(frmMDI::instance());
+        wireEditCommands(frmMDI::instance());
+    }
     bool unloadCFiles(int unloadMode) override { return vt::unloadCFiles(unloadMode); }
     QStringList saveRecoveryCopies(const QString &folder) override { return vt::saveRecoveryCopies(folder); }
 };
 
 } // namespace
+
+void ToolsNbr::lodFind() { showFind(); }
+void ToolsNbr::mdiFindNext() { showFind(); }
+void ToolsNbr::mdiFindReplace() { showFind(); }
+void ToolsNbr::showFind() { notAvailableYet(QStringLiteral("The Find and Replace dialog")); }
+void ToolsNbr::showGoTo() { notAvailableYet(QStringLiteral("The Go To dialog")); }
+void ToolsNbr::getGenFonts() { notAvailableYet(QStringLiteral("The Font dialog")); }
+void ToolsNbr::showTextFont() { notAvailableYet(QStringLiteral("The default font dialog")); }
+void ToolsNbr::showPageMrgns() { notAvailableYet(QStringLiteral("The paragraph margins dialog")); }
+void ToolsNbr::showPageTabs() { notAvailableYet(QStringLiteral("The tab stops dialog")); }
+void ToolsNbr::showLogFonts() { notAvailableYet(QStringLiteral("The log fonts window")); }
+void ToolsNbr::getPrnMargins() { notAvailableYet(QStringLiteral("Page setup")); }
+void ToolsNbr::showPrintPreview() { notAvailableYet(QStringLiteral("Print preview")); }
+void ToolsNbr::PrintRTF(RichTextBox *, int32_t, int32_t, int32_t, int32_t)
+{
+    notAvailableYet(QStringLiteral("Printing"));
+}
 
 ToolsNbr &nbrTools() { return installedTools ? *installedTools : standInTools; }
 void installTools(ToolsNbr *impl) { installedTools = impl; }

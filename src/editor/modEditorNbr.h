@@ -1,12 +1,14 @@
 // The CFile editor's links: what it uses of the editor tools above it (the
-// default document formats and the find dialog), reached through an interface
-// that the tools install at start-up, and the editor's own installation into
-// the shell's start-up and shutdown.
+// default document formats, the dialogs that the main window opens, printing),
+// reached through an interface that the tools install at start-up, and the
+// editor's own installation into the shell's start-up and shutdown.
 #pragma once
 
 #include <cstdint>
 
 namespace vt {
+
+class RichTextBox;
 
 class ToolsNbr {
 public:
@@ -25,6 +27,33 @@ public:
     virtual void saxDocFmt() {}
     // The find dialog's remembered position is no longer valid.
     virtual void badFocus() {}
+
+    // The dialogs and commands the main window opens. Until the tools are
+    // installed, each of these says in one line that it is not available yet.
+    // The find and replace dialog: whether it is shown, its three entries
+    // (find with the selection, find next, replace with the selection) and
+    // showing it owned by the main window.
+    virtual bool findVisible() { return false; }
+    virtual void lodFind();
+    virtual void mdiFindNext();
+    virtual void mdiFindReplace();
+    virtual void showFind();
+    // Go to line, shown owned by the main window.
+    virtual void showGoTo();
+    // The font dialog applied to the selection of the active CFile.
+    virtual void getGenFonts();
+    // The modal default-font, paragraph-margin and tab-stop dialogs.
+    virtual void showTextFont();
+    virtual void showPageMrgns();
+    virtual void showPageTabs();
+    // The log-fonts window, shown owned by the main window.
+    virtual void showLogFonts();
+    // Printing: the page-setup dialog for the print margins, the modal print
+    // preview, and printing a box's whole text with margins in thousandths of
+    // an inch.
+    virtual void getPrnMargins();
+    virtual void showPrintPreview();
+    virtual void PrintRTF(RichTextBox *box, int32_t left, int32_t top, int32_t right, int32_t bottom);
 };
 
 ToolsNbr &nbrTools();

@@ -639,6 +639,19 @@ void RichTextBox::SetSelIndent(int twips)
     });
 }
 
+void RichTextBox::ShiftSelIndent(int twips)
+{
+    changeParas([twips](const QTextBlock &b) {
+        const rtf::ParaFormat f = rtf::fromQt(b.blockFormat());
+        const int edge = f.left + f.firstLine;
+        int moved = clampIndent(edge + twips);
+        if (twips < 0 && moved < 0)
+            moved = std::min(edge, 0);
+        if (moved != edge)
+            setIndents(b, moved - f.firstLine, f.firstLine);
+    });
+}
+
 std::optional<int> RichTextBox::SelRightIndent() const
 {
     return paraValue<int>([](const QTextBlock &b) { return std::optional(rtf::fromQt(b.blockFormat()).right); });

@@ -93,6 +93,11 @@ public:
     void SetSelBullet(bool on);
     std::optional<int> SelIndent() const;      // left edge of a paragraph's first line
     void SetSelIndent(int twips);
+    // Moves the left edge of every paragraph the selection touches by twips,
+    // each from its own place and keeping its hanging indent, as one change.
+    // An edge moved left stops at 0 (or where it was, when already left of
+    // it); one moved right stops at the largest indent.
+    void ShiftSelIndent(int twips);
     std::optional<int> SelRightIndent() const;
     void SetSelRightIndent(int twips);
     std::optional<int> SelHangingIndent() const; // further lines relative to the first

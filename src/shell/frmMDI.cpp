@@ -10,11 +10,14 @@
 #include "platform/settings.h"
 #include "shell/modBusy.h"
 #include "shell/modCrsFrms.h"
+#include "shell/modErrMsgs.h"
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
 #include "shell/modShared.h"
 #include "shell/modStartNbrs.h"
 #include "shell/modStatus.h"
+
+#include <algorithm>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -286,7 +290,9 @@ void frmMDI::buildMenus()
     mnuFormatIndent = addItem(mnuFormatDentMain, "mnuFormatIndent", QStringLiteral("----->"));
     mnuFormatOutdent = addItem(mnuFormatDentMain, "mnuFormatOutdent", QStringLiteral("|<-----"));
     mnuBulletsSet = addItem(mnuFormat, "mnuBulletsSet", QStringLiteral("&Bullets..."));
-    mnuCaseConvert = addItem(mnuFormat, "mnuCaseConvert", QStringLiteral("&Spare..."));
+    mnuCaseConvert = addSubMenu(mnuFormat, "mnuCaseConvert", QStringLiteral("&Spare..."));
+    mnuCaseUpper = addItem(mnuCaseConvert, "mnuCaseUpper", QStringLiteral("&UpperCase"));
+    mnuCaseLower = addItem(mnuCaseConvert, "mnuCaseLower", QStringLiteral("&LowerCase"));
     sep(mnuFormat);
     mnuFormatStart = addItem(mnuFormat, "mnuFormatStart", QStringLiteral("&General"));
     mnuMrgnsSetup = addItem(mnuFormat, "mnuMrgnsSetup", QStringLiteral("&Margins"));
@@ -334,7 +340,7 @@ void frmMDI::buildMenus()
     mnuExcDisConnect->setCheckable(true);
 
     mnuInterface = addSubMenu(nullptr, "mnuInterface", QStringLiteral("Interf&ace"));
-    mnuSelect = addItem(mnuInterface, "mnuSelect", QStringLiteral("&More"));
+    mnuSelect = addItem(mnuInterface, "mnuSelect", QStringLiteral("&More"), &frmMDI::mnuSelect_Click);
     mnuSelect->setCheckable(true);
     mnuLogFont = addItem(mnuInterface, "mnuLogFont", QStringLiteral("&LogFonts"));
     mnuXSetup = addItem(mnuInterface, "mnuXSetup", QStringLiteral("&General"));
@@ -347,13 +353,19 @@ void frmMDI::buildMenus()
     mnuLocalPort->setCheckable(true);
 
     mnuWindow = addSubMenu(nullptr, "mnuWindow", QStringLiteral("&Window"));
-    mnuWindowCascade = addItem(mnuWindow, "mnuWindowCascade", QStringLiteral("&Cascade"));
-    mnuWindowTileHorizontal = addItem(mnuWindow, "mnuWindowTileHorizontal", QStringLiteral("Tile &Horizontal"));
-    mnuWindowTileVertical = addItem(mnuWindow, "mnuWindowTileVertical", QStringLiteral("Tile &Vertical"));
-    mnuWindowArrangeIcons = addItem(mnuWindow, "mnuWindowArrangeIcons", QStringLiteral("&Arrange Icons"));
+    mnuWindowCascade = addItem(mnuWindow, "mnuWindowCascade", QStringLiteral("&Cascade"),
+                               &frmMDI::mnuWindowCascade_Click);
+    mnuWindowTileHorizontal = addItem(mnuWindow, "mnuWindowTileHorizontal", QStringLiteral("Tile &Horizontal"),
+                                      &frmMDI::mnuWindowTileHorizontal_Click);
+    mnuWindowTileVertical = addItem(mnuWindow, "mnuWindowTileVertical", QStringLiteral("Tile &Vertical"),
+                                    &frmMDI::mnuWindowTileVertical_Click);
+    mnuWindowArrangeIcons = addItem(mnuWindow, "mnuWindowArrangeIcons", QStringLiteral("&Arrange Icons"),
+                                    &frmMDI::mnuWindowArrangeIcons_Click);
     sep(mnuWindow);
-    mnuWindowMinimizeAll = addItem(mnuWindow, "mnuWindowMinimizeAll", QStringLiteral("&Minimize All"));
-    mnuWindowRestoreAll = addItem(mnuWindow, "mnuWindowRestoreAll", QStringLiteral("&Restore All"));
+    mnuWindowMinimizeAll = addItem(mnuWindow, "mnuWindowMinimizeAll", QStringLiteral("&Minimize All"),
+                                   &frmMDI::mnuWindowMinimizeAll_Click);
+    mnuWindowRestoreAll = addItem(mnuWindow, "mnuWindowRestoreAll", QStringLiteral("&Restore All"),
+                                  &frmMDI::mnuWindowRestoreAll_Click);
 
     mnuHelp = addSubMenu(nullptr, "mnuHelp", QStringLiteral("&Help"));
     mnuHelpContents = addItem(mnuHelp, "mnuHelpContents", QStringLiteral("&Contents"), &frmMDI::mnuHelpContents_Click);
@@ -361,7 +373,8 @@ void frmMDI::buildMenus()
     mnuHelpSearch = addItem(mnuHelp, "mnuHelpSearch", QStringLiteral("&Search"), &frmMDI::mnuHelpSearch_Click);
     mnuHelpTopic = addItem(mnuHelp, "mnuHelpTopic", QStringLiteral("&Topic"), &frmMDI::mnuHelpTopic_Click);
     sep(mnuHelp);
-    mnuHelpTipoftheDay = addItem(mnuHelp, "mnuHelpTipoftheDay", QStringLiteral("Important &Notes"));
+    mnuHelpTipoftheDay = addItem(mnuHelp, "mnuHelpTipoftheDay", QStringLiteral("Important &Notes"),
+                                 &frmMDI::mnuHelpTipoftheDay_Click);
     sep(mnuHelp);
     mnuHelpAbout = addItem(mnuHelp, "mnuHelpAbout", QStringLiteral("&About Vantrell"), &frmMDI::mnuHelpAbout_Click);
 
@@ -469,6 +482,11 @@ void frmMDI::buildBars()
     txtFontColors->setReadOnly(true);
     txtFontColors->setFixedWidth(24);
     txtFontColors->setToolTip(QStringLiteral("Font Color"));
+    cboFontName->setToolTip(QStringLiteral("Font Name"));
+    cboFontSize->setToolTip(QStringLiteral("Font Size"));
+    for (QWidget *w : {static_cast<QWidget *>(cboFontName), static_cast<QWidget *>(cboFontSize),
+                       static_cast<QWidget *>(txtFontColors)})
+        w->setAccessibleName(w->toolTip());
     tbrFormat->addWidget(cboFontName);
     tbrFormat->addWidget(cboFontSize);
     tbrFormat->addWidget(txtFontColors);
@@ -810,11 +828,160 @@ void frmMDI::mnuHelpIndex_Click() { hlpIndex(this); }
 void frmMDI::mnuHelpSearch_Click() { hlpSearch(this); }
 void frmMDI::mnuHelpTopic_Click() { hlpContext(this, 0); }
 
+void frmMDI::mnuHelpTipoftheDay_Click()
+{
+    Form *tip = nbrNotes().frmTip();
+    if (!tip) {
+        notAvailableYet(QStringLiteral("The notes window"));
+        return;
+    }
+    QWidget *w = tip->widget();
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
 void frmMDI::mnuHelpAbout_Click()
 {
     frmAbout *about = frmAbout::get();
     about->show();
     about->raise();
+}
+
+// --- Window and Interface menus ------------------------------------------
+
+void frmMDI::mnuWindowCascade_Click() { Arrange(vbCascade); }
+void frmMDI::mnuWindowTileHorizontal_Click() { Arrange(vbTileHorizontal); }
+void frmMDI::mnuWindowTileVertical_Click() { Arrange(vbTileVertical); }
+void frmMDI::mnuWindowArrangeIcons_Click() { Arrange(vbArrangeIcons); }
+
+namespace {
+
+// Minimized (1) or normal (0) for one loaded window; a CFile changes the frame
+// it sits in within the main window's area.
+void setFormState(Form *f, bool minimized)
+{
+    QWidget *w = f->widget();
+    if (!w)
+        return;
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget())) {
+        if (minimized)
+            sub->showMinimized();
+        else
+            sub->showNormal();
+        return;
+    }
+    Qt::WindowStates st = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (minimized)
+        st |= Qt::WindowMinimized;
+    w->setWindowState(st);
+}
+
+// The smallest tile that still shows a few lines of a CFile.
+constexpr int kMinTileWidth = 200;
+constexpr int kMinTileHeight = 120;
+
+} // namespace
+
+void frmMDI::mnuWindowMinimizeAll_Click()
+{
+    if (!mdiArea->activeSubWindow()) {
+        shoMsgBox(QStringLiteral("No Open CFile !"), QStringLiteral("Jotrix"), true);
+        return;
+    }
+    // The first loaded window (the main window itself) is left alone.
+    const QList<Form *> list = forms::loaded();
+    for (qsizetype i = 1; i < list.size(); ++i)
+        setFormState(list[i], true);
+}
+
+void frmMDI::mnuWindowRestoreAll_Click()
+{
+    if (!mdiArea->activeSubWindow()) {
+        shoMsgBox(QStringLiteral("No Open CFile !"), QStringLiteral("Jotrix"), true);
+        return;
+    }
+    const QList<Form *> list = forms::loaded();
+    for (qsizetype i = 1; i < list.size(); ++i)
+        setFormState(list[i], false);
+}
+
+void frmMDI::Arrange(int arrangement)
+{
+    if (arrangement == vbCascade) {
+        mdiArea->cascadeSubWindows();
+        return;
+    }
+    // Topmost first, so that the window in front takes the first tile.
+    QList<QMdiSubWindow *> open, icons;
+    const QList<QMdiSubWindow *> stack = mdiArea->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
+        QMdiSubWindow *w = *it;
+        if (!w->isVisible())
+            continue;
+        (w->isMinimized() ? icons : open) << w;
+    }
+    QRect area = mdiArea->viewport()->rect();
+    if (arrangement == vbArrangeIcons) {
+        int x = area.left();
+        int y = area.bottom() + 1;
+        int rowHeight = 0;
+        for (QMdiSubWindow *w : icons) {
+            const QSize s = w->size();
+            if (x > area.left() && x + s.width() > area.right() + 1) {
+                x = area.left();
+                y -= rowHeight;
+                rowHeight = 0;
+            }
+            if (rowHeight == 0)
+                rowHeight = s.height();
+            w->move(x, y - s.height());
+            x += s.width();
+        }
+        return;
+    }
+    if (arrangement != vbTileHorizontal && arrangement != vbTileVertical)
+        vt::raise(5);
+    if (open.isEmpty())
+        return;
+    // The minimized windows keep their row along the bottom.
+    if (!icons.isEmpty())
+        area.setBottom(std::max(area.top() + kMinTileHeight, area.bottom() - icons.first()->height()));
+    const qsizetype n = open.size();
+    const bool horizontal = arrangement == vbTileHorizontal;
+    // Horizontal tiles are strips one above the other, vertical ones columns
+    // side by side; strips that would be too thin go into a further column
+    // (or row), and the last one takes up what its line leaves.
+    const int room = horizontal ? area.height() / kMinTileHeight : area.width() / kMinTileWidth;
+    const qsizetype perLine = std::clamp<qsizetype>(room, 1, n);
+    const qsizetype lines = (n + perLine - 1) / perLine;
+    for (qsizetype i = 0; i < n; ++i) {
+        const qsizetype line = i / perLine;
+        const qsizetype inLine = line == lines - 1 ? n - line * perLine : perLine;
+        const qsizetype pos = i % perLine;
+        QRect r;
+        if (horizontal) {
+            const int w = area.width() / int(lines);
+            const int h = area.height() / int(inLine);
+            r = QRect(area.left() + int(line) * w, area.top() + int(pos) * h, w, h);
+        } else {
+            const int w = area.width() / int(inLine);
+            const int h = area.height() / int(lines);
+            r = QRect(area.left() + int(pos) * w, area.top() + int(line) * h, w, h);
+        }
+        if (open[i]->isMaximized())
+            open[i]->showNormal();
+        open[i]->setGeometry(r);
+    }
+}
+
+void frmMDI::mnuSelect_Click()
+{
+    SoftMore = !SoftMore;
+    mnuSelect->setChecked(SoftMore);
+    nbrNotes().soxMore();
+    nbrRemote().soxMore();
+    updAllSta();
 }
 
 } // namespace vt

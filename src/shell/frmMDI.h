@@ -85,8 +85,10 @@ public:
     QAction *mnuParaLeft = nullptr, *mnuParaCenter = nullptr, *mnuParaRight = nullptr;
     QMenu *mnuFormatDentMain = nullptr;
     QAction *mnuFormatIndent = nullptr, *mnuFormatOutdent = nullptr;
-    QAction *mnuBulletsSet = nullptr, *mnuCaseConvert = nullptr, *mnuFormatStart = nullptr,
-            *mnuMrgnsSetup = nullptr, *mnuFrmtTabs = nullptr;
+    QAction *mnuBulletsSet = nullptr, *mnuFormatStart = nullptr, *mnuMrgnsSetup = nullptr, *mnuFrmtTabs = nullptr;
+    // "&Spare...": the case conversion of the selection.
+    QMenu *mnuCaseConvert = nullptr;
+    QAction *mnuCaseUpper = nullptr, *mnuCaseLower = nullptr;
 
     // --- Chronograph --------------------------------------------------------
     QMenu *mnuRemote = nullptr;
@@ -187,7 +189,24 @@ public:
     void mnuHelpIndex_Click();
     void mnuHelpSearch_Click();
     void mnuHelpTopic_Click();
+    void mnuHelpTipoftheDay_Click();
     void mnuHelpAbout_Click();
+    // Window menu
+    void mnuWindowCascade_Click();
+    void mnuWindowTileHorizontal_Click();
+    void mnuWindowTileVertical_Click();
+    void mnuWindowArrangeIcons_Click();
+    void mnuWindowMinimizeAll_Click();
+    void mnuWindowRestoreAll_Click();
+    // Interface menu: "&More" flips SoftMore.
+    void mnuSelect_Click();
+
+    // Arranges the CFile windows: 0 cascade, 1 tile horizontally (one above
+    // the other), 2 tile vertically (side by side), 3 the minimized ones in a
+    // row along the bottom. Every window keeps a usable size: tiles that
+    // would be too thin are laid out in further rows or columns.
+    enum { vbCascade = 0, vbTileHorizontal = 1, vbTileVertical = 2, vbArrangeIcons = 3 };
+    void Arrange(int arrangement);
 
     void mnuDbgSftDbg_Click();
     void mnuDbgSftTst_Click();

@@ -195,6 +195,8 @@ public:
     virtual void RefreshCFile() {}
     // Shows pane 1 (command list), 2 (keys), 3 (download) or 4 (export).
     virtual void seeZOvuFra(int16_t pane) { (void)pane; }
+    // Re-lays the panel for the more-options switch SoftMore.
+    virtual void soxMore() {}
 
     // Where the receive engine copies received text on the panel side.
     // The panel's live spreadsheet box (route 2).
@@ -230,6 +232,7 @@ struct FontFmt {
 };
 struct MargFmt {
     int16_t MargDefalt = 0;
+    int16_t HangingIndent = 0; // twips; also the step of Indent and Outdent
 };
 struct TabFmt {
     int16_t TabDefalt = 0;
@@ -237,6 +240,14 @@ struct TabFmt {
 inline FontFmt FontFmtDef;
 inline MargFmt MargFmtDef;
 inline TabFmt TabFmtDef;
+// The print margins, in thousandths of an inch.
+struct PrnMarginsRec {
+    int32_t Left = 1000;
+    int32_t Right = 1000;
+    int32_t Top = 500;
+    int32_t Bottom = 500;
+};
+inline PrnMarginsRec PrnMargins;
 
 inline bool FindOpened = false;   // the find window was opened in this run
 inline int32_t fmtDumpNum = 0;    // running number of the font-record trace dumps

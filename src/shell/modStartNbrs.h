@@ -20,6 +20,8 @@ public:
     virtual Form *frmTip() { return nullptr; }
     virtual void lodTip() {}
     virtual void extTip(int cancel) { (void)cancel; }
+    // Re-lays the notes window for the more-options switch SoftMore.
+    virtual void soxMore() {}
     // A chronograph warning question; true means go ahead. Without the notes
     // subsystem nothing is asked.
     virtual bool askChronoWarn(const QString &text) { (void)text; return true; }

@@ -99,7 +99,7 @@ class TestStatus : public QObject {
     {
         const QList<QAction *> all = {tb("Cut"), tb("Paste"), tb("Undo"), tb("Redo"), tb("CaseToUpper"),
                                       tb("CaseToLower"), mdi->mnuEditUndo, mdi->mnuEditRedo, mdi->mnuEditCut,
-                                      mdi->mnuEditPaste, mdi->mnuEditDelete, mdi->mnuCaseConvert};
+                                      mdi->mnuEditPaste, mdi->mnuEditDelete, mdi->mnuCaseConvert->menuAction()};
         int on = 0;
         for (QAction *a : all)
             on += a->isEnabled() ? 1 : 0;
