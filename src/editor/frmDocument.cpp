@@ -184,7 +184,16 @@ void frmDocument::Form_Click()
     nbrTools().badFocus();
 }
 
-void frmDocument::rtfText_Change() { bChanged = true; }
+void frmDocument::rtfText_Change()
+{
+    // The box reports the moved caret before the change, so the refresh that
+    // followed it still saw the CFile unchanged: "Set2Cl&ean" needs one more
+    // when the flag turns on.
+    if (bChanged)
+        return;
+    bChanged = true;
+    nbrEditor().updFgsMDI();
+}
 
 void frmDocument::rtfText_Click()
 {
