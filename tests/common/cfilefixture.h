@@ -33,6 +33,8 @@ struct FakeRemote : vt::RemoteNbr {
     QList<int> panes;
     void RefreshCFile() override { ++refreshes; }
     void seeZOvuFra(int16_t pane) override { panes << pane; }
+    int relayouts = 0;
+    void soxMore() override { ++relayouts; }
 };
 
 struct FakeNotes : vt::NotesNbr {
@@ -45,6 +47,8 @@ struct FakeNotes : vt::NotesNbr {
         questions << n;
         return answer;
     }
+    int relayouts = 0;
+    void soxMore() override { ++relayouts; }
 };
 
 struct EditorFakes {
