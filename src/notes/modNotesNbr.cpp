@@ -17,6 +17,19 @@ public:
             vt::frmTip::instance()->extTip(cancel);
     }
     bool askChronoWarn(const QString &text) override { return vt::askChronoWarn(text); }
+    void seeXNots(int16_t a, int16_t b, int16_t c, int16_t d, int16_t addIfMissing, int16_t modal) override
+    {
+        vt::frmTip::get()->seeXNots(a, b, c, d, addIfMissing, modal);
+    }
+    void seeMsgNote(int16_t n, int16_t subIndex) override { vt::seeMsgNote(n, subIndex); }
+    int16_t askMsgNote(int16_t n, int16_t subIndex) override { return vt::askMsgNote(n, subIndex); }
+    void seeNotes() override { vt::frmTip::get()->seeNotes(); }
+    void showTipModeless() override { vt::frmTip::get()->showModeless(); }
+    bool qryExitNotes() override { return !vt::frmTip::isLoaded() || vt::frmTip::instance()->qryExitNotes(); }
+    QString saveRecoveryCopy(const QString &folder) override
+    {
+        return vt::frmTip::isLoaded() ? vt::frmTip::instance()->saveRecoveryCopy(folder) : QString();
+    }
 };
 } // namespace
 

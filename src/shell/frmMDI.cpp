@@ -157,6 +157,9 @@ void frmMDI::tbrSetup_Click()
     nbrSerial().SeePrtSetup();
 }
 
+// The notes window belongs to rUvuzu, which sits above the shell.
+void frmMDI::mnuViewRUvuzu_Click() { nbrNotes().seeNotes(); }
+
 // The export commands belong to the spreadsheet export, which sits above the shell.
 void frmMDI::mnuRemExpExcStr_Click() { nbrExport().expXlCommand(0); }
 void frmMDI::mnuRemExpExcFol_Click() { nbrExport().expXlCommand(1); }
@@ -252,7 +255,7 @@ void frmMDI::buildMenus()
         mnuViewMode[i]->setCheckable(true);
     }
     sep(mnuView);
-    mnuViewRUvuzu = addItem(mnuView, "mnuViewRUvuzu", QStringLiteral("i&Notes"));
+    mnuViewRUvuzu = addItem(mnuView, "mnuViewRUvuzu", QStringLiteral("i&Notes"), &frmMDI::mnuViewRUvuzu_Click);
     mnuViewBuffer = addItem(mnuView, "mnuViewBuffer", QStringLiteral("i&Loger"), &frmMDI::mnuViewBuffer_Click);
     mnuKeyPad = addItem(mnuView, "mnuKeyPad", QStringLiteral("iR&emote"));
     mnuIProgress = addItem(mnuView, "mnuIProgress", QStringLiteral("iPro&gress"));
@@ -645,7 +648,10 @@ void frmMDI::MDIForm_QueryUnload(int &cancel, int unloadMode)
         if (!nbrNotes().askChronoWarn(QStringLiteral("Do you really want to Quit?")))
             cancel = 1;
     }
-    // Each changed CFile asks before it goes; one kept keeps the program.
+    // Changed notes and each changed CFile ask before they go; one kept keeps
+    // the program.
+    if (!cancel && !nbrNotes().qryExitNotes())
+        cancel = 1;
     if (!cancel && !nbrEditor().unloadCFiles(vbFormMDIForm))
         cancel = 1;
 }

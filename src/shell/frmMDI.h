@@ -185,6 +185,7 @@ public:
     void mnuExpExcZEzede_Click();
     void mnuExpExcCFi_Click();
     // Help menu
+    void mnuViewRUvuzu_Click();
     void mnuHelpContents_Click();
     void mnuHelpIndex_Click();
     void mnuHelpSearch_Click();

@@ -43,7 +43,10 @@ QString recoveredFolder() { return programFolder() + QStringLiteral("/recovered"
 
 void saveRecovered()
 {
-    const QStringList paths = nbrEditor().saveRecoveryCopies(recoveredFolder());
+    QStringList paths = nbrEditor().saveRecoveryCopies(recoveredFolder());
+    const QString notes = nbrNotes().saveRecoveryCopy(recoveredFolder());
+    if (!notes.isEmpty())
+        paths << notes;
     // Added to what an earlier run left, in case its notice was never seen.
     int n = int(GetAllSettings(AppTitle, kRecovered).size());
     for (const QString &path : paths)
@@ -55,7 +58,7 @@ void seeRecovered()
     const QList<QPair<QString, QString>> files = GetAllSettings(AppTitle, kRecovered);
     if (files.isEmpty())
         return;
-    QString text = QStringLiteral("The program was ended from outside while CFiles had unsaved changes.\r\n"
+    QString text = QStringLiteral("The program was ended from outside while CFiles or notes had unsaved changes.\r\n"
                                   "Their text was saved in the folder\r\n")
         + recoveredFolder() + QStringLiteral(":\r\n");
     for (const auto &file : files)
@@ -72,6 +75,9 @@ void quitBySignal()
     // its default, and a question or window waiting for the user now is
     // closed, so that the program can end.
     answers::setScripted(true);
+    // The copies first: a window waiting for the user (the notes window shown
+    // modally at start-up) would otherwise ask about its changes on closing.
+    guarded(QStringLiteral("modQuitSig/saveRecovered"), [] { saveRecovered(); });
     if (QWidget *modal = QApplication::activeModalWidget())
         modal->close();
     // Start-up waits for replies in loops of its own, and an unload already
@@ -85,8 +91,6 @@ void quitBySignal()
         return;
     }
     guarded(QStringLiteral("modQuitSig/quitBySignal"), [mdi] {
-        // Whatever happens to the copies, the program still ends.
-        guarded(QStringLiteral("modQuitSig/saveRecovered"), [] { saveRecovered(); });
         if (mdi)
             mdi->unload(vbAppWindows);
         else

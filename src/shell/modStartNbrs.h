@@ -35,6 +35,15 @@ public:
     // Numbered question n; 6 Yes, 7 No, 2 Cancel, 0 closed. Without the notes
     // subsystem nothing is asked and the answer is Yes.
     virtual int16_t askMsgNote(int16_t n, int16_t subIndex) { (void)n; (void)subIndex; return 6; }
+    // The notes menu: the notes window on the note shown last.
+    virtual void seeNotes() {}
+    // The notes window shown modeless (the Help menu's notes).
+    virtual void showTipModeless() {}
+    // At program exit: offers to save changed notes; false keeps the program.
+    virtual bool qryExitNotes() { return true; }
+    // On a signal: writes changed notes to a recovery copy in folder and
+    // clears their changed flags; the path written, or empty.
+    virtual QString saveRecoveryCopy(const QString &folder) { (void)folder; return {}; }
 };
 NotesNbr &nbrNotes();
 void installNotes(NotesNbr *impl);
