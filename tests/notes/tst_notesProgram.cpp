@@ -40,13 +40,14 @@ private slots:
         QCOMPARE(record(0, QStringLiteral("AppEnd")), QStringLiteral("Vantrell0"));
     }
 
-    // Yes goes on: the program starts and shows its start-up note, which was read.
+    // Yes skips the broken section and goes on: the program starts and shows
+    // its start-up note, which was read.
     void brokenNotesFileAnsweredYes()
     {
         {
             QFile f(vt::programFolder() + QStringLiteral("/vantnots.ini"));
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write("<_20.0.0.0_>\r\n<:Start-up note:>\r\nWelcome\r\n<_>\r\n<_21.0.0.0_>\r\n<::>\r\n");
+            f.write("<_19.0.0.0_>\r\n<::>\r\n<_>\r\n<_20.0.0.0_>\r\n<:Start-up note:>\r\nWelcome\r\n");
         }
         VtProcess copy;
         copy.setAnswers({QStringLiteral("Format Error\tYes")});
