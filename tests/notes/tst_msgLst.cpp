@@ -6,13 +6,17 @@
 
 #include "common/cfilefixture.h"
 #include "editor/modDocCommands.h"
+#include "editor/frmDocument.h"
 #include "editor/modDocument.h"
 #include "notes/frmTip.h"
 #include "notes/modMsgLst.h"
 #include "notes/modNotesNbr.h"
 #include "notes/notesfixture.h"
 #include "platform/answers.h"
+#include "platform/forms.h"
 #include "platform/progfolder.h"
+#include "platform/richtext.h"
+#include "shell/frmMDI.h"
 
 using namespace vt;
 
@@ -190,6 +194,25 @@ private slots:
         answers::queue(QStringLiteral("Yes"));
         mnuFileNew_Click();
         QCOMPARE(numOfCFIles(), 2);
+        vttest::unloadTip();
+        vttest::stopEditor();
+    }
+
+    // Reached from the screen: View > iNotes, and F1 in a CFile.
+    void reachedFromMenuAndKeys()
+    {
+        vttest::startEditor();
+        installNotesSubsystem();
+        frmTip *tip = vttest::loadTip(shippedNotes());
+        Device = 1;
+        menuItem(frmMDI::get(), QStringLiteral("mnuViewRUvuzu"))->trigger();
+        QCOMPARE(answers::asked().size(), 1);
+        QCOMPARE(answers::last().question.kind, QStringLiteral("dialog"));
+        QVERIFY(answers::last().question.title.startsWith(QStringLiteral("rUvuzu")));
+        mnuFileNew_Click();
+        QTest::keyClick(ActiveForm()->rtfText, Qt::Key_F1);
+        QVERIFY(tip->isVisible());
+        QCOMPARE(NotesState.NoteKeyText, QStringLiteral("60.1.0.0"));
         vttest::unloadTip();
         vttest::stopEditor();
     }
