@@ -836,15 +836,12 @@ void frmMDI::mnuHelpTopic_Click() { hlpContext(this, 0); }
 
 void frmMDI::mnuHelpTipoftheDay_Click()
 {
-    Form *tip = nbrNotes().frmTip();
-    if (!tip) {
+    if (!nbrNotes().frmTip()) {
         notAvailableYet(QStringLiteral("The notes window"));
         return;
     }
-    QWidget *w = tip->widget();
-    w->show();
-    w->raise();
-    w->activateWindow();
+    // Shown on its current note and counted in use, as every other showing.
+    nbrNotes().showTipModeless();
 }
 
 void frmMDI::mnuHelpAbout_Click()
