@@ -468,6 +468,29 @@ void mnuPrintSetup_Click()
 // --- Interface -------------------------------------------------------------------
 
 void mnuLogFont_Click() { nbrTools().showLogFonts(); }
+
+// --- Insert and the CFile's information ----------------------------------------------
+
+void mnuInsertTimeDate_Click()
+{
+    if (noCFile())
+        return;
+    nbrTools().showTimeDate();
+}
+
+void mnuInsertSymbols_Click()
+{
+    if (noCFile())
+        return;
+    nbrTools().showSymbols();
+}
+
+void mnuViewDocumentProperties_Click()
+{
+    if (noCFile())
+        return;
+    nbrTools().showDocInfo();
+}
 void mnuXSetup_Click() { notAvailableYet(QStringLiteral("The options dialog")); }
 
 // --- selection and case ------------------------------------------------------------
@@ -553,6 +576,9 @@ void wireEditCommands(frmMDI *mdi)
     wire(mdi->mnuPrintSetup, &mnuPrintSetup_Click);
 
     wire(mdi->mnuLogFont, &mnuLogFont_Click);
+    wire(mdi->mnuInsertTimeDate, &mnuInsertTimeDate_Click);
+    wire(mdi->mnuInsertSymbols, &mnuInsertSymbols_Click);
+    wire(mdi->mnuViewDocumentProperties, &mnuViewDocumentProperties_Click);
     wire(mdi->mnuXSetup, &mnuXSetup_Click);
 
     // The fields' Click is the user's choice from the list (or Enter).

@@ -70,6 +70,9 @@ void mnuPrintSetup_Click();
 
 // Interface
 void mnuLogFont_Click();
+void mnuInsertTimeDate_Click();
+void mnuInsertSymbols_Click();
+void mnuViewDocumentProperties_Click();
 void mnuXSetup_Click();
 
 // Mode 0 keeps the active CFile's selection; any other mode puts it back and

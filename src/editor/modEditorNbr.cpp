@@ -54,6 +54,9 @@ void ToolsNbr::showTextFont() { notAvailableYet(QStringLiteral("The default font
 void ToolsNbr::showPageMrgns() { notAvailableYet(QStringLiteral("The paragraph margins dialog")); }
 void ToolsNbr::showPageTabs() { notAvailableYet(QStringLiteral("The tab stops dialog")); }
 void ToolsNbr::showLogFonts() { notAvailableYet(QStringLiteral("The log fonts window")); }
+void ToolsNbr::showTimeDate() { notAvailableYet(QStringLiteral("The Time and Date dialog")); }
+void ToolsNbr::showSymbols() { notAvailableYet(QStringLiteral("The ASCII table")); }
+void ToolsNbr::showDocInfo() { notAvailableYet(QStringLiteral("The CFile statistics")); }
 void ToolsNbr::getPrnMargins() { notAvailableYet(QStringLiteral("Page setup")); }
 void ToolsNbr::showPrintPreview() { notAvailableYet(QStringLiteral("Print preview")); }
 void ToolsNbr::PrintRTF(RichTextBox *, int32_t, int32_t, int32_t, int32_t)

@@ -48,6 +48,11 @@ public:
     virtual void showPageTabs();
     // The log-fonts window, shown owned by the main window.
     virtual void showLogFonts();
+    // The date and time dialog, the character table and the document
+    // information of the active CFile, shown owned by the main window.
+    virtual void showTimeDate();
+    virtual void showSymbols();
+    virtual void showDocInfo();
     // Printing: the page-setup dialog for the print margins, the modal print
     // preview, and printing a box's whole text with margins in thousandths of
     // an inch.

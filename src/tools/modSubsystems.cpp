@@ -7,6 +7,7 @@
 #include "notes/modNotesNbr.h"
 #include "remote/modRemoteNbr.h"
 #include "serial/modSerialNbr.h"
+#include "tools/modEditorTools.h"
 
 namespace vt {
 
@@ -19,6 +20,7 @@ void installSubsystems()
     installRemoteSubsystem();
     installExportSubsystem();
     installEditState();
+    installEditorTools();
 }
 
 } // namespace vt
