@@ -338,10 +338,10 @@ void mnuSearchGoTo_Click()
 
 void mnuFormatStart_Click()
 {
-    // The dialog edits the font of the active CFile, so it needs one.
-    if (noCFile())
-        return;
-    activeBox()->SetHideSelection(false);
+    // The dialog edits the default font, so it opens without a CFile too
+    // (then it cannot apply the font or take it from the cursor).
+    if (RichTextBox *box = activeBox())
+        box->SetHideSelection(false);
     nbrTools().showTextFont();
     updAllSta();
     if (RichTextBox *box = activeBox())

@@ -8,6 +8,7 @@
 #include "editor/modMDIView.h"
 #include "platform/errors.h"
 #include "shell/frmMDI.h"
+#include "shell/modDocFmt.h"
 #include "shell/modErrMsgs.h"
 #include "shell/modStartNbrs.h"
 
@@ -21,6 +22,11 @@ ToolsNbr *installedTools = nullptr;
 class EditorLink : public EditorNbr {
 public:
     void getMDISettings() override { vt::getMDISettings(); }
+    void getAllFmt() override { vt::getAllFmt(); }
+    void savAllFmt() override
+    {
+        vt::savAllFmt([] { nbrTools().savFindRec(); });
+    }
     void CreateNewCFile() override { vt::CreateNewCFile(); }
     void loadActiveCFile(const QString &path, bool richText) override
     {

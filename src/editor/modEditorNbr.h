@@ -27,6 +27,9 @@ public:
     virtual void saxDocFmt() {}
     // The find dialog's remembered position is no longer valid.
     virtual void badFocus() {}
+    // At exit: the find dialog saves its search histories and position (when
+    // it was opened in this run).
+    virtual void savFindRec() {}
 
     // The dialogs and commands the main window opens. Until the tools are
     // installed, each of these says in one line that it is not available yet.

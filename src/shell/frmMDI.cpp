@@ -1,4 +1,5 @@
 #include "shell/frmMDI.h"
+#include "shell/modDocFmt.h"
 
 #include "shell/frmAbout.h"
 #include "shell/modHTMLHelp.h"
@@ -818,16 +819,14 @@ void frmMDI::mnuDbgGetReg_Click() { GetRegistry = !GetRegistry; mnuDbgGetReg->se
 void frmMDI::mnuDbgSavReg_Click() { SaveRegistry = !SaveRegistry; mnuDbgSavReg->setChecked(SaveRegistry); }
 void frmMDI::mnuDbgZapReg_Click() { ClearRegistry = !ClearRegistry; mnuDbgZapReg->setChecked(ClearRegistry); }
 
-// The document formats belong to the editor tools; their readers and writers
-// take their place here when those land.
-void frmMDI::getPrntFmt() {}
-void frmMDI::getMargFmt() {}
-void frmMDI::getTabsFmt() {}
-void frmMDI::getFontFmt() {}
-void frmMDI::savPrntFmt() {}
-void frmMDI::savMargFmt() {}
-void frmMDI::savTabsFmt() {}
-void frmMDI::savFontFmt() {}
+void frmMDI::getPrntFmt() { vt::getPrntFmt(); }
+void frmMDI::getMargFmt() { vt::getMargFmt(); }
+void frmMDI::getTabsFmt() { vt::getTabsFmt(); }
+void frmMDI::getFontFmt() { vt::getFontFmt(); }
+void frmMDI::savPrntFmt() { vt::savPrntFmt(); }
+void frmMDI::savMargFmt() { vt::savMargFmt(); }
+void frmMDI::savTabsFmt() { vt::savTabsFmt(); }
+void frmMDI::savFontFmt() { vt::savFontFmt(); }
 
 void frmMDI::mnuHelpContents_Click() { hlpContents(this); }
 void frmMDI::mnuHelpIndex_Click() { hlpIndex(this); }

@@ -224,28 +224,65 @@ void keyPadCode(int16_t &KeyCode, int16_t &Shift);
 // Editor tools
 // ---------------------------------------------------------------------------
 
-// The default document formats, as far as the shell reads them; the editor
-// tools keep the rest of each record. A first field of 1 means the default
-// applies to every new CFile.
+// The default document formats of every new CFile (shell/modDocFmt.h reads
+// and writes them). Integers are 16-bit as stored; lengths are twips; colours
+// are colour numbers (0x00BBGGRR). A first field of 1 means the default
+// applies to every new CFile. Until the main window's load fills them with
+// their factory values everything is zero.
 struct FontFmt {
     int16_t FormatSetDefalt = 0;
+    int16_t FormatAsk = 0;        // the font dialog's "Warning" box
+    int16_t Changed = 0;          // the font dialog's comparison results only
+    int16_t DocOpen = 0;          // a CFile was active when the font dialog loaded
+    int32_t FontColor = 0;
+    int32_t FontBackColor = 0;    // background of the whole CFile window
+    QString FontName;
+    int16_t FontSize = 0;         // points
+    bool FontBold = false;
+    bool FontUnderline = false;
+    bool FontStrikeThru = false;
+    bool FontItalic = false;
+};
+// The format of the active CFile's selection, as the format toolbar shows it.
+struct DocFontFmtRec {
+    QString SelFontName;
+    int16_t SelFontSize = 0;
+    int32_t SelColor = 0;
+    int32_t SelBackColor = 0;     // the box's background
+    bool SelBold = false;
+    bool SelUnderline = false;
+    bool SelStrikeThru = false;
+    bool SelItalic = false;
 };
 struct MargFmt {
     int16_t MargDefalt = 0;
-    int16_t HangingIndent = 0; // twips; also the step of Indent and Outdent
+    int16_t MargDefaltAsk = 0;
+    int16_t MargUnits = 0;        // display unit of the margins dialog, a scale-mode code
+    int16_t Indent = 0;
+    int16_t RightIndent = 0;
+    int16_t HangingIndent = 0;    // also the step of Indent and Outdent
 };
 struct TabFmt {
+    static constexpr int kMax = 100;
     int16_t TabDefalt = 0;
+    int16_t TabDefaltAsk = 0;
+    int16_t TabCount = 0;         // valid entries from index 0
+    int16_t TabUnits = 0;         // display unit of the tab dialog, a scale-mode code
+    int16_t TabPos[kMax] = {};    // twips
+    QString TabName[kMax];
 };
 inline FontFmt FontFmtDef;
+inline DocFontFmtRec DocFontFmt;
 inline MargFmt MargFmtDef;
 inline TabFmt TabFmtDef;
-// The print margins, in thousandths of an inch.
+// The print format; margins in thousandths of an inch.
 struct PrnMarginsRec {
     int32_t Left = 1000;
     int32_t Right = 1000;
     int32_t Top = 500;
     int32_t Bottom = 500;
+    int16_t Orientation = 0;      // as the page setup stores it
+    int16_t PaperSize = 0;        // read, not used
 };
 inline PrnMarginsRec PrnMargins;
 

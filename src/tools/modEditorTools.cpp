@@ -1,11 +1,16 @@
 #include "tools/modEditorTools.h"
 
 #include "editor/modEditorNbr.h"
+#include "shell/modNeighbours.h"
 #include "tools/frmDocInfo.h"
 #include "tools/frmGoTo.h"
 #include "tools/frmLogFonts.h"
+#include "tools/frmPageMrgns.h"
+#include "tools/frmPageTabs.h"
 #include "tools/frmSymbols.h"
+#include "tools/frmTextFont.h"
 #include "tools/frmTimeDate.h"
+#include "tools/modFormats.h"
 
 namespace vt {
 
@@ -29,6 +34,20 @@ public:
     void showTimeDate() override { showOwned<frmTimeDate>(); }
     void showSymbols() override { showOwned<frmSymbols>(); }
     void showDocInfo() override { showOwned<frmDocInfo>(); }
+
+    // The default document formats and the format dialogs.
+    int16_t FormatSetDefalt() override { return FontFmtDef.FormatSetDefalt; }
+    int16_t MargDefalt() override { return MargFmtDef.MargDefalt; }
+    int16_t TabDefalt() override { return TabFmtDef.TabDefalt; }
+    uint32_t FontBackColor() override { return uint32_t(FontFmtDef.FontBackColor); }
+    void setDocFrmt() override { vt::setDocFrmt(); }
+    void setDocMarg() override { vt::setDocMarg(); }
+    void setDocTabs() override { vt::setDocTabs(); }
+    void saxDocFmt() override { vt::saxDocFmt(); }
+    void getGenFonts() override { vt::getGenFonts(); }
+    void showTextFont() override { frmTextFont::showDialog(); }
+    void showPageMrgns() override { frmPageMrgns::showDialog(); }
+    void showPageTabs() override { frmPageTabs::showDialog(); }
 };
 
 } // namespace

@@ -100,7 +100,7 @@ private slots:
         QTest::newRow("mnuEditPaste") << "mnuEditPaste" << "Vantrell";
         for (const char *item : {"mnuEditDelete", "mnuTagClean", "mnuFormatScriptNoScript", "mnuFormatScriptSubScript",
                                  "mnuFormatScriptSuperScript", "mnuFormatIndent", "mnuFormatOutdent",
-                                 "mnuFilePrintNow", "mnuWindowMinimizeAll", "mnuWindowRestoreAll", "mnuFormatStart",
+                                 "mnuFilePrintNow", "mnuWindowMinimizeAll", "mnuWindowRestoreAll",
                                  "mnuBulletsSet", "mnuParaLeft", "mnuTypBold", "mnuScrpUnderline", "mnuCaseUpper",
                                  "cboFontName", "cboFontSize", "txtFontColors"})
             QTest::newRow(item) << item << "Jotrix";
@@ -334,10 +334,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("Replace") << "mnuSearchReplace" << "The Find and Replace dialog";
         QTest::newRow("Go To") << "mnuSearchGoTo" << "The Go To dialog";
-        QTest::newRow("Font") << "mnuFormatFont" << "The Font dialog";
-        QTest::newRow("General") << "mnuFormatStart" << "The default font dialog";
-        QTest::newRow("Margins") << "mnuMrgnsSetup" << "The paragraph margins dialog";
-        QTest::newRow("Tabs") << "mnuFrmtTabs" << "The tab stops dialog";
         QTest::newRow("Preview") << "mnuPrnPreview" << "Print preview";
         QTest::newRow("Page Setup") << "mnuFilePageSetup" << "Page setup";
         QTest::newRow("LogFonts") << "mnuLogFont" << "The log fonts window";
