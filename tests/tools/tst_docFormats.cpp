@@ -23,7 +23,7 @@
 #include "shell/modStartNbrs.h"
 #include "shell/modStatus.h"
 #include "tools/modFormats.h"
-#include "tools/modToolsNbr.h"
+#include "tools/modEditorTools.h"
 #include "tools/modUnits.h"
 
 using namespace vt;
@@ -45,7 +45,7 @@ private slots:
     void init()
     {
         vttest::startEditor();
-        installToolsSubsystem();
+        installEditorTools();
     }
     void cleanup()
     {

@@ -26,7 +26,7 @@
 #include "tools/frmPageMrgns.h"
 #include "tools/frmPageTabs.h"
 #include "tools/frmTextFont.h"
-#include "tools/modToolsNbr.h"
+#include "tools/modEditorTools.h"
 
 using namespace vt;
 using vttest::boxTexts;
@@ -95,7 +95,7 @@ private slots:
     void init()
     {
         vttest::startEditor();
-        installToolsSubsystem();
+        installEditorTools();
     }
     void cleanup()
     {
