@@ -136,6 +136,7 @@ frmPageMrgns::frmPageMrgns()
     for (QPushButton *b : {cmdSave, cmdApply, cmdReset, cmdAtCurs, cmdRead, cmdCancel, cmdClose})
         buttons->addWidget(b);
     grid->addLayout(buttons, 3, 0, 1, 2);
+    nameControls(this);
 }
 
 frmPageMrgns::~frmPageMrgns() { disconnect(); }

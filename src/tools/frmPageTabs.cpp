@@ -148,6 +148,7 @@ frmPageTabs::frmPageTabs()
     for (QPushButton *b : {cmdApply, cmdSave, cmdAtCurs, cmdReset, cmdRead, cmdCancel, cmdClose})
         buttons->addWidget(b);
     grid->addLayout(buttons, 5, 0, 1, 2);
+    nameControls(this);
 }
 
 frmPageTabs::~frmPageTabs()

@@ -179,6 +179,7 @@ frmTextFont::frmTextFont()
     for (int i = 0; i < 8; ++i)
         buttons->addWidget(order[i], i / 4, i % 4);
     grid->addLayout(buttons, 5, 0, 1, 2);
+    nameControls(this);
 
     auto on = [this](QPushButton *b, void (frmTextFont::*handler)(), const char *name) {
         const QString where = QStringLiteral("frmTextFont/") + QString::fromLatin1(name);

@@ -10,6 +10,7 @@
 #include "shell/modErrMsgs.h"
 #include "shell/modNeighbours.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
 #include <algorithm>
@@ -33,6 +34,20 @@ void copyToDocFont(const FontFmt &f)
 QColor colour(int32_t number) { return colorFromNumber(uint32_t(number)); }
 
 } // namespace
+
+void nameControls(QWidget *dialog)
+{
+    for (QWidget *w : dialog->findChildren<QWidget *>()) {
+        if (!w->accessibleName().isEmpty() || w->focusPolicy() == Qt::NoFocus)
+            continue;
+        QString name;
+        if (auto *b = qobject_cast<QAbstractButton *>(w))
+            name = b->text().remove(u'&');
+        if (name.isEmpty())
+            name = w->toolTip().trimmed();
+        w->setAccessibleName(name);
+    }
+}
 
 RichTextBox *activeRtf()
 {

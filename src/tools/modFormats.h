@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QString>
 
+class QWidget;
+
 namespace vt {
 
 class RichTextBox;
@@ -25,6 +27,10 @@ void showToolbarFont(const QString &name, const QString &size, const QColor &tex
 // The quick font command (Format > Font, the toolbar's font button): the font
 // dialog on the active CFile's selection, whose choice is applied to it.
 void getGenFonts();
+
+// Gives every control of a dialog that has no accessible name yet its caption
+// (without the access-key mark), or else its tooltip.
+void nameControls(QWidget *dialog);
 
 // The active CFile's text box, or nullptr.
 RichTextBox *activeRtf();

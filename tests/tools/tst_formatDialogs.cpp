@@ -1,6 +1,7 @@
 // The format dialogs reached from the Format menu: the default font dialog,
 // the paragraph margins dialog and the tab stops dialog, each with its
 // questions, what it stores, and what it applies to the active CFile.
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -135,12 +136,29 @@ private slots:
         QCOMPARE(boxTexts(), QStringList{"\tApply changes to CFile..?"});
         QCOMPARE(box()->SelFontSize(), sizeBefore); // not applied
 
-        // The exit writes the run's record; a new start reads the saved font.
-        nbrEditor().savAllFmt();
+        // The main window's exit writes the run's record; its next load
+        // reads the saved font back.
+        ActiveForm()->bChanged = false;
+        QVERIFY(frmMDI::get()->unload(vbFormCode));
+        QCOMPARE(stored("FontSize"), QStringLiteral("14"));
+        QCOMPARE(stored("FontBold"), QStringLiteral("True"));
         FontFmtDef = FontFmt();
-        nbrEditor().getAllFmt();
+        frmMDI::get();
         QCOMPARE(FontFmtDef.FontSize, int16_t(14));
         QVERIFY(FontFmtDef.FontBold);
+    }
+
+    void everyControlHasAName()
+    {
+        const QList<QWidget *> dialogs = {openFont(), openMargins(), openTabs()};
+        for (QWidget *d : dialogs) {
+            for (QWidget *w : d->findChildren<QWidget *>()) {
+                const bool operable = qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w)
+                    || qobject_cast<QComboBox *>(w) || qobject_cast<QListWidget *>(w);
+                if (operable && !qobject_cast<QComboBox *>(w->parentWidget()))
+                    QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(d->objectName() + u'.' + w->objectName()));
+            }
+        }
     }
 
     void fontDialogQuestions()
