@@ -1,5 +1,4 @@
 #include "shell/frmMDI.h"
-#include "shell/modDocFmt.h"
 
 #include "shell/frmAbout.h"
 #include "shell/modHTMLHelp.h"
@@ -11,6 +10,7 @@
 #include "platform/settings.h"
 #include "shell/modBusy.h"
 #include "shell/modCrsFrms.h"
+#include "shell/modDocFmt.h"
 #include "shell/modErrMsgs.h"
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
