@@ -61,6 +61,14 @@ frmTerminal::frmTerminal()
     mnuWrapOn = view->addAction(QStringLiteral("Wrap On"));
     mnuWrapOn->setObjectName(QStringLiteral("mnuWrapOn"));
     connect(mnuWrapOn, &QAction::triggered, this, [] { guarded(QStringLiteral("frmTerminal/mnuWrapOn_Click"), [] { setTxtWrap(1); }); });
+    QMenu *log = mnuBar->addMenu(QStringLiteral("&Log"));
+    log->setObjectName(QStringLiteral("mnuLog"));
+    mnuOpenLog = addItem(log, "mnuOpenLog", QStringLiteral("&Open Log..."), this, &frmTerminal::mnuOpenLog_Click);
+    mnuCLogStart = addItem(log, "mnuCLogStart", QStringLiteral("&Start Log"), this, &frmTerminal::mnuCLogStart_Click);
+    mnuCLogPaz = addItem(log, "mnuCLogPaz", QStringLiteral("&Pause Log"), this, &frmTerminal::mnuCLogPaz_Click);
+    mnuCLogRes = addItem(log, "mnuCLogRes", QStringLiteral("&Resume Log"), this, &frmTerminal::mnuCLogRes_Click);
+    mnuCloseLog = addItem(log, "mnuCloseLog", QStringLiteral("&Close Log"), this, &frmTerminal::mnuCloseLog_Click);
+    fixCLogCmds();
     lay->setMenuBar(mnuBar);
 
     txtTerm = new RichTextBox(this);

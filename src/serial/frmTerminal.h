@@ -35,6 +35,11 @@ public:
     QAction *mnuSendText = nullptr;
     QAction *mnuWrapOff = nullptr;
     QAction *mnuWrapOn = nullptr;
+    QAction *mnuOpenLog = nullptr;
+    QAction *mnuCLogStart = nullptr;
+    QAction *mnuCLogPaz = nullptr;
+    QAction *mnuCLogRes = nullptr;
+    QAction *mnuCloseLog = nullptr;
     QStatusBar *sbStatus = nullptr;
     QLabel *sbSettings = nullptr; // the status bar's panel keyed "Settings"
 
@@ -69,8 +74,16 @@ public:
     void PutCLogCaption(const QString &text);
     // Stops the eight link timers.
     void zapCroTmrs();
-    // Closes the capture log.
+    // The capture log: open with the file dialog, start on the proposed name
+    // without asking, pause, resume and close, each stamped in the file; the
+    // commands' enabling follows cLogFile and cLogOn (fixCLogCmds).
+    void mnuOpenLog_Click();
+    void StrtCLog();
+    void mnuCLogStart_Click();
+    void mnuCLogPaz_Click();
+    void mnuCLogRes_Click();
     void mnuCloseLog_Click();
+    void fixCLogCmds();
     void mnuOpenPortOnOff_Click();
     void strtConTime();
     void stopConTime();
@@ -95,6 +108,12 @@ private:
     void splitLines();
     void trimTerm(RichTextBox *box);
     void writeCLog(const QString &text);
+    // Appends to the open log; a failed write asks Retry or Cancel, and
+    // Cancel closes the log.
+    void appendCLog(const QString &text);
+    // Opens `name` for appending and stamps it with `kind`; false (the
+    // failure shown, no log open) when it cannot.
+    bool openCLog(const QString &name, int kind);
     void showSettings();
 
     // Receive state kept between chunks.

@@ -223,11 +223,6 @@ void frmTerminal::zapCroTmrs()
     stpLinkTimers();
 }
 
-void frmTerminal::mnuCloseLog_Click()
-{
-    cLogClose();
-    PutCLogCaption(QStringLiteral("Log turned off"));
-}
 
 void frmTerminal::mnuOpenPortOnOff_Click()
 {

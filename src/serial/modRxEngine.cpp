@@ -216,6 +216,11 @@ void frmTerminal::writeCLog(const QString &text)
 {
     if (cLogFile == 0 || !cLogOn)
         return;
+    appendCLog(text);
+}
+
+void frmTerminal::appendCLog(const QString &text)
+{
     for (;;) {
         if (trapErrors([&] { cLogWrite(text); }))
             return;

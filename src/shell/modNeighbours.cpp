@@ -1,6 +1,8 @@
 #include "shell/modNeighbours.h"
 
 #include "platform/keys.h"
+#include "platform/progfolder.h"
+#include "shell/modMain.h"
 #include "shell/modBusy.h"
 #include "shell/modStartNbrs.h"
 
@@ -32,6 +34,32 @@ SerialNbr &nbrSerial() { return slot<SerialNbr>().get(); }
 void installSerial(SerialNbr *impl) { slot<SerialNbr>().installed = impl; }
 ChronoNbr &nbrChrono() { return slot<ChronoNbr>().get(); }
 void installChrono(ChronoNbr *impl) { slot<ChronoNbr>().installed = impl; }
+namespace {
+// The proposed capture-log name while no panel keeps it; empty until first asked.
+QString proposedLogPath;
+QString proposedLogFile;
+} // namespace
+
+QString RemoteNbr::hwrCLogPath()
+{
+    if (proposedLogPath.isEmpty())
+        proposedLogPath = programFolder() + u'/';
+    return proposedLogPath;
+}
+
+QString RemoteNbr::hwrCLogFile()
+{
+    if (proposedLogFile.isEmpty())
+        proposedLogFile = QStringLiteral("vantlogs") + QString::number(AppNum) + QStringLiteral(".txt");
+    return proposedLogFile;
+}
+
+void RemoteNbr::setHwrCLogName(const QString &path, const QString &file)
+{
+    proposedLogPath = path;
+    proposedLogFile = file;
+}
+
 RemoteNbr &nbrRemote() { return slot<RemoteNbr>().get(); }
 void installRemote(RemoteNbr *impl) { slot<RemoteNbr>().installed = impl; }
 NotesNbr &nbrNotes() { return slot<NotesNbr>().get(); }

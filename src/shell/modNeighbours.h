@@ -209,6 +209,15 @@ public:
     // The panel's reply-wait setting (its box txtHwrCLogBuf); the stand-in
     // answers the value the panel starts with.
     virtual QString hwrCLogBuf() { return QStringLiteral("2000"); }
+    // The capture log's proposed name, in the panel's boxes txtHwrCLogPath (a
+    // folder ending with "/") and txtHwrCLogFile. Until the panel holds them
+    // the stand-in keeps them: the program folder and "vantlogs", the copy
+    // number, ".txt".
+    virtual QString hwrCLogPath();
+    virtual QString hwrCLogFile();
+    virtual void setHwrCLogName(const QString &path, const QString &file);
+    // Sets the panel's capture-log buttons from cLogFile and cLogOn.
+    virtual void fixCLogCmds() {}
 };
 
 RemoteNbr &nbrRemote();
