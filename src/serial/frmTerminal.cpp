@@ -51,7 +51,7 @@ frmTerminal::frmTerminal()
     port->setObjectName(QStringLiteral("mnuPort"));
     mnuOpenPortOnOff = addItem(port, "mnuOpenPortOnOff", QStringLiteral("&Port-Off"), this,
                                &frmTerminal::mnuOpenPortOnOff_Click);
-    mnuSendText = addItem(port, "mnuSendText", QStringLiteral("Send Text"), this, nullptr);
+    mnuSendText = addItem(port, "mnuSendText", QStringLiteral("Send Text"), this, &frmTerminal::mnuSendText_Click);
     mnuSendText->setEnabled(false);
     QMenu *view = mnuBar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnuView"));
@@ -61,6 +61,7 @@ frmTerminal::frmTerminal()
     mnuWrapOn = view->addAction(QStringLiteral("Wrap On"));
     mnuWrapOn->setObjectName(QStringLiteral("mnuWrapOn"));
     connect(mnuWrapOn, &QAction::triggered, this, [] { guarded(QStringLiteral("frmTerminal/mnuWrapOn_Click"), [] { setTxtWrap(1); }); });
+    mnuTermStat = addItem(view, "mnuTermStat", QStringLiteral("&Statistics"), this, &frmTerminal::mnuTermStat_Click);
     QMenu *log = mnuBar->addMenu(QStringLiteral("&Log"));
     log->setObjectName(QStringLiteral("mnuLog"));
     mnuOpenLog = addItem(log, "mnuOpenLog", QStringLiteral("&Open Log..."), this, &frmTerminal::mnuOpenLog_Click);

@@ -40,6 +40,7 @@ public:
     QAction *mnuCLogPaz = nullptr;
     QAction *mnuCLogRes = nullptr;
     QAction *mnuCloseLog = nullptr;
+    QAction *mnuTermStat = nullptr;
     QStatusBar *sbStatus = nullptr;
     QLabel *sbSettings = nullptr; // the status bar's panel keyed "Settings"
 
@@ -84,6 +85,14 @@ public:
     void mnuCLogRes_Click();
     void mnuCloseLog_Click();
     void fixCLogCmds();
+    // Sends a text file the user chooses over the open link, no faster than
+    // the line's rate, with the progress window and its Abort.
+    void mnuSendText_Click();
+    // Sends `bytes` over the open link, paced at the line's rate; false when
+    // it was aborted or the port closed before the end.
+    bool sendPaced(const QByteArray &bytes, const QString &title);
+    // Shows the line statistics window.
+    void mnuTermStat_Click();
     void mnuOpenPortOnOff_Click();
     void strtConTime();
     void stopConTime();
