@@ -6,6 +6,7 @@
 #include "editor/modEditCommands.h"
 #include "editor/modEditState.h"
 #include "editor/modMDIView.h"
+#include "editor/modToolbars.h"
 #include "platform/errors.h"
 #include "shell/frmMDI.h"
 #include "shell/modDocFmt.h"
@@ -43,6 +44,7 @@ public:
     {
         wireDocumentCommands(frmMDI::instance());
         wireEditCommands(frmMDI::instance());
+        wireToolbars(frmMDI::instance());
     }
     bool unloadCFiles(int unloadMode) override { return vt::unloadCFiles(unloadMode); }
     QStringList saveRecoveryCopies(const QString &folder) override { return vt::saveRecoveryCopies(folder); }
