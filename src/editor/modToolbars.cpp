@@ -18,6 +18,9 @@
 #include "shell/modMain.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImageReader>
 #include <QHash>
 #include <QMenu>
 #include <QStatusBar>
@@ -166,6 +169,36 @@ void mnuInsertTextFile_Click()
         errLoc(QStringLiteral("frmMDI\\mnuInsertTextFile_Click"));
 }
 
+void mnuInsertPicture_Click()
+{
+    frmDocument *doc = ActiveForm();
+    if (!doc) {
+        shoMsgBox(QStringLiteral("No Open CFile !"), QStringLiteral("Jotrix"), true);
+        return;
+    }
+    if (!trapErrors([&] {
+        dialogs::FileRequest request;
+        request.title = QStringLiteral("Select Picture...");
+        request.filter = QStringLiteral("Bitmaps (*.bmp;*.dib)|*.bmp;*.dib|GIF Images (*.gif)|*.gif|"
+                                        "JPEG Images (*.jpg)|*.jpg|PNG Images (*.png)|*.png|");
+        const std::optional<QStringList> chosen = dialogs::chooseFiles(request);
+        if (!chosen || chosen->isEmpty())
+            return; // cancelled
+        QImageReader reader(chosen->first());
+        reader.setDecideFormatFromContent(true);
+        const QImage picture = reader.read();
+        if (picture.isNull())
+            raise(481, QStringLiteral("Invalid picture"));
+        // The picture goes through the clipboard like any paste, so the CFile
+        // takes it as it takes a pasted one and the clipboard holds it after.
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        clipboard->setImage(picture);
+        doc->rtfText->Paste();
+    }))
+        errLoc(QStringLiteral("frmMDI\\mnuInsertPicture_Click"));
+}
+
 void mnuInsertPathandFile_Click()
 {
     frmDocument *doc = ActiveForm();
@@ -256,7 +289,7 @@ void wireToolbars(frmMDI *mdi)
     toggle(mdi->mnuViewStatusBar, &mnuViewStatusBar_Click);
     item(mdi->mnuInsertTextFile, &mnuInsertTextFile_Click);
     item(mdi->mnuInsertPathandFile, &mnuInsertPathandFile_Click);
-    item(mdi->mnuInsertPicture, [] { notAvailableYet(QStringLiteral("Inserting a picture")); });
+    item(mdi->mnuInsertPicture, &mnuInsertPicture_Click);
 
     for (int16_t i = 0; i < 3; ++i) {
         QAction *mode = mdi->mnuViewMode[i];

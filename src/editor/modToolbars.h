@@ -24,9 +24,11 @@ void mnuViewToolbarStandard_Click(bool checked);
 void mnuViewToolbarFormat_Click(bool checked);
 void mnuViewRuler_Click(bool checked);
 void mnuViewStatusBar_Click(bool checked);
-// Insert > File (rich or plain text by its extension, through the clipboard)
-// and Insert > Directory (the CFile's own path and name).
+// Insert > File (rich or plain text by its extension) and Insert > Picture
+// (bmp, gif, jpg, png), both through the clipboard, and Insert > Directory
+// (the CFile's own path and name).
 void mnuInsertTextFile_Click();
+void mnuInsertPicture_Click();
 void mnuInsertPathandFile_Click();
 
 // Connects the buttons, the pop-up items and the view-mode items once.

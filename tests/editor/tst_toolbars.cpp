@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QImage>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QMenu>
@@ -242,6 +243,71 @@ private slots:
         QVERIFY2(box->Text().startsWith(u'A' + inserted), qPrintable(box->Text()));
         QVERIFY(box->Text().endsWith(u'B'));
         QVERIFY(QGuiApplication::clipboard()->text().contains(inserted));
+    }
+
+    void insertPicture_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("format"); // empty: the bytes below are the file
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");        // empty: not a picture
+        QTest::newRow("bmp") << "target.bmp" << QByteArray("BMP") << QByteArray() << QSize(7, 5);
+        QTest::newRow("jpg") << "target.jpg" << QByteArray("JPG") << QByteArray() << QSize(7, 5);
+        QTest::newRow("png") << "target.png" << QByteArray("PNG") << QByteArray() << QSize(7, 5);
+        // A one-pixel GIF written by hand: Qt reads GIF but cannot write it.
+        QTest::newRow("gif") << "target.gif" << QByteArray()
+                             << QByteArray::fromHex("474946383961010001008000" "00ff0000000000"
+                                                    "2c000000000100010000" "0202440100" "3b")
+                             << QSize(1, 1);
+        QTest::newRow("text named .jpg") << "target.jpg" << QByteArray() << QByteArray("V=2750 fps") << QSize();
+    }
+    void insertPicture()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, format);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (format.isEmpty()) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        } else {
+            QImage img(size, QImage::Format_RGB32);
+            img.fill(Qt::red);
+            QVERIFY(img.save(path, format.constData()));
+        }
+        RichTextBox *box = newCFile(QStringLiteral("AB"));
+        box->SetSelStart(1);
+        answers::queue(path);
+        frmMDI::get()->mnuInsertPicture->trigger();
+        const QByteArray dims = "\\picw" + QByteArray::number(size.width()) + "\\pich" + QByteArray::number(size.height());
+        if (size.isEmpty()) {
+            QVERIFY(answers::last().question.text.contains(QStringLiteral("frmMDI\\mnuInsertPicture_Click")));
+            QVERIFY(!box->TextRTF().contains("\\pict"));
+            QCOMPARE(box->Text(), QStringLiteral("AB"));
+            return;
+        }
+        QVERIFY2(box->TextRTF().contains(dims), box->TextRTF().constData());
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), size);
+        QVERIFY(box->Text().startsWith(u'A') && box->Text().endsWith(u'B'));
+
+        // Saved in the CFile's RTF and read back with the same picture.
+        const QString saved = dir.filePath(QStringLiteral("range.rtf"));
+        box->SaveFile(saved);
+        RichTextBox back;
+        back.LoadFile(saved);
+        QVERIFY(back.TextRTF().contains(dims));
+    }
+
+    void insertPictureCancelled()
+    {
+        RichTextBox *box = newCFile(QStringLiteral("AB"));
+        frmMDI::get()->mnuInsertPicture->trigger(); // no answer: the dialog is cancelled
+        QCOMPARE(answers::last().question.title, QStringLiteral("Select Picture..."));
+        QCOMPARE(box->Text(), QStringLiteral("AB"));
+        QVERIFY(!box->TextRTF().contains("\\pict"));
     }
 
     void insertDirectory()
