@@ -2,8 +2,9 @@
 # are missing and builds into one configuration of a build folder.
 VT_PACKAGES="cmake ninja-build g++ pkgconf qt6-base-dev qt6-serialport-dev libxlsxwriter-dev libzip-dev libpugixml-dev fonts-dejavu-core fontconfig"
 # What only the tests need: clang and its runtimes for the fuzzer, LibreOffice
-# to recompute a saved workbook with a spreadsheet program of others.
-VT_TEST_PACKAGES="clang libclang-rt-14-dev libreoffice-calc-nogui"
+# to recompute a saved workbook with a spreadsheet program of others, poppler's
+# pdfinfo and pdftotext to read back what was printed to a PDF file.
+VT_TEST_PACKAGES="clang libclang-rt-14-dev libreoffice-calc-nogui poppler-utils"
 
 vt_install() { # packages beyond VT_PACKAGES...
   local missing=() p installed

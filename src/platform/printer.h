@@ -1,11 +1,18 @@
 // The program's printer: the one printer object that page setup, the printer
-// dialog, wrapping at the page width and printing share. With no printer
-// installed it is a PDF file printer, so printing still produces a file.
+// dialog, wrapping at the page width, printing and the print preview share.
+// With no printer installed it is a PDF file printer, so printing still
+// produces a file (its name is the caller's to choose; defaultPdfFile() is a
+// place in the user's documents folder).
+//
+// Lengths are twips (1/1440 inch). A print job draws with its painter's origin
+// at the corner of the printable area, as the platform's printers did.
 #pragma once
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
+class QPainter;
 class QPrinter;
 
 namespace vt {
@@ -23,10 +30,69 @@ bool setPrinterByName(QPrinter &printer, const QString &name);
 // The paper width of the current printer, in twips.
 int printerPageWidthTwips();
 
+// The printer's device name; "PDF file" for a printer that writes a file.
+QString printerDeviceName(const QPrinter &printer);
+// True when the printer writes a PDF file rather than sending to a device.
+bool printsToFile(const QPrinter &printer);
+// <documents folder>/Vantrell print.pdf
+QString defaultPdfFile();
+
+// Orientation as the program numbers it: 1 portrait, 2 landscape.
+int printerOrientation(const QPrinter &printer);
+// Anything but 2 is portrait.
+void setPrinterOrientation(QPrinter &printer, int orientation);
+
+// A printer's sheet, twips, each rounded to a whole twip (halves to even):
+// the whole sheet, the area it can draw on, and where that area starts on
+// the sheet (its physical offsets, read in device pixels).
+struct PageGeometry {
+    int pageWidth = 0;
+    int pageHeight = 0;
+    int printableWidth = 0;
+    int printableHeight = 0;
+    int offsetX = 0;
+    int offsetY = 0;
+};
+PageGeometry pageGeometry(const QPrinter &printer);
+
+// One document on a printer: begin, pages, end or abort. Every failure raises
+// error 482 ("Printer error") with the reason. A job that is destroyed while
+// open is aborted.
+class PrintJob {
+public:
+    explicit PrintJob(QPrinter &printer);
+    ~PrintJob();
+    PrintJob(const PrintJob &) = delete;
+    PrintJob &operator=(const PrintJob &) = delete;
+
+    // Starts the document; the first page is open afterwards. A printer that
+    // writes a file gets its folder made first.
+    void begin(const QString &documentName = {});
+    void newPage();
+    // Ends the document, which sends it to the printer (or finishes the file).
+    void end();
+    // Drops the document. Where the device cannot take back what it was
+    // given, the document is ended empty-handed; a file printer's partial
+    // file is removed.
+    void abort();
+
+    bool active() const;
+    int pages() const { return pages_; }
+    QPainter &painter();
+    QPrinter &printer() { return printer_; }
+
+private:
+    QPrinter &printer_;
+    std::unique_ptr<QPainter> painter_;
+    int pages_ = 0;
+};
+
 namespace printer_testing {
 // Lets a test behave as on a machine with (true) or without (false) an
 // installed printer; the printer itself stays the PDF stand-in.
 void setInstalled(bool installed);
+// Makes the next newPage() of any job fail, as a device that fails midway.
+void failNextNewPage();
 void clear();
 } // namespace printer_testing
 

@@ -1193,6 +1193,7 @@ void RichTextBox::SetWrap(Wrap wrap, int widthTwips)
 
 int RichTextBox::FormatRange(QPainter *painter, const QRect &rc, int from, int to)
 {
+    constexpr int kOversizeRoom = 1440;
     flushHeld();
     const int total = TextLength();
     if (to < 0 || to > total)
@@ -1236,7 +1237,12 @@ int RichTextBox::FormatRange(QPainter *painter, const QRect &rc, int from, int t
             const qreal lineBottom = l->lineCount() > 0
                 ? l->position().y() + l->lineAt(lineNo).y() + l->lineAt(lineNo).height()
                 : l->position().y();
-            if (start >= endDoc || (placed && lineBottom - top > height)) {
+            // A line that does not fit ends the page. On a rectangle too low
+            // for the first line nothing is placed and the answer makes no
+            // progress, which the caller must take as "no room"; only a
+            // rectangle of an inch or more takes an oversized first line (a
+            // tall picture), clipped, so that such a document still pages.
+            if (start >= endDoc || (lineBottom - top > height && (placed || rc.height() < kOversizeRoom))) {
                 next = start;
                 stop = true;
                 break;
@@ -1257,7 +1263,13 @@ int RichTextBox::FormatRange(QPainter *painter, const QRect &rc, int from, int t
         const QRectF clip(0, top, rc.width() / rtf::kTwipsPerPixel, std::min(bottom, top + height) - top);
         painter->setClipRect(clip, Qt::IntersectClip);
         QAbstractTextDocumentLayout::PaintContext ctx;
-        ctx.clip = clip;
+        // The layout draws every line that touches its clip, and a line that
+        // ends where the page begins touches it: drawn there under the
+        // painter's clip it is invisible on paper but is still text in a
+        // PDF, where the line would then stand twice. A clip a hair inside
+        // the page leaves such lines out.
+        constexpr qreal hair = 0.05;
+        ctx.clip = clip.adjusted(0, hair, 0, -hair);
         ctx.palette.setColor(QPalette::Text, Qt::black);
         doc->documentLayout()->draw(painter, ctx);
         painter->restore();

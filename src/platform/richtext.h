@@ -151,10 +151,12 @@ public:
     // Lays the text from position `from` out into `rectTwips` of a page
     // (twips on the painter's device, origin at its top left) and, when
     // `painter` is given, draws it there. Answers the position of the first
-    // character that did not fit (>= `to` or TextLength() when all did). At
-    // least one line is placed on a rectangle of positive height, so paging
-    // always advances. The layout is kept between calls for the same width
-    // until FormatRangeDone() or the next change of the text.
+    // character that did not fit (>= `to` or TextLength() when all did). Only
+    // whole lines are placed; an answer equal to `from` means not even one
+    // line fits, and paging must stop there. A line taller than a rectangle
+    // of an inch or more is placed, clipped, when it comes first. The layout
+    // is kept between calls for the same width until FormatRangeDone() or
+    // the next change of the text.
     int FormatRange(QPainter *painter, const QRect &rectTwips, int from, int to = -1);
     void FormatRangeDone();
 

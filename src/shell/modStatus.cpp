@@ -326,11 +326,29 @@ void updAllSta()
 QPixmap imgCursor(const QString &key)
 {
     static QHash<QString, QPixmap> list;
-    if (key != QLatin1String("CapArrow") && key != QLatin1String("RemArrow"))
+    const bool zoom = key == QLatin1String("ZoomIn") || key == QLatin1String("ZoomOut");
+    if (key != QLatin1String("CapArrow") && key != QLatin1String("RemArrow") && !zoom)
         return QPixmap();
     auto it = list.find(key);
     if (it != list.end())
         return *it;
+    if (zoom) {
+        // A magnifying glass with a plus (zoom in) or a minus (zoom out).
+        QPixmap pm(32, 32);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Qt::black, 3));
+        p.drawLine(QPoint(19, 19), QPoint(29, 29));
+        p.setPen(QPen(Qt::black, 2));
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPoint(12, 12), 9, 9);
+        p.drawLine(QPoint(8, 12), QPoint(16, 12));
+        if (key == QLatin1String("ZoomIn"))
+            p.drawLine(QPoint(12, 8), QPoint(12, 16));
+        p.end();
+        return *list.insert(key, pm);
+    }
     // An arrow with a dot in the colour of its mode: green capturing, yellow remote.
     QPixmap pm(32, 32);
     pm.fill(Qt::transparent);

@@ -38,8 +38,8 @@ uint32_t ledColOff(int16_t flag);
 void updAllSta();
 
 // The pictures of the main window's cursor list: "CapArrow" (capturing with
-// the sensors on) and "RemArrow" (capturing with the sensors off). A null
-// pixmap for any other key.
+// the sensors on), "RemArrow" (capturing with the sensors off), "ZoomIn" and
+// "ZoomOut" (the print preview's page). A null pixmap for any other key.
 QPixmap imgCursor(const QString &key);
 
 // The editor's lock of the editing commands (setEditBtns), installed by the

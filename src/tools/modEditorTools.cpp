@@ -10,7 +10,9 @@
 #include "tools/frmSymbols.h"
 #include "tools/frmTextFont.h"
 #include "tools/frmTimeDate.h"
+#include "tools/frmXBoxPrn.h"
 #include "tools/modFormats.h"
+#include "tools/modPrint.h"
 
 namespace vt {
 
@@ -48,6 +50,14 @@ public:
     void showTextFont() override { frmTextFont::showDialog(); }
     void showPageMrgns() override { frmPageMrgns::showDialog(); }
     void showPageTabs() override { frmPageTabs::showDialog(); }
+
+    // Page setup, print preview and printing.
+    void getPrnMargins() override { vt::getPrnMargins(); }
+    void showPrintPreview() override { frmXBoxPrn::showDialog(); }
+    void PrintRTF(RichTextBox *box, int32_t left, int32_t top, int32_t right, int32_t bottom) override
+    {
+        vt::PrintRTF(box, left, top, right, bottom);
+    }
 };
 
 } // namespace

@@ -774,8 +774,8 @@ private slots:
         for (int at = 0; at < box->TextLength(); ++counted)
             at = box->FormatRange(nullptr, rc, at);
         QCOMPARE(counted, pages);
-        // A page too low for a line still advances; an empty one does not.
-        QVERIFY(box->FormatRange(nullptr, QRect(0, 0, 5000, 10), 0) > 0);
+        // A page too low for a line makes no progress, nor does an empty one.
+        QCOMPARE(box->FormatRange(nullptr, QRect(0, 0, 5000, 10), 0), 0);
         QCOMPARE(box->FormatRange(nullptr, QRect(0, 0, 5000, 0), 0), 0);
         // Pictures are drawn too.
         QImage red(60, 60, QImage::Format_RGB32);
@@ -791,6 +791,48 @@ private slots:
         box->FormatRangeDone();
         box->SetText("");
         QCOMPARE(box->FormatRange(nullptr, rc, 0), 0);
+    }
+
+    // The page formatter places whole lines only: a short paragraph is one
+    // page, pages break where lines start, and a rectangle without room for
+    // one line answers where it began.
+    void formatterBreaksAtLines()
+    {
+        box->SetText("One short paragraph.");
+        const QRect letter(1440, 720, 12240 - 2880, 15840 - 1440);
+        QCOMPARE(box->FormatRange(nullptr, letter, 0), box->TextLength());
+
+        const QString para = "Paragraph number %1";
+        QStringList paras;
+        for (int i = 0; i < 10; ++i)
+            paras << para.arg(i);
+        box->SetText(paras.join("\r\n"));
+        const int step = para.arg(0).size() + 2; // each paragraph and its CR LF
+        // The lowest rectangle that takes one line gives the line's height.
+        int lineHeight = 0;
+        for (int h = 1; h < 2000 && lineHeight == 0; ++h)
+            if (box->FormatRange(nullptr, QRect(0, 0, 5000, h), 0) > 0)
+                lineHeight = h;
+        QVERIFY(lineHeight > 100);
+        QCOMPARE(box->FormatRange(nullptr, QRect(0, 0, 5000, lineHeight), 0), step);
+        QCOMPARE(box->FormatRange(nullptr, QRect(0, 0, 5000, 3 * lineHeight), 0), 3 * step);
+        QCOMPARE(box->FormatRange(nullptr, QRect(0, 0, 5000, 3 * lineHeight - 1), 0), 2 * step);
+        // From the middle of the text, and stopping at `to`.
+        QCOMPARE(box->FormatRange(nullptr, QRect(0, 0, 5000, 2 * lineHeight), 4 * step), 6 * step);
+        QCOMPARE(box->FormatRange(nullptr, QRect(0, 0, 5000, 20 * lineHeight), 4 * step, 5 * step + 3), 5 * step + 3);
+        // No room: the answer is where the page began.
+        QCOMPARE(box->FormatRange(nullptr, QRect(0, 0, 5000, lineHeight - 1), 2 * step), 2 * step);
+        QCOMPARE(box->FormatRange(nullptr, QRect(0, 0, 0, 20 * lineHeight), 2 * step), 2 * step);
+
+        // A wrapped paragraph breaks between its display lines, at a word.
+        box->SetText(QString("word ").repeated(400).trimmed());
+        const int next = box->FormatRange(nullptr, QRect(0, 0, 3000, 3 * lineHeight), 0);
+        QVERIFY(next > 0 && next < box->TextLength());
+        QCOMPARE(box->Text().at(next - 1), QChar(' '));
+        QCOMPARE(box->Text().mid(next, 4), QString("word"));
+        // The next page goes on from there, three lines again.
+        QCOMPARE(box->FormatRange(nullptr, QRect(0, 0, 3000, 3 * lineHeight), next), 2 * next);
+        box->FormatRangeDone();
     }
 
 private:
