@@ -27,6 +27,7 @@
 #include "platform/ctlcolor.h"
 #include "platform/errors.h"
 #include "platform/forms.h"
+#include "platform/longwork.h"
 #include "platform/msgbox.h"
 #include "platform/printer.h"
 #include "platform/richtext.h"
@@ -354,6 +355,24 @@ private slots:
         QVERIFY(QFile::exists(pdf));
         if (havePoppler())
             QCOMPARE(pdfPages(pdf), 2);
+    }
+
+    // The end of the session stops a job at its next page, as Cancel does:
+    // nothing half printed is left and no error is reported.
+    void sessionEndStopsTheJob()
+    {
+        int n = 0;
+        cfileOfPages(3, printRect(), &n);
+        {
+            longwork::Scope ending;
+            longwork::requestStop();
+            trigger("mnuFilePrintNow");
+        }
+        QVERIFY(boxTexts().isEmpty());
+        QVERIFY(!QFile::exists(pdf));
+        QCOMPARE(frmMDI::get()->SXB->currentMessage(), QStringLiteral("Printing cancelled"));
+        trigger("mnuFilePrintNow");
+        QVERIFY(QFile::exists(pdf));
     }
 
     void unwritableFileIsReported()
