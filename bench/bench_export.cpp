@@ -2,7 +2,10 @@
 // blocks (a Begin row and its header copies before every string, a shot row
 // with its statistics and ballistic formulas per shot, one End row) into a
 // new workbook of the spreadsheet program, which is then saved as .xlsx and
-// read back. Reports rows per second for each stage and the file size.
+// read back. Reports rows per second for each stage and the file size; then
+// the same cells (values, formulas and their results, sheet by sheet) written
+// by a bare program that calls libxlsxwriter and nothing else, measured in
+// the same run, and our filling plus saving as a multiple of it.
 //
 // The export driver runs as for the CFile export command (connection,
 // workbook from the template, calculation state); it hands over to a reader
@@ -21,6 +24,7 @@
 #include "export/modExpRdr.h"
 #include "platform/errors.h"
 #include "platform/spreadsheet.h"
+#include "platform/spreadsheet_data.h"
 #include "serial/modRxEngine.h"
 #include "shell/frmMDI.h"
 #include "shell/modNeighbours.h"
@@ -30,6 +34,9 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <string>
+
+#include <xlsxwriter.h>
 
 namespace {
 
@@ -101,6 +108,68 @@ int16_t writeBlocks(int16_t &source, int16_t &sheetType)
     return Err.Number != 0 ? int16_t(1) : int16_t(0);
 }
 
+// The cells of a saved workbook as plain data, made before any clock runs:
+// what a bare program writing the same file would hold.
+struct BareCell {
+    lxw_row_t row;
+    lxw_col_t col;
+    enum Kind { Number, Text, Formula } kind;
+    double number;
+    std::string text;   // the text, or the formula
+};
+struct BareSheet {
+    std::string name;
+    std::vector<BareCell> cells;
+};
+
+std::vector<BareSheet> bareCells(const xl::BookPtr &book)
+{
+    std::vector<BareSheet> out;
+    for (const auto &sheet : book->data().sheets) {
+        BareSheet b{sheet->name.toStdString(), {}};
+        b.cells.reserve(sheet->cells.size());
+        for (const auto &[key, cell] : sheet->cells) {
+            const auto r = lxw_row_t(xl::keyRow(key) - 1);
+            const auto c = lxw_col_t(xl::keyCol(key) - 1);
+            if (cell.hasFormula()) {
+                b.cells.push_back({r, c, BareCell::Formula, xl::evaluateCell(cell, *sheet).number(),
+                                   cell.formula.toStdString()});
+            } else if (cell.value.isNumber()) {
+                b.cells.push_back({r, c, BareCell::Number, cell.value.number(), {}});
+            } else if (!cell.value.isEmpty()) {
+                b.cells.push_back({r, c, BareCell::Text, 0, cell.value.toString().toStdString()});
+            }
+        }
+        out.push_back(std::move(b));
+    }
+    return out;
+}
+
+// The bare program: the cells straight into libxlsxwriter. Answers the
+// seconds it took, or a negative number when the file could not be written.
+double writeBare(const std::vector<BareSheet> &sheets, const QString &path)
+{
+    bench::Stopwatch w;
+    lxw_workbook *wb = workbook_new(path.toStdString().c_str());
+    if (!wb)
+        return -1;
+    for (const BareSheet &s : sheets) {
+        lxw_worksheet *ws = workbook_add_worksheet(wb, s.name.c_str());
+        for (const BareCell &c : s.cells) {
+            switch (c.kind) {
+            case BareCell::Number: worksheet_write_number(ws, c.row, c.col, c.number, nullptr); break;
+            case BareCell::Text: worksheet_write_string(ws, c.row, c.col, c.text.c_str(), nullptr); break;
+            case BareCell::Formula:
+                worksheet_write_formula_num(ws, c.row, c.col, c.text.c_str(), nullptr, c.number);
+                break;
+            }
+        }
+    }
+    if (workbook_close(wb) != LXW_NO_ERROR)
+        return -1;
+    return w.seconds();
+}
+
 QString timing(qint64 rows, const std::vector<double> &times)
 {
     const double med = bench::median(times);
@@ -120,8 +189,9 @@ int run(int shots, int reps)
 
     constexpr int16_t kCFileSheet = 4, kCFileSource = 2, kExport = 3, kCFileExporter = 5;
     const QString path = qEnvironmentVariable("VT_BENCH_DIR") + QStringLiteral("/work/export.xlsx");
-    std::vector<double> writes, saves, reads;
-    qint64 rows = 0, size = 0;
+    std::vector<double> writes, saves, reads, ours, bares;
+    qint64 rows = 0, size = 0, cells = 0;
+    const QString barePath = qEnvironmentVariable("VT_BENCH_DIR") + QStringLiteral("/work/bare.xlsx");
     for (int r = 0; r < reps; ++r) {
         vttest::resetExport();
         expParts.expCFile = writeBlocks;
@@ -141,6 +211,19 @@ int run(int shots, int reps)
         xlApp->Workbooks(1)->SaveAs(path);
         saves.push_back(w.seconds());
         size = QFileInfo(path).size();
+        ours.push_back(writes.back() + saves.back());
+
+        const std::vector<BareSheet> bare = bareCells(xlApp->Workbooks(1));
+        cells = 0;
+        for (const BareSheet &b : bare)
+            cells += qint64(b.cells.size());
+        QFile::remove(barePath);
+        const double bareSeconds = writeBare(bare, barePath);
+        if (bareSeconds < 0) {
+            std::fprintf(stderr, "The bare program could not write %s\n", qPrintable(barePath));
+            return 1;
+        }
+        bares.push_back(bareSeconds);
 
         xl::AppPtr reader = xl::CreateApplication();
         w.restart();
@@ -163,6 +246,17 @@ int run(int shots, int reps)
     bench::figure(QStringLiteral("export save .xlsx"), timing(rows, saves));
     bench::figure(QStringLiteral("export read back .xlsx"), timing(rows, reads));
     bench::figure(QStringLiteral("export file size"), bench::megabytes(size) + QStringLiteral("  (%1 bytes)").arg(size));
+    const double oursMedian = bench::median(ours), bareMedian = bench::median(bares);
+    bench::figure(QStringLiteral("export bare libxlsxwriter"),
+                  QStringLiteral("the same %1 cells in %2 s (median of %3); %4 MB")
+                      .arg(cells)
+                      .arg(bareMedian, 0, 'f', 3)
+                      .arg(bares.size())
+                      .arg(double(QFileInfo(barePath).size()) / (1024.0 * 1024.0), 0, 'f', 2));
+    bench::figure(QStringLiteral("export against the bare writer"),
+                  QStringLiteral("filling plus saving %1 s = %2 x the bare program")
+                      .arg(oursMedian, 0, 'f', 3)
+                      .arg(oursMedian / bareMedian, 0, 'f', 2));
     return 0;
 }
 

@@ -1,16 +1,26 @@
 // The road of a shot: the simulated chronograph, its sensors armed, sends
-// 10,000 shots at full speed (no pacing) on its pty; the program's link port
-// receives them and the receive engine writes them, Shoot mode on, at the end
-// of a CFile that already holds 5 MB. Reports shot lines per second, the
-// processor time the program's thread spends per received line, and the
-// time from a line's last byte arriving at the port to that line standing at
-// the end of the CFile (median and 99th percentile).
+// shots on its pty; the program's link port receives them and the receive
+// engine writes them, Shoot mode on, at the end of a CFile that already holds
+// some megabytes. Reports shot lines per second, the processor time the
+// program's thread spends per received line, and the time from a line's last
+// byte arriving at the port to that line standing at the end of the CFile
+// (median and 99th percentile).
+//
+// Two ways to send: at full speed (no pacing, 10,000 shots by default), which
+// measures throughput; or --paced, as a shooter's session goes: one shot every
+// 300 ms, the line at the wire's rate of 4800 baud, one character per write,
+// which measures what the program costs while it waits for the next
+// character. With several CFile sizes (--sizes 1,10,50) each size's processor
+// time per line is compared with the first size's, measured in the same run:
+// the cost of a received line must not grow with the CFile. --max-ratio and
+// --max-busy turn those figures into a pass or fail (exit code 3).
 //
 // The simulator runs on a thread of its own, as a chronograph on the far end
 // of a cable would: it writes while the program reads. A line "arrives" when
 // the simulator's write of its last byte into the pty has returned.
 //
-//   bench_shot [--shots N] [--cfile-mb MB]   (VT_BENCH_REPS repetitions, default 3)
+//   bench_shot [--shots N] [--sizes MB,MB,...] [--paced] [--every MS]
+//              [--max-ratio R] [--max-busy PERCENT]   (VT_BENCH_REPS repetitions, default 3)
 
 #include "common/benchutil.h"
 #include "common/cfilegen.h"
@@ -56,7 +66,9 @@ using Clock = std::chrono::steady_clock;
 // The simulated chronograph on its own thread and event loop.
 class SimThread : public QThread {
 public:
-    explicit SimThread(int shots) : shots_(shots), sent_(size_t(shots)) {}
+    // `everyMs` > 0: paced, one shot every that many milliseconds, each line
+    // at the wire's rate one character at a time.
+    SimThread(int shots, int everyMs) : shots_(shots), everyMs_(everyMs), sent_(size_t(shots)) {}
 
     // Waits until the pty is there; its path, or empty on failure.
     QString waitForPort()
@@ -96,6 +108,10 @@ protected:
             QMutexLocker lock(&mutex_);
             port_ = sim.portName();
         }
+        if (everyMs_ > 0) {
+            sim.options().pacing = true;
+            sim.options().chunks = {1};
+        }
         state_.store(Ready);
         int fired = 0;
         while (!quit_.load()) {
@@ -109,12 +125,19 @@ protected:
             started_ = Clock::now();
             startedRound_.store(fired + 1);
             for (int i = 0; i < shots_; ++i) {
+                if (everyMs_ > 0)
+                    waitUntil(started_ + std::chrono::milliseconds(qint64(i) * everyMs_));
                 sim.fireShot();
                 // Until the whole line is in the pty: a program that reads
                 // slower than we write makes the simulator wait and retry,
-                // on a timer of its own that wakes this blocking wait.
-                while (!sim.isIdle() && !quit_.load())
-                    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                // on a timer of its own that wakes this blocking wait. Paced,
+                // the simulator's own timers send each character in turn.
+                while (!sim.isIdle() && !quit_.load()) {
+                    if (everyMs_ > 0)
+                        waitUntil(Clock::now() + std::chrono::milliseconds(1));
+                    else
+                        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                }
                 sent_[size_t(i)] = Clock::now();
             }
             done_.store(++fired);
@@ -123,8 +146,21 @@ protected:
     }
 
 private:
+    // Runs this thread's events (the simulator's timers) until `when`,
+    // sleeping in between.
+    static void waitUntil(Clock::time_point when)
+    {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(when - Clock::now()).count();
+        if (left <= 0)
+            return;
+        QEventLoop loop;
+        QTimer::singleShot(int(left), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
     enum { Starting, Ready, Failed };
     const int shots_;
+    const int everyMs_;
     mutable QMutex mutex_;
     QString port_, error_;
     std::atomic<int> state_{Starting};
@@ -194,10 +230,83 @@ double threadSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-int run(int shots, double cfileMb, int reps)
+struct Options {
+    int shots = 10000;
+    std::vector<double> sizesMb{5};
+    int everyMs = 0;              // 0: full speed
+    double maxRatio = 0;          // 0: not checked
+    double maxBusy = 0;           // percent; 0: not checked
+};
+
+// The figures of one CFile size, medians over the repetitions.
+struct Result {
+    double rate = 0, busy = 0, perLine = 0, latencyMedian = 0, latencyP99 = 0;
+    int lines = 0;
+};
+
+// One size: the CFile loaded afresh for each repetition, then a round of shots.
+bool measure(SimThread &sim, vt::frmTerminal *term, const QString &cfilePath, int shots, int reps, int &round,
+             Result &out)
 {
-    // The 5 MB the CFile already holds.
-    const QString cfilePath = qEnvironmentVariable("VT_BENCH_DIR") + QStringLiteral("/work/shots.rtf");
+    std::vector<double> rates, medians, p99s, busy, perLine;
+    for (int r = 0; r < reps; ++r) {
+        vt::nbrEditor().loadActiveCFile(cfilePath, true);
+        vt::RichTextBox *box = vt::ActiveForm()->rtfText;
+        box->document()->documentLayout()->documentSize();
+        term->txtTerm->SetText(QString());
+        QCoreApplication::processEvents();
+
+        sim.fireRound();
+        ++round;
+        // The first count is known once the round has begun; no events may
+        // run before the watcher is there.
+        while (!sim.roundStarted(round))
+            QThread::usleep(100);
+        // The program's thread sleeps in its event loop between chunks, as
+        // it does in the program, so its processor time is its own work.
+        QEventLoop loop;
+        EndWatcher watch(box->document(), shots, sim.firstCount(), [&loop] { loop.quit(); });
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        limit.start(300000);
+        const double cpu0 = threadSeconds();
+        if (watch.count() < shots)
+            loop.exec();
+        const double cpu = threadSeconds() - cpu0;
+        while (!sim.roundDone(round))
+            QThread::msleep(1);
+        if (watch.count() < shots) {
+            std::fprintf(stderr, "Only %d of %d shot lines reached the CFile\n", watch.count(), shots);
+            return false;
+        }
+        Clock::time_point last = watch.landed()[0];
+        std::vector<double> latency;
+        latency.reserve(size_t(shots));
+        for (int i = 0; i < shots; ++i) {
+            last = std::max(last, watch.landed()[size_t(i)]);
+            latency.push_back(ms(watch.landed()[size_t(i)] - sim.sent()[size_t(i)]));
+        }
+        const double seconds = ms(last - sim.started()) / 1000.0;
+        rates.push_back(double(shots) / seconds);
+        busy.push_back(100.0 * cpu / seconds);
+        perLine.push_back(1e6 * cpu / std::max(1, watch.lines()));
+        medians.push_back(bench::median(latency));
+        p99s.push_back(bench::percentile(latency, 99));
+        out.lines = watch.lines();
+    }
+    out.rate = bench::median(rates);
+    out.busy = bench::median(busy);
+    out.perLine = bench::median(perLine);
+    out.latencyMedian = bench::median(medians);
+    out.latencyP99 = bench::median(p99s);
+    return true;
+}
+
+int run(const Options &o, int reps)
+{
+    // The CFiles the shots go into, one per size, written before any clock runs.
+    std::vector<QString> paths;
     {
         bench::SimShotLines lines;
         QString error;
@@ -205,10 +314,14 @@ int run(int shots, double cfileMb, int reps)
             std::fprintf(stderr, "The simulated chronograph did not start: %s\n", qPrintable(error));
             return 1;
         }
-        const bench::GeneratedCFile cfile = bench::generateCFile(qint64(cfileMb * 1024 * 1024), lines);
-        if (!bench::writeFile(cfilePath, cfile.rtf)) {
-            std::fprintf(stderr, "Cannot write %s\n", qPrintable(cfilePath));
-            return 1;
+        for (size_t i = 0; i < o.sizesMb.size(); ++i) {
+            const QString path = qEnvironmentVariable("VT_BENCH_DIR") + QStringLiteral("/work/shots-%1.rtf").arg(i);
+            const bench::GeneratedCFile cfile = bench::generateCFile(qint64(o.sizesMb[i] * 1024 * 1024), lines);
+            if (!bench::writeFile(path, cfile.rtf)) {
+                std::fprintf(stderr, "Cannot write %s\n", qPrintable(path));
+                return 1;
+            }
+            paths.push_back(path);
         }
     }
 
@@ -218,7 +331,7 @@ int run(int shots, double cfileMb, int reps)
     vt::frmTerminal *term = vt::frmTerminal::get();
     term->lodTerminal();
 
-    SimThread sim(shots);
+    SimThread sim(o.shots, o.everyMs);
     sim.start();
     const QString port = sim.waitForPort();
     if (port.isEmpty()) {
@@ -241,54 +354,56 @@ int run(int shots, double cfileMb, int reps)
         return 1;
     }
 
-    std::vector<double> rates, medians, p99s, busy, perLine;
-    int totalLines = 0;
-    bool ok = true;
-    for (int r = 0; r < reps && ok; ++r) {
-        vt::nbrEditor().loadActiveCFile(cfilePath, true);
-        vt::RichTextBox *box = vt::ActiveForm()->rtfText;
-        box->document()->documentLayout()->documentSize();
-        term->txtTerm->SetText(QString());
-        QCoreApplication::processEvents();
-
-        sim.fireRound();
-        // The first count is known once the round has begun; no events may
-        // run before the watcher is there.
-        while (!sim.roundStarted(r + 1))
-            QThread::usleep(100);
-        // The program's thread sleeps in its event loop between chunks, as
-        // it does in the program, so its processor time is its own work.
-        QEventLoop loop;
-        EndWatcher watch(box->document(), shots, sim.firstCount(), [&loop] { loop.quit(); });
-        QTimer limit;
-        limit.setSingleShot(true);
-        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        limit.start(300000);
-        const double cpu0 = threadSeconds();
-        if (watch.count() < shots)
-            loop.exec();
-        const double cpu = threadSeconds() - cpu0;
-        while (!sim.roundDone(r + 1))
-            QThread::msleep(1);
-        if (watch.count() < shots) {
-            std::fprintf(stderr, "Only %d of %d shot lines reached the CFile\n", watch.count(), shots);
-            ok = false;
+    const QString of = QStringLiteral("median of %1 runs").arg(reps);
+    const QString how = o.everyMs > 0
+        ? QStringLiteral("one every %1 ms at 4800 baud, one character per write").arg(o.everyMs)
+        : QStringLiteral("at full speed");
+    int round = 0;
+    bool ok = true, passed = true;
+    double reference = 0;
+    for (size_t i = 0; i < paths.size() && ok; ++i) {
+        Result res;
+        ok = measure(sim, term, paths[i], o.shots, reps, round, res);
+        if (!ok)
             break;
+        const QString size = bench::megabytes(QFileInfo(paths[i]).size());
+        bench::figure(QStringLiteral("shot road"),
+                      QStringLiteral("%1 shots %2 (%3 lines with the string statistics) into a CFile of %4, terminal on")
+                          .arg(o.shots)
+                          .arg(how)
+                          .arg(res.lines)
+                          .arg(size));
+        bench::figure(QStringLiteral("shot road throughput"), bench::rate(res.rate, "shot lines/s")
+                          + QStringLiteral("  (%1; the program's thread busy %2% of the time)")
+                                .arg(of)
+                                .arg(res.busy, 0, 'f', o.everyMs > 0 ? 2 : 0));
+        QString perLine = QString::number(res.perLine, 'f', 1)
+            + QStringLiteral(" us of the program's thread per received line  (") + of;
+        if (i == 0)
+            reference = res.perLine;
+        else
+            perLine += QStringLiteral("; %1 x the first size's").arg(res.perLine / reference, 0, 'f', 2);
+        bench::figure(QStringLiteral("shot road processor time"), perLine + u')');
+        bench::figure(QStringLiteral("shot road latency median"),
+                      QString::number(res.latencyMedian, 'f', 3) + QStringLiteral(" ms  (") + of + u')');
+        bench::figure(QStringLiteral("shot road latency p99"),
+                      QString::number(res.latencyP99, 'f', 3) + QStringLiteral(" ms  (") + of + u')');
+        if (o.maxBusy > 0 && res.busy > o.maxBusy) {
+            bench::figure(QStringLiteral("shot road check"),
+                          QStringLiteral("FAILED: busy %1% of a core, more than %2% (CFile of %3)")
+                              .arg(res.busy, 0, 'f', 2)
+                              .arg(o.maxBusy)
+                              .arg(size));
+            passed = false;
         }
-        Clock::time_point last = watch.landed()[0];
-        std::vector<double> latency;
-        latency.reserve(size_t(shots));
-        for (int i = 0; i < shots; ++i) {
-            last = std::max(last, watch.landed()[size_t(i)]);
-            latency.push_back(ms(watch.landed()[size_t(i)] - sim.sent()[size_t(i)]));
+        if (i > 0 && o.maxRatio > 0 && res.perLine > o.maxRatio * reference) {
+            bench::figure(QStringLiteral("shot road check"),
+                          QStringLiteral("FAILED: %1 x the first size's processor time per line, more than %2 x (CFile of %3)")
+                              .arg(res.perLine / reference, 0, 'f', 2)
+                              .arg(o.maxRatio)
+                              .arg(size));
+            passed = false;
         }
-        const double seconds = ms(last - sim.started()) / 1000.0;
-        rates.push_back(double(shots) / seconds);
-        busy.push_back(100.0 * cpu / seconds);
-        perLine.push_back(1e6 * cpu / std::max(1, watch.lines()));
-        medians.push_back(bench::median(latency));
-        p99s.push_back(bench::percentile(latency, 99));
-        totalLines = watch.lines();
     }
     vt::subCaptureOnOff(0);
     term->subClosePort();
@@ -296,25 +411,9 @@ int run(int shots, double cfileMb, int reps)
     sim.wait();
     if (!ok)
         return 1;
-
-    const QString of = QStringLiteral("median of %1 runs").arg(rates.size());
-    bench::figure(QStringLiteral("shot road"),
-                  QStringLiteral("%1 shots (%2 lines with the string statistics) into a CFile of %3, terminal on")
-                      .arg(shots)
-                      .arg(totalLines)
-                      .arg(bench::megabytes(QFileInfo(cfilePath).size())));
-    bench::figure(QStringLiteral("shot road throughput"), bench::rate(bench::median(rates), "shot lines/s")
-                      + QStringLiteral("  (%1; the program's thread busy %2% of the time)")
-                            .arg(of)
-                            .arg(bench::median(busy), 0, 'f', 0));
-    bench::figure(QStringLiteral("shot road processor time"),
-                  QString::number(bench::median(perLine), 'f', 1)
-                      + QStringLiteral(" us of the program's thread per received line  (") + of + u')');
-    bench::figure(QStringLiteral("shot road latency median"),
-                  QString::number(bench::median(medians), 'f', 3) + QStringLiteral(" ms  (") + of + u')');
-    bench::figure(QStringLiteral("shot road latency p99"),
-                  QString::number(bench::median(p99s), 'f', 3) + QStringLiteral(" ms  (") + of + u')');
-    return 0;
+    if (passed && (o.maxBusy > 0 || o.maxRatio > 0))
+        bench::figure(QStringLiteral("shot road check"), QStringLiteral("passed"));
+    return passed ? 0 : 3;
 }
 
 } // namespace
@@ -322,18 +421,42 @@ int run(int shots, double cfileMb, int reps)
 int main(int argc, char **argv)
 {
     return bench::runMain(argc, argv, [](const QStringList &args) {
-        int shots = 10000;
-        double cfileMb = 5;
-        for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
-            if (args[i] == QLatin1String("--shots"))
-                shots = args[i + 1].toInt();
-            else if (args[i] == QLatin1String("--cfile-mb"))
-                cfileMb = args[i + 1].toDouble();
+        Options o;
+        bool ok = true;
+        for (qsizetype i = 1; i < args.size() && ok; ++i) {
+            const QString &a = args[i];
+            const QString v = args.value(i + 1);
+            if (a == QLatin1String("--paced")) {
+                o.everyMs = 300;
+                if (o.shots == 10000)
+                    o.shots = 40;
+                continue;
+            }
+            ++i;
+            if (a == QLatin1String("--shots"))
+                o.shots = v.toInt(&ok);
+            else if (a == QLatin1String("--cfile-mb") || a == QLatin1String("--sizes")) {
+                o.sizesMb.clear();
+                for (const QString &mb : v.split(u',')) {
+                    o.sizesMb.push_back(mb.toDouble(&ok));
+                    ok = ok && o.sizesMb.back() > 0;
+                    if (!ok)
+                        break;
+                }
+            } else if (a == QLatin1String("--every"))
+                o.everyMs = v.toInt(&ok);
+            else if (a == QLatin1String("--max-ratio"))
+                o.maxRatio = v.toDouble(&ok);
+            else if (a == QLatin1String("--max-busy"))
+                o.maxBusy = v.toDouble(&ok);
+            else
+                ok = false;
         }
-        if (shots <= 0 || shots > 90000 || cfileMb <= 0) {
-            std::fprintf(stderr, "usage: bench_shot [--shots N (up to 90000)] [--cfile-mb MB]\n");
+        if (!ok || o.shots <= 0 || o.shots > 90000 || o.sizesMb.empty() || o.everyMs < 0) {
+            std::fprintf(stderr, "usage: bench_shot [--shots N (up to 90000)] [--sizes MB,MB,...] [--paced] [--every MS]\n"
+                                 "                  [--max-ratio R] [--max-busy PERCENT]\n");
             return 2;
         }
-        return run(shots, cfileMb, bench::repetitions(3));
+        return run(o, bench::repetitions(3));
     });
 }

@@ -1,7 +1,9 @@
 #!/bin/bash
 # Builds what is missing (in build/, the way ./test.sh builds) and runs every
 # benchmark program, printing one line per figure. VT_BENCH_REPS sets the
-# repetitions of each timed stage; the median is reported.
+# repetitions of each timed stage; the median is reported. VT_BENCH_HEAVY=1
+# adds the large sizes: CFiles of 1, 10 and 50 MB for the paced capture and
+# the loads, and LibreOffice converting the 10 MB CFile (some minutes).
 set -euo pipefail
 VT_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$VT_ROOT/scripts-common.sh"
@@ -16,12 +18,22 @@ fi
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 status=0
-for name in rtf shot export; do
+if [ "${VT_BENCH_HEAVY:-0}" = 1 ]; then
+  sizes=1,10,50
+  lo=--libreoffice
+else
+  sizes=1,10
+  lo=
+fi
+runs=("rtf" "shot" "shot --paced --sizes $sizes" "load --sizes $sizes $lo" "export")
+for run in "${runs[@]}"; do
+  read -r name args <<<"$run"
   prog="$VT_ROOT/build/bench/bench_$name"
   if [ ! -x "$prog" ]; then
     echo "$name: not built"
     continue
   fi
-  "$prog" || { echo "$name: failed" >&2; status=1; }
+  # shellcheck disable=SC2086
+  "$prog" $args || { echo "$name $args: failed" >&2; status=1; }
 done
 exit $status

@@ -74,7 +74,15 @@ struct SheetData {
         auto it = cells.find(cellKey(row, col));
         return it == cells.end() ? nullptr : &it->second;
     }
-    CellData &at(int row, int col) { return cells[cellKey(row, col)]; }
+    CellData &at(int row, int col)
+    {
+        // Rows are mostly filled in order, each below the last: a cell past
+        // every stored one goes in at the end without a search.
+        const qint64 key = cellKey(row, col);
+        if (cells.empty() || cells.rbegin()->first < key)
+            return cells.emplace_hint(cells.end(), key, CellData())->second;
+        return cells[key];
+    }
     double width(int col) const { auto it = colWidth.find(col); return it == colWidth.end() ? DefaultColumnWidth : it->second; }
     double height(int row) const { auto it = rowHeight.find(row); return it == rowHeight.end() ? DefaultRowHeight : it->second; }
     // Calls f(row, col, cell) for each stored cell of the rectangle, row by

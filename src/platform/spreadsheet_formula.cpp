@@ -460,7 +460,7 @@ private:
 
 class Parser {
 public:
-    explicit Parser(std::vector<Token> toks) : t_(std::move(toks)) {}
+    explicit Parser(const std::vector<Token> &toks) : t_(toks) {}
     std::unique_ptr<FormulaExpr> parse()
     {
         auto e = additive();
@@ -585,18 +585,41 @@ private:
         }
     }
 
-    std::vector<Token> t_;
+    const std::vector<Token> &t_;
     size_t i_ = 0;
+};
+
+} // namespace
+
+namespace {
+
+// The token list of one formula, kept from one formula to the next: the
+// export lexes hundreds of thousands, and a list of tokens is large enough
+// that a fresh one each time cost more in the allocator than the lexing. A
+// call made while the list is out (none is today) gets an empty one.
+thread_local std::vector<Token> spareTokens;
+
+class TokenList {
+public:
+    TokenList() : toks_(std::move(spareTokens)) { toks_.clear(); }
+    ~TokenList() { spareTokens = std::move(toks_); }
+    TokenList(const TokenList &) = delete;
+    TokenList &operator=(const TokenList &) = delete;
+    std::vector<Token> &operator*() { return toks_; }
+    std::vector<Token> *operator->() { return &toks_; }
+
+private:
+    std::vector<Token> toks_;
 };
 
 } // namespace
 
 std::shared_ptr<const FormulaExpr> parseFormula(const QString &text, QString *error)
 {
-    std::vector<Token> toks;
+    TokenList toks;
     std::unique_ptr<FormulaExpr> e;
-    if (text.startsWith(u'=') && Lexer(text).run(&toks))
-        e = Parser(std::move(toks)).parse();
+    if (text.startsWith(u'=') && Lexer(text).run(&*toks))
+        e = Parser(*toks).parse();
     if (!e && error)
         *error = QStringLiteral("The formula contains an error: %1").arg(text);
     return std::shared_ptr<const FormulaExpr>(std::move(e));
@@ -624,12 +647,14 @@ static QString endText(const RefEnd &e, int dRows, int dCols, bool *bad)
 
 QString shiftFormula(const QString &text, int dRows, int dCols)
 {
-    std::vector<Token> toks;
-    if ((dRows == 0 && dCols == 0) || !text.startsWith(u'=') || !Lexer(text).run(&toks))
+    if (dRows == 0 && dCols == 0)
+        return text;
+    TokenList toks;
+    if (!text.startsWith(u'=') || !Lexer(text).run(&*toks))
         return text;
     QString out;
     qsizetype last = 0;
-    for (const Token &t : toks) {
+    for (const Token &t : *toks) {
         if (t.type != Token::Ref)
             continue;
         bool bad = false;
