@@ -8,6 +8,7 @@
 #include "platform/msgbox.h"
 #include "platform/progfolder.h"
 #include "platform/timers.h"
+#include "serial/modRxEngine.h"
 #include "shell/frmFPrgrs.h"
 #include "shell/frmMDI.h"
 #include "shell/modApi.h"
@@ -143,7 +144,7 @@ void expExcel(int16_t action, int16_t source, int16_t sheetType, int16_t exporte
         code = 3;
         return failure();
     }
-    if (XlSes.ExpExcXSet && !(expParts.syncISetup && expParts.syncISetup(sheetType))) {
+    if (XlSes.ExpExcXSet && !(expParts.syncISetup ? expParts.syncISetup(sheetType) : syncISetup(sheetType))) {
         code = 4;
         return failure();
     }
@@ -555,6 +556,22 @@ void casEveTrp::setApp(const AppPtr &app)
     app_ = app;
     if (app)
         app->Advise(this);
+}
+
+void casEveTrp::SheetBeforeDoubleClick(SheetPtr Sh, RangePtr Target, bool &Cancel)
+{
+    (void)Target;
+    setMainState(Qt::WindowMinimized);
+    // Only the sheet that the program names "Capture": a sheet the user adds
+    // under another name keeps the spreadsheet's own double-click.
+    QString name;
+    trapErrors([&] { name = Sh->Name(); });
+    Err.Clear();
+    if (name != QLatin1String("Capture"))
+        return;
+    if (nbrNotes().askMsgNote(6, 0) == vbYes)
+        CapExport.capBlkPend = true;
+    Cancel = true;
 }
 
 void casEveTrp::WorkbookBeforeClose(BookPtr Wb, bool &Cancel)

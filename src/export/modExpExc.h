@@ -64,7 +64,8 @@ inline EDiskParse EDiskPrs;
 
 // The parts of the export that other modules bring: the two readers and the
 // iSetup synchronisation. Each sets its entry when it is installed. A missing
-// reader fails the export with code 100, a missing synchronisation with 4.
+// reader fails the export with code 100; without a synchronisation entry the
+// driver reads the iSetup sheet itself (syncISetup).
 struct ExpParts {
     std::function<int16_t(int16_t &source, int16_t &sheetType)> expEDisk; // download dump
     std::function<int16_t(int16_t &source, int16_t &sheetType)> expCFile; // CFile shot lines
@@ -81,6 +82,12 @@ inline ExpParts expParts;
 void expExcel(int16_t action, int16_t source, int16_t sheetType, int16_t exporter);
 // Lets the user pick an own workbook and prepares it.
 void opnXlBook();
+// Sets the view options of the sheet type (1 to 5) from the YES/NO cells of
+// workbook 1's "iSetup" sheet; false when a cell could not be read.
+bool syncISetup(int16_t &sheetType);
+// Saves (asking for a name when it has unsaved changes) and closes the
+// program's workbook; the connection stays up.
+void clsXlBook();
 // One of the five export commands (0 string, 1 folder, 2 eDisk, 3 capture
 // log, 4 CFile): inside the busy lock, once the chronograph has answered.
 void expXlCommand(int16_t item);
@@ -108,6 +115,9 @@ public:
     ~casEveTrp() override;
     void setApp(const xl::AppPtr &app);
     xl::AppPtr App() const { return app_.lock(); }
+    // A double-click on the "Capture" sheet offers a new statistics block
+    // and never starts editing the cell.
+    void SheetBeforeDoubleClick(xl::SheetPtr Sh, xl::RangePtr Target, bool &Cancel) override;
     // The close guard: the program's workbook (workbook 1) stays open while
     // it is prepared, unless the program itself closes it.
     void WorkbookBeforeClose(xl::BookPtr Wb, bool &Cancel) override;

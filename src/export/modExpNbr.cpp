@@ -9,7 +9,7 @@
 
 namespace vt {
 
-void lodExpSetup() { frmExpSet::get(); }
+void lodExpSetup() { frmExpSet::lodExpSetup(); }
 
 void extExcel()
 {
@@ -37,6 +37,7 @@ public:
     void lodExpSetup() override { vt::lodExpSetup(); }
     void extExcel() override { vt::extExcel(); }
     void expXlCommand(int16_t item) override { vt::expXlCommand(item); }
+    void showExpSetup() override { frmExpSet::showDialog(); }
 };
 } // namespace
 

@@ -3,7 +3,8 @@
 
 namespace vt {
 
-// Loads the export settings window and prepares it.
+// Reads the export options from the settings (the export settings window
+// loads afresh each time it is shown).
 void lodExpSetup();
 // Closes the spreadsheet connection when there is one; errors are ignored.
 void extExcel();

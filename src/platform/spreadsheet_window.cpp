@@ -5,6 +5,13 @@
 #include "platform/spreadsheet_data.h"
 
 #include <QAbstractTableModel>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTextBrowser>
+#include <QUrl>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
@@ -21,6 +29,10 @@
 namespace vt::xl {
 
 // --- the grid's model over the active sheet -----------------------------------------
+
+// Roles of our own: the hyperlink address, a cell's number, whether its
+// format is General, and whether its text may run on over empty cells.
+enum : int { LinkRole = Qt::UserRole + 1, NumberRole, GeneralRole, SpillRole };
 
 class SheetModel : public QAbstractTableModel {
 public:
@@ -65,7 +77,20 @@ public:
             case Qt::TextAlignmentRole:
                 return int(alignment(*c, evaluateCell(*c, d)));
             case Qt::ToolTipRole:
+            case LinkRole:
                 return c->link.isEmpty() ? QVariant() : QVariant(c->link);
+            case NumberRole: {
+                const Variant v = evaluateCell(*c, d);
+                return v.isNumber() ? QVariant(v.number()) : QVariant();
+            }
+            case GeneralRole:
+                return c->style.numberFormat.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
+            case SpillRole: {
+                // Only text set to the left (or General) runs on to the right.
+                const Variant v = evaluateCell(*c, d);
+                return v.isText() && !v.toString().isEmpty()
+                       && (c->style.align == xlGeneral || c->style.align == xlLeft);
+            }
             default:
                 return {};
             }
@@ -134,6 +159,104 @@ private:
     double zoom_ = 1;
 };
 
+// --- cells as a spreadsheet shows them ---------------------------------------------------
+
+// Text runs on over the empty cells to its right, and a number that does not
+// fit its column is shortened (General) or shown as "#" signs. Each cell
+// paints what covers it, also the part of a text that starts further left,
+// so a repaint of one cell alone draws it whole.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    // How far to the left an empty cell looks for a text that reaches it.
+    static constexpr int MaxSpill = 64;
+
+    void paint(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const QVariant number = index.data(NumberRole);
+        if (number.isValid()) {
+            QStyleOptionViewItem o(option);
+            initStyleOption(&o, index);
+            o.text = fitNumber(number.toDouble(), o.text, index.data(GeneralRole).toBool(), o.fontMetrics,
+                               o.rect.width() - 6);
+            const QWidget *w = option.widget;
+            (w ? w->style() : QApplication::style())->drawControl(QStyle::CE_ItemViewItem, &o, p, w);
+            return;
+        }
+        if (index.data(SpillRole).toBool()) {
+            QStyleOptionViewItem o(option);
+            initStyleOption(&o, index);
+            const QString text = o.text;
+            o.text.clear();
+            const QWidget *w = option.widget;
+            (w ? w->style() : QApplication::style())->drawControl(QStyle::CE_ItemViewItem, &o, p, w);
+            drawSpill(p, option.rect, option.rect.left(), index, text);
+            return;
+        }
+        QStyledItemDelegate::paint(p, option, index);
+        if (!index.data(Qt::DisplayRole).toString().isEmpty())
+            return;
+        // An empty cell: the text of the nearest filled cell on its left, if it reaches this far.
+        const auto *view = qobject_cast<const QTableView *>(option.widget);
+        if (!view)
+            return;
+        int x = option.rect.left();
+        for (int c = index.column() - 1; c >= 0 && c >= index.column() - MaxSpill; --c) {
+            x -= view->columnWidth(c);
+            const QModelIndex left = index.sibling(index.row(), c);
+            if (index.model()->data(left, Qt::DisplayRole).toString().isEmpty())
+                continue;
+            if (left.data(SpillRole).toBool())
+                drawSpill(p, option.rect, x, left, left.data(Qt::DisplayRole).toString());
+            return;
+        }
+    }
+
+    // A number in the room there is: General drops decimals, then goes to
+    // the exponent form; a fixed format (or no room at all) shows "#" signs.
+    static QString fitNumber(double v, const QString &shown, bool general, const QFontMetrics &fm, int room)
+    {
+        if (fm.horizontalAdvance(shown) <= room)
+            return shown;
+        if (general) {
+            const int dot = shown.indexOf(u'.');
+            if (dot >= 0 && !shown.contains(u'E', Qt::CaseInsensitive)) {
+                for (int d = int(shown.size()) - dot - 2; d >= 0; --d) {
+                    QString t = QString::number(v, 'f', d);
+                    if (t == QLatin1String("-0"))
+                        t = QStringLiteral("0");
+                    if (fm.horizontalAdvance(t) <= room && t.toDouble() != 0)
+                        return t;
+                }
+            }
+            for (int prec = 5; prec >= 0; --prec) {
+                QString t = QString::number(v, 'E', prec);
+                if (fm.horizontalAdvance(t) <= room)
+                    return t;
+            }
+        }
+        const int hash = std::max(1, fm.horizontalAdvance(u'#'));
+        return QString(std::max(0, room / hash), u'#');
+    }
+
+private:
+    // Draws `text` as the cell at `left` shows it, clipped to `cell`.
+    static void drawSpill(QPainter *p, const QRect &cell, int left, const QModelIndex &from, const QString &text)
+    {
+        p->save();
+        p->setClipRect(cell);
+        const QVariant font = from.data(Qt::FontRole);
+        if (font.isValid())
+            p->setFont(font.value<QFont>());
+        const QVariant colour = from.data(Qt::ForegroundRole);
+        p->setPen(colour.isValid() ? colour.value<QColor>() : QApplication::palette().color(QPalette::Text));
+        const QRect line(left + 3, cell.top(), 1 << 20, cell.height());
+        p->drawText(line, int(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextSingleLine, text);
+        p->restore();
+    }
+};
+
 // --- the window --------------------------------------------------------------------------
 
 SpreadsheetWindow *SpreadsheetWindow::create(const AppPtr &app) { return new SpreadsheetWindow(app); }
@@ -151,6 +274,13 @@ QTableView *SpreadsheetWindow::makeView(const char *name)
     v->verticalHeader()->setMinimumSectionSize(0);
     v->setWordWrap(false);
     v->setTextElideMode(Qt::ElideNone);
+    v->setItemDelegate(new CellDelegate(v));
+    // A click on a hyperlink follows it, as in the spreadsheet program.
+    connect(v, &QTableView::clicked, this, [this](const QModelIndex &i) {
+        const QString link = i.data(LinkRole).toString();
+        if (!link.isEmpty())
+            vt::guarded(QStringLiteral("SpreadsheetWindow/link"), [&] { followLink(link); });
+    });
     connect(v, &QTableView::doubleClicked, this, [this, v](const QModelIndex &i) {
         vt::guarded(QStringLiteral("SpreadsheetWindow/doubleClick"), [&] {
             AppPtr app = app_.lock();
@@ -247,6 +377,47 @@ SpreadsheetWindow::~SpreadsheetWindow()
     if (AppPtr app = app_.lock())
         app->state().refresh = nullptr;
 }
+
+QWidget *SpreadsheetWindow::followLink(const QString &address)
+{
+    BookPtr book = activeBook();
+    QString target = address;
+    // Relative names are relative to the workbook's folder.
+    if (!address.contains(QLatin1String("://")) && QFileInfo(address).isRelative() && book && !book->Path().isEmpty())
+        target = book->Path() + u'/' + address;
+    const QUrl url = address.contains(QLatin1String("://")) ? QUrl(address) : QUrl::fromLocalFile(target);
+    if (!url.isLocalFile()) {
+        QDesktopServices::openUrl(url);
+        return nullptr;
+    }
+    if (!QFileInfo(url.toLocalFile()).isFile()) {
+        vt::MsgBox(QStringLiteral("Cannot open the specified file."), vbOKOnly | vbExclamation,
+                   activeApp() ? activeApp()->Caption() : QString());
+        return nullptr;
+    }
+    // Pages are shown in a viewer of our own, so that a link works without a browser.
+    if (!linkViewer_) {
+        auto *b = new QTextBrowser(this);
+        b->setObjectName(QStringLiteral("linkViewer"));
+        b->setWindowFlag(Qt::Window);
+        b->setOpenExternalLinks(true);
+        b->resize(700, 500);
+        linkViewer_ = b;
+    }
+    auto *b = static_cast<QTextBrowser *>(linkViewer_.data());
+    b->setSource(url);
+    b->setWindowTitle(b->documentTitle().isEmpty() ? QFileInfo(url.toLocalFile()).fileName() : b->documentTitle());
+    b->show();
+    b->raise();
+    return b;
+}
+
+QString SpreadsheetWindow::fitNumber(double v, const QString &shown, bool general, const QFontMetrics &fm, int room)
+{
+    return CellDelegate::fitNumber(v, shown, general, fm, room);
+}
+
+AppPtr SpreadsheetWindow::activeApp() const { return app_.lock(); }
 
 BookPtr SpreadsheetWindow::activeBook() const
 {

@@ -11,8 +11,10 @@
 #include "platform/spreadsheet.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 class QAction;
+class QFontMetrics;
 class QLineEdit;
 class QTabBar;
 class QTableView;
@@ -44,6 +46,11 @@ public:
     QAction *saveAsAction() const { return saveAs_; }
     QAction *closeAction() const { return close_; }
     QAction *quitAction() const { return quit_; }
+    // Follows a hyperlink: a page on disk is shown in the window's page
+    // viewer (returned), anything else goes to the desktop.
+    QWidget *followLink(const QString &address);
+    // How a number that does not fit `room` pixels is shown.
+    static QString fitNumber(double v, const QString &shown, bool general, const QFontMetrics &fm, int room);
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -63,6 +70,7 @@ private:
     void closeActive();
     void quitApplication();
     BookPtr activeBook() const;
+    AppPtr activeApp() const;
 
     std::weak_ptr<Application> app_;
     SheetModel *model_ = nullptr;
@@ -71,6 +79,7 @@ private:
     QGridLayout *panes_ = nullptr;
     QTableView *main_ = nullptr, *top_ = nullptr, *left_ = nullptr, *corner_ = nullptr;
     QAction *save_ = nullptr, *saveAs_ = nullptr, *close_ = nullptr, *quit_ = nullptr;
+    QPointer<QWidget> linkViewer_;
     bool pending_ = false;
     bool quiet_ = false;              // our own changes of the current cell
     bool applying_ = false;           // our own changes of the window state

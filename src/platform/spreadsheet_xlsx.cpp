@@ -16,8 +16,13 @@
 #include <xlsxwriter.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <list>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace vt::xl {
 
@@ -81,8 +86,32 @@ std::string limited(const QString &s)
     return utf8(s.left(32767));
 }
 
+// Cells whose value is an error value, by reference ("B7"); true for a
+// constant (no formula). libxlsxwriter writes them as formula results of text
+// type; markErrorCells turns them into error cells afterwards.
+using ErrorCells = std::unordered_map<uint64_t, bool>;
+
+uint64_t errorKey(uint64_t row, uint64_t col) { return row << 16 | col; }
+
+// "B7" as a key; 0 for anything else.
+uint64_t errorKey(std::string_view ref)
+{
+    uint64_t col = 0, row = 0;
+    size_t i = 0;
+    for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z'; ++i)
+        col = col * 26 + uint64_t(ref[i] - 'A' + 1);
+    if (i == 0 || i == ref.size() || col > 0xFFFF)
+        return 0;
+    for (; i < ref.size(); ++i) {
+        if (ref[i] < '0' || ref[i] > '9' || row > (1u << 30))
+            return 0;
+        row = row * 10 + uint64_t(ref[i] - '0');
+    }
+    return errorKey(row, col);
+}
+
 void writeSheet(lxw_workbook *wb, lxw_worksheet *ws, const SheetData &s,
-                std::vector<std::pair<Style, lxw_format *>> &formats)
+                std::vector<std::pair<Style, lxw_format *>> &formats, ErrorCells &errors)
 {
     std::set<int> cols;
     for (const auto &[c, w] : s.colWidth) cols.insert(c);
@@ -114,9 +143,10 @@ void writeSheet(lxw_workbook *wb, lxw_worksheet *ws, const SheetData &s,
             const std::string ftext = utf8(cell.formula);
             if (v.isNumber() || v.isBool())
                 worksheet_write_formula_num(ws, r, c, ftext.c_str(), f, v.number());
-            else if (v.isError())
+            else if (v.isError()) {
                 worksheet_write_formula_str(ws, r, c, ftext.c_str(), f, utf8(errorText(v.error())).c_str());
-            else
+                errors[errorKey(r + 1, c + 1)] = false;
+            } else
                 worksheet_write_formula_str(ws, r, c, ftext.c_str(), f, limited(v.toString()).c_str());
             continue;
         }
@@ -125,7 +155,12 @@ void writeSheet(lxw_workbook *wb, lxw_worksheet *ws, const SheetData &s,
         case Variant::Type::Number: worksheet_write_number(ws, r, c, v.number(), f); break;
         case Variant::Type::Boolean: worksheet_write_boolean(ws, r, c, v.boolean() ? 1 : 0, f); break;
         case Variant::Type::Text: worksheet_write_string(ws, r, c, limited(v.toString()).c_str(), f); break;
-        case Variant::Type::Error: worksheet_write_string(ws, r, c, utf8(errorText(v.error())).c_str(), f); break;
+        case Variant::Type::Error: {
+            const std::string e = utf8(errorText(v.error()));
+            worksheet_write_formula_str(ws, r, c, e.c_str(), f, e.c_str());
+            errors[errorKey(r + 1, c + 1)] = true;
+            break;
+        }
         case Variant::Type::Empty:
             if (f || !cell.link.isEmpty())
                 worksheet_write_blank(ws, r, c, f);
@@ -144,6 +179,82 @@ void writeSheet(lxw_workbook *wb, lxw_worksheet *ws, const SheetData &s,
         worksheet_set_selection(ws, lxw_row_t(s.selR2 - 1), lxw_col_t(s.selC2 - 1), lxw_row_t(s.selR1 - 1), lxw_col_t(s.selC1 - 1));
     else
         worksheet_set_selection(ws, lxw_row_t(s.activeRow - 1), lxw_col_t(s.activeCol - 1), lxw_row_t(s.activeRow - 1), lxw_col_t(s.activeCol - 1));
+}
+
+// Rewrites the error cells of each sheet as the file format keeps error
+// values (type "e"), so that other programs read them as errors, not text.
+bool markErrorCells(const QString &file, const std::vector<ErrorCells> &errors)
+{
+    int err = 0;
+    zip_t *z = zip_open(QFile::encodeName(file).constData(), 0, &err);
+    if (!z)
+        return false;
+    std::list<std::string> buffers; // alive until zip_close has written them
+    bool ok = true;
+    for (size_t i = 0; i < errors.size() && ok; ++i) {
+        if (errors[i].empty())
+            continue;
+        const std::string name = "xl/worksheets/sheet" + std::to_string(i + 1) + ".xml";
+        zip_stat_t st;
+        zip_stat_init(&st);
+        zip_file_t *f = nullptr;
+        if (zip_stat(z, name.c_str(), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)
+            || !(f = zip_fopen(z, name.c_str(), 0))) {
+            ok = false;
+            break;
+        }
+        std::string xml(size_t(st.size), '\0');
+        ok = zip_fread(f, xml.data(), st.size) == zip_int64_t(st.size);
+        zip_fclose(f);
+        if (!ok)
+            break;
+        // One pass over the text as libxlsxwriter lays it out
+        // (<c r="B7" s="3" t="str"><f>...</f><v>#DIV/0!</v></c>), so that a
+        // sheet of a million rows costs no more than copying it.
+        std::string out;
+        out.reserve(xml.size());
+        size_t pos = 0;
+        for (;;) {
+            const size_t c = xml.find("<c r=\"", pos);
+            if (c == std::string::npos)
+                break;
+            const size_t refEnd = xml.find('"', c + 6);
+            const size_t tagEnd = xml.find('>', c);
+            if (refEnd == std::string::npos || tagEnd == std::string::npos)
+                break;
+            const auto it = errors[i].find(errorKey(std::string_view(xml).substr(c + 6, refEnd - c - 6)));
+            if (it == errors[i].end()) {
+                out.append(xml, pos, tagEnd + 1 - pos);
+                pos = tagEnd + 1;
+                continue;
+            }
+            std::string tag = xml.substr(c, tagEnd + 1 - c);
+            const size_t t = tag.find(" t=\"str\"");
+            if (t != std::string::npos)
+                tag.replace(t, 8, " t=\"e\"");
+            out.append(xml, pos, c - pos);
+            out += tag;
+            pos = tagEnd + 1;
+            if (it->second && xml.compare(pos, 3, "<f>") == 0) {
+                const size_t fEnd = xml.find("</f>", pos);
+                if (fEnd != std::string::npos)
+                    pos = fEnd + 4;
+            }
+        }
+        out.append(xml, pos, std::string::npos);
+        buffers.push_back(std::move(out));
+        zip_source_t *src = zip_source_buffer(z, buffers.back().data(), buffers.back().size(), 0);
+        if (!src || zip_file_add(z, name.c_str(), src, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) < 0) {
+            if (src)
+                zip_source_free(src);
+            ok = false;
+        }
+    }
+    if (!ok) {
+        zip_discard(z);
+        return false;
+    }
+    return zip_close(z) == 0;
 }
 
 } // namespace
@@ -173,6 +284,7 @@ bool writeXlsx(const BookData &book, const QString &path, QString *error)
     }
     std::vector<std::pair<Style, lxw_format *>> formats;
     std::vector<lxw_worksheet *> sheets;
+    std::vector<ErrorCells> errors;
     for (const auto &s : book.sheets) {
         lxw_worksheet *ws = workbook_add_worksheet(wb, utf8(s->name).c_str());
         if (!ws) {
@@ -180,7 +292,8 @@ bool writeXlsx(const BookData &book, const QString &path, QString *error)
             *error = QStringLiteral("The sheet name '%1' cannot be saved.").arg(s->name);
             return false;
         }
-        writeSheet(wb, ws, *s, formats);
+        errors.emplace_back();
+        writeSheet(wb, ws, *s, formats, errors.back());
         sheets.push_back(ws);
     }
     for (size_t i = 0; i < sheets.size(); ++i)
@@ -189,7 +302,9 @@ bool writeXlsx(const BookData &book, const QString &path, QString *error)
     if (!sheets.empty())
         worksheet_activate(sheets[size_t(book.active)]);
     const lxw_error rc = workbook_close(wb);
-    if (rc != LXW_NO_ERROR) {
+    const bool anyError = std::any_of(errors.begin(), errors.end(), [](const ErrorCells &e) { return !e.empty(); });
+    if (rc != LXW_NO_ERROR || (anyError && !markErrorCells(tmpName, errors))) {
+        QFile::remove(tmpName);
         *error = cannot;
         return false;
     }

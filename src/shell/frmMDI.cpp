@@ -167,6 +167,7 @@ void frmMDI::mnuRemExpExcFol_Click() { nbrExport().expXlCommand(1); }
 void frmMDI::mnuExpExcEDi_Click() { nbrExport().expXlCommand(2); }
 void frmMDI::mnuExpExcZEzede_Click() { nbrExport().expXlCommand(3); }
 void frmMDI::mnuExpExcCFi_Click() { nbrExport().expXlCommand(4); }
+void frmMDI::mnuExcSetup_Click() { nbrExport().showExpSetup(); }
 
 QAction *frmMDI::addItem(QMenu *menu, const char *name, const QString &caption, void (frmMDI::*handler)())
 {
@@ -320,7 +321,7 @@ void frmMDI::buildMenus()
     mnuSnsLevel = addItem(mnuRemote, "mnuSnsLevel", QStringLiteral("Sensitivity "));
     sep(mnuRemote);
     mnuCroPref = addItem(mnuRemote, "mnuCroPref", QStringLiteral("Pr&eferences"));
-    mnuRemSetups = addItem(mnuRemote, "mnuRemSetups", QStringLiteral("Set&ups"));
+    mnuRemSetups = addItem(mnuRemote, "mnuRemSetups", QStringLiteral("Set&ups"), &frmMDI::mnuExcSetup_Click);
     mnuRemDownload = addItem(mnuRemote, "mnuRemDownload", QStringLiteral("&Download"));
     mnuRemExport = addItem(mnuRemote, "mnuRemExport", QStringLiteral("E&xport"));
     sep(mnuRemote);
@@ -340,6 +341,8 @@ void frmMDI::buildMenus()
     mnuExpExcEDi = addItem(mnuExcel, "mnuExpExcEDi", QStringLiteral("&eDisk"), &frmMDI::mnuExpExcEDi_Click);
     mnuExpExcCFi = addItem(mnuExcel, "mnuExpExcCFi", QStringLiteral("C&File"), &frmMDI::mnuExpExcCFi_Click);
     mnuExpExcZEzede = addItem(mnuExcel, "mnuExpExcZEzede", QStringLiteral("&zEzede"), &frmMDI::mnuExpExcZEzede_Click);
+    sep(mnuExcel);
+    mnuExcSetup = addItem(mnuExcel, "mnuExcSetup", QStringLiteral("Set&up"), &frmMDI::mnuExcSetup_Click);
     mnuExcConnect->setCheckable(true);
     mnuExcDisConnect->setCheckable(true);
 

@@ -101,7 +101,7 @@ public:
     QMenu *mnuExcel = nullptr;
     QAction *mnuExcConnect = nullptr, *mnuExcDisConnect = nullptr, *mnuExcLink = nullptr,
             *mnuRemExpExcStr = nullptr, *mnuRemExpExcFol = nullptr, *mnuExpExcEDi = nullptr,
-            *mnuExpExcCFi = nullptr, *mnuExpExcZEzede = nullptr;
+            *mnuExpExcCFi = nullptr, *mnuExpExcZEzede = nullptr, *mnuExcSetup = nullptr;
 
     // --- Interface ----------------------------------------------------------
     QMenu *mnuInterface = nullptr;
@@ -184,6 +184,8 @@ public:
     void mnuExpExcEDi_Click();
     void mnuExpExcZEzede_Click();
     void mnuExpExcCFi_Click();
+    // Excel > Setup and Chrono > Setups: the export settings window.
+    void mnuExcSetup_Click();
     // Help menu
     void mnuViewRUvuzu_Click();
     void mnuHelpContents_Click();

@@ -79,13 +79,15 @@ void installEditor(EditorNbr *impl);
 class ExportNbr {
 public:
     virtual ~ExportNbr() = default;
-    // Loads the export settings window and prepares it.
+    // Reads the export options.
     virtual void lodExpSetup() {}
     // Closes the spreadsheet connection when there is one; ignores errors.
     virtual void extExcel() {}
     // One of the main window's five export commands: 0 string, 1 folder,
     // 2 eDisk, 3 capture log, 4 CFile.
     virtual void expXlCommand(int16_t item) { (void)item; }
+    // Shows the export settings window modally.
+    virtual void showExpSetup() {}
     // The live link: writes the queued shot line just taken into excLine
     // (serial/modRxEngine.h) to the Capture sheet.
     virtual void addXlShot() {}

@@ -377,6 +377,60 @@ private slots:
         QCOMPARE(row7.value(19), d->Range(QStringLiteral("T7"))->Value().displayText());
         QCOMPARE(row5.value(15), d->Range(QStringLiteral("P5"))->Value().displayText()); // STDEV of one value: #DIV/0!
     }
+
+    // Error values are stored as errors, results and constants alike, so
+    // that other programs read an error and not a text that looks like one.
+    void errorValuesStayErrors()
+    {
+        BookPtr wb = fixture();
+        SheetPtr d = wb->Worksheets(1);
+        d->Range(QStringLiteral("H5"))->setValue(CellError::NA);
+        const QString path = dir.filePath(QStringLiteral("errors.xlsx"));
+        wb->SaveAs(path);
+        const QString xml = zipEntry(path, "xl/worksheets/sheet1.xml");
+        QVERIFY(xml.contains(QRegularExpression(QStringLiteral("<c r=\"P5\"[^>]* t=\"e\"><f>STDEV\\(E5:E5\\)</f><v>#DIV/0!</v></c>"))));
+        QVERIFY(xml.contains(QRegularExpression(QStringLiteral("<c r=\"H5\"[^>]* t=\"e\"><v>#N/A</v></c>"))));
+
+        const auto check = [](const SheetPtr &s) {
+            QVERIFY(s->Range(QStringLiteral("P5"))->Value().isError());
+            QCOMPARE(s->Range(QStringLiteral("P5"))->Formula(), QStringLiteral("=STDEV(E5:E5)"));
+            QVERIFY(s->Range(QStringLiteral("H5"))->Value() == Variant(CellError::NA));
+            QCOMPARE(s->Range(QStringLiteral("N7"))->Value().number(), 302.875);
+        };
+        BookPtr back = app->Workbooks()->Open(path);
+        check(back->Worksheets(1));
+        back->Close(false);
+
+        // LibreOffice, told never to recalculate on load, keeps what the file
+        // says; its own copy of the workbook must hold the same errors.
+        const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (office.isEmpty())
+            QSKIP("LibreOffice is not installed (./test.sh installs libreoffice-calc-nogui)");
+        const QString profile = dir.filePath(QStringLiteral("profile-never"));
+        QDir().mkpath(profile + QStringLiteral("/user"));
+        QFile xcu(profile + QStringLiteral("/user/registrymodifications.xcu"));
+        QVERIFY(xcu.open(QIODevice::WriteOnly));
+        xcu.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                  "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+                  "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+                  "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+                  "<item oor:path=\"/org.openoffice.Office.Calc/Formula/Load\">"
+                  "<prop oor:name=\"OOXMLRecalcMode\" oor:op=\"fuse\"><value>1</value></prop></item>\n"
+                  "</oor:items>\n");
+        xcu.close();
+        const QString out = dir.filePath(QStringLiteral("office"));
+        QDir().mkpath(out);
+        QProcess p;
+        p.start(office, {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile).toString(),
+                         QStringLiteral("--convert-to"), QStringLiteral("xlsx:Calc MS Excel 2007 XML"),
+                         QStringLiteral("--outdir"), out, path});
+        QVERIFY(p.waitForFinished(300000));
+        const QString copy = QDir(out).filePath(QStringLiteral("errors.xlsx"));
+        QVERIFY2(QFile::exists(copy), qPrintable(QString::fromUtf8(p.readAllStandardError())));
+        BookPtr office_ = app->Workbooks()->Open(copy);
+        check(office_->Worksheets(QStringLiteral("Capture")));
+        office_->Close(false);
+    }
 };
 
 QTEST_MAIN(TestSheetFile)

@@ -2,6 +2,8 @@
 // double-click and close events with Cancel, its own save question, editing,
 // and saving into a folder that cannot be written.
 #include <QAction>
+#include <QFile>
+#include <QImage>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -145,6 +147,92 @@ private slots:
         // Choosing a tab activates its sheet.
         tabs->setCurrentIndex(0);
         QCOMPARE(app->ActiveSheet()->Name(), QStringLiteral("Capture"));
+    }
+
+    // A text runs on over the empty cells to its right and stops at a
+    // filled one; a repaint of the empty cell alone draws its part.
+    void textRunsOverEmptyCells()
+    {
+        SheetPtr a = wb->Worksheets(1);
+        QTableView *g = win->grid();
+        const auto cellImage = [&](int row, int col) {
+            win->refreshNow();
+            const QRect r = g->visualRect(g->model()->index(row - 1, col - 1));
+            g->viewport()->update(r);
+            return g->viewport()->grab(r).toImage();
+        };
+        const QImage empty = cellImage(8, 2);
+        a->Range(QStringLiteral("A8"))->setValue(QStringLiteral("Source Of This Data: Capture"));
+        const QImage spilled = cellImage(8, 2);
+        QVERIFY(spilled != empty);
+        // Right-aligned text stays in its cell.
+        a->Range(QStringLiteral("A8"))->setHorizontalAlignment(xlRight);
+        QCOMPARE(cellImage(8, 2), empty);
+        a->Range(QStringLiteral("A8"))->setHorizontalAlignment(xlGeneral);
+        // A filled neighbour stops it.
+        a->Range(QStringLiteral("B8"))->setValue(QStringLiteral("x"));
+        a->Range(QStringLiteral("C8"))->setValue(QStringLiteral("x"));
+        const QImage blocked = cellImage(8, 3);
+        a->Range(QStringLiteral("A8"))->ClearContents();
+        QCOMPARE(cellImage(8, 3), blocked);
+    }
+
+    void numbersShortenedToFit_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("general");
+        QTest::addColumn<QString>("room");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("fits") << 295.5 << "295.5" << true << "295.5" << "295.5";
+        QTest::newRow("fewer decimals") << 295.123456 << "295.123456" << true << "295.12" << "295.12";
+        QTest::newRow("rounded") << 295.987654 << "295.987654" << true << "295.99" << "295.99";
+        QTest::newRow("exponent") << 123456789012.0 << "123456789012" << true << "1.23E+11" << "1.23E+11";
+        QTest::newRow("tiny") << 0.000012345 << "1.2345E-05" << true << "1.2E-05" << "1.2E-05";
+        QTest::newRow("fixed format") << 295.46 << "295.46" << false << "29.5" << "#";
+        QTest::newRow("no room for the exponent") << 123456789012.0 << "123456789012" << true << "1E" << "#";
+    }
+    void numbersShortenedToFit()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, shown);
+        QFETCH(bool, general);
+        QFETCH(QString, room);
+        QFETCH(QString, expected);
+        const QFontMetrics fm(QApplication::font());
+        const int px = fm.horizontalAdvance(room);
+        const QString got = SpreadsheetWindow::fitNumber(value, shown, general, fm, px);
+        if (expected == QLatin1String("#")) {
+            // As many signs as fit.
+            QVERIFY(!got.isEmpty() && got.count(u'#') == got.size());
+            QVERIFY(fm.horizontalAdvance(got) <= px && fm.horizontalAdvance(got + u'#') > px);
+        } else {
+            QCOMPARE(got, expected);
+        }
+    }
+
+    void helpLinkOpensThePage()
+    {
+        QTemporaryDir d;
+        const QString page = d.filePath(QStringLiteral("vanthlpx.htm"));
+        QFile f(page);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<html><head><title>Vantrell Workbook Help</title></head><body>Sheets</body></html>");
+        f.close();
+        SheetPtr a = wb->Worksheets(1);
+        a->Range(QStringLiteral("A1"))->setValue(QStringLiteral("Help"));
+        a->Range(QStringLiteral("A1"))->Hyperlinks()->Add(a->Range(QStringLiteral("A1")), page);
+        win->refreshNow();
+        // Row 1 lies in the frozen rows above the grid.
+        QTableView *top = win->frozenRows();
+        const QModelIndex i = top->model()->index(0, 0);
+        QTest::mouseClick(top->viewport(), Qt::LeftButton, {}, top->visualRect(i).center());
+        auto *viewer = win->findChild<QWidget *>(QStringLiteral("linkViewer"));
+        QVERIFY(viewer && viewer->isVisible());
+        QCOMPARE(viewer->windowTitle(), QStringLiteral("Vantrell Workbook Help"));
+        // A page that is not there is told, not opened.
+        QVERIFY(!win->followLink(d.filePath(QStringLiteral("missing.htm"))));
+        QCOMPARE(answers::asked().last().question.text, QStringLiteral("Cannot open the specified file."));
     }
 
     void doubleClickAsksFirst()
