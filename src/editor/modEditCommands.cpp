@@ -1,6 +1,7 @@
 #include "editor/modEditCommands.h"
 
 #include "editor/frmDocument.h"
+#include "editor/frmOptions.h"
 #include "editor/modDocument.h"
 #include "editor/modEditState.h"
 #include "editor/modEditorNbr.h"
@@ -491,7 +492,7 @@ void mnuViewDocumentProperties_Click()
         return;
     nbrTools().showDocInfo();
 }
-void mnuXSetup_Click() { notAvailableYet(QStringLiteral("The options dialog")); }
+void mnuXSetup_Click() { frmOptions::showDialog(); }
 
 // --- selection and case ------------------------------------------------------------
 

@@ -5,6 +5,7 @@
 #include "editor/modDocument.h"
 #include "editor/modEditCommands.h"
 #include "editor/modEditState.h"
+#include "editor/modFileBar.h"
 #include "editor/modMDIView.h"
 #include "editor/modToolbars.h"
 #include "platform/errors.h"
@@ -45,6 +46,7 @@ public:
         wireDocumentCommands(frmMDI::instance());
         wireEditCommands(frmMDI::instance());
         wireToolbars(frmMDI::instance());
+        wireFileBar(frmMDI::instance());
     }
     bool unloadCFiles(int unloadMode) override { return vt::unloadCFiles(unloadMode); }
     QStringList saveRecoveryCopies(const QString &folder) override { return vt::saveRecoveryCopies(folder); }

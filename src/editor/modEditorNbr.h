@@ -4,6 +4,7 @@
 // editor's own installation into the shell's start-up and shutdown.
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 namespace vt {
@@ -62,6 +63,9 @@ public:
     virtual void getPrnMargins();
     virtual void showPrintPreview();
     virtual void PrintRTF(RichTextBox *box, int32_t left, int32_t top, int32_t right, int32_t bottom);
+    // The font of the character table's list (the options dialog's font);
+    // nothing without the tools.
+    virtual void setSymbolsFont(const QString &name) { (void)name; }
 };
 
 ToolsNbr &nbrTools();

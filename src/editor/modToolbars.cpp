@@ -1,6 +1,7 @@
 #include "editor/modToolbars.h"
 
 #include "editor/frmDocument.h"
+#include "editor/frmFScreen.h"
 #include "editor/modDocCommands.h"
 #include "editor/modDocument.h"
 #include "editor/modEditCommands.h"
@@ -52,7 +53,7 @@ const QHash<QString, ToolCommand> &standardCommands()
              ViewMode = ViewMode == 1 ? 0 : 1;
              mnuViewMode_Click(ViewMode);
          }},
-        {QStringLiteral("FullScreen"), [] { notAvailableYet(QStringLiteral("The full-screen view")); }},
+        {QStringLiteral("FullScreen"), &mnuViewFullScreen_Click},
         {QStringLiteral("Keypad"), [] { notAvailableYet(QStringLiteral("The keypad panel")); }},
         {QStringLiteral("Help"),
          [] {

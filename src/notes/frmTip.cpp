@@ -7,6 +7,7 @@
 #include "platform/msgbox.h"
 #include "platform/progfolder.h"
 #include "platform/settings.h"
+#include "platform/spreadsheet.h"
 #include "platform/timers.h"
 #include "shell/modApi.h"
 #include "shell/modBusy.h"
@@ -46,6 +47,7 @@ namespace {
 const QString kVip = QStringLiteral("frmVipNotes");
 constexpr int kBox = vbOKOnly | vbSystemModal | vbMsgBoxSetForeground;
 constexpr uint32_t kLightYellow = 0x80FFFF;
+constexpr uint32_t kLightCyan = 0xFFFFC0;
 constexpr uint32_t kCyan = 0xFFFF00;
 constexpr uint32_t kGreen = 0xFF00;
 constexpr uint32_t kRed = 0xFF;
@@ -198,6 +200,22 @@ void frmTip::build()
     opts->addWidget(chkCroDetect, 3, 0);
     opts->addWidget(optCroSelect[0], 1, 1);
     opts->addWidget(optCroSelect[1], 2, 1);
+    auto *makes = new QHBoxLayout;
+    makes->setSpacing(2);
+    for (int i = 0; i < 12; ++i) {
+        fraMake[i] = new QPushButton(fraEdit[0]);
+        fraMake[i]->setObjectName(QStringLiteral("fraMake_%1").arg(i));
+        fraMake[i]->setFlat(true);
+        fraMake[i]->setAutoFillBackground(true);
+        fraMake[i]->setFixedSize(TwipsToPixels(125), TwipsToPixels(125));
+        SetBackColor(fraMake[i], kLightCyan);
+        fraMake[i]->setAccessibleName(QStringLiteral("Switch %1").arg(i));
+        fraMake[i]->setFocusPolicy(Qt::NoFocus);
+        fraMake[i]->hide();
+        makes->addWidget(fraMake[i]);
+    }
+    makes->addStretch();
+    opts->addLayout(makes, 4, 0, 1, 2);
     top->addWidget(fraEdit[0]);
 
     // Panel 1 below the note: editing.
@@ -243,6 +261,8 @@ void frmTip::build()
         grid->addWidget(cmdAddDel[i], add ? 1 : 0, i % 4);
     }
     ed->addWidget(fraAddDel, 2, 3);
+    buildGoTo();
+    ed->addWidget(fraGoTo, 3, 0, 1, 4);
     top->addWidget(fraEdit[1]);
     fraEdit[0]->hide();
     fraEdit[1]->hide();
@@ -263,6 +283,14 @@ void frmTip::build()
     for (int i = 0; i < 4; ++i)
         wire(cmdAnsr[i], QStringLiteral("cmdAnsr_Click"), [this, i] { cmdAnsr_Click(i); });
     wire(cmdRecMods, QStringLiteral("cmdRecMods_Click"), [this] { cmdRecMods_Click(); });
+    for (int i = 0; i < 8; ++i) {
+        wire(cmdTagGo[i], QStringLiteral("cmdTagGo_Click"), [this, i] { cmdTagGo_Click(i); });
+        wire(cmdMovKey[i], QStringLiteral("cmdMovKey_Click"), [this, i] { cmdMovKey_Click(i); });
+    }
+    for (int i = 0; i < 2; ++i)
+        wire(cmdTagMov[i], QStringLiteral("cmdTagMov_Click"), [this, i] { cmdTagMov_Click(i); });
+    for (int i = 0; i < 12; ++i)
+        wire(fraMake[i], QStringLiteral("fraMake_Click"), [this, i] { fraMake_Click(i); });
     wire(cmdOption, QStringLiteral("cmdOption_Click"), [this] { cmdOption_Click(); });
     wire(cmdClose, QStringLiteral("cmdClose_Click"), [this] { cmdClose_Click(); });
     wire(chkExit, QStringLiteral("chkExit_Click"), [this] { chkExit_Click(); });
@@ -754,6 +782,7 @@ void frmTip::Form_Load()
     chkVipNotes->setChecked(GetSettingInt(AppTitle, kVip, QStringLiteral("ShowVipNotes"), 1) == 1);
     if (!LoadTips(notesPath()))
         seeNoNotsFile();
+    getGoTo();
     // The option boxes mirror the options from the start, so that closing a
     // window never shown does not switch them off.
     GetFrmSet();
@@ -764,6 +793,7 @@ void frmTip::Form_Load()
     setNotDirty(2);
     setAskMode(0);
     AskPending = false;
+    soxMore();
     begBiz(9, 0);
     trkForm(0, "Tip");
 }
@@ -786,6 +816,7 @@ void frmTip::Form_Unload(int &cancel)
     SaveSetting(AppTitle, kVip, QStringLiteral("RefNumSee"), QString::number(chkRefSee->isChecked() ? 1 : 0));
     SaveSetting(AppTitle, kVip, QStringLiteral("BackupNotes"), QString::number(chkBackup->isChecked() ? 1 : 0));
     SaveSetting(AppTitle, kVip, QStringLiteral("ShowVipNotes"), QString::number(chkVipNotes->isChecked() ? 1 : 0));
+    savGoTo();
     if (isMinimized())
         showNormal();
     zapNots();
@@ -1272,5 +1303,257 @@ void frmTip::cmdClose_Click()
 void frmTip::chkExit_Click() { cmdClose_Click(); }
 
 void frmTip::chkRefSee_Click() { seeCurNot(); }
+
+// --- go-to keys, key stepping, hidden switches and spell check ---
+
+namespace {
+
+// A go-to box as a number: blanks trimmed, the leading number of the text
+// (0 when there is none), rounded to a whole number.
+int16_t goToValue(const QLineEdit *box) { return CInt(Val(box->text().trimmed())); }
+
+QString twoDigits(int value) { return Format(value, QStringLiteral("00")); }
+
+} // namespace
+
+void frmTip::buildGoTo()
+{
+    fraGoTo = new QFrame(fraEdit[1]);
+    fraGoTo->setObjectName(QStringLiteral("fraGoTo"));
+    auto *row = new QHBoxLayout(fraGoTo);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    const char *const part[4] = {"d", "c", "b", "a"};
+    auto keyBoxes = [this, &part](QLineEdit **boxes, const QString &key, const QString &prefix) {
+        for (int i = 0; i < 4; ++i) {
+            boxes[i] = new QLineEdit(QStringLiteral("00"), fraGoTo);
+            boxes[i]->setObjectName(prefix + QStringLiteral("_%1").arg(i));
+            boxes[i]->setMaxLength(2);
+            boxes[i]->setFixedWidth(TwipsToPixels(330));
+            boxes[i]->setAccessibleName(QStringLiteral("Key ") + key + QStringLiteral(" part ") + QLatin1String(part[i]));
+        }
+    };
+    keyBoxes(txtAGoTo, QStringLiteral("A"), QStringLiteral("txtAGoTo"));
+    keyBoxes(txtBGoTo, QStringLiteral("B"), QStringLiteral("txtBGoTo"));
+    const char *const ops[4] = {"T", "G", "-", "+"};
+    const char *const tips[4] = {"Take the current key into key ", "Go to key ", "Delete the note under key ",
+                                 "Add a section under key "};
+    for (int i = 0; i < 8; ++i) {
+        const QString key = i < 4 ? QStringLiteral("A") : QStringLiteral("B");
+        cmdTagGo[i] = button(fraGoTo, QStringLiteral("cmdTagGo_%1").arg(i), QString::fromLatin1(ops[i % 4]),
+                             QString::fromLatin1(tips[i % 4]) + key);
+        cmdTagGo[i]->setFixedWidth(TwipsToPixels(300));
+    }
+    cmdTagMov[0] = arrow(fraGoTo, QStringLiteral("cmdTagMov_0"), "go-up", QStringLiteral("^"), QStringLiteral("Previous Entry"));
+    cmdTagMov[1] = arrow(fraGoTo, QStringLiteral("cmdTagMov_1"), "go-down", QStringLiteral("v"), QStringLiteral("Next Entry"));
+    auto stacked = [this](QWidget *upper, QWidget *lower) {
+        auto *col = new QVBoxLayout;
+        col->setSpacing(1);
+        col->addWidget(upper);
+        col->addWidget(lower);
+        return col;
+    };
+    row->addWidget(cmdTagGo[0]);
+    for (int i = 3; i >= 0; --i)
+        row->addWidget(txtAGoTo[i]);
+    row->addWidget(cmdTagGo[1]);
+    row->addLayout(stacked(cmdTagGo[2], cmdTagGo[3]));
+    row->addLayout(stacked(cmdTagMov[0], cmdTagMov[1]));
+    row->addLayout(stacked(cmdTagGo[6], cmdTagGo[7]));
+    row->addWidget(cmdTagGo[4]);
+    for (int i = 3; i >= 0; --i)
+        row->addWidget(txtBGoTo[i]);
+    row->addWidget(cmdTagGo[5]);
+    row->addStretch();
+
+    auto *grid = new QGridLayout(fraMove);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(1);
+    for (int i = 0; i < 8; ++i) {
+        const bool up = i < 4;
+        const QString tip = (up ? QStringLiteral("Previous at part ") : QStringLiteral("Next at part "))
+            + QLatin1String(part[3 - i % 4]);
+        cmdMovKey[i] = arrow(fraMove, QStringLiteral("cmdMovKey_%1").arg(i), up ? "go-up" : "go-down",
+                             up ? QStringLiteral("^") : QStringLiteral("v"), tip);
+        grid->addWidget(cmdMovKey[i], up ? 0 : 1, i % 4);
+    }
+}
+
+void frmTip::getGoTo()
+{
+    QString digits = GetSetting(AppTitle, kVip, QStringLiteral("ABGoTo"), QStringLiteral("0000000000000000"));
+    digits = digits.leftJustified(16, u'0');
+    for (int i = 0; i < 4; ++i) {
+        txtAGoTo[i]->setText(digits.mid(4 * i, 2));
+        txtBGoTo[i]->setText(digits.mid(4 * i + 2, 2));
+    }
+}
+
+void frmTip::savGoTo()
+{
+    // Each part is kept to 0 to 99, so that a value typed but never used
+    // cannot shift the digits of the parts after it.
+    QString digits;
+    for (int i = 0; i < 4; ++i) {
+        for (const QLineEdit *box : {txtAGoTo[i], txtBGoTo[i]})
+            digits += twoDigits(std::clamp<int>(goToValue(box), 0, 99));
+    }
+    SaveSetting(AppTitle, kVip, QStringLiteral("ABGoTo"), digits);
+}
+
+void frmTip::cmdTagGo_Click(int index)
+{
+    if (index < 0 || index > 7)
+        return;
+    NotesSta &s = NotesState;
+    QLineEdit *const *boxes = index < 4 ? txtAGoTo : txtBGoTo;
+    const int op = index % 4;
+    if (op == 0) {
+        for (int level = 0; level < 4; ++level)
+            boxes[level]->setText(twoDigits(s.KeyPart[level]));
+        return;
+    }
+    int16_t value[4] = {0, 0, 0, 0};
+    for (int level = 0; level < 4; ++level) {
+        value[level] = goToValue(boxes[level]);
+        if (value[level] < 0 || value[level] > 99) {
+            MsgBox(QStringLiteral("Value is out of range - Key=") + twoDigits(value[3]) + twoDigits(value[2])
+                       + twoDigits(value[1]) + twoDigits(value[0]),
+                   kBox);
+            return;
+        }
+    }
+    for (int level = 0; level < 4; ++level)
+        s.KeyPart[level] = value[level];
+    makNotKey();
+    if (op == 1) {
+        const int at = Notes.position(s.NoteKey8);
+        if (at > 0) {
+            s.NoteIndex = int16_t(at);
+        } else {
+            s.NoteIndex = 1;
+            MsgBox(QStringLiteral("Key=") + s.NoteKey8 + QStringLiteral(" not found..!"), kBox);
+        }
+        seeCurNot();
+    } else if (op == 2) {
+        delNotEntry(0, 1);
+        seeCurNot();
+    } else {
+        addNotSect(0, 1);
+    }
+}
+
+void frmTip::cmdTagMov_Click(int index)
+{
+    NotesSta &s = NotesState;
+    if (index == 0)
+        s.NoteIndex = int16_t(std::max(1, s.NoteIndex - 1));
+    else if (index == 1)
+        s.NoteIndex = int16_t(std::min(std::max(1, Notes.count()), s.NoteIndex + 1));
+    seeCurNot();
+}
+
+void frmTip::cmdMovKey_Click(int index)
+{
+    if (index < 0 || index > 7)
+        return;
+    seeNotList(index / 4, 3 - index % 4);
+    seeCurNot();
+}
+
+void frmTip::soxMore()
+{
+    for (QPushButton *f : fraMake)
+        f->setVisible(SoftMore);
+}
+
+void frmTip::fraMake_Click(int index)
+{
+    // A switch that cannot be seen cannot be clicked.
+    if (!SoftMore)
+        return;
+    NotesSta &s = NotesState;
+    switch (index) {
+    case 0:
+        if (!SoftTest) {
+            BigEdit = !BigEdit;
+        } else if (!s.DevMode) {
+            s.DevMode = BigEdit = true;
+            NoteLayout = 2;
+            if (UserLevel == 0)
+                UserLevel = 1;
+        } else {
+            s.DevMode = BigEdit = false;
+            NoteLayout = 0;
+        }
+        break;
+    case 1:
+    case 3:
+        s.DevMode = !s.DevMode;
+        break;
+    case 2:
+        setNotOnTop(this);
+        spellCheck(txtNotex);
+        setOnTop(this);
+        break;
+    case 4:
+    case 5:
+        BigEdit = !BigEdit;
+        break;
+    case 6:
+        togSoftTest(1);
+        break;
+    case 7:
+        togSoftTest(0);
+        NoteLayout = 0;
+        break;
+    case 8:
+        setNotOnTop(this);
+        hide();
+        show();
+        break;
+    case 10:
+        togSoftTest(2);
+        if (SoftTest)
+            setAskMode(0);
+        break;
+    case 11:
+        togSoftTest(3);
+        break;
+    default:
+        break;
+    }
+    if (UserLevel < 1) {
+        BigEdit = false;
+        s.DevMode = false;
+    }
+    seeMoveFrames();
+    updNotBtns();
+    setNotLayout();
+    setNotCaption();
+}
+
+void frmTip::spellCheck(QPlainTextEdit *box)
+{
+    if (!box)
+        return;
+    try {
+        xl::BookPtr doc = xl::CreateSheetDocument(QStringLiteral("Excel.Sheet"));
+        xl::AppPtr app = doc->Application();
+        xl::SheetPtr sheet = app->ActiveWorkbook()->ActiveSheet();
+        const QString text = box->toPlainText().replace(u'\n', kCrLf);
+        sheet->Range(QStringLiteral("A1"))->setValue(xl::Variant(text));
+        sheet->CheckSpelling();
+        const QString checked = sheet->Range(QStringLiteral("A1"))->Value().toString();
+        if (checked != text)
+            box->setPlainText(QString(checked).replace(kCrLf, QStringLiteral("\n")));
+        doc->Close(false);
+    } catch (const RtError &) {
+        MsgBox(QStringLiteral("Can't spell check rUvuzu...!") + kCrLf + QStringLiteral("Microsoft Office not Installed"),
+               kBox);
+        return;
+    }
+    MsgBox(QStringLiteral("Spell check is done"), kBox | vbInformation, QStringLiteral("Spell Check"));
+}
 
 } // namespace vt

@@ -50,6 +50,20 @@ public:
     QCheckBox *chkWarningOn[2] = {};
     QCheckBox *chkCroDetect = nullptr;
     QRadioButton *optCroSelect[2] = {};
+    // The go-to keys A and B (element 3 is part a, 0 part d), their buttons
+    // (0 to 3 key A, 4 to 7 key B: take, go, delete, add) and the arrows
+    // that step entry by entry.
+    QFrame *fraGoTo = nullptr;
+    QLineEdit *txtAGoTo[4] = {};
+    QLineEdit *txtBGoTo[4] = {};
+    QPushButton *cmdTagGo[8] = {};
+    QPushButton *cmdTagMov[2] = {};
+    // The key frame's arrows: 0 to 3 up, 4 to 7 down, the leftmost column
+    // acting on part a.
+    QPushButton *cmdMovKey[8] = {};
+    // Small captionless switches for the program's maintainers, shown only
+    // while the more-options switch is on.
+    QPushButton *fraMake[12] = {};
 
     // --- window state ---
     NoteStore Notes;
@@ -76,6 +90,10 @@ public:
     bool LoadTips(const QString &path);
     void GetFrmSet();
     void SaveFrmSet();
+    // Shows the hidden switches exactly while SoftMore is on.
+    void soxMore();
+    // Spell-checks a text box's text in place.
+    void spellCheck(QPlainTextEdit *box);
 
     // --- the key, the store and the file ---
     void setNotKey(int a, int b, int c, int d);
@@ -132,6 +150,10 @@ public:
     void cmdClose_Click();
     void chkExit_Click();
     void chkRefSee_Click();
+    void cmdTagGo_Click(int index);
+    void cmdTagMov_Click(int index);
+    void cmdMovKey_Click(int index);
+    void fraMake_Click(int index);
     void Form_Load();
     void Form_QueryUnload(int &cancel, int unloadMode) override;
     void Form_Unload(int &cancel) override;
@@ -141,6 +163,10 @@ protected:
 
 private:
     void build();
+    void buildGoTo();
+    // "ABGoTo" of section "frmVipNotes": both go-to keys, two digits a part.
+    void savGoTo();
+    void getGoTo();
     void showTip(bool modal);
     void noteChanged();
     QString noteBoxText() const;

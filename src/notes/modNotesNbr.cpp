@@ -26,6 +26,11 @@ public:
     void seeNotes() override { vt::frmTip::get()->seeNotes(); }
     void showTipModeless() override { vt::frmTip::get()->showModeless(); }
     bool qryExitNotes() override { return !vt::frmTip::isLoaded() || vt::frmTip::instance()->qryExitNotes(); }
+    void soxMore() override
+    {
+        if (vt::frmTip::isLoaded())
+            vt::frmTip::instance()->soxMore();
+    }
     QString saveRecoveryCopy(const QString &folder) override
     {
         return vt::frmTip::isLoaded() ? vt::frmTip::instance()->saveRecoveryCopy(folder) : QString();

@@ -14,6 +14,9 @@
 #include "tools/modFormats.h"
 #include "tools/modPrint.h"
 
+#include <QFont>
+#include <QListWidget>
+
 namespace vt {
 
 namespace {
@@ -36,6 +39,15 @@ public:
     void showTimeDate() override { showOwned<frmTimeDate>(); }
     void showSymbols() override { showOwned<frmSymbols>(); }
     void showDocInfo() override { showOwned<frmDocInfo>(); }
+    // Loads the character table, unseen, when it is not loaded: it then
+    // shows in that font when it is next opened.
+    void setSymbolsFont(const QString &name) override
+    {
+        frmSymbols *f = frmSymbols::get();
+        QFont font = f->lstSymbols->font();
+        font.setFamily(name);
+        f->lstSymbols->setFont(font);
+    }
 
     // The default document formats and the format dialogs.
     int16_t FormatSetDefalt() override { return FontFmtDef.FormatSetDefalt; }

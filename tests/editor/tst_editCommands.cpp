@@ -337,7 +337,6 @@ private slots:
         QTest::newRow("Preview") << "mnuPrnPreview" << "Print preview";
         QTest::newRow("Page Setup") << "mnuFilePageSetup" << "Page setup";
         QTest::newRow("LogFonts") << "mnuLogFont" << "The log fonts window";
-        QTest::newRow("Options") << "mnuXSetup" << "The options dialog";
         QTest::newRow("Important Notes") << "mnuHelpTipoftheDay" << "The notes window";
     }
     void dialogsStillToComeSaySo()

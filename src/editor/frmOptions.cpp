@@ -1,0 +1,378 @@
+#include "editor/frmOptions.h"
+
+#include "editor/frmDocument.h"
+#include "editor/modDocument.h"
+#include "editor/modEditorNbr.h"
+#include "editor/modFileBar.h"
+#include "editor/modToolbars.h"
+#include "platform/conversions.h"
+#include "platform/errors.h"
+#include "platform/richtext.h"
+#include "shell/frmMDI.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStackedLayout>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace vt {
+
+namespace {
+
+QCheckBox *check(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *c = new QCheckBox(caption, parent);
+    c->setObjectName(QString::fromLatin1(name));
+    return c;
+}
+
+// Runs one step of the load or the apply; a failing step is skipped and the
+// next one runs.
+template <class F>
+void step(F f)
+{
+    try {
+        f();
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+frmOptions::frmOptions() : QDialog(nullptr)
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Options"));
+    setModal(false);
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    tbrOptions = new QTabBar(this);
+    tbrOptions->setObjectName(QStringLiteral("tbrOptions"));
+    tbrOptions->setAccessibleName(QStringLiteral("Options"));
+    const char *const tabs[4][2] = {
+        {"General", "General"}, {"Jotrix", "Editor"}, {"View", "View"}, {"Files", "Assocciate"}};
+    for (const auto &t : tabs) {
+        const int i = tbrOptions->addTab(QString::fromLatin1(t[0]));
+        tbrOptions->setTabData(i, QString::fromLatin1(t[1]));
+    }
+
+    auto page = [this](const char *name) {
+        auto *p = new QWidget(this);
+        p->setObjectName(QString::fromLatin1(name));
+        return p;
+    };
+    picGeneral = page("picGeneral");
+    picEditor = page("picEditor");
+    picView = page("picView");
+    picFiles = page("picFiles");
+
+    // General. The start-up position, the start-up windows and the file
+    // associations are shown as the program offers them but take no effect:
+    // they stay greyed so that nothing looks chosen that is not.
+    {
+        auto *lay = new QVBoxLayout(picGeneral);
+        auto *doc = new QGroupBox(QStringLiteral("Document"), picGeneral);
+        auto *dl = new QVBoxLayout(doc);
+        auto *lbl = new QLabel(QStringLiteral("Select document startup position:"), doc);
+        cmbDocState = new QComboBox(doc);
+        cmbDocState->setObjectName(QStringLiteral("cmbDocState"));
+        cmbDocState->addItems({QStringLiteral("Normal"), QStringLiteral("Minimized"), QStringLiteral("Maximized")});
+        cmbDocState->setAccessibleName(lbl->text());
+        lbl->setBuddy(cmbDocState);
+        dl->addWidget(lbl);
+        dl->addWidget(cmbDocState);
+        auto *gen = new QGroupBox(QStringLiteral("General"), picGeneral);
+        auto *gl = new QVBoxLayout(gen);
+        chkBuffStart = check(gen, "chkBuffStart", QStringLiteral("Start With Buffer"));
+        chkShowRUvuzu = check(gen, "chkShowRUvuzu", QStringLiteral("Show rUvuzu at Startup"));
+        chkZOvuStart = check(gen, "chkZOvuStart", QStringLiteral("Start with zOvu"));
+        for (QCheckBox *c : {chkBuffStart, chkShowRUvuzu, chkZOvuStart})
+            gl->addWidget(c);
+        lay->addWidget(doc);
+        lay->addWidget(gen);
+        lay->addStretch();
+        for (QWidget *w : {static_cast<QWidget *>(cmbDocState), static_cast<QWidget *>(chkBuffStart),
+                           static_cast<QWidget *>(chkShowRUvuzu), static_cast<QWidget *>(chkZOvuStart)})
+            w->setEnabled(false);
+    }
+    // Jotrix: the editor's font and view mode.
+    {
+        auto *lay = new QVBoxLayout(picEditor);
+        auto *font = new QGroupBox(QStringLiteral("Font"), picEditor);
+        auto *fl = new QGridLayout(font);
+        auto *ln = new QLabel(QStringLiteral("Font:"), font);
+        cmbOFontName = new QComboBox(font);
+        cmbOFontName->setObjectName(QStringLiteral("cmbOFontName"));
+        cmbOFontName->setEditable(true);
+        cmbOFontName->setAccessibleName(QStringLiteral("Font:"));
+        ln->setBuddy(cmbOFontName);
+        auto *ls = new QLabel(QStringLiteral("Font Size:"), font);
+        cmbOFontSize = new QComboBox(font);
+        cmbOFontSize->setObjectName(QStringLiteral("cmbOFontSize"));
+        cmbOFontSize->setEditable(true);
+        cmbOFontSize->setAccessibleName(QStringLiteral("Font Size:"));
+        ls->setBuddy(cmbOFontSize);
+        fl->addWidget(ln, 0, 0);
+        fl->addWidget(cmbOFontName, 0, 1);
+        fl->addWidget(ls, 1, 0);
+        fl->addWidget(cmbOFontSize, 1, 1);
+        auto *mode = new QGroupBox(QStringLiteral("View Mode"), picEditor);
+        auto *ml = new QVBoxLayout(mode);
+        optNoWrap = new QRadioButton(QStringLiteral("No Wrap"), mode);
+        optNoWrap->setObjectName(QStringLiteral("optNoWrap"));
+        optWordWrap = new QRadioButton(QStringLiteral("Word Wrap"), mode);
+        optWordWrap->setObjectName(QStringLiteral("optWordWrap"));
+        optWYSIWYG = new QRadioButton(QStringLiteral("WYSIWYG"), mode);
+        optWYSIWYG->setObjectName(QStringLiteral("optWYSIWYG"));
+        for (QRadioButton *o : {optNoWrap, optWordWrap, optWYSIWYG})
+            ml->addWidget(o);
+        lay->addWidget(font);
+        lay->addWidget(mode);
+        lay->addStretch();
+    }
+    // View: the bars of the main window.
+    {
+        auto *lay = new QHBoxLayout(picView);
+        auto *bars = new QGroupBox(QStringLiteral("Toolbars"), picView);
+        auto *bl = new QVBoxLayout(bars);
+        chkStandard = check(bars, "chkStandard", QStringLiteral("Standard"));
+        chkFont = check(bars, "chkFont", QStringLiteral("Font"));
+        chkFormat = check(bars, "chkFormat", QStringLiteral("Format"));
+        chkFile = check(bars, "chkFile", QStringLiteral("File"));
+        chkEdit = check(bars, "chkEdit", QStringLiteral("Edit"));
+        chkWindow = check(bars, "chkWindow", QStringLiteral("Window"));
+        for (QCheckBox *c : {chkStandard, chkFont, chkFormat, chkFile, chkEdit, chkWindow})
+            bl->addWidget(c);
+        auto *other = new QGroupBox(QStringLiteral("Other"), picView);
+        auto *ol = new QVBoxLayout(other);
+        chkStatusBar = check(other, "chkStatusBar", QStringLiteral("Status Bar"));
+        chkFileTree = check(other, "chkFileTree", QStringLiteral("File Tree"));
+        chkRuler = check(other, "chkRuler", QStringLiteral("Ruler"));
+        for (QCheckBox *c : {chkStatusBar, chkFileTree, chkRuler})
+            ol->addWidget(c);
+        ol->addStretch();
+        lay->addWidget(bars);
+        lay->addWidget(other);
+    }
+    // Files
+    {
+        auto *lay = new QVBoxLayout(picFiles);
+        auto *fam = new QGroupBox(QStringLiteral("File Family"), picFiles);
+        auto *fl = new QVBoxLayout(fam);
+        fl->addWidget(new QLabel(QStringLiteral("Select file extensions"), fam));
+        chkAscText = check(fam, "chkAscText", QStringLiteral("Text (*.TXT)"));
+        chkAscLog = check(fam, "chkAscLog", QStringLiteral("Log (*.LOG)"));
+        chkAscRich = check(fam, "chkAscRich", QStringLiteral("Rich Text (*.RTF)"));
+        chkAscBatch = check(fam, "chkAscBatch", QStringLiteral("Vantrell (*.VRL)"));
+        chkAscINI = check(fam, "chkAscINI", QStringLiteral("Setup (*.INI)"));
+        chkAssTar = check(fam, "chkAssTar", QStringLiteral("Target (*.TAR)"));
+        for (QCheckBox *c : {chkAscText, chkAscLog, chkAscRich, chkAscBatch, chkAscINI, chkAssTar}) {
+            fl->addWidget(c);
+            c->setEnabled(false);
+        }
+        lay->addWidget(fam);
+        lay->addStretch();
+    }
+
+    auto *pages = new QWidget(this);
+    auto *stack = new QStackedLayout(pages);
+    stack->setStackingMode(QStackedLayout::StackAll); // the pages lie on top of each other
+    for (QWidget *p : {picGeneral, picEditor, picView, picFiles})
+        stack->addWidget(p);
+
+    cmdOk = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdApply = new QPushButton(QStringLiteral("&Apply"), this);
+    cmdApply->setObjectName(QStringLiteral("cmdApply"));
+    cmdOk->setDefault(true);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(tbrOptions);
+    layout->addWidget(pages, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOk);
+    buttons->addWidget(cmdCancel);
+    buttons->addWidget(cmdApply);
+    layout->addLayout(buttons);
+
+    auto on = [this](auto *sender, auto signal, const char *where, void (frmOptions::*handler)()) {
+        const QString location = QStringLiteral("frmOptions/") + QString::fromLatin1(where);
+        connect(sender, signal, this, [this, location, handler] { guarded(location, [&] { (this->*handler)(); }); });
+    };
+    on(tbrOptions, &QTabBar::currentChanged, "tbrOptions_Click", &frmOptions::tbrOptions_Click);
+    on(optNoWrap, &QRadioButton::clicked, "optNoWrap_Click", &frmOptions::optNoWrap_Click);
+    on(optWordWrap, &QRadioButton::clicked, "optWordWrap_Click", &frmOptions::optWordWrap_Click);
+    on(optWYSIWYG, &QRadioButton::clicked, "optWYSIWYG_Click", &frmOptions::optWYSIWYG_Click);
+    on(cmdOk, &QPushButton::clicked, "cmdOk_Click", &frmOptions::cmdOk_Click);
+    on(cmdCancel, &QPushButton::clicked, "cmdCancel_Click", &frmOptions::cmdCancel_Click);
+    on(cmdApply, &QPushButton::clicked, "cmdApply_Click", &frmOptions::cmdApply_Click);
+}
+
+frmOptions::~frmOptions() { disconnect(tbrOptions, nullptr, this, nullptr); }
+
+void frmOptions::showDialog()
+{
+    frmOptions *f = get();
+    f->show();
+    f->raise();
+    f->activateWindow();
+}
+
+void frmOptions::Form_Load()
+{
+    adjustSize();
+    if (const QScreen *s = QGuiApplication::primaryScreen()) {
+        const QRect r = s->availableGeometry();
+        move(r.x() + (r.width() - frameGeometry().width()) / 2, r.y() + (r.height() - frameGeometry().height()) / 2);
+    }
+    tbrOptions->setCurrentIndex(0);
+    tbrOptions_Click();
+    lodOptions();
+}
+
+void frmOptions::tbrOptions_Click()
+{
+    const QString key = tbrOptions->tabData(tbrOptions->currentIndex()).toString();
+    const struct {
+        const char *key;
+        QWidget *page;
+    } pages[] = {{"General", picGeneral}, {"Editor", picEditor}, {"View", picView}, {"Assocciate", picFiles}};
+    for (const auto &p : pages)
+        p.page->setVisible(key == QLatin1String(p.key));
+}
+
+void frmOptions::lodOptions()
+{
+    frmMDI *mdi = frmMDI::get();
+    step([&] {
+        for (int i = 0; i < mdi->cboFontName->count(); ++i)
+            cmbOFontName->addItem(mdi->cboFontName->itemText(i));
+        for (int i = 0; i < mdi->cboFontSize->count(); ++i)
+            cmbOFontSize->addItem(mdi->cboFontSize->itemText(i));
+    });
+    step([&] {
+        frmDocument *doc = ActiveForm();
+        if (!doc)
+            return;
+        // A mixed selection has no single font: the box then shows nothing.
+        const auto name = doc->rtfText->SelFontName();
+        const auto size = doc->rtfText->SelFontSize();
+        cmbOFontName->setEditText(name.value_or(QString()));
+        cmbOFontSize->setEditText(size ? Str(*size).trimmed() : QString());
+    });
+    step([&] {
+        QRadioButton *const opts[3] = {optNoWrap, optWordWrap, optWYSIWYG};
+        for (int16_t i = 0; i < 3; ++i)
+            if (mdi->mnuViewMode[i] && mdi->mnuViewMode[i]->isChecked()) {
+                opts[i]->setChecked(true);
+                ViewMode = i;
+            }
+        loadedViewMode_ = ViewMode;
+    });
+    step([&] {
+        QCheckBox *const bands[6] = {chkStandard, chkFont, chkFormat, chkFile, chkEdit, chkWindow};
+        for (int band = 1; band <= 6; ++band) {
+            QToolBar *t = mdi->cbrBand(band);
+            // The cool bar has bands 1 and 2 only: the boxes of the others
+            // can never show anything.
+            if (!t) {
+                bands[band - 1]->setEnabled(false);
+                continue;
+            }
+            bands[band - 1]->setChecked(!t->isHidden() && !mdi->cbrBar->isHidden());
+        }
+    });
+    step([&] {
+        chkStatusBar->setChecked(!mdi->SXB->isHidden());
+        chkRuler->setChecked(!mdi->cbrRuler->isHidden());
+        if (QWidget *bar = picFileBar())
+            chkFileTree->setChecked(!bar->isHidden());
+    });
+    step([&] { cmbDocState->setCurrentIndex(0); });
+}
+
+void frmOptions::aplOptions()
+{
+    frmMDI *mdi = frmMDI::get();
+    const QString name = cmbOFontName->currentText();
+    const QString sizeText = cmbOFontSize->currentText();
+    step([&] {
+        frmDocument *doc = ActiveForm();
+        if (!doc)
+            return;
+        QFont f = doc->rtfText->font();
+        if (!name.trimmed().isEmpty())
+            f.setFamily(name);
+        bool ok = false;
+        const double size = sizeText.trimmed().toDouble(&ok);
+        if (ok && size > 0)
+            f.setPointSizeF(size);
+        doc->rtfText->setFont(f);
+    });
+    step([&] {
+        mdi->cboFontName->setEditText(name);
+        mdi->cboFontSize->setEditText(sizeText);
+    });
+    step([&] {
+        if (!name.trimmed().isEmpty())
+            nbrTools().setSymbolsFont(name);
+    });
+    step([&] {
+        mdi->setBandVisible(1, chkStandard->isChecked());
+        mdi->mnuViewToolbarStandard->setChecked(chkStandard->isChecked());
+    });
+    step([&] {
+        mdi->setBandVisible(2, chkFont->isChecked());
+        mdi->mnuViewToolbarFormat->setChecked(chkFont->isChecked());
+    });
+    step([&] {
+        mdi->SXB->setVisible(chkStatusBar->isChecked());
+        mdi->mnuViewStatusBar->setChecked(chkStatusBar->isChecked());
+    });
+    step([&] {
+        mdi->cbrRuler->setVisible(chkRuler->isChecked());
+        mdi->mnuViewRuler->setChecked(chkRuler->isChecked());
+    });
+    step([&] {
+        showFileBar(chkFileTree->isChecked());
+    });
+    // The view mode goes through the main window's own command, and only
+    // when the user chose another one: it wraps the active CFile.
+    step([&] {
+        if (ViewMode >= 0 && ViewMode != loadedViewMode_ && ActiveForm()) {
+            mnuViewMode_Click(ViewMode);
+            loadedViewMode_ = ViewMode;
+        }
+    });
+}
+
+void frmOptions::cmdOk_Click()
+{
+    aplOptions();
+    unload();
+}
+
+void frmOptions::cmdCancel_Click() { unload(); }
+
+void frmOptions::cmdApply_Click() { aplOptions(); }
+
+void frmOptions::closeEvent(QCloseEvent *e) { handleClose(e); }
+
+void frmOptions::reject() { cmdCancel_Click(); }
+
+} // namespace vt
