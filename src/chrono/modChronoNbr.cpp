@@ -4,6 +4,7 @@
 #include "chrono/modCroDnl.h"
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroProbe.h"
+#include "chrono/modCroStatus.h"
 #include "chrono/modCroTmr.h"
 #include "chrono/modCroWake.h"
 #include "shell/modNeighbours.h"
@@ -18,6 +19,7 @@ public:
     void stpCom2Wait() override { vt::stpCom2Wait(); }
     void getPortStates() override { vt::getPortStates(); }
     void setCroTmOut() override { vt::setCroTmOut(); }
+    void chkCroLink() override { vt::chkCroLink(); }
     void zapCroLink() override { vt::zapCroLink(); }
     void cfileClosed(const QString &caption) override { shootCFileClosed(caption); }
     bool croWake() override { return vt::croWake(); }

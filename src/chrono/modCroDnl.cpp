@@ -1,6 +1,7 @@
 #include "chrono/modCroDnl.h"
 
 #include "chrono/modCroLnk.h"
+#include "chrono/modCroStatus.h"
 #include "platform/msgbox.h"
 #include "shell/modNeighbours.h"
 #include "shell/modStatus.h"
@@ -48,6 +49,10 @@ int16_t getCroShots(int16_t kind)
         result = 2;
     else if (!sensorsOff())
         result = 1;
+    // The dump's lines carry the units that the status gives: the status
+    // now, so that they are the unit's current ones.
+    else if (getCroStatus(), !CroSta.croStaOk)
+        result = 2;
     else if (!download(kind))
         result = 2;
     if (result > 0) {

@@ -13,8 +13,8 @@ namespace vt {
 inline QString croDump;
 
 // Downloads kind 1 (current string), 2 (current folder) or 3 (whole eDisk):
-// Shoot mode off, the sensors switched off and their report checked, then the
-// dump. 0 done (croDump holds it), 1 the sensors did not report off, 2 the
+// Shoot mode off, the sensors switched off and their report checked, the
+// status read (the dump's units), then the dump. 0 done (croDump holds it), 1 the sensors did not report off, 2 the
 // download failed; a failure is shown in a message. Refreshes the indicators.
 int16_t getCroShots(int16_t kind);
 

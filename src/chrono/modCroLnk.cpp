@@ -155,6 +155,12 @@ void sndCroKey(int ctrlFlag, const QString &key, int expect, int gapMs)
     CroLnk.croRplCode = code;
     CroLnk.croLinkErr = code;
     CroLnk.croErr = croReplyFails(code, expect, CroLnk.croPrmKind, CroLnk.croMenLev);
+    // An answer that is not a menu prompt means the unit has left its menu:
+    // a menu cell remembered from before no longer stands.
+    if (CroLnk.croErr || CroLnk.croMenLev == 0) {
+        CroLnk.croMenVal = 0;
+        CroLnk.croMenPos.clear();
+    }
 
     // The exchange is over: flags that held for this key only are cleared.
     CroLnk.croNoWait = false;
@@ -164,6 +170,8 @@ void sndCroKey(int ctrlFlag, const QString &key, int expect, int gapMs)
 
 void zapCroLink()
 {
+    CroLnk.croMenVal = 0;
+    CroLnk.croMenPos.clear();
     CroLnk.croNoWait = false;
     CroLnk.croKeySent = false;
     CroLnk.croBusy = false;

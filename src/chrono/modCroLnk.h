@@ -20,6 +20,11 @@ struct CroLink {
     int16_t gPeriodSec = 60;   // seconds of the long-operation limit
     int16_t croPrmKind = 0;    // prompt seen: 0 none, 1 data, 2 statistics
     int16_t croMenLev = 0;     // menu side seen: 0 none, 1 data, 2 statistics
+    // The menu cell the unit stands on, coded 100 * side + 10 * column + row,
+    // and its position text as the last menu prompt gave it ("D03?": side
+    // letter, column, row, "?"). Cleared by every answer that is not a menu.
+    int16_t croMenVal = 0;
+    QString croMenPos;
     QString rxRecent;          // the reply buffer, appended by the receive engine ...
     bool rxRecentOn = false;   // ... while this is set
 };
@@ -45,7 +50,8 @@ struct CroKeyTimes;
 // quiet, and ends when the user aborts the task.
 void sndCroKey(int ctrlFlag, const QString &key, int expect, int gapMs);
 
-// Puts the engine's flags at their start values (croNoWait, croKeySent, busy).
+// Puts the engine's flags at their start values (croNoWait, croKeySent, busy,
+// the menu cell).
 void zapCroLink();
 
 // For tests only: adjusts the time settings of every exchange (whole-answer

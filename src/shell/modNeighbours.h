@@ -120,26 +120,45 @@ inline bool RxRoute[3] = {false, false, false};
 // An abort of the running chronograph task was asked for.
 inline bool croAbortReq = false;
 
-// The chronograph status record, as far as the shell reads or resets it.
+// The chronograph status record: what the last status answer said, plus the
+// flags that the command engine, the calibration and the setup form keep.
+// Texts hold a fixed number of characters (the unit's own field widths), cut
+// or padded with blanks by the status parser; until a first answer they are
+// empty. croTotShots is 32-bit: a unit past 32767 shots still gives a status.
 struct CroStatus {
-    bool croStaOk = false;  // a complete status reply was parsed
-    bool croSnsOn = false;  // sensors armed
-    bool croCalOk = false;  // calibrated
-    int16_t croCalFlag = 0; // calibration value; 141 to 199 shows "-" on the LED
-    bool croArcOn = false;  // archery mode
-    bool croRFirOn = false; // rapid fire
-    bool croOnLine = false; // the last exchange got an answer
-    int16_t croSnsLev = 0;  // sensitivity in percent
-    int16_t croTotShots = 0;
-    float croBatVolts = 0;  // battery, volts
-    bool croPwrOn = false;
-    int16_t croCalVal = 0;
-    float croCalRes = 0;
-    // Units of the status reply (three characters each, "f/s" or "m/s", "sec",
-    // "fah" or "cel"); the export's readers set them too.
-    QString croVelUnits, croTimUnits, croTmpUnits;
+    QString croModel;          // 4 characters
+    int16_t croVersion = 0;    // firmware version in tenths
+    int32_t croTotShots = 0;   // total shots up to date
+    float croBatVolts = 0;     // battery, volts
+    float croCaseTemp = 0;     // case temperature, Celsius
+    int16_t croPwrDwnHrs = 0;  // automatic power-down time
+    int16_t croPwrDwnMin = 0;
+    bool croPwrDwnOn = false;  // automatic power-down on
+    bool croOnLine = false;    // the last exchange got an answer
+    bool croPwrOn = false;     // an answer said "Power ON"
+    bool croRFirOn = false;    // rapid fire
+    bool croArcOn = false;     // archery mode
+    bool croSnsOn = false;     // sensors armed
+    int16_t croSnsLev = 0;     // sensitivity in percent
+    int16_t croCalVal = 0;     // calibration value
+    bool croCalOk = false;     // calibrated
+    // Units, 3 characters each: "f/s" or "m/s", "fah" or "cel", "sec"; the
+    // export's readers set them too.
+    QString croVelUnits, croTmpUnits, croTimUnits;
     // The eDisk geometry: folders per disk, strings per folder, shots per string.
     int16_t croFolsDisk = 0, croStrsFol = 0, croShtsStr = 0;
+    // The eDisk position: folder, string, shot position, shot under review.
+    int16_t croCurFol = 0, croCurStr = 0, croCurPos = 0, croCurRev = 0;
+    bool croCapLog = false;    // the unit sends CAP lines
+    bool croTmpLog = false;    // ... with the temperature
+    bool croStaLog = false;    // ... and statistics-position lines
+    int16_t croCamLev = 0;     // user cam level
+    bool croMemAlarm = false;  // memory alarm (the setup form keeps it)
+    bool croExprtMod = false;  // expert mode (the setup form keeps it)
+    bool croStaOk = false;     // a complete status answer was parsed
+    // Of the calibration answer: 141 to 199 shows "-" on the LED.
+    int16_t croCalFlag = 0;
+    float croCalRes = 0;
 };
 inline CroStatus CroSta;
 

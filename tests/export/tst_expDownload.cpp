@@ -216,6 +216,35 @@ private slots:
         }
     }
 
+    // No units held before: the download reads the unit's status, and the
+    // dump in m/s and Celsius is read with the units it gives.
+    void folderReadsItsUnitsFromTheStatus()
+    {
+        CroSta.croVelUnits.clear();
+        CroSta.croTimUnits.clear();
+        CroSta.croTmpUnits.clear();
+        CroSta.croStaOk = false;
+        sim.unit().metric = true;
+        sim.unit().celsius = true;
+        sim.unit().curFol = 3;
+        store(3, 1, {1000.0, 1010.0}, 77);
+
+        frmMDI::get()->mnuRemExpExcFol->trigger();
+
+        QVERIFY(sim.received().contains('Q'));
+        QVERIFY(sim.received().indexOf('Q') < sim.received().indexOf('2'));
+        QVERIFY2(!cfileText().contains(QLatin1String("Err(")), qPrintable(cfileText()));
+        QVERIFY2(cfileText().contains(QLatin1String("REM: Data Exported to Excel Successfully...")), qPrintable(cfileText()));
+        QCOMPARE(CroSta.croVelUnits, QStringLiteral("m/s"));
+        QCOMPARE(CroSta.croTmpUnits, QStringLiteral("cel"));
+        QString end;
+        const QList<Block> blocks = readBlocks(xlApp->Workbooks(1)->Worksheets(QStringLiteral("Folder")), &end);
+        QCOMPARE(blocks.size(), 1);
+        QCOMPARE(blocks[0].shots.size(), 2);
+        QCOMPARE(blocks[0].shots[0][4], 304.8);   // 1000 f/s as the unit sends it in m/s
+        QCOMPARE(blocks[0].shots[0][8], 25.0);    // 77 fah in Celsius
+    }
+
     // The string command with a unit that numbers its shots in two digits.
     void stringWithTwoDigitShots()
     {

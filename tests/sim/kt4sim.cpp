@@ -469,24 +469,38 @@ QByteArray Kt4Sim::statusText() const
     return t + prompt();
 }
 
-QByteArray Kt4Sim::menuCell() const
+int Kt4Sim::menuCellCode() const { return unit_.side * 100 + unit_.menuCol * 10 + unit_.menuRow; }
+
+bool Kt4Sim::flagCell(int cell)
+{
+    return cell == 100 || cell == 101 || cell == 103 || cell == 104 || cell == 105 || cell == 243 || cell == 252
+        || cell == 254;
+}
+
+int Kt4Sim::cellValue(int cell) const
 {
     const Unit &u = unit_;
-    const int cell = u.side * 100 + u.menuCol * 10 + u.menuRow;
     switch (cell) {
-    case 100: return "Sens=" + onOff(u.armed);
-    case 101: return "Arc=" + onOff(u.archery);
-    case 102: return "SLev=" + QByteArray::number(u.sensLevel);
-    case 103: return "Faf=" + onOff(u.rapidFire);
-    case 104: return "Vms=" + onOff(u.metric);
-    case 105: return "Tcel=" + onOff(u.celsius);
-    case 220: return "StrSiz=" + QByteArray::number(u.maxStr * 100 + u.maxSho);
-    case 243: return "MemAlm=" + onOff(u.memAlarm);
-    case 252: return "PwrDwn=" + onOff(u.pwrDownOn);
-    case 253: return "PwrTim=" + QByteArray::number(u.pwrDownHrs * 100 + u.pwrDownMin);
-    case 254: return "Expert=" + onOff(u.expert);
-    default: return "----";
+    case 100: return u.armed;
+    case 101: return u.archery;
+    case 102: return u.sensLevel;
+    case 103: return u.rapidFire;
+    case 104: return u.metric;
+    case 105: return u.celsius;
+    case 220: return u.maxStr * 100 + u.maxSho;
+    case 243: return u.memAlarm;
+    case 252: return u.pwrDownOn;
+    case 253: return u.pwrDownHrs * 100 + u.pwrDownMin;
+    case 254: return u.expert;
+    default: return 0;
     }
+}
+
+QByteArray Kt4Sim::menuCell() const
+{
+    const int cell = menuCellCode();
+    const int v = pending_ ? pendingVal_ : cellValue(cell);
+    return "VAL=" + (flagCell(cell) ? onOff(v != 0) : QByteArray::number(v));
 }
 
 QByteArray Kt4Sim::reviewLine() const
@@ -606,41 +620,55 @@ void Kt4Sim::fireShot(double fps)
 
 void Kt4Sim::stepCell(int dir)
 {
+    const int cell = menuCellCode();
+    int v = pending_ ? pendingVal_ : cellValue(cell);
+    if (flagCell(cell)) {
+        v = v ? 0 : 1;
+    } else if (cell == 102) {
+        v = qBound(0, v + 5 * dir, 100);
+    } else if (cell == 220) {
+        int i = 0;
+        while (i < kStringSizes.size() && kStringSizes[i].first * 100 + kStringSizes[i].second != v)
+            ++i;
+        i = qBound(0, (i == kStringSizes.size() ? 3 : i) - dir, int(kStringSizes.size()) - 1);
+        v = kStringSizes[i].first * 100 + kStringSizes[i].second;
+    } else if (cell == 253) {
+        const int m = qBound(0, (v / 100) * 60 + v % 100 + dir, kMaxPwrMinutes);
+        v = (m / 60) * 100 + m % 60;
+    } else {
+        return;   // a cell without a setting
+    }
+    pending_ = true;
+    pendingVal_ = v;
+}
+
+void Kt4Sim::commitCell()
+{
+    if (!pending_)
+        return;
+    pending_ = false;
     Unit &u = unit_;
-    const int cell = u.side * 100 + u.menuCol * 10 + u.menuRow;
-    switch (cell) {
+    const int v = pendingVal_;
+    switch (menuCellCode()) {
     case 100:
-        if (u.armed) {
-            pendingLines_ += disarm();
-        } else {
+        if (v && !u.armed) {
             u.armed = true;
             block_.clear();
             lastShotMs_ = -1;
+        } else if (!v && u.armed) {
+            pendingLines_ += disarm();
         }
         break;
-    case 101: u.archery = !u.archery; break;
-    case 102: u.sensLevel = qBound(0, u.sensLevel + 5 * dir, 100); break;
-    case 103: u.rapidFire = !u.rapidFire; break;
-    case 104: u.metric = !u.metric; break;
-    case 105: u.celsius = !u.celsius; break;
-    case 220: {
-        int i = 0;
-        while (i < kStringSizes.size() && kStringSizes[i].first != u.maxStr)
-            ++i;
-        i = qBound(0, (i == kStringSizes.size() ? 3 : i) - dir, int(kStringSizes.size()) - 1);
-        u.maxStr = kStringSizes[i].first;
-        u.maxSho = kStringSizes[i].second;
-        break;
-    }
-    case 243: u.memAlarm = !u.memAlarm; break;
-    case 252: u.pwrDownOn = !u.pwrDownOn; break;
-    case 253: {
-        const int m = qBound(0, u.pwrDownHrs * 60 + u.pwrDownMin + dir, kMaxPwrMinutes);
-        u.pwrDownHrs = m / 60;
-        u.pwrDownMin = m % 60;
-        break;
-    }
-    case 254: u.expert = !u.expert; break;
+    case 101: u.archery = v != 0; break;
+    case 102: u.sensLevel = v; break;
+    case 103: u.rapidFire = v != 0; break;
+    case 104: u.metric = v != 0; break;
+    case 105: u.celsius = v != 0; break;
+    case 220: u.maxStr = v / 100; u.maxSho = v % 100; break;
+    case 243: u.memAlarm = v != 0; break;
+    case 252: u.pwrDownOn = v != 0; break;
+    case 253: u.pwrDownHrs = v / 100; u.pwrDownMin = v % 100; break;
+    case 254: u.expert = v != 0; break;
     default: break;
     }
 }
@@ -649,14 +677,19 @@ void Kt4Sim::menuKey(unsigned char key)
 {
     Unit &u = unit_;
     pendingLines_.clear();
+    // Moving off a cell drops a value stepped but not confirmed.
+    const auto move = [this](int &at, int by, int size) {
+        pending_ = false;
+        at = qBound(0, at + by, size - 1);
+    };
     switch (key) {
-    case 0x15: u.menuRow = qMax(0, u.menuRow - 1); break;
-    case 0x04: u.menuRow = qMin(kMenuRows - 1, u.menuRow + 1); break;
-    case 0x0C: u.menuCol = qMax(0, u.menuCol - 1); break;
-    case 0x12: u.menuCol = qMin(kMenuCols - 1, u.menuCol + 1); break;
+    case 0x15: move(u.menuRow, -1, kMenuRows); break;
+    case 0x04: move(u.menuRow, +1, kMenuRows); break;
+    case 0x0C: move(u.menuCol, -1, kMenuCols); break;
+    case 0x12: move(u.menuCol, +1, kMenuCols); break;
     case 0x0B: stepCell(+1); break;
     case 0x0F: stepCell(-1); break;
-    case 0x0D: stepCell(+1); break;
+    case 0x0D: commitCell(); break;
     default: break;   // "M": show the cell again
     }
     answer("\r\n" + pendingLines_ + menuCell() + "\r\n" + menuPrompt());
@@ -756,6 +789,7 @@ void Kt4Sim::handleKey(unsigned char key)
         u.side = 1;
         u.inMenu = true;
         u.menuCol = u.menuRow = 0;
+        pending_ = false;
         answer("\r\nPower ON\r\n" + menuCell() + "\r\n" + menuPrompt());
         return;
     }
@@ -768,18 +802,22 @@ void Kt4Sim::handleKey(unsigned char key)
     if (key == 'M') {
         u.inMenu = true;
         u.menuCol = u.menuRow = 0;
+        pending_ = false;
         answer("\r\n" + menuCell() + "\r\n" + menuPrompt());
         return;
     }
     const bool staysInMenu = key == 'Z' || key == 'C';
-    if (u.inMenu && !staysInMenu)
+    if (u.inMenu && !staysInMenu) {
         u.inMenu = false;
+        pending_ = false;
+    }
     // How an answer that may stand in a menu ends: the menu at its first cell.
     auto ending = [this, &u]() -> QByteArray {
         if (!u.inMenu)
             return prompt();
         u.menuCol = u.menuRow = 0;
-        return menuPrompt();
+        pending_ = false;
+        return menuCell() + "\r\n" + menuPrompt();
     };
 
     switch (key) {

@@ -24,11 +24,13 @@
 //   end, and finishes with the prompt of the current side, "DAT>" (data) or
 //   "STS>" (statistics), with no line end after it. In a menu the prompt is
 //   "MEN><DAT> " or "MEN><STS> " followed by column and row digits and "?",
-//   the cell's line ("Name=value") just before it.
+//   the cell's line "VAL=" value (ON, OFF or a decimal number) just before it.
 // * Keys: "D"/"S" data/statistics side; "T" data type; "U" velocity units
 //   f/s <-> m/s; "M" opens the side's menu at cell 00; in a menu Ctrl-U/D move
-//   the row, Ctrl-L/R the column, Ctrl-K/Ctrl-O step the cell's value up/down,
-//   Ctrl-M (CR) toggles an ON/OFF cell or steps a number up, ESC leaves;
+//   the row, Ctrl-L/R the column, Ctrl-K/Ctrl-O step the cell's value up/down
+//   (an ON/OFF cell toggles), Ctrl-M (CR) confirms the stepped value (moving
+//   off the cell or leaving the menu unconfirmed drops it), ESC leaves with
+//   "<End> CAP=OFF" and the prompt, plain "D" and "S" leave to that side;
 //   outside a menu Ctrl-U/D step the shot under review, Ctrl-R/L the current
 //   string, Ctrl-K/O the current folder (a line "Fol=.. Str=.. Sho=.." then the
 //   prompt). Ctrl-^ Ctrl-_ Ctrl-A delete the shot under review, the string,
@@ -40,12 +42,13 @@
 //   and every other key: "<End>" (sensors armed) or "<End> CAP=OFF" and the
 //   prompt; while powered off only ESC is answered: "Power ON", then the data
 //   menu at 00.
-// * Menu cells (side, column, row): data (1,0,0) "Sens" sensors, (1,0,1) "Arc"
-//   archery, (1,0,2) "SLev" level 0..100 in steps of 5, (1,0,3) "Faf" rapid
-//   fire, (1,0,4) "Vms" ON = m/s, (1,0,5) "Tcel" ON = Celsius; statistics
-//   (2,2,0) "StrSiz" strings*100 + shots, (2,4,3) "MemAlm", (2,5,2) "PwrDwn",
-//   (2,5,3) "PwrTim" hours*100 + minutes (0..351, one minute a step),
-//   (2,5,4) "Expert". Other cells read "----". Six columns by six rows.
+// * Menu cells (side, column, row): data (1,0,0) sensors, (1,0,1) archery,
+//   (1,0,2) sensor level 0..100 in steps of 5, (1,0,3) rapid fire, (1,0,4)
+//   velocity units ON = m/s, (1,0,5) temperature units ON = Celsius;
+//   statistics (2,2,0) string size strings*100 + shots, (2,4,3) memory alarm,
+//   (2,5,2) power-down on, (2,5,3) power-down time hours*100 + minutes (0:00
+//   to 3:51, one minute a step), (2,5,4) expert mode. Other cells read 0 and
+//   do not step. Six columns by six rows. "Q" reports every confirmed change.
 // * While armed each shot gives "CAP:" count velocity unit time "sec"
 //   temperature unit string:shot "_Av " average (temperature only with the
 //   temperature log on; nothing with the CAP log off), a "# Fol= Str= Sho="
@@ -236,7 +239,11 @@ private:
     QByteArray tempText(double f) const;
     QByteArray closeBlock();             // statistics and the block's end line, or ""
     QByteArray disarm();                 // closes the block and clears armed
+    int menuCellCode() const;            // 100 * side + 10 * column + row
+    static bool flagCell(int cell);      // an ON/OFF cell
+    int cellValue(int cell) const;       // the unit's value of a cell (ON 1, OFF 0)
     void stepCell(int dir);
+    void commitCell();
     void menuKey(unsigned char key);
     void moveReview(unsigned char key);
     void deleteKey(unsigned char key);
@@ -265,6 +272,8 @@ private:
     int keyDelay_ = 0;          // extra silence for the answer of the key being handled
     int typeIndex_ = 0;
     QByteArray pendingLines_;   // lines a menu step has to say before the cell
+    bool pending_ = false;      // the cell's value was stepped but not yet confirmed ...
+    int pendingVal_ = 0;        // ... to this
     std::thread talker_;
     QVector<Write> talkWrites_;  // the talker's own until it has been joined
 };

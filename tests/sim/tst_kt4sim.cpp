@@ -249,23 +249,31 @@ private slots:
 
     void menuStepsReachTheStatus()
     {
-        // Data menu: (1,0,0) sensors, (1,0,2) sensor level, (1,0,4) m/s.
-        QVERIFY(exchange("M").endsWith("Sens=OFF\r\nMEN><DAT> 00?"));
-        QVERIFY(exchange("\x0d").endsWith("Sens=ON\r\nMEN><DAT> 00?"));
-        QVERIFY(exchange("\x04").endsWith("\r\nMEN><DAT> 01?"));
-        QVERIFY(exchange("\x04").endsWith("SLev=50\r\nMEN><DAT> 02?"));
-        QVERIFY(exchange("\x0b").endsWith("SLev=55\r\nMEN><DAT> 02?"));
-        QVERIFY(exchange("\x0f").endsWith("SLev=50\r\nMEN><DAT> 02?"));
-        QVERIFY(exchange("\x0f").endsWith("SLev=45\r\nMEN><DAT> 02?"));
+        // Data menu: (1,0,0) sensors, (1,0,2) sensor level, (1,0,4) m/s. A
+        // step shows the new value; only Ctrl-M makes it the unit's.
+        QVERIFY(exchange("M").endsWith("\r\nVAL=OFF\r\nMEN><DAT> 00?"));
+        QVERIFY(exchange("\x0b").endsWith("\r\nVAL=ON\r\nMEN><DAT> 00?"));
+        QVERIFY(!sim_.unit().armed);
+        QVERIFY(exchange("\x0d").endsWith("\r\nVAL=ON\r\nMEN><DAT> 00?"));
+        QVERIFY(sim_.unit().armed);
+        QVERIFY(exchange("\x04").endsWith("\r\nVAL=OFF\r\nMEN><DAT> 01?"));
+        QVERIFY(exchange("\x04").endsWith("\r\nVAL=50\r\nMEN><DAT> 02?"));
+        QVERIFY(exchange("\x0b").endsWith("\r\nVAL=55\r\nMEN><DAT> 02?"));
+        QVERIFY(exchange("\x0f").endsWith("\r\nVAL=50\r\nMEN><DAT> 02?"));
+        QVERIFY(exchange("\x0f").endsWith("\r\nVAL=45\r\nMEN><DAT> 02?"));
+        exchange("\x0d");
+        QCOMPARE(sim_.unit().sensLevel, 45);
         exchange("\x04");
-        QVERIFY(exchange("\x04").endsWith("Vms=OFF\r\nMEN><DAT> 04?"));
-        QVERIFY(exchange("\x0b").endsWith("Vms=ON\r\nMEN><DAT> 04?"));
+        QVERIFY(exchange("\x04").endsWith("\r\nVAL=OFF\r\nMEN><DAT> 04?"));
+        QVERIFY(exchange("\x0b").endsWith("\r\nVAL=ON\r\nMEN><DAT> 04?"));
+        exchange("\x15");   // moved off unconfirmed: dropped
+        QVERIFY(!sim_.unit().metric);
         QVERIFY(exchange("\x1b").endsWith("\r\n<End>\r\nDAT>"));   // armed from the menu
         const QByteArray q = exchange("Q");
         QVERIFY(q.contains("Sens=ON SLev=45% "));
-        QVERIFY(q.contains("Vel=m/s "));
+        QVERIFY(q.contains("Vel=f/s "));
 
-        // Statistics menu: power-down time (2,5,3) in minutes, capped at 3:51.
+        // Statistics menu: power-down time (2,5,3), one minute a step, capped at 3:51.
         exchange("S");
         sim_.unit().pwrDownHrs = 3;
         sim_.unit().pwrDownMin = 50;
@@ -274,9 +282,13 @@ private slots:
             exchange("\x12");
         for (int i = 0; i < 3; ++i)
             exchange("\x04");
-        QVERIFY(exchange("\x0b").endsWith("PwrTim=351\r\nMEN><STS> 53?"));
-        QVERIFY(exchange("\x0b").endsWith("PwrTim=351\r\nMEN><STS> 53?"));
-        QVERIFY(exchange("\x0f").endsWith("PwrTim=350\r\nMEN><STS> 53?"));
+        QVERIFY(exchange("\x0b").endsWith("\r\nVAL=351\r\nMEN><STS> 53?"));
+        QVERIFY(exchange("\x0b").endsWith("\r\nVAL=351\r\nMEN><STS> 53?"));
+        QVERIFY(exchange("\x0f").endsWith("\r\nVAL=350\r\nMEN><STS> 53?"));
+        QVERIFY(exchange("\x0f").endsWith("\r\nVAL=349\r\nMEN><STS> 53?"));
+        exchange("\x0d");
+        QVERIFY(exchange("D").endsWith("\r\nDAT>"));   // plain D leaves the menu
+        QVERIFY(exchange("Q").contains("PwrDown=ON=03:49"));
     }
 
     void captureLines()
