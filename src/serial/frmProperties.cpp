@@ -1,6 +1,7 @@
 #include "serial/frmProperties.h"
 
 #include "chrono/modCroProbe.h"
+#include "chrono/modCroStatus.h"
 #include "chrono/modCroTmr.h"
 #include "platform/conversions.h"
 #include "platform/copies.h"
@@ -705,6 +706,7 @@ void frmProperties::cmdTest_Click()
         return;
     }
     getPortStates();
+    CroSta.croStaOk = false;
     probeLogOn = true;
     int16_t r = probeWholeTime;
     const bool ok = trapErrors([&] {
@@ -714,6 +716,9 @@ void frmProperties::cmdTest_Click()
         r = croWaitMen(QStringLiteral("Z"), 125);
         if (r > 99)
             r = croWaitMen(QStringLiteral("Z"), 100);
+        // A unit that answered is asked its status, which the report shows.
+        if (r < 10 && croWaitMen(QStringLiteral("Q"), 250) < 10)
+            parCroStatus(croReply);
     });
     probeLogOn = false;
     stpCom2Wait();
@@ -722,6 +727,10 @@ void frmProperties::cmdTest_Click()
         ShowPLog(QStringLiteral("Unable to retrieves KT4 status."), 0, false);
     } else if (r < 10) {
         ShowPLog(QStringLiteral("Found-> ***KT4***"), 0, false);
+        if (CroSta.croStaOk)
+            ShowPLog(croStatusRep(0, 0) + QStringLiteral("\r\n"), 1, false);
+        else
+            ShowPLog(QStringLiteral("Unable to retrieves KT4 status."), 0, false);
     } else {
         ShowPLog(QStringLiteral("KT4 not fond on COM") + QString::number(port), 0, false);
     }

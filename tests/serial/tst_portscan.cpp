@@ -237,6 +237,24 @@ private slots:
         QCOMPARE(props->lstCom2Cro->currentRow(), 0);
     }
 
+    // The Test button on a port with a KT4: found, and its status report.
+    void testShowsTheStatusReport()
+    {
+        kt4.unit().totalShots = 40000;
+        putPort(3, kt4.portName());
+        props->croDetect();
+        props->lstCom2Cro->setCurrentRow(0);
+        props->txtPLog->clear();
+        props->cmdTest_Click();
+        const QString log = plog();
+        QVERIFY2(log.contains(QStringLiteral("Found-> ***KT4***")), qPrintable(log));
+        QVERIFY2(log.contains(QStringLiteral("\nModel: KT4P\n")), qPrintable(log));
+        QVERIFY(log.contains(QStringLiteral("\nTotal Shots Up to Date: 40000\n")));
+        QVERIFY(log.contains(QStringLiteral("End of KT4 Test..!")));
+        QVERIFY(CroSta.croStaOk);
+        QVERIFY(!term->MSComm2->PortOpen());
+    }
+
     void silentPortCostsTwoTries()
     {
         other.options().mute = true;
