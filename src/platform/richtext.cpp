@@ -253,17 +253,12 @@ QString RichTextBox::SelText() const
     return boxText(textCursor().selectedText());
 }
 
-void RichTextBox::SetSelText(const QString &text)
+namespace {
+
+// Writes `text` at the cursor: CR LF, CR or LF start a new paragraph, a
+// vertical tab breaks the line.
+void insertBoxText(QTextCursor &c, const QString &text)
 {
-    flushHeld();
-    QTextCursor c = textCursor();
-    c.beginEditBlock();
-    if (c.hasSelection()) {
-        // The replacement takes the format of the first replaced character.
-        const QTextCharFormat f = selectionCursor().charFormat();
-        c.removeSelectedText();
-        c.setCharFormat(f);
-    }
     qsizetype start = 0;
     auto piece = [&](qsizetype end) {
         QString s = text.mid(start, end - start);
@@ -283,8 +278,55 @@ void RichTextBox::SetSelText(const QString &text)
         }
     }
     piece(text.size());
+}
+
+} // namespace
+
+void RichTextBox::SetSelText(const QString &text)
+{
+    flushHeld();
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    if (c.hasSelection()) {
+        // The replacement takes the format of the first replaced character.
+        const QTextCharFormat f = selectionCursor().charFormat();
+        c.removeSelectedText();
+        c.setCharFormat(f);
+    }
+    insertBoxText(c, text);
     c.endEditBlock();
     setTextCursor(c);
+}
+
+void RichTextBox::ReplaceRanges(const QList<int> &starts, int length, const QString &text)
+{
+    flushHeld();
+    if (starts.isEmpty())
+        return;
+    if (length < 0)
+        vt::raise(380);
+    for (qsizetype i = 1; i < starts.size(); ++i)
+        if (starts[i] < starts[i - 1] + length)
+            vt::raise(380);
+    if (starts.first() < 0 || starts.last() + length > TextLength())
+        vt::raise(380);
+    // From the last range back, so that the places still to come do not move.
+    QTextCursor c(document());
+    c.beginEditBlock();
+    for (qsizetype i = starts.size() - 1; i >= 0; --i) {
+        c.setPosition(boxToDoc(starts[i], false));
+        c.setPosition(boxToDoc(starts[i] + length, true), QTextCursor::KeepAnchor);
+        if (c.hasSelection()) {
+            QTextCursor first(document());
+            first.setPosition(c.selectionStart());
+            first.setPosition(c.selectionStart() + 1, QTextCursor::KeepAnchor);
+            const QTextCharFormat f = first.charFormat();
+            c.removeSelectedText();
+            c.setCharFormat(f);
+        }
+        insertBoxText(c, text);
+    }
+    c.endEditBlock();
 }
 
 QByteArray RichTextBox::TextRTF() const

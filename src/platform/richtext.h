@@ -65,6 +65,12 @@ public:
     void SetSelLength(int length);             // from SelStart
     QString SelText() const;
     void SetSelText(const QString &text);      // replaces the selection; caret behind it
+    // Replaces the ranges [start, start + length) (ascending, not
+    // overlapping) with `text` as one edit, which one Undo takes back; each
+    // replacement takes the format of the first character it replaces. The
+    // selection is left to the caller. Error 380 for ranges out of order or
+    // outside the text.
+    void ReplaceRanges(const QList<int> &starts, int length, const QString &text);
     QByteArray TextRTF() const;                // the whole document as RTF
     void SetTextRTF(const QByteArray &rtf);    // error 321 when not RTF
     QByteArray SelRTF() const;

@@ -3,6 +3,7 @@
 #include "editor/modEditorNbr.h"
 #include "shell/modNeighbours.h"
 #include "tools/frmDocInfo.h"
+#include "tools/frmFind.h"
 #include "tools/frmGoTo.h"
 #include "tools/frmLogFonts.h"
 #include "tools/frmPageMrgns.h"
@@ -35,6 +36,19 @@ void showOwned()
 class EditorTools : public ToolsNbr {
 public:
     void showGoTo() override { showOwned<frmGoTo>(); }
+
+    // Find and replace.
+    bool findVisible() override { return frmFind::isLoaded() && frmFind::instance()->isVisible(); }
+    void lodFind() override { frmFind::get()->lodFind(); }
+    void mdiFindNext() override { frmFind::get()->mdiFindNext(); }
+    void mdiFindReplace() override { frmFind::get()->mdiFindReplace(); }
+    void showFind() override { showOwned<frmFind>(); }
+    void badFocus() override
+    {
+        if (frmFind::isLoaded())
+            frmFind::instance()->badFocus();
+    }
+    void savFindRec() override { frmFind::savRec(1); }
     void showLogFonts() override { showOwned<frmLogFonts>(); }
     void showTimeDate() override { showOwned<frmTimeDate>(); }
     void showSymbols() override { showOwned<frmSymbols>(); }

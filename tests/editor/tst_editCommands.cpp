@@ -17,6 +17,7 @@
 #include "editor/modDocument.h"
 #include "editor/modEditCommands.h"
 #include "editor/modEditState.h"
+#include "editor/modEditorNbr.h"
 #include "platform/answers.h"
 #include "platform/msgbox.h"
 #include "platform/richtext.h"
@@ -24,6 +25,8 @@
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
 #include "shell/modStatus.h"
+#include "tools/frmFind.h"
+#include "tools/modEditorTools.h"
 
 using namespace vt;
 using vttest::boxTexts;
@@ -125,10 +128,16 @@ private slots:
 
     void offerAcceptedRunsOnTheNewCFile()
     {
+        installEditorTools();
         answers::queue(QStringLiteral("Yes"));
         run(QStringLiteral("mnuSearchFind"));
         QCOMPARE(openCFiles().size(), 1);
-        QCOMPARE(boxTexts().last(), QStringLiteral("The Find and Replace dialog is not available yet."));
+        // The find window opens on the new CFile.
+        const bool shown = frmFind::isLoaded() && frmFind::instance()->isVisible();
+        delete frmFind::instance();
+        installTools(nullptr);
+        QVERIFY(shown);
+        QCOMPARE(answers::asked().size(), 1);
     }
 
     void redoAlwaysRefuses()

@@ -185,6 +185,33 @@ private slots:
         QCOMPARE(box->Find("abc"), 4); // from the caret
     }
 
+    void replaceRangesKeepsFormatsAndUndoesAtOnce()
+    {
+        box->SetText("ab cd\r\nab ab");
+        box->SetSelStart(10);
+        box->SetSelLength(2);
+        box->SetSelBold(true); // the second "ab" of the last line
+        box->SetSelStart(0);
+        box->ReplaceRanges({0, 7, 10}, 2, QStringLiteral("xyz"));
+        QCOMPARE(box->Text(), QStringLiteral("xyz cd\r\nxyz xyz"));
+        box->SetSelStart(12);
+        box->SetSelLength(3);
+        QCOMPARE(box->SelBold(), std::optional<bool>(true));
+        box->SetSelStart(8);
+        box->SetSelLength(3);
+        QCOMPARE(box->SelBold(), std::optional<bool>(false));
+        // A range over the paragraph break joins the paragraphs; a
+        // replacement with a break splits one.
+        box->ReplaceRanges({5}, 3, QStringLiteral("-\r\n-"));
+        QCOMPARE(box->Text(), QStringLiteral("xyz c-\r\n-xyz xyz"));
+        box->Undo();
+        box->Undo();
+        QCOMPARE(box->Text(), QStringLiteral("ab cd\r\nab ab"));
+        QCOMPARE(vt::test::errorOf([&] { box->ReplaceRanges({3, 4}, 2, QStringLiteral("x")); }), 380);
+        QCOMPARE(vt::test::errorOf([&] { box->ReplaceRanges({10}, 5, QStringLiteral("x")); }), 380);
+        QCOMPARE(box->Text(), QStringLiteral("ab cd\r\nab ab"));
+    }
+
     void selFormatsUniformAndMixed_data()
     {
         QTest::addColumn<QString>("name");
