@@ -1,9 +1,14 @@
 #include "remote/frmRemCtr.h"
 
 #include "platform/errors.h"
+#include "platform/timerctl.h"
+#include "shell/modPrgrs.h"
 #include "shell/modStartNbrs.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -40,13 +45,42 @@ frmRemCtr::frmRemCtr()
     auto *top = new QVBoxLayout(this);
     top->addWidget(fraExp);
     top->addStretch();
+
+    auto *prgRow = new QHBoxLayout;
+    prgRemCtr = new QProgressBar(this);
+    prgRemCtr->setObjectName(QStringLiteral("prgRemCtr"));
+    prgRemCtr->setRange(0, 100);
+    prgRemCtr->setValue(0);
+    prgRemCtr->setTextVisible(false);
+    prgRemCtr->setAccessibleName(QStringLiteral("Progress"));
+    labPrgrsVal = new QLabel(QStringLiteral("000.0%"), this);
+    labPrgrsVal->setObjectName(QStringLiteral("labPrgrsVal"));
+    prgRow->addWidget(prgRemCtr, 1);
+    prgRow->addWidget(labPrgrsVal);
+    top->addLayout(prgRow);
+    tmrPCycle = std::make_unique<TimerCtl>(QStringLiteral("frmRemCtr-tmrPCycle_Timer"), false, 1000, QStringLiteral("1"));
+    tmrPCycle->onTimer([this] { tmrPCycle_Timer(); });
 }
 
 frmRemCtr::~frmRemCtr() = default;
 
+void frmRemCtr::tmrPCycle_Timer()
+{
+    if (!PrgrsState.PrgrsCancel || PrgrsState.PCycleCnt >= PCycleLim)
+        return;
+    ++PrgrsState.PCycleCnt;
+    stepPrgrs();
+}
+
 void frmRemCtr::closeEvent(QCloseEvent *e) { handleClose(e); }
 
-void frmRemCtr::lodRemCtr() {}
+void frmRemCtr::lodRemCtr()
+{
+    PrgrsState.PrgrsOn = false;
+    PrgrsState.PrgrsCancel = false;
+    PCycleLim = 7200;
+    tmrPCycle->setEnabled(true);
+}
 
 void frmRemCtr::extRemCtr(int cancel) { (void)cancel; }
 

@@ -5,10 +5,16 @@
 
 #include <QWidget>
 
+#include <memory>
+
+class QLabel;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
 namespace vt {
+
+class TimerCtl;
 
 class frmRemCtr : public QWidget, public SupportWindow<frmRemCtr> {
     Q_OBJECT
@@ -28,6 +34,16 @@ public:
     QPushButton *cmdExp2Excel = nullptr;
     void optExpSrc_Click(int index);
     void cmdExp2Excel_Click();
+
+    // --- progress -------------------------------------------------------------
+    // The share done of a running chronograph task (set by the progress
+    // module), and the timer whose ticks advance it while the automatic cycle
+    // is on, up to PCycleLim ticks.
+    QProgressBar *prgRemCtr = nullptr;
+    QLabel *labPrgrsVal = nullptr;
+    std::unique_ptr<TimerCtl> tmrPCycle;
+    int16_t PCycleLim = 7200;
+    void tmrPCycle_Timer();
 
 protected:
     void closeEvent(QCloseEvent *e) override;

@@ -1,7 +1,11 @@
 #include "remote/modRemoteNbr.h"
 
 #include "remote/frmRemCtr.h"
+#include "platform/timerctl.h"
 #include "shell/modNeighbours.h"
+
+#include <QLabel>
+#include <QProgressBar>
 
 namespace vt {
 
@@ -14,6 +18,26 @@ public:
     {
         if (vt::frmRemCtr::isLoaded())
             vt::frmRemCtr::instance()->extRemCtr(cancel);
+    }
+    // A panel not loaded has nothing to show: it is not loaded for that.
+    void resetPrgrsBar() override
+    {
+        if (vt::frmRemCtr::isLoaded()) {
+            vt::frmRemCtr::instance()->prgRemCtr->setRange(0, 100);
+            vt::frmRemCtr::instance()->prgRemCtr->setValue(0);
+        }
+    }
+    void showPrgrs(int barValue, const QString &percent) override
+    {
+        if (vt::frmRemCtr::isLoaded()) {
+            vt::frmRemCtr::instance()->prgRemCtr->setValue(barValue);
+            vt::frmRemCtr::instance()->labPrgrsVal->setText(percent);
+        }
+    }
+    void setPCycleTag(const QString &tag) override
+    {
+        if (vt::frmRemCtr::isLoaded())
+            vt::frmRemCtr::instance()->tmrPCycle->Tag = tag;
     }
 };
 } // namespace

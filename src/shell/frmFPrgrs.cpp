@@ -1,7 +1,7 @@
 #include "shell/frmFPrgrs.h"
 
-#include "platform/conversions.h"
 #include "platform/errors.h"
+#include "shell/modPrgrs.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 
 namespace vt {
 
@@ -36,10 +35,14 @@ frmFPrgrs::frmFPrgrs()
     prgRemCtr->setObjectName(QStringLiteral("prgRemCtr"));
     prgRemCtr->setRange(0, 100);
     prgRemCtr->setValue(0);
+    prgRemCtr->setAccessibleName(QStringLiteral("Progress"));
     labPrgrsVal = new QLabel(QStringLiteral("000.0%"), fraPrgrs);
     labPrgrsVal->setObjectName(QStringLiteral("labPrgrsVal"));
     chkOut = new QCheckBox(fraPrgrs);
     chkOut->setObjectName(QStringLiteral("chkOut"));
+    // The box has no caption: ticking it closes the window.
+    chkOut->setAccessibleName(QStringLiteral("Close"));
+    chkOut->setToolTip(QStringLiteral("Close"));
     cmdSetPrgTab = new QPushButton(QStringLiteral("Abort"), fraPrgrs);
     cmdSetPrgTab->setObjectName(QStringLiteral("cmdSetPrgTab"));
     for (QWidget *w : {static_cast<QWidget *>(labPrgrs), static_cast<QWidget *>(labWhat),
@@ -88,9 +91,9 @@ void frmFPrgrs::cmdSetPrgTab_Click()
 
 void frmFPrgrs::showPercent(double percent)
 {
-    const double p = std::clamp(percent, 0.0, 100.0);
-    prgRemCtr->setValue(int(std::nearbyint(p)));
-    labPrgrsVal->setText(Format(p, QStringLiteral("##0.0")) + u'%');
+    const float p = float(std::clamp(percent, 0.0, 100.0));
+    prgRemCtr->setValue(prgrsBarValue(p));
+    labPrgrsVal->setText(prgrsText(p));
 }
 
 void frmFPrgrs::closeEvent(QCloseEvent *e) { handleClose(e); }

@@ -14,6 +14,7 @@
 #include "shell/modErrMsgs.h"
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
+#include "shell/modPrgrs.h"
 #include "shell/modShared.h"
 #include "shell/modStartNbrs.h"
 #include "shell/modStatus.h"
@@ -710,6 +711,7 @@ void frmMDI::MDIForm_Unload(int &cancel)
     });
     step([&] { savBarsVis(); });
     step([&] { nbrExport().extExcel(); });
+    step([&] { clrPrgrsCancel(); });
     step([&] { extMDI(cancelCopy); });
     step([&] { nbrNotes().extTip(cancelCopy); });
     step([&] { nbrSerial().extProperties(cancelCopy); });

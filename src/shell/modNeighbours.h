@@ -184,6 +184,10 @@ public:
     // A CFile window has gone (its caption given); Shoot mode must not stay
     // on with no CFile left to take the shots.
     virtual void cfileClosed(const QString &caption) { (void)caption; }
+    // The user's abort of the running task (the general progress window's
+    // Abort); until the command engine installs its own, the request is
+    // only recorded, for the running operation to see at its next look.
+    virtual void abtCroTask() { croAbortReq = true; }
 };
 
 ChronoNbr &nbrChrono();
@@ -237,6 +241,12 @@ public:
     virtual void setHwrCLogName(const QString &path, const QString &file);
     // Sets the panel's capture-log buttons from cLogFile and cLogOn.
     virtual void fixCLogCmds() {}
+    // The panel's progress bar prgRemCtr and percentage label labPrgrsVal:
+    // the bar back to 0 of 100, or the share done on both.
+    virtual void resetPrgrsBar() {}
+    virtual void showPrgrs(int barValue, const QString &percent) { (void)barValue; (void)percent; }
+    // The Tag of the panel's cycle timer tmrPCycle.
+    virtual void setPCycleTag(const QString &tag) { (void)tag; }
 };
 
 RemoteNbr &nbrRemote();

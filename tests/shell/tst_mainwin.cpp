@@ -11,10 +11,12 @@
 #include "platform/forms.h"
 #include "platform/msgbox.h"
 #include "platform/settings.h"
+#include "shell/frmGPrgrs.h"
 #include "shell/frmMDI.h"
 #include "shell/modBusy.h"
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
+#include "shell/modPrgrs.h"
 #include "shell/modShared.h"
 #include "shell/modStartNbrs.h"
 
@@ -292,9 +294,13 @@ private slots:
         mdi->move(30, 40);
         mdi->resize(600, 500);
         Device = 3;
+        PrgrsState.PrgrsCancel = true;
+        seeGPrgrs(1);
         answers::queue(QStringLiteral("Yes"));
         mdi->close();
         QVERIFY(!frmMDI::isLoaded());
+        QVERIFY(!PrgrsState.PrgrsCancel);
+        QVERIFY(!frmGPrgrs::isLoaded());
         QCOMPARE(get("Pemdora", "AppNum"), QStringLiteral("5"));
         QCOMPARE(get("Pemdora", "AppRun"), QString());
         QCOMPARE(get("Pemdora", "AppEnd"), QStringLiteral("Vantrell2"));
