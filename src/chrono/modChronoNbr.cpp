@@ -3,10 +3,12 @@
 #include "chrono/modCroCap.h"
 #include "chrono/modCroDnl.h"
 #include "chrono/modCroLnk.h"
+#include "chrono/modCroOps.h"
 #include "chrono/modCroProbe.h"
 #include "chrono/modCroStatus.h"
 #include "chrono/modCroTmr.h"
 #include "chrono/modCroWake.h"
+#include "shell/frmMDI.h"
 #include "shell/modNeighbours.h"
 
 namespace vt {
@@ -24,6 +26,7 @@ public:
     void cfileClosed(const QString &caption) override { shootCFileClosed(caption); }
     bool croWake() override { return vt::croWake(); }
     int16_t getCroShots(int16_t kind) override { return vt::getCroShots(kind); }
+    void wireCommands() override { wireChronoMenu(frmMDI::instance()); }
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "remote/frmRemCtr.h"
 #include "platform/timerctl.h"
+#include "shell/modErrMsgs.h"
 #include "shell/modNeighbours.h"
 
 #include <QLabel>
@@ -38,6 +39,18 @@ public:
     {
         if (vt::frmRemCtr::isLoaded())
             vt::frmRemCtr::instance()->tmrPCycle->Tag = tag;
+    }
+    // The panel has its export pane; the others come with it later.
+    void seeZOvuFra(int16_t pane) override
+    {
+        if (pane != 4) {
+            notAvailableYet(QStringLiteral("This pane of the remote-control panel"));
+            return;
+        }
+        vt::frmRemCtr *panel = vt::frmRemCtr::get();
+        panel->show();
+        panel->raise();
+        panel->activateWindow();
     }
 };
 } // namespace

@@ -618,6 +618,7 @@ void frmMDI::closeEvent(QCloseEvent *e) { handleClose(e); }
 void frmMDI::MDIForm_Load()
 {
     nbrEditor().wireCommands();
+    nbrChrono().wireCommands();
     nbrEditor().zapFgsMDI();
     QScreen *scr = screen() ? screen() : QGuiApplication::primaryScreen();
     const QRect s = scr ? scr->geometry() : QRect(0, 0, 1024, 768);

@@ -188,6 +188,9 @@ public:
     // Abort); until the command engine installs its own, the request is
     // only recorded, for the running operation to see at its next look.
     virtual void abtCroTask() { croAbortReq = true; }
+    // Connects the main window's Chrono menu to the operations; called once
+    // by its load.
+    virtual void wireCommands() {}
 };
 
 ChronoNbr &nbrChrono();

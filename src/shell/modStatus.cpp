@@ -248,9 +248,13 @@ void refresh()
 
     // Commands only the KT4 understands.
     const bool kt4 = Device == 0;
-    for (QAction *item : {mdi->mnuCroPref, mdi->mnuRemDownload, mdi->mnuRemExport, mdi->mnuRemClear,
-                          mdi->mnuRemUndoClear, mdi->mnuRemRestore, mdi->mnuRemSetups, mdi->mnuExcLink})
+    for (QAction *item : {mdi->mnuCroPref, mdi->mnuRemDownload, mdi->mnuRemExport, mdi->mnuRemSetups,
+                          mdi->mnuExcLink})
         item->setEnabled(kt4);
+    // No command of the unit is known for the eDisk's clear, undo and
+    // restore: they stay off whatever the device.
+    for (QAction *item : {mdi->mnuRemClear, mdi->mnuRemUndoClear, mdi->mnuRemRestore})
+        item->setEnabled(false);
 
     // Default formats.
     check(mdi->mnuFormatStart, FontFmtDef.FormatSetDefalt == 1);

@@ -87,6 +87,7 @@ void Kt4Sim::reset()
     shotsFired_ = 0;
     talkCount_ = 0;
     zTries_ = 0;
+    calAnswer_.clear();
     typeIndex_ = 0;
     clearReceived();
     sent_.clear();
@@ -776,6 +777,7 @@ void Kt4Sim::handleKey(unsigned char key)
         return;
     if (key == 'Z' && ++zTries_ < opt_.answerZFrom)
         return;
+    abandonCalibration(key);
     keyDelay_ = opt_.keyDelayMs.value(char(key), 0);
     struct ClearDelay {
         int &d;
@@ -850,9 +852,7 @@ void Kt4Sim::handleKey(unsigned char key)
         return;
     case 'Z': {
         const bool was = u.armed;
-        const QByteArray pre = disarm();
-        answer("\r\n" + pre + "SLev=" + QByteArray::number(u.sensLevel) + "% Arc=" + onOff(u.archery)
-               + " Sens=OFF" + (was ? " CAP=OFF" : "") + "\r\n" + ending());
+        answer(zReport(was) + ending());
         return;
     }
     case 'W': {
@@ -886,6 +886,7 @@ void Kt4Sim::handleKey(unsigned char key)
     case 'C': {
         const int wait = opt_.pacing ? opt_.calibrationMs : 0;
         if (opt_.calFails) {
+            calAnswer_ = lineEnds("\r\nCAL: ERR=Cal\r\n" + ending());
             answer("\r\nCAL: ERR=Cal\r\n" + ending(), wait);
             return;
         }
@@ -893,7 +894,9 @@ void Kt4Sim::handleKey(unsigned char key)
         u.armed = true;
         block_.clear();
         lastShotMs_ = -1;
-        answer("\r\nCAL: Cal=" + QByteArray::number(u.calValue) + " Res=12.34 Nse=00\r\n" + ending(), wait);
+        const QByteArray cal = "\r\nCAL: Cal=" + QByteArray::number(u.calValue) + " Res=12.34 Nse=00\r\n" + ending();
+        calAnswer_ = lineEnds(cal);
+        answer(cal, wait);
         return;
     }
     case 'P':
@@ -914,6 +917,38 @@ void Kt4Sim::handleKey(unsigned char key)
         return;
     }
     }
+}
+
+// "Z": the sensors off and their report.
+QByteArray Kt4Sim::zReport(bool wasArmed)
+{
+    const QByteArray pre = disarm();
+    const Unit &u = unit_;
+    return "\r\n" + pre + "SLev=" + QByteArray::number(u.sensLevel) + "% Arc="
+           + onOff(u.archery) + (opt_.zWithoutSensOff ? " Sens=" : " Sens=OFF") + (wasArmed ? " CAP=OFF" : "")
+           + "\r\n";
+}
+
+// "D" while the calibration answer still waits to go out stops the
+// calibration: the unit says nothing of it and the sensors stay as they were
+// before; "D" is then answered as usual. Other keys leave it running.
+void Kt4Sim::abandonCalibration(unsigned char key)
+{
+    if (calAnswer_.isEmpty())
+        return;
+    for (auto it = out_.begin(); it != out_.end(); ++it) {
+        if (it->data == calAnswer_ && it->written == 0) {
+            if (key != 'D')
+                return;
+            out_.erase(it);
+            calAnswer_.clear();
+            if (!opt_.calFails)
+                unit_.armed = false;
+            return;
+        }
+    }
+    // Its answer has gone out.
+    calAnswer_.clear();
 }
 
 } // namespace vt::sim

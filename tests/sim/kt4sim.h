@@ -38,7 +38,8 @@
 //   capture and say "CAP=OFF". "Q" status, "Z" sensors off and their report,
 //   "W" eDisk position, "A"/"F" archery/rapid fire toggles, "J"/"K"/"L" the
 //   CAP, temperature and statistics-position log toggles, "1"/"2"/"3" dumps,
-//   "C" calibrate (arms the sensors unless it fails), "P"/"9" power off. ESC
+//   "C" calibrate (arms the sensors unless it fails; "D" before its answer
+//   has gone out abandons it), "P"/"9" power off. ESC
 //   and every other key: "<End>" (sensors armed) or "<End> CAP=OFF" and the
 //   prompt; while powered off only ESC is answered: "Power ON", then the data
 //   menu at 00.
@@ -98,6 +99,7 @@ struct Options {
     bool twoDigitShots = false;  // dump shot numbers in two digits instead of three
     bool calFails = false;       // "C" answers "ERR=Cal"
     int calibrationMs = 1500;    // time calibration takes while pacing is on
+    bool zWithoutSensOff = false; // "Z" reports the sensors without "Sens=OFF"
     int shotsToFire = 0;         // while armed, send this many shots in all ...
     int everyMs = 1000;          // ... one every this many milliseconds
 };
@@ -248,6 +250,8 @@ private:
     void moveReview(unsigned char key);
     void deleteKey(unsigned char key);
     void dumpKey(unsigned char key);
+    void abandonCalibration(unsigned char key);
+    QByteArray zReport(bool wasArmed);
     double nextVelocity();
 
     Options opt_;
@@ -274,6 +278,7 @@ private:
     QByteArray pendingLines_;   // lines a menu step has to say before the cell
     bool pending_ = false;      // the cell's value was stepped but not yet confirmed ...
     int pendingVal_ = 0;        // ... to this
+    QByteArray calAnswer_;      // the calibration answer while it waits to go out
     std::thread talker_;
     QVector<Write> talkWrites_;  // the talker's own until it has been joined
 };
