@@ -63,23 +63,37 @@ private:
     bool end_;
 };
 
+// The progress display of an operation. Its window is not there yet: the
+// busy flag still tells the receive engine to copy the unit's text to the
+// remote-control panel, and the record holds the steps.
+void setBusyProgress(bool on) { BusyPrgrs = on; }
+void startProgress(int32_t steps)
+{
+    PrgrsState.PrgrsBeg = PrgrsState.PrgrsCur = 0;
+    PrgrsState.PrgrsEnd = steps;
+    PrgrsState.PrgrsOn = true;
+}
+void stopProgress() { PrgrsState.PrgrsOn = false; }
+void endProgress()
+{
+    PrgrsState.PrgrsOn = false;
+    BusyPrgrs = false;
+}
+
 // The busy progress of an operation, put away on every way out.
 class BusyProgress {
 public:
     explicit BusyProgress(const QString &caption = {}, int32_t steps = 0)
     {
-        if (!caption.isEmpty())
-            setPrgrsCaption(caption);
-        setBusyPrgrs(true);
-        if (steps > 0) {
-            setPrgrsRange(0, steps);
-            setPrgrsMode(1);
-        }
+        (void)caption;
+        setBusyProgress(true);
+        if (steps > 0)
+            startProgress(steps);
     }
     ~BusyProgress()
     {
-        setPrgrsMode(0);
-        setBusyPrgrs(false);
+        stopProgress();
+        setBusyProgress(false);
     }
     BusyProgress(const BusyProgress &) = delete;
     BusyProgress &operator=(const BusyProgress &) = delete;
@@ -371,7 +385,7 @@ void croStart()
         seeNoCro();
     }
     RxRoute[1] = shoot;
-    endPrgrs();
+    endProgress();
     updAllSta();
 }
 
@@ -413,7 +427,7 @@ void croStop()
         CroSta.croStaOk = false;
         seeLinkErr();
     }
-    endPrgrs();
+    endProgress();
     updAllSta();
 }
 
@@ -472,7 +486,7 @@ void croPower(int16_t on)
         if (croReady(0) == croIsReady) {
             seeCroStatus(1);
             sndCroKey(1, QStringLiteral("["), 0, 0);
-            endPrgrs();
+            endProgress();
         } else {
             CroLnk.croErr = true;
         }
