@@ -27,6 +27,7 @@ public:
     bool croWake() override { return vt::croWake(); }
     int16_t getCroShots(int16_t kind) override { return vt::getCroShots(kind); }
     void wireCommands() override { wireChronoMenu(frmMDI::instance()); }
+    void abtCroTask() override { vt::abtCroTask(); }
 };
 
 } // namespace

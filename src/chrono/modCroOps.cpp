@@ -63,37 +63,25 @@ private:
     bool end_;
 };
 
-// The progress display of an operation. Its window is not there yet: the
-// busy flag still tells the receive engine to copy the unit's text to the
-// remote-control panel, and the record holds the steps.
-void setBusyProgress(bool on) { BusyPrgrs = on; }
-void startProgress(int32_t steps)
-{
-    PrgrsState.PrgrsBeg = PrgrsState.PrgrsCur = 0;
-    PrgrsState.PrgrsEnd = steps;
-    PrgrsState.PrgrsOn = true;
-}
-void stopProgress() { PrgrsState.PrgrsOn = false; }
-void endProgress()
-{
-    PrgrsState.PrgrsOn = false;
-    BusyPrgrs = false;
-}
+void endProgress() { endPrgrs(); }
 
 // The busy progress of an operation, put away on every way out.
 class BusyProgress {
 public:
     explicit BusyProgress(const QString &caption = {}, int32_t steps = 0)
     {
-        (void)caption;
-        setBusyProgress(true);
-        if (steps > 0)
-            startProgress(steps);
+        if (!caption.isEmpty())
+            setPrgrsCaption(caption);
+        setBusyPrgrs(1);
+        if (steps > 0) {
+            setPrgrsRange(0, steps);
+            setPrgrsMode(1);
+        }
     }
     ~BusyProgress()
     {
-        stopProgress();
-        setBusyProgress(false);
+        setPrgrsMode(0);
+        setBusyPrgrs(0);
     }
     BusyProgress(const BusyProgress &) = delete;
     BusyProgress &operator=(const BusyProgress &) = delete;
