@@ -43,6 +43,8 @@ frmRemCtr::frmRemCtr()
     connect(cmdExp2Excel, &QPushButton::clicked, this,
             [this] { guarded(QStringLiteral("frmRemCtr-cmdExp2Excel_Click"), [this] { cmdExp2Excel_Click(); }); });
     auto *top = new QVBoxLayout(this);
+    top->addWidget(buildKeys());
+    top->addWidget(buildDwn());
     top->addWidget(fraExp);
     top->addStretch();
 

@@ -1,0 +1,237 @@
+// The panel's Download: which part of the eDisk to pull and where it goes.
+
+#include "remote/frmRemCtr.h"
+
+#include "chrono/modCroLnk.h"
+#include "platform/conversions.h"
+#include "platform/errors.h"
+#include "platform/msgbox.h"
+#include "shell/modBusy.h"
+#include "shell/modNeighbours.h"
+#include "shell/modStartNbrs.h"
+#include "shell/modStatus.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace vt {
+
+QGroupBox *frmRemCtr::buildDwn()
+{
+    auto *fra = new QGroupBox(QStringLiteral("Download"), this);
+    fra->setObjectName(QStringLiteral("fraDwn"));
+    auto *grid = new QGridLayout(fra);
+    auto guard = [this](const QString &name, auto body) {
+        return [name, body] { guarded(QStringLiteral("frmRemCtr-") + name, body); };
+    };
+
+    auto *src = new QButtonGroup(fra);
+    static const char *const sources[3] = {"String", "Folder", "eDisk"};
+    static const char *const dests[3] = {"Buffer", "CFile", "Excel"};
+    auto *dst = new QButtonGroup(fra);
+    for (int i = 0; i < 3; ++i) {
+        optDwnSrc[i] = new QRadioButton(QString::fromLatin1(sources[i]), fra);
+        optDwnSrc[i]->setObjectName(QStringLiteral("optDwnSrc") + QString::number(i));
+        src->addButton(optDwnSrc[i]);
+        grid->addWidget(optDwnSrc[i], 0, i);
+        optDwnDes[i] = new QRadioButton(QString::fromLatin1(dests[i]), fra);
+        optDwnDes[i]->setObjectName(QStringLiteral("optDwnDes") + QString::number(i));
+        dst->addButton(optDwnDes[i]);
+        grid->addWidget(optDwnDes[i], 1, i);
+        connect(optDwnDes[i], &QRadioButton::clicked, this,
+                guard(QStringLiteral("optDwnDes_Click"), [this, i] { optDwnDes_Click(i); }));
+    }
+    optDwnSrc[2]->setChecked(true);
+    optDwnDes[0]->setChecked(true);
+
+    optDwnDesCFileNew = new QRadioButton(QStringLiteral("New CFile"), fra);
+    optDwnDesCFileNew->setObjectName(QStringLiteral("optDwnDesCFileNew"));
+    optDwnDesCFileSel = new QRadioButton(QStringLiteral("Open CFile"), fra);
+    optDwnDesCFileSel->setObjectName(QStringLiteral("optDwnDesCFileSel"));
+    optDwnDesCFileNew->setChecked(true);
+    connect(optDwnDesCFileNew, &QRadioButton::clicked, this,
+            guard(QStringLiteral("optDwnDesCFileNew_Click"), [this] { optDwnDesCFileNew_Click(); }));
+    connect(optDwnDesCFileSel, &QRadioButton::clicked, this,
+            guard(QStringLiteral("optDwnDesCFileSel_Click"), [this] { optDwnDesCFileSel_Click(); }));
+    grid->addWidget(optDwnDesCFileNew, 2, 0);
+    grid->addWidget(optDwnDesCFileSel, 2, 1);
+    txtDwnDesCFile = new QLineEdit(fra);
+    txtDwnDesCFile->setObjectName(QStringLiteral("txtDwnDesCFile"));
+    txtDwnDesCFile->setAccessibleName(QStringLiteral("New CFile name"));
+    grid->addWidget(txtDwnDesCFile, 3, 0, 1, 3);
+    lstDwnDesCFile = new QListWidget(fra);
+    lstDwnDesCFile->setObjectName(QStringLiteral("lstDwnDesCFile"));
+    lstDwnDesCFile->setAccessibleName(QStringLiteral("Open CFiles"));
+    lstDwnDesCFile->addItem(QStringLiteral("No Active CFiles"));
+    lstDwnDesCFile->setMaximumHeight(80);
+    connect(lstDwnDesCFile, &QListWidget::itemClicked, this,
+            guard(QStringLiteral("lstDwnDesCFile_Click"), [this] { lstDwnDesCFile_Click(); }));
+    grid->addWidget(lstDwnDesCFile, 4, 0, 1, 3);
+
+    fraDwnDesSee = new QGroupBox(fra);
+    fraDwnDesSee->setObjectName(QStringLiteral("fraDwnDesSee"));
+    auto *seeBox = new QVBoxLayout(fraDwnDesSee);
+    txtDwnDesSee = new QLineEdit(fraDwnDesSee);
+    txtDwnDesSee->setObjectName(QStringLiteral("txtDwnDesSee"));
+    txtDwnDesSee->setReadOnly(true);
+    txtDwnDesSee->setAccessibleName(QStringLiteral("Destination"));
+    seeBox->addWidget(txtDwnDesSee);
+    grid->addWidget(fraDwnDesSee, 5, 0, 1, 3);
+
+    cmdDownload = new QPushButton(QStringLiteral("Download"), fra);
+    cmdDownload->setObjectName(QStringLiteral("cmdDownload"));
+    cmdDownload->setAccessibleName(QStringLiteral("Download"));
+    connect(cmdDownload, &QPushButton::clicked, this,
+            guard(QStringLiteral("cmdDownload_Click"), [this] { cmdDownload_Click(); }));
+    grid->addWidget(cmdDownload, 6, 0);
+    fraWPrgrs = new QLabel(QStringLiteral("Please wait..."), fra);
+    fraWPrgrs->setObjectName(QStringLiteral("fraWPrgrs"));
+    fraWPrgrs->hide();
+    grid->addWidget(fraWPrgrs, 6, 1, 1, 2);
+
+    // The string size of the unit (shots a string): the label shows how many
+    // strings fit into the 40-shot memory of a folder at that size.
+    auto *strRow = new QHBoxLayout;
+    lstSetHwrStr = new QListWidget(fra);
+    lstSetHwrStr->setObjectName(QStringLiteral("lstSetHwrStr"));
+    lstSetHwrStr->setAccessibleName(QStringLiteral("String size"));
+    for (int n : {0, 1, 2, 4, 5, 8, 10, 20, 40})
+        lstSetHwrStr->addItem(QString::number(n));
+    lstSetHwrStr->setMaximumHeight(80);
+    connect(lstSetHwrStr, &QListWidget::itemClicked, this,
+            guard(QStringLiteral("lstSetHwrStr_Click"), [this] { lstSetHwrStr_Click(); }));
+    labSetHwrStrSiz = new QLabel(QStringLiteral("0"), fra);
+    labSetHwrStrSiz->setObjectName(QStringLiteral("labSetHwrStrSiz"));
+    strRow->addWidget(lstSetHwrStr, 1);
+    strRow->addWidget(labSetHwrStrSiz);
+    grid->addLayout(strRow, 7, 0, 1, 3);
+
+    seeDwnDesCFile();
+    seeDwnDes();
+    return fra;
+}
+
+void frmRemCtr::onnWPrgrs() { fraWPrgrs->show(); }
+void frmRemCtr::offWPrgrs() { fraWPrgrs->hide(); }
+
+void frmRemCtr::cmdDownload_Click()
+{
+    // The selection keys mean a dump only to the KT4.
+    if (Device != 0) {
+        nbrNotes().seeMsgNote(8, 1);
+        return;
+    }
+    CroTaskGuard task;
+    if (task.refused())
+        return;
+    const int style = vbOKOnly | vbSystemModal | vbMsgBoxSetForeground;
+    int source = -1;
+    for (int i = 0; i < 3; ++i)
+        if (optDwnSrc[i]->isChecked())
+            source = i;
+    if (source < 0) {
+        MsgBox(QStringLiteral("You Must Select Source."), style);
+        return;
+    }
+    int destination = -1;
+    for (int i = 0; i < 3; ++i)
+        if (optDwnDes[i]->isChecked())
+            destination = i;
+    if (destination < 0) {
+        MsgBox(QStringLiteral("You must Select Destination"), style);
+        return;
+    }
+    const QString selKey = QString(QChar(u'1' + source));
+    updAllSta();
+    onnWPrgrs();
+    sndCroKey(0, QStringLiteral("["), 0, 0);
+    sndCroKey(0, QStringLiteral("D"), 1, 0);
+    if (!CroLnk.croErr)
+        sndCroKey(0, selKey, 1, 0);
+    if (CroLnk.croErr)
+        MsgBox(QStringLiteral("Download Failed") +
+                   QStringLiteral("\r\nChronograph did not respond.\r\nCheck your setup or connections."),
+               style);
+    offWPrgrs();
+}
+
+void frmRemCtr::optDwnDes_Click(int index)
+{
+    (void)index;
+    seeDwnDesCFile();
+    seeDwnDes();
+}
+
+void frmRemCtr::seeDwnDes()
+{
+    QString what = QStringLiteral("Error");
+    if (optDwnDes[0]->isChecked())
+        what = QStringLiteral("Buffer");
+    else if (optDwnDes[1]->isChecked())
+        what = QStringLiteral("CFile - Vantrell");
+    else if (optDwnDes[2]->isChecked())
+        what = QStringLiteral("Excel Spreadsheet");
+    fraDwnDesSee->setTitle(QStringLiteral("Destination = ") + what);
+}
+
+void frmRemCtr::seeDwnDesCFile()
+{
+    const bool toCFile = optDwnDes[1]->isChecked();
+    optDwnDesCFileNew->setEnabled(toCFile);
+    optDwnDesCFileSel->setEnabled(toCFile);
+    txtDwnDesCFile->setEnabled(toCFile && optDwnDesCFileNew->isChecked());
+    lstDwnDesCFile->setEnabled(toCFile && optDwnDesCFileSel->isChecked());
+    QString see;
+    if (toCFile) {
+        if (optDwnDesCFileNew->isChecked())
+            see = txtDwnDesCFile->text();
+        else if (QListWidgetItem *it = lstDwnDesCFile->currentItem())
+            see = it->text();
+    }
+    txtDwnDesSee->setText(see);
+}
+
+void frmRemCtr::optDwnDesCFileNew_Click() { seeDwnDesCFile(); }
+void frmRemCtr::optDwnDesCFileSel_Click() { seeDwnDesCFile(); }
+
+void frmRemCtr::lstDwnDesCFile_Click()
+{
+    if (optDwnDesCFileSel->isChecked())
+        selCurCFile();
+    seeDwnDesCFile();
+}
+
+void frmRemCtr::selCurCFile()
+{
+    const QString mark = QStringLiteral("(Current)");
+    for (int i = 0; i < lstDwnDesCFile->count(); ++i) {
+        QListWidgetItem *it = lstDwnDesCFile->item(i);
+        const qsizetype at = it->text().indexOf(mark);
+        if (at >= 0)
+            it->setText(it->text().left(at));
+    }
+    if (QListWidgetItem *it = lstDwnDesCFile->currentItem())
+        it->setText(it->text() + mark);
+}
+
+void frmRemCtr::lstSetHwrStr_Click()
+{
+    QListWidgetItem *it = lstSetHwrStr->currentItem();
+    if (!it)
+        return;
+    int n = static_cast<int>(Val(it->text()));
+    // Half to even, as the rest of the program rounds.
+    if (n != 0)
+        n = CInt(40.0 / n);
+    labSetHwrStrSiz->setText(QString::number(n));
+}
+
+} // namespace vt

@@ -1,0 +1,237 @@
+// The panel's copies of the chronograph's keys.
+
+#include "remote/frmRemCtr.h"
+
+#include "chrono/modCroLnk.h"
+#include "chrono/modCroProbe.h"
+#include "platform/errors.h"
+#include "platform/msgbox.h"
+#include "shell/frmMDI.h"
+#include "shell/modBusy.h"
+#include "shell/modNeighbours.h"
+#include "shell/modStartNbrs.h"
+#include "shell/modStatus.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+
+namespace vt {
+
+namespace {
+
+const QString kNoAnswer = QStringLiteral("\r\nChronograph did not respond.\r\nCheck your setup or connections.");
+
+// One waiting key: its control, caption, the key as given to the engine, the
+// quiet gap (0 the engine's default) and the words of its failure text.
+struct WaitKey {
+    const char *name;
+    const char *caption;
+    const char *key;
+    int16_t ctrl;
+    int gapMs;
+    int16_t action;
+    int16_t item;
+};
+
+// Deletes of a shot or string take the unit longer to answer.
+constexpr WaitKey kWaitKeys[14] = {
+    {"cmdKeyUp", "Shot +", "U", 1, 0, 0, 0},
+    {"cmdKeyDwn", "Shot -", "D", 1, 0, 1, 0},
+    {"cmdKeyRite", "String +", "R", 1, 0, 0, 1},
+    {"cmdKeyLeft", "String -", "L", 1, 0, 1, 1},
+    {"cmdKeyPgUpDw0", "Folder +", "K", 1, 0, 0, 2},
+    {"cmdKeyPgUpDw1", "Folder -", "O", 1, 0, 1, 2},
+    {"cmdKeyType0", "Type", "T", 0, 0, 2, 3},
+    {"cmdKeyType1", "Units", "U", 0, 0, 2, 4},
+    {"cmdDelete0", "Delete Shot", "^", 1, 1900, 4, 6},
+    {"cmdDelete1", "Delete String", "_", 1, 1900, 4, 7},
+    {"cmdDelete2", "Delete Folder", "A", 1, 0, 4, 8},
+    {"cmdUnDelete0", "Undelete Shot", "\\", 1, 1900, 5, 6},
+    {"cmdUnDelete1", "Undelete String", "]", 1, 1900, 5, 7},
+    {"cmdUnDelete2", "Undelete Folder", "B", 1, 0, 5, 8},
+};
+
+const char *const kActions[6] = {"Increment", "Decrement", "Change", "Retrieve", "Delete", "Undelete"};
+const char *const kItems[9] = {"Shot", "String", "Folder", "Data-Type", "Units", "Status", "Shot", "String", "Folder"};
+
+void sndRaw(char c, int16_t ctrl)
+{
+    int16_t code = static_cast<int16_t>(static_cast<unsigned char>(c));
+    sndKeyCode(code, ctrl);
+}
+
+} // namespace
+
+QGroupBox *frmRemCtr::buildKeys()
+{
+    auto *fra = new QGroupBox(QStringLiteral("Keys"), this);
+    fra->setObjectName(QStringLiteral("fraKeys"));
+    auto *grid = new QGridLayout(fra);
+    auto make = [&](const QString &name, const QString &caption, const QString &tip, auto handler) {
+        auto *b = new QPushButton(caption, fra);
+        b->setObjectName(name);
+        b->setAccessibleName(caption);
+        if (!tip.isEmpty())
+            b->setToolTip(tip);
+        const QString where = QStringLiteral("frmRemCtr-") + name + QStringLiteral("_Click");
+        connect(b, &QPushButton::clicked, this, [where, handler] { guarded(where, handler); });
+        return b;
+    };
+    QPushButton *rows[14];
+    for (int r = 0; r < 14; ++r)
+        rows[r] = make(QString::fromLatin1(kWaitKeys[r].name), QString::fromLatin1(kWaitKeys[r].caption), {},
+                       [this, r] { sndWaitKey(r); });
+    cmdKeyUp = rows[0];
+    cmdKeyDwn = rows[1];
+    cmdKeyRite = rows[2];
+    cmdKeyLeft = rows[3];
+    cmdKeyPgUpDw[0] = rows[4];
+    cmdKeyPgUpDw[1] = rows[5];
+    cmdKeyType[0] = rows[6];
+    cmdKeyType[1] = rows[7];
+    for (int i = 0; i < 3; ++i) {
+        cmdDelete[i] = rows[8 + i];
+        cmdUnDelete[i] = rows[11 + i];
+    }
+    for (int r = 0; r < 8; ++r)
+        grid->addWidget(rows[r], r / 2, r % 2);
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(cmdDelete[i], 4, i);
+        grid->addWidget(cmdUnDelete[i], 5, i);
+    }
+    static const char *const modes[3] = {"Data", "Stats", "Menu"};
+    for (int i = 0; i < 3; ++i) {
+        cmdCroMode[i] = make(QStringLiteral("cmdCroMode") + QString::number(i), QString::fromLatin1(modes[i]), {},
+                             [this, i] { cmdCroMode_Click(i); });
+        grid->addWidget(cmdCroMode[i], 6, i);
+    }
+    auto *raw = new QHBoxLayout;
+    cmdKeyEsc = make(QStringLiteral("cmdKeyEsc"), QStringLiteral("Esc"), QStringLiteral("Send Esc"),
+                     [this] { cmdKeyEsc_Click(); });
+    raw->addWidget(cmdKeyEsc);
+    struct Raw { const char *key; const char *tip; void (frmRemCtr::*fn)(); };
+    static const Raw raws[7] = {
+        {"Q", "Send Q (status)", &frmRemCtr::sndKeyQ},   {"A", "Send A (archery)", &frmRemCtr::sndKeyA},
+        {"T", "Send T (data type)", &frmRemCtr::sndKeyT}, {"F", "Send F (rapid fire)", &frmRemCtr::sndKeyF},
+        {"1", "Send 1 (string dump)", &frmRemCtr::sndKey1}, {"2", "Send 2 (folder dump)", &frmRemCtr::sndKey2},
+        {"3", "Send 3 (eDisk dump)", &frmRemCtr::sndKey3},
+    };
+    for (int i = 0; i < 7; ++i) {
+        auto fn = raws[i].fn;
+        cmdRawKey[i] = make(QStringLiteral("cmdRawKey") + QString::number(i), QString::fromLatin1(raws[i].key),
+                            QString::fromLatin1(raws[i].tip), [this, fn] { (this->*fn)(); });
+        raw->addWidget(cmdRawKey[i]);
+    }
+    grid->addLayout(raw, 7, 0, 1, 3);
+    return fra;
+}
+
+void frmRemCtr::chkKeyOk(bool &ok)
+{
+    // Only the KT4 speaks this key protocol; another device would take the
+    // bytes for something else.
+    if (Device != 0) {
+        nbrNotes().seeMsgNote(8, 1);
+        ok = false;
+        return;
+    }
+    if (frmMDI::isLoaded() && frmMDI::instance()->isMinimized())
+        frmMDI::instance()->showNormal();
+    if (!RxRoute[1])
+        nbrNotes().seeMsgNote(8, 0);
+    ok = RxRoute[1];
+}
+
+void frmRemCtr::seeCroFail(int16_t &action, int16_t &item, int16_t &showLink)
+{
+    if (!CroLnk.croErr)
+        return;
+    QString text = QStringLiteral("Failed to ");
+    if (action >= 0 && action < 6)
+        text += QString::fromLatin1(kActions[action]);
+    text += u' ';
+    if (item >= 0 && item < 9)
+        text += QString::fromLatin1(kItems[item]);
+    if (showLink == 1)
+        text += kNoAnswer + QStringLiteral("\r\ncLinkErr = ") + QString::number(CroLnk.croLinkErr);
+    MsgBox(text, vbOKOnly | vbSystemModal | vbMsgBoxSetForeground);
+}
+
+void frmRemCtr::sndWaitKey(int row)
+{
+    if (row < 0 || row >= 14)
+        return;
+    bool ok = false;
+    chkKeyOk(ok);
+    if (!ok)
+        return;
+    CroTaskGuard task;
+    if (task.refused())
+        return;
+    const WaitKey &k = kWaitKeys[row];
+    sndCroKey(k.ctrl, QString::fromLatin1(k.key), 0, k.gapMs);
+    int16_t action = k.action, item = k.item, showLink = 1;
+    seeCroFail(action, item, showLink);
+}
+
+namespace {
+void setMode(int16_t mode)
+{
+    static const char *const keys[3] = {"D", "S", "M"};
+    static const char *const words[3] = {"Data", "Stats", "Menu"};
+    static const int expects[3] = {1, 2, 0};
+    if (mode < 0 || mode > 2)
+        return;
+    sndCroKey(0, QString::fromLatin1(keys[mode]), expects[mode], 0);
+    if (CroLnk.croErr)
+        MsgBox(QStringLiteral("Failed to set ") + QString::fromLatin1(words[mode]) + QStringLiteral(" Mode..!") +
+                   kNoAnswer,
+               vbOKOnly | vbSystemModal | vbMsgBoxSetForeground);
+}
+} // namespace
+
+void frmRemCtr::cmdSetMod(int16_t mode) { setMode(mode); }
+
+void frmRemCtr::cmdCroMode_Click(int index)
+{
+    CroTaskGuard task;
+    if (task.refused())
+        return;
+    setMode(static_cast<int16_t>(index));
+}
+
+void frmRemCtr::cmdKeyEsc_Click()
+{
+    CroTaskGuard task;
+    if (task.refused())
+        return;
+    sndRaw(27, 0);
+}
+
+void frmRemCtr::sndKeyQ()
+{
+    CroTaskGuard task;
+    if (task.refused())
+        return;
+    sndRaw('Q', 0);
+}
+
+void frmRemCtr::sndKeyQ2() { sndRaw('Q', 0); }
+void frmRemCtr::sndKeyA() { sndRaw('A', 0); }
+void frmRemCtr::sndKeyT() { sndRaw('T', 0); }
+void frmRemCtr::sndKey1() { sndRaw('1', 0); }
+void frmRemCtr::sndKey2() { sndRaw('2', 0); }
+void frmRemCtr::sndKey3() { sndRaw('3', 0); }
+void frmRemCtr::sndKeyF() { sndRaw('F', 0); }
+
+// The undelete keys of a shot, a string, a folder, as the unit takes them.
+void frmRemCtr::sndKeyUnd(int index)
+{
+    static const char keys[3] = {'\\', ']', 'B'};
+    if (index >= 0 && index < 3)
+        sndRaw(keys[index], 1);
+}
+
+} // namespace vt
