@@ -13,6 +13,7 @@
 #include "shell/frmMDI.h"
 #include "shell/modBusy.h"
 #include "shell/modErrMsgs.h"
+#include "shell/modMain.h"
 #include "shell/modNeighbours.h"
 #include "shell/modPrgrs.h"
 #include "shell/modShared.h"
@@ -26,6 +27,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <utility>
 
 namespace vt {
 
@@ -639,6 +641,14 @@ void wireChronoMenu(frmMDI *mdi)
     wire(mdi->mnuCroPref, [] { notAvailableYet(QStringLiteral("The chronograph preferences")); });
     wire(mdi->mnuRemDownload, [] { nbrRemote().seeZOvuFra(3); });
     wire(mdi->mnuRemExport, [] { nbrRemote().seeZOvuFra(4); });
+
+    // The CFile's pop-up menu offers the same operations as the Chrono menu.
+    for (auto [pop, item] : {std::pair{mdi->popRemStart, mdi->mnuRemStart}, std::pair{mdi->popRemStop, mdi->mnuRemStop},
+                             std::pair{mdi->popRemRemo, mdi->mnuRemRemo}})
+        wire(pop, [item] { item->trigger(); });
+    // Editing while shots arrive is the operator's own switch for this run.
+    wire(mdi->popCapEdit, [] { SoftEdit = !SoftEdit; });
+    wire(mdi->popCapture, [] { notAvailableYet(QStringLiteral("The live link to the Capture sheet")); });
 
     // No command of the unit is known for these: they stay off, and say why,
     // so that no guessed byte ever reaches a real chronograph.

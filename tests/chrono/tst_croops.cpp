@@ -21,6 +21,7 @@
 #include "remote/modRemoteNbr.h"
 #include "serial/frmTerminal.h"
 #include "serial/modSerialNbr.h"
+#include "shell/modMain.h"
 #include "shell/frmMDI.h"
 #include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
@@ -402,6 +403,27 @@ private slots:
         QVERIFY2(caption().contains(QLatin1String(" {Edit}")), qPrintable(caption()));
         QVERIFY(mdi->mnuRemStop->isChecked());
         QVERIFY(!sim.unit().armed);
+    }
+
+    // The pop-up menu's chronograph items run their Chrono menu twins; the
+    // edit switch flips editing while capturing; the live link says it is not there.
+    void popupItems()
+    {
+        frmMDI *mdi = frmMDI::instance();
+        answers::queueKeyed(kCalQuestion, QStringLiteral("Yes"));
+        mdi->popRemStart->trigger();
+        QVERIFY2(caption().contains(QLatin1String(" {Shoot} ")), qPrintable(caption()));
+        mdi->popRemStop->trigger();
+        QVERIFY2(caption().contains(QLatin1String(" {Edit}")), qPrintable(caption()));
+        QVERIFY(!sim.unit().armed);
+        const bool before = SoftEdit;
+        mdi->popCapEdit->trigger();
+        QCOMPARE(SoftEdit, !before);
+        mdi->popCapEdit->trigger();
+        QCOMPARE(SoftEdit, before);
+        mdi->popCapture->setEnabled(true);
+        mdi->popCapture->trigger();
+        QVERIFY(boxTexts().last().contains(QLatin1String("not available yet")));
     }
 
     // While a task runs, the menu's operation is refused by the busy lock
