@@ -54,7 +54,11 @@ const QHash<QString, ToolCommand> &standardCommands()
              mnuViewMode_Click(ViewMode);
          }},
         {QStringLiteral("FullScreen"), &mnuViewFullScreen_Click},
-        {QStringLiteral("Keypad"), [] { notAvailableYet(QStringLiteral("The keypad panel")); }},
+        {QStringLiteral("Keypad"),
+         [] {
+             if (frmMDI *mdi = frmMDI::instance())
+                 mdi->tbrKeypad_Click();
+         }},
         {QStringLiteral("Help"),
          [] {
              if (frmMDI *mdi = frmMDI::instance())

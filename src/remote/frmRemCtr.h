@@ -1,4 +1,6 @@
-// The remote-control panel zOvu. Its keys, panes and command list come with the remote-control subsystem.
+// The remote-control panel zOvu: five panes of keys, command lists, hardware
+// settings, download and export, each with up to four tabs; the progress log
+// and bar; the Shoot/Edit mode keys.
 #pragma once
 
 #include "shell/supportWindow.h"
@@ -7,10 +9,13 @@
 
 #include <memory>
 
+class QCheckBox;
+class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -25,10 +30,78 @@ public:
     frmRemCtr();
     ~frmRemCtr() override;
 
+    void Form_Load();
+    void Form_QueryUnload(int &cancel, int unloadMode) override;
+    void Form_Unload(int &cancel) override;
+
     // Load procedure, called once by the start-up sequence after the window loaded.
     void lodRemCtr();
     // Exit procedure, called once by the shutdown with a copy of its cancel flag.
     void extRemCtr(int cancel);
+
+    // --- panes and tabs -------------------------------------------------------
+    // Pane 0 System, 1 Commands, 2 Hardware, 3 Download, 4 Export.
+    static constexpr int kPanes = 5;
+    static constexpr int kTabs = 4;
+    int16_t Frame = 2;
+    int16_t CmdMod = 0;
+    int16_t CurTab[kPanes] = {0, 0, 0, 1, 1};
+    int16_t LevNow[kPanes] = {};
+    int16_t LevMax[kPanes] = {};
+    int16_t SetNum[kPanes] = {};
+    int16_t MorPrg[kPanes] = {};
+    int16_t SetLas[kPanes] = {};
+    int16_t MorTog[kPanes] = {};
+    int16_t CmdCnt[4] = {};
+
+    QPushButton *cmdKeyCtrFra[kPanes] = {}; // the pane selectors
+    QGroupBox *fraKeyCtr[kPanes] = {};      // a pane, open
+    QGroupBox *fraKeyCtrS[kPanes] = {};     // a pane, folded to its title
+    QGroupBox *fraKeyCtrP = nullptr;        // the progress pane
+    QFrame *fraKeyCtrSSys[kTabs] = {}, *fraKeyCtrSCmd[kTabs] = {}, *fraKeyCtrSHwr[kTabs] = {},
+           *fraKeyCtrSDwn[kTabs] = {}, *fraKeyCtrSExp[kTabs] = {};
+    QPushButton *cmdSetSysTab[kTabs] = {}, *cmdSetCmdTab[kTabs] = {}, *cmdSetHwrTab[kTabs] = {},
+                *cmdSetDwnTab[kTabs] = {}, *cmdSetExpTab[kTabs] = {};
+    QFrame *paneFrame(int pane, int tab) const;
+    QPushButton *tabButton(int pane, int tab) const;
+
+    // Shows pane 0 to 4 (the others fold) with the tab it was left on.
+    void seeZOvuFra(int16_t pane);
+    void setTab(int pane, int tab);
+    void setKeyCtrCap();
+    void setUsrLev();
+    void soxMore();
+
+    // --- Shoot/Edit mode ------------------------------------------------------
+    QPushButton *cmdCapMode[2] = {}; // 0 Edit, 1 Shoot
+    void cmdCapMode_Click(int index);
+
+    // --- command lists ----------------------------------------------------------
+    QPushButton *cmdCtrMode[4] = {};
+    QGroupBox *fraAscCtrLst[4] = {};
+    QListWidget *lstCtrAscLow[4] = {};
+    QListWidget *lstCtrAscHig[4] = {};
+    void cmdCtrMode_Click(int index);
+    void lstCtrAscLow_Click(int index);
+    void lstCtrAscHig_Click(int index);
+    // Writes one list key to the open link port and shows it in the caption.
+    void sendListKey(int index);
+
+    // --- hardware pane ----------------------------------------------------------
+    QCheckBox *chkHwrCLogOn = nullptr;
+    QCheckBox *chkDebug = nullptr;
+    QCheckBox *chkHwrLnkTo[3] = {}; // 1 Shoot mode into the CFile, 2 live link
+    QLineEdit *txtHwrCLogPath = nullptr, *txtHwrCLogFile = nullptr, *txtHwrCLogBuf = nullptr;
+    QPushButton *cmdHwrCLogOpen = nullptr, *cmdHwrCLogClose = nullptr;
+    QListWidget *lstSetHwrPwrMin = nullptr, *lstSetHwrPwrHrs = nullptr, *lstSetHwrSns = nullptr;
+    void zapHwrSet();
+    void fixCLogCmds();
+    void chkHwrLnkTo_Click(int index);
+    void setLinkBox(int16_t index, bool ticked);
+
+    // --- download destinations ---------------------------------------------------
+    // Lists the open CFiles by caption, the active one marked "(Current)".
+    void RefreshCFile();
 
     // --- export pane ----------------------------------------------------------
     // The source of "Export to Excel": 0 string, 1 folder, 2 eDisk, 3 capture
@@ -39,6 +112,10 @@ public:
     void cmdExp2Excel_Click();
 
     // --- progress -------------------------------------------------------------
+    // The progress log: crlfBefore/crlfAfter line breaks around the text; the
+    // box drops its head above 4000 characters so it never grows.
+    QPlainTextEdit *txtPrgrs = nullptr;
+    void PLog2Prgrs(const QString &text, int crlfBefore = 0, int crlfAfter = 0, int kind = 0);
     // The share done of a running chronograph task (set by the progress
     // module), and the timer whose ticks advance it while the automatic cycle
     // is on, up to PCycleLim ticks.

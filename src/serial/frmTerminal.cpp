@@ -62,6 +62,10 @@ frmTerminal::frmTerminal()
     mnuWrapOn->setObjectName(QStringLiteral("mnuWrapOn"));
     connect(mnuWrapOn, &QAction::triggered, this, [] { guarded(QStringLiteral("frmTerminal/mnuWrapOn_Click"), [] { setTxtWrap(1); }); });
     mnuTermStat = addItem(view, "mnuTermStat", QStringLiteral("&Statistics"), this, &frmTerminal::mnuTermStat_Click);
+    QAction *mnuVewZOvu = view->addAction(QStringLiteral("zOvu"));
+    mnuVewZOvu->setObjectName(QStringLiteral("mnuVewZOvu"));
+    mnuVewZOvu->setCheckable(true);
+    connect(mnuVewZOvu, &QAction::triggered, this, [] { guarded(QStringLiteral("frmTerminal/mnuVewZOvu_Click"), [] { togKeypad(); }); });
     QMenu *log = mnuBar->addMenu(QStringLiteral("&Log"));
     log->setObjectName(QStringLiteral("mnuLog"));
     mnuOpenLog = addItem(log, "mnuOpenLog", QStringLiteral("&Open Log..."), this, &frmTerminal::mnuOpenLog_Click);

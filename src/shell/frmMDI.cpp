@@ -134,6 +134,45 @@ void frmMDI::tbrBTerminal_Click()
     togTerminal();
 }
 
+// --- the remote-control panel and the keypad panel ---------------------------
+
+namespace {
+// Another device than the KT4 is served as a plain terminal: the panel then
+// opens only when the user says so, while the warnings are on.
+bool keypadAllowed()
+{
+    if (ShowWarnKT && Device > 0)
+        return nbrNotes().askMsgNote(0, 1) == 6;
+    return true;
+}
+} // namespace
+
+void frmMDI::tbrKeypad_Click()
+{
+    if (keypadAllowed())
+        togKeypad();
+}
+
+void frmMDI::mnuRemCtr_Click()
+{
+    if (!keypadAllowed())
+        return;
+    CroTaskGuard task;
+    if (task.refused())
+        return;
+    togKeypad();
+}
+
+void frmMDI::popRemCtr_Click() { mnuRemCtr_Click(); }
+
+void frmMDI::popRemCtrList_Click()
+{
+    if (keypadAllowed())
+        nbrRemote().seeZOvuFra(1);
+}
+
+void frmMDI::mnuKeyPad_Click() { nbrRemote().showKeyPad(); }
+
 void frmMDI::modComTogShow(int16_t &mode)
 {
     nbrSerial().modComTogShow(mode);
@@ -260,7 +299,7 @@ void frmMDI::buildMenus()
     sep(mnuView);
     mnuViewRUvuzu = addItem(mnuView, "mnuViewRUvuzu", QStringLiteral("i&Notes"), &frmMDI::mnuViewRUvuzu_Click);
     mnuViewBuffer = addItem(mnuView, "mnuViewBuffer", QStringLiteral("i&Loger"), &frmMDI::mnuViewBuffer_Click);
-    mnuKeyPad = addItem(mnuView, "mnuKeyPad", QStringLiteral("iR&emote"));
+    mnuKeyPad = addItem(mnuView, "mnuKeyPad", QStringLiteral("iR&emote"), &frmMDI::mnuKeyPad_Click);
     mnuIProgress = addItem(mnuView, "mnuIProgress", QStringLiteral("iPro&gress"));
 
     mnuSearch = addSubMenu(nullptr, "mnuSearch", QStringLiteral("&Search"));
@@ -354,7 +393,7 @@ void frmMDI::buildMenus()
     mnuXSetup = addItem(mnuInterface, "mnuXSetup", QStringLiteral("&General"));
     mnuLocalConnect = addItem(mnuInterface, "mnuLocalConnect", QStringLiteral("&Setup"), &frmMDI::mnuLocalConnect_Click);
     sep(mnuInterface);
-    mnuRemCtr = addItem(mnuInterface, "mnuRemCtr", QStringLiteral("i&Pad"));
+    mnuRemCtr = addItem(mnuInterface, "mnuRemCtr", QStringLiteral("i&Pad"), &frmMDI::mnuRemCtr_Click);
     mnuLocalPort = addItem(mnuInterface, "mnuLocalPort", QStringLiteral("i&Loger"), &frmMDI::mnuLocalPort_Click);
     mnuIRemote = addItem(mnuInterface, "mnuIRemote", QStringLiteral("iR&emote"));
     mnuRemCtr->setCheckable(true);
@@ -587,8 +626,8 @@ void frmMDI::buildPopup()
     popCapEdit = addItem(popMain, "popCapEdit", QStringLiteral("&Edit Mode"));
     popCapEdit->setCheckable(true);
     popMain->addSeparator();
-    popRemCtr = addItem(popMain, "popRemCtr", QStringLiteral("&zOvu"));
-    popRemCtrList = addItem(popMain, "popRemCtrList", QStringLiteral("&Shorcuts "));
+    popRemCtr = addItem(popMain, "popRemCtr", QStringLiteral("&zOvu"), &frmMDI::popRemCtr_Click);
+    popRemCtrList = addItem(popMain, "popRemCtrList", QStringLiteral("&Shorcuts "), &frmMDI::popRemCtrList_Click);
 }
 
 QToolBar *frmMDI::cbrBand(int band) const

@@ -175,6 +175,12 @@ public:
     void mnuViewBuffer_Click();
     void mnuLocalConnect_Click();
     void tbrBTerminal_Click();
+    // The remote-control panel and the keypad panel.
+    void mnuRemCtr_Click();
+    void tbrKeypad_Click();
+    void mnuKeyPad_Click();
+    void popRemCtr_Click();
+    void popRemCtrList_Click();
     void tbrConnect_Click();
     void tbrSetup_Click();
     void modComTogShow(int16_t &mode);

@@ -46,4 +46,48 @@ void updTermBtn()
     mdi->mnuLocalPort->setChecked(shown);
 }
 
+void togKeypad()
+{
+    Form *f = nbrRemote().frmRemCtr();
+    QWidget *w = f ? f->widget() : nullptr;
+    bool shown = false;
+    if (w) {
+        if (w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
+            w->setWindowState(w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+            w->show();
+        } else if (w->isVisible()) {
+            w->hide();
+        } else {
+            w->show();
+            w->raise();
+            w->activateWindow();
+        }
+        shown = w->isVisible();
+    }
+    nbrRemote().fixCLogCmds();
+    updKeypadBtn();
+    // While the panel is up the main window waits; hiding the panel must not
+    // leave the main window without input.
+    if (frmMDI::isLoaded())
+        frmMDI::instance()->setEnabled(!shown);
+}
+
+void updKeypadBtn()
+{
+    if (!frmMDI::isLoaded())
+        return;
+    frmMDI *mdi = frmMDI::instance();
+    Form *f = nbrRemote().frmRemCtr();
+    const bool shown = f && f->widget() && f->widget()->isVisible();
+    if (QAction *button = toolButton(mdi->tbrStandard, QStringLiteral("Keypad"))) {
+        button->setEnabled(false);
+        button->setChecked(shown);
+        button->setEnabled(true);
+    }
+    mdi->mnuRemCtr->setChecked(shown);
+    if (Form *term = nbrSerial().frmTerminal())
+        if (QAction *item = menuItem(term->widget(), QStringLiteral("mnuVewZOvu")))
+            item->setChecked(shown);
+}
+
 } // namespace vt

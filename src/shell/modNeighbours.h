@@ -232,6 +232,8 @@ public:
     virtual void addPrgrsText(const QString &text) { (void)text; }
     // Refreshes the keypad's display after received lines (while keyPadOn).
     virtual void seeKeyPadLcd() {}
+    // Shows the keypad panel (keyPadOn).
+    virtual void showKeyPad() {}
     // The panel's reply-wait setting (its box txtHwrCLogBuf); the stand-in
     // answers the value the panel starts with.
     virtual QString hwrCLogBuf() { return QStringLiteral("2000"); }

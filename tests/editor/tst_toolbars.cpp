@@ -101,9 +101,9 @@ private slots:
         tbrStandard_ButtonClick(QStringLiteral("new"));
         QCOMPARE(openCFiles().size(), 1);
         QVERIFY(answers::asked().isEmpty());
-        // Buttons whose windows come later say so rather than doing nothing.
+        // With no panel to show, the Keypad button leaves the main window usable.
         press(mdi->tbrStandard, "Keypad");
-        QCOMPARE(answers::last().question.text, QStringLiteral("The keypad panel is not available yet."));
+        QVERIFY(mdi->isEnabled());
     }
 
     void wordWrapCycle_data()
