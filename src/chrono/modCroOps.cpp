@@ -643,9 +643,11 @@ void wireChronoMenu(frmMDI *mdi)
     wire(mdi->mnuRemExport, [] { nbrRemote().seeZOvuFra(4); });
 
     // The CFile's pop-up menu offers the same operations as the Chrono menu.
-    for (auto [pop, item] : {std::pair{mdi->popRemStart, mdi->mnuRemStart}, std::pair{mdi->popRemStop, mdi->mnuRemStop},
-                             std::pair{mdi->popRemRemo, mdi->mnuRemRemo}})
-        wire(pop, [item] { item->trigger(); });
+    for (const auto &link : {std::pair{mdi->popRemStart, mdi->mnuRemStart}, std::pair{mdi->popRemStop, mdi->mnuRemStop},
+                             std::pair{mdi->popRemRemo, mdi->mnuRemRemo}}) {
+        QAction *item = link.second;
+        wire(link.first, [item] { item->trigger(); });
+    }
     // Editing while shots arrive is the operator's own switch for this run.
     wire(mdi->popCapEdit, [] { SoftEdit = !SoftEdit; });
     wire(mdi->popCapture, [] { notAvailableYet(QStringLiteral("The live link to the Capture sheet")); });
