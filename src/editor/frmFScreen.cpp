@@ -174,11 +174,9 @@ void frmFScreenB::closeEvent(QCloseEvent *e) { handleClose(e); }
 
 void mnuViewFullScreen_Click()
 {
-    frmDocument *doc = ActiveForm();
-    if (!doc) {
-        shoMsgBox(QStringLiteral("No Open CFile !"), QStringLiteral("Jotrix"), true);
+    frmDocument *doc = activeCFileOrNotice();
+    if (!doc)
         return;
-    }
     // A view already open belongs to a CFile of its own: it is written back
     // before the view shows the new one.
     if (frmFScreen::isLoaded() && !frmFScreen::instance()->unload())

@@ -172,6 +172,14 @@ frmDocument *ActiveForm()
     return box ? qobject_cast<frmDocument *>(box->parentWidget()) : nullptr;
 }
 
+frmDocument *activeCFileOrNotice()
+{
+    frmDocument *doc = ActiveForm();
+    if (!doc)
+        shoMsgBox(QStringLiteral("No Open CFile !"), QStringLiteral("Jotrix"), true);
+    return doc;
+}
+
 QList<frmDocument *> openCFiles()
 {
     QList<frmDocument *> docs;

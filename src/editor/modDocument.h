@@ -19,6 +19,8 @@ inline const QString CFileFilter = QStringLiteral(
 
 // The main window's active CFile; nullptr when none is open.
 frmDocument *ActiveForm();
+// The active CFile; without one, the editor's "No Open CFile !" notice and null.
+frmDocument *activeCFileOrNotice();
 // Every open CFile window, oldest first.
 QList<frmDocument *> openCFiles();
 

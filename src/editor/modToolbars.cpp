@@ -143,11 +143,9 @@ void mnuViewStatusBar_Click(bool checked)
 
 void mnuInsertTextFile_Click()
 {
-    frmDocument *doc = ActiveForm();
-    if (!doc) {
-        shoMsgBox(QStringLiteral("No Open CFile !"), QStringLiteral("Jotrix"), true);
+    frmDocument *doc = activeCFileOrNotice();
+    if (!doc)
         return;
-    }
     if (!trapErrors([&] {
         dialogs::FileRequest request;
         request.title = QStringLiteral("Select File to Insert");
@@ -176,11 +174,9 @@ void mnuInsertTextFile_Click()
 
 void mnuInsertPicture_Click()
 {
-    frmDocument *doc = ActiveForm();
-    if (!doc) {
-        shoMsgBox(QStringLiteral("No Open CFile !"), QStringLiteral("Jotrix"), true);
+    frmDocument *doc = activeCFileOrNotice();
+    if (!doc)
         return;
-    }
     if (!trapErrors([&] {
         dialogs::FileRequest request;
         request.title = QStringLiteral("Select Picture...");
@@ -206,11 +202,9 @@ void mnuInsertPicture_Click()
 
 void mnuInsertPathandFile_Click()
 {
-    frmDocument *doc = ActiveForm();
-    if (!doc) {
-        shoMsgBox(QStringLiteral("No Open CFile !"), QStringLiteral("Jotrix"), true);
+    frmDocument *doc = activeCFileOrNotice();
+    if (!doc)
         return;
-    }
     const QString caption = doc->Caption();
     if (!caption.startsWith(QStringLiteral("Document")))
         doc->rtfText->SetSelText(caption);

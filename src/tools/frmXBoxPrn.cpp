@@ -766,10 +766,8 @@ void frmXBoxPrn::cmdPrint_Click()
 {
     if (paging_ > 0)
         return;
-    if (!ActiveForm()) {
-        shoMsgBox(QStringLiteral("No Open CFile !"), QStringLiteral("Jotrix"), true);
+    if (!activeCFileOrNotice())
         return;
-    }
     QPrinter &printer = Printer();
     setPrinterOrientation(printer, prvOrient);
     preparePrinter(printer);

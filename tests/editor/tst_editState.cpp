@@ -54,10 +54,10 @@ bool eval(const QString &rule, const Letters &l)
 
 // "mnuX" a menu item, "mnuViewMode1" a view-mode item, "std:Key" / "fmt:Key"
 // a button, anything else a field; a trailing "!" asks for visibility.
-bool state(const QString &spec)
+bool state(const QString &key)
 {
     frmMDI *mdi = frmMDI::get();
-    QString name = spec;
+    QString name = key;
     const bool visible = name.endsWith(u'!');
     if (visible)
         name.chop(1);
