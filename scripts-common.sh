@@ -1,6 +1,6 @@
 # Shared by run.sh, test.sh and bench/run.sh: installs the Debian packages that
 # are missing and builds into one configuration of a build folder.
-VT_PACKAGES="cmake ninja-build g++ pkgconf qt6-base-dev qt6-serialport-dev libxlsxwriter-dev libzip-dev libpugixml-dev fonts-dejavu-core fontconfig"
+VT_PACKAGES="cmake ninja-build g++ pkgconf qt6-base-dev qt6-serialport-dev libxlsxwriter-dev libzip-dev libpugixml-dev libhunspell-dev hunspell-en-us fonts-dejavu-core fontconfig"
 # What only the tests need: clang and its runtimes for the fuzzer, LibreOffice
 # to recompute a saved workbook with a spreadsheet program of others, poppler's
 # pdfinfo and pdftotext to read back what was printed to a PDF file.

@@ -5,6 +5,7 @@
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
+#include "platform/spelling.h"
 #include "platform/spreadsheet_data.h"
 #include "platform/spreadsheet_window.h"
 
@@ -885,19 +886,20 @@ void Worksheet::Activate()
 void Worksheet::CheckSpelling()
 {
     SheetData &s = data();
+    spelling::Checker checker;
+    if (!checker.isOpen())
+        vt::raise(1004, QStringLiteral("Method 'CheckSpelling' of object '_Worksheet' failed"));
     for (auto &[key, cell] : s.cells) {
         if (cell.hasFormula() || !cell.value.isText() || cell.value.toString().trimmed().isEmpty())
             continue;
-        Question q;
-        q.kind = QStringLiteral("dialog");
-        q.title = QStringLiteral("Spelling");
-        q.text = QStringLiteral("Check the spelling of %1%2:").arg(columnLetters(keyCol(key))).arg(keyRow(key));
-        q.defaultAnswer = cell.value.toString();
-        const QString a = ask(q);
-        if (a != cell.value.toString()) {
-            cell.value = Variant(a);
+        QString text = cell.value.toString();
+        const bool goOn = spelling::checkText(checker, text);
+        if (text != cell.value.toString()) {
+            cell.value = Variant(text);
             s.book->changed();
         }
+        if (!goOn)
+            return;
     }
 }
 

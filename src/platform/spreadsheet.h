@@ -313,9 +313,10 @@ public:
     void setVisible(bool on) { setVisible(on ? int(xlSheetVisible) : int(xlSheetHidden)); }
     void Activate();                // 1004 for a hidden sheet
     void Select() { Activate(); }
-    // Runs the spelling check over the sheet's texts through the answering
-    // seam (a "dialog" question per text cell, its default the text as it
-    // stands; the answer replaces it).
+    // Checks the spelling of the sheet's texts with the installed dictionary,
+    // asking through the spelling dialog about each unknown word (see
+    // platform/spelling.h); Cancel stops and keeps the changes made. 1004 when
+    // no dictionary is installed.
     void CheckSpelling();
 
     // Addresses: "A5", "A1:C3", "$D$6", "A:V", "F:F", "3:3", "5:9".

@@ -1,11 +1,13 @@
 // The notes window's go-to keys A and B with their setting, the entry and
 // key arrows, the hidden switches and the spell check.
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "notes/frmTip.h"
 #include "notes/notesfixture.h"
 #include "platform/answers.h"
 #include "platform/settings.h"
+#include "vt_paths.h"
 
 using namespace vt;
 using vttest::loadTip;
@@ -224,16 +226,43 @@ private slots:
         QVERIFY(answers::last().question.text.contains(QStringLiteral("Activate Software Test Mode..?")));
     }
 
-    void spellCheckThroughTheSpreadsheet()
+    void spellCheckWithTheDictionary_data()
     {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("the chosen suggestion") << "Change" << "The chrono\nline two";
+        QTest::newRow("Ignore keeps it") << "Ignore" << "Teh chrono\nline two";
+    }
+    void spellCheckWithTheDictionary()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, expected);
+        qputenv("VANTRELL_DICTIONARIES", VT_FIXTURES_DIR "/spelling");
         frmTip *tip = loadTip(kFile);
         tip->txtNotex->setPlainText(QStringLiteral("Teh chrono\nline two"));
-        answers::queueKeyed(QStringLiteral("spelling"), QStringLiteral("The chrono\r\nline two"));
-        tip->spellCheck(tip->txtNotex);
-        QCOMPARE(tip->txtNotex->toPlainText(), QStringLiteral("The chrono\nline two"));
+        answers::queueKeyed(QStringLiteral("Not in Dictionary: Teh"), answer);
+        // Reached as a user does: the third hidden switch.
+        SoftMore = true;
+        tip->soxMore();
+        QTest::mouseClick(tip->fraMake[2], Qt::LeftButton);
+        qunsetenv("VANTRELL_DICTIONARIES");
+        QCOMPARE(tip->txtNotex->toPlainText(), expected);
+        QCOMPARE(answers::pending(), 0);
         const answers::Record last = answers::last();
         QCOMPARE(last.question.text, QStringLiteral("Spell check is done"));
         QCOMPARE(last.question.title, QStringLiteral("Spell Check"));
+    }
+
+    void spellCheckWithoutDictionary()
+    {
+        QTemporaryDir empty;
+        qputenv("VANTRELL_DICTIONARIES", empty.path().toLocal8Bit());
+        frmTip *tip = loadTip(kFile);
+        tip->txtNotex->setPlainText(QStringLiteral("Teh chrono"));
+        tip->spellCheck(tip->txtNotex);
+        qunsetenv("VANTRELL_DICTIONARIES");
+        QCOMPARE(tip->txtNotex->toPlainText(), QStringLiteral("Teh chrono"));
+        QCOMPARE(boxTexts(), QStringList{QStringLiteral("Can't spell check rUvuzu...!\r\nMicrosoft Office not Installed")});
     }
 
     void spellCheckWithoutSpreadsheet()
