@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -59,6 +60,9 @@ qint64 clockNs()
 // Each change waits this many times what the last one cost: the changes take
 // at most a fifth of the time however long the paragraph has grown.
 constexpr qint64 kWaitPerCost = 4;
+// Text without a line end waits at least this long for more, so characters
+// arriving one by one cost a few paintings of the CFile a second.
+constexpr qint64 kHoldNs = 200'000'000;
 
 void sarCFormatOf(frmDocument *doc, int16_t mode)
 {
@@ -159,12 +163,19 @@ bool feedActiveCFile(const QString &text)
     }
     if (!doc)
         return false;
+    if (text.isEmpty())
+        return true;
+    const bool wasHeld = !h.text.isEmpty();
     h.text += text;
-    const qint64 now = clockNs();
-    if (now >= h.nextAt || text.contains(QChar(13)) || text.contains(QChar(10))) {
+    if (text.contains(QChar(13)) || text.contains(QChar(10))) {
         flushCFileFeed();
         return true;
     }
+    // The first text held starts the wait: at least the holding time, longer
+    // after a costly change.
+    const qint64 now = clockNs();
+    if (!wasHeld)
+        h.nextAt = std::max(h.nextAt, now + kHoldNs);
     if (!h.timer) {
         h.timer = new QTimer(QCoreApplication::instance());
         h.timer->setSingleShot(true);

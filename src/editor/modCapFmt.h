@@ -21,14 +21,16 @@ void sarCFormat(int16_t mode);
 bool appendActiveCFile(const QString &text);
 
 // The receive engine's way into the active CFile in Shoot mode: the same as
-// appendActiveCFile, except that text without a line end may be held back
-// for a moment and written out with what follows. Qt lays a paragraph out
-// whole on every change, so a device that ends its lines with LF alone
-// would make each chunk cost as much as the whole open line; the changes
-// are spaced so that at most a fifth of the time goes to them, measured on
-// the last one. A line end writes out at once, as does anything that reads
-// or changes the CFile, a log line, the end of Shoot mode, or a pause in
-// what arrives. False (nothing taken) when no CFile is open.
+// appendActiveCFile, except that text without a line end is held back for a
+// moment (a fifth of a second) and written out with what follows: a chunk is
+// often one character, and laying out and painting the CFile for each was
+// most of what a capture cost. Qt lays a paragraph out whole on every
+// change, so a device that ends its lines with LF alone would make each
+// chunk cost as much as the whole open line; the changes are also spaced so
+// that at most a fifth of the time goes to them, measured on the last one.
+// A line end writes out at once, as does anything that reads or changes the
+// CFile, a log line, the end of Shoot mode, or the holding time running
+// out. False (nothing taken) when no CFile is open.
 bool feedActiveCFile(const QString &text);
 // Writes out whatever is held back.
 void flushCFileFeed();

@@ -118,6 +118,7 @@ frmTerminal::~frmTerminal()
     MSComm1->disconnect(this);
     MSComm2->disconnect(this);
     txtTerm->disconnect(this);
+    releaseTermHold();
 }
 
 void frmTerminal::closeEvent(QCloseEvent *e)

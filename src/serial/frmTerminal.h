@@ -6,6 +6,7 @@
 
 #include "shell/supportWindow.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -14,6 +15,7 @@ class QAction;
 class QLabel;
 class QMenuBar;
 class QStatusBar;
+class QTimer;
 
 namespace vt {
 
@@ -108,6 +110,10 @@ public:
     // rewritten for the terminal box when route 0 is on, and the later
     // destinations get the rewritten text.
     void putRxData(RichTextBox *txtBox, QString &txt);
+    // Writes what the receive engine holds back for the terminal box into
+    // it, the caret behind it. Anything that reads or changes the box calls
+    // this first, through the box, so nobody sees it without that text.
+    void flushTerm();
     void txtTerm_KeyPress(int &KeyAscii);
 
 protected:
@@ -116,6 +122,14 @@ protected:
 private:
     void splitLines();
     void trimTerm(RichTextBox *box);
+    // Received text for the terminal box waits for its line end, or for a
+    // moment when none comes: painting the box for every character arrived
+    // was most of what a capture cost.
+    void holdTerm(RichTextBox *box, const QString &text);
+    // The held text's box no longer calls back here.
+    void releaseTermHold();
+    // The box's length with the text held for it.
+    int termLength(RichTextBox *box) const;
     void writeCLog(const QString &text);
     // Appends to the open log; a failed write asks Retry or Cancel, and
     // Cancel closes the log.
@@ -131,6 +145,9 @@ private:
     bool rxLineDone = false; // this chunk completed a line
     bool rxGotLine = false;
     int64_t conStartMs_ = -1; // when the port was opened (monotonic), -1 while closed
+    QPointer<RichTextBox> termHeldBox_; // the box the held text goes into
+    QString termHeld_;                  // edited for the box already
+    QTimer *termHoldTimer_ = nullptr;   // writes it out when no line end comes
 };
 
 } // namespace vt

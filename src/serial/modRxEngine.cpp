@@ -28,8 +28,10 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace vt {
 
@@ -91,6 +93,11 @@ namespace vt {
 namespace {
 
 constexpr int kTermMax = 32750;  // the terminal box is held below this many characters
+// Text without a line end is shown at the latest this long after it came, so
+// a stream of characters costs a few paintings of the box a second.
+constexpr int kTermHoldMs = 200;
+// Held text beyond this length is shown at once.
+constexpr int kTermHoldMax = 4096;
 constexpr int kRecentMax = 800;  // the reply buffer ...
 constexpr int kRecentDrop = 79;  // ... drops this many from its head once above
 // A line that never ends (a device that ends its lines with LF alone) keeps
@@ -144,11 +151,67 @@ bool termInUse()
 
 } // namespace
 
+int frmTerminal::termLength(RichTextBox *box) const
+{
+    // Read from the document: the box's own length writes the held text out.
+    const QTextDocument *doc = box->document();
+    const int shown = doc->characterCount() - 1 + doc->blockCount() - 1;
+    return shown + (box == termHeldBox_ ? int(termHeld_.size()) : 0);
+}
+
+void frmTerminal::releaseTermHold()
+{
+    if (RichTextBox *box = termHeldBox_.data())
+        box->SetHeldTextWriter(std::function<void()>());
+    termHeldBox_.clear();
+}
+
+void frmTerminal::holdTerm(RichTextBox *box, const QString &text)
+{
+    if (termHeldBox_ != box) {
+        flushTerm();
+        releaseTermHold();
+        termHeldBox_ = box;
+        box->SetHeldTextWriter([this] { flushTerm(); });
+    }
+    termHeld_ += text;
+    if (text.contains(QChar(10)) || termHeld_.size() >= kTermHoldMax) {
+        flushTerm();
+        return;
+    }
+    if (termHeld_.isEmpty())
+        return;
+    if (!termHoldTimer_) {
+        termHoldTimer_ = new QTimer(this);
+        termHoldTimer_->setSingleShot(true);
+        connect(termHoldTimer_, &QTimer::timeout, this,
+                [this] { guarded(QStringLiteral("frmTerminal/flushTerm"), [this] { flushTerm(); }); });
+    }
+    if (!termHoldTimer_->isActive())
+        termHoldTimer_->start(kTermHoldMs);
+}
+
+void frmTerminal::flushTerm()
+{
+    if (termHoldTimer_)
+        termHoldTimer_->stop();
+    // Taken first: the box calls back here before it is written to.
+    const QString text = std::exchange(termHeld_, QString());
+    RichTextBox *box = termHeldBox_;
+    if (text.isEmpty() || !box)
+        return;
+    box->SetSelStart(box->TextLength());
+    box->SetSelText(text);
+    box->SetSelStart(box->TextLength());
+}
+
 void frmTerminal::trimTerm(RichTextBox *box)
 {
-    const int len = box->TextLength();
-    if (len <= kTermMax || termInUse())
+    if (termLength(box) <= kTermMax || termInUse())
         return;
+    // The cut is taken from the box as it would stand with the held text in it.
+    flushTerm();
+    const int len = box->TextLength();
     // Cut whole lines from the head until what is left fits; only a last line
     // longer than the limit is cut inside.
     QTextDocument *doc = box->document();
@@ -237,7 +300,7 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
 {
     // The terminal box's size.
     route("terminal size", [&] { trimTerm(txtBox); });
-    rxTxtLen = txtBox->TextLength();
+    rxTxtLen = termLength(txtBox);
 
     // Lines: the table, the header watch, the live-link queue.
     rxGotLine = false;
@@ -261,16 +324,18 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
             if (reachBack > 0) {
                 // Each takes one character already shown (a line end is one);
                 // with nothing shown there is nothing to take.
+                if (termHeldBox_ == txtBox)
+                    flushTerm();
                 QTextCursor c(txtBox->document());
                 c.movePosition(QTextCursor::End);
                 while (reachBack-- > 0 && c.position() > 0)
                     c.deletePreviousChar();
+                txtBox->SetSelStart(txtBox->TextLength());
             }
-            txtBox->SetSelStart(txtBox->TextLength());
-            txtBox->SetSelText(txt);
+            // Written with the caret behind it, at the line's end or shortly.
+            holdTerm(txtBox, txt);
         });
         route("capture log", [&] { writeCLog(txt); });
-        route("terminal caret", [&] { txtBox->SetSelStart(txtBox->TextLength()); });
     }
 
     // Route 1: the active CFile (Shoot mode), its typing format kept; a line

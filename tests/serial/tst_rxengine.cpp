@@ -2,6 +2,7 @@
 // capture log, the line table, the live-link queue, the reply buffer, the
 // active CFile and the panel's boxes see it.
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -538,6 +539,51 @@ private slots:
         QVERIFY(within);
     }
 
+    // A line arriving one character at a time changes the terminal box and
+    // the CFile once, at its end: painting both for every character was most
+    // of what a capture cost. Whoever reads either box in between sees every
+    // character that came.
+    void characterByCharacterChangesEachBoxOncePerLine()
+    {
+        RichTextBox *cfile = openCFile(QStringLiteral("Range day\r\n"));
+        RxRoute[1] = true;
+        QSignalSpy termChanges(term->txtTerm->document(), &QTextDocument::contentsChanged);
+        QSignalSpy cfileChanges(cfile->document(), &QTextDocument::contentsChanged);
+        const QString line = QStringLiteral("CAP:00001 301.0 f/s 0.001 sec  12:00:00");
+        for (const QChar c : line)
+            feed(QString(c));
+        QCOMPARE(termChanges.count(), 0);
+        QCOMPARE(cfileChanges.count(), 0);
+        feed(QStringLiteral("\r"));
+        feed(QStringLiteral("\n"));
+        QCOMPARE(termChanges.count(), 1);
+        QCOMPARE(cfileChanges.count(), 1);
+        QCOMPARE(box(), line + QStringLiteral("\r\n"));
+        QCOMPARE(cfile->Text(), QStringLiteral("Range day\r\n") + line + QStringLiteral("\r\n"));
+
+        // A reader in the middle of a line sees what came so far, the caret
+        // behind it.
+        feed(QStringLiteral("CAP:0"));
+        feed(QStringLiteral("0002"));
+        QCOMPARE(box(), line + QStringLiteral("\r\nCAP:00002"));
+        QCOMPARE(term->txtTerm->SelStart(), box().size());
+        QVERIFY(cfile->Text().endsWith(QLatin1String("\r\nCAP:00002")));
+    }
+
+    // A prompt or a line cut short lands in both boxes by itself, nobody
+    // reading, within a moment.
+    void textWithoutLineEndLandsByItself()
+    {
+        RichTextBox *cfile = openCFile(QString());
+        RxRoute[1] = true;
+        feed(QStringLiteral("\r\nDA"));
+        feed(QStringLiteral("T>"));
+        const QTextDocument *termDoc = term->txtTerm->document();
+        QTRY_COMPARE(termDoc->toPlainText(), QStringLiteral("\nDAT>"));
+        QTRY_COMPARE(cfile->document()->toPlainText(), QStringLiteral("\nDAT>"));
+        QCOMPARE(term->txtTerm->textCursor().position(), termDoc->characterCount() - 1);
+    }
+
     // Held-back text comes before a log line, lands by itself when nothing
     // more arrives, and is in the CFile when Shoot mode ends.
     void heldTextIsNeverLostNorOvertaken()
@@ -546,8 +592,8 @@ private slots:
         const QTextDocument *doc = cfile->document();
         RxRoute[0] = true;
         RxRoute[1] = true;
-        feed(QStringLiteral("CAP:00001\n")); // written at once: nothing was changed yet
-        feed(QStringLiteral("CAP:00002\n")); // too soon after a costly change: held
+        feed(QStringLiteral("CAP:00001\n")); // no line end once the LF is gone: held
+        feed(QStringLiteral("CAP:00002\n"));
         QVERIFY(!doc->toPlainText().endsWith(QLatin1String("CAP:00002")));
         QVERIFY(appendActiveCFile(QStringLiteral("REM: note\r\n")));
         QVERIFY(cfile->Text().endsWith(QLatin1String("xCAP:00001CAP:00002REM: note\r\n")));
