@@ -20,11 +20,13 @@ bool sensorsOff()
     return !CroLnk.croErr && CroLnk.rxRecent.contains(QLatin1String("Sens=OFF"));
 }
 
-// The dump's key and the terminal text it brings. The terminal is not
-// trimmed while a task or the dump watch runs; should its head have been cut
-// all the same, the dump is not whole and the download fails.
-bool download(int16_t kind)
+} // namespace
+
+// The terminal is not trimmed while a task or the dump watch runs; should its
+// head have been cut all the same, the dump is not whole and the download fails.
+bool croDumpKey(int16_t kind)
 {
+    croDump.clear();
     SerialNbr &term = nbrSerial();
     const int64_t from = term.termCut() + term.termText().size();
     sndCroKey(0, QString::number(kind), 1, 0);
@@ -37,8 +39,6 @@ bool download(int16_t kind)
     croDump = text.mid(qsizetype(start));
     return true;
 }
-
-} // namespace
 
 int16_t getCroShots(int16_t kind)
 {
@@ -53,7 +53,7 @@ int16_t getCroShots(int16_t kind)
     // now, so that they are the unit's current ones.
     else if (getCroStatus(), !CroSta.croStaOk)
         result = 2;
-    else if (!download(kind))
+    else if (!croDumpKey(kind))
         result = 2;
     if (result > 0) {
         croDump.clear();

@@ -565,10 +565,6 @@ void abtCroTask()
 
 // --- the Chrono menu ---------------------------------------------------------
 
-namespace {
-
-// Runs one operation of the menu inside the busy lock; the lock is released
-// on every way out.
 void runTask(const std::function<void()> &op)
 {
     CroTaskGuard task;
@@ -578,6 +574,8 @@ void runTask(const std::function<void()> &op)
     croAbortReq = false;
     op();
 }
+
+namespace {
 
 // The level asked of the user, 0 to 100; -1 when cancelled.
 int askSnsLevel()

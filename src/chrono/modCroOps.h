@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace vt {
 
@@ -62,6 +63,10 @@ void setSnsLevel(int16_t level);
 void croDatMode();
 // The user's abort of the running operation.
 void abtCroTask();
+
+// Runs one operation (a menu item's, a panel button's) inside the busy lock;
+// the lock is released on every way out. A refused lock runs nothing.
+void runTask(const std::function<void()> &op);
 
 // Connects the Chrono menu of the main window to the operations; called once
 // by its load.

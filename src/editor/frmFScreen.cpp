@@ -9,6 +9,7 @@
 #include "shell/frmMDI.h"
 #include "shell/modApi.h"
 #include "shell/modErrMsgs.h"
+#include "shell/modNeighbours.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
@@ -158,8 +159,8 @@ void frmFScreenB::Form_Unload(int &cancel)
     setNotOnTop(this);
 }
 
-// The keypad panel, as the main window's own Keypad button opens it.
-void frmFScreenB::cmdRemote_Click() { tbrStandard_ButtonClick(QStringLiteral("Keypad")); }
+// The keypad panel, modeless: the view stays open and usable beside it.
+void frmFScreenB::cmdRemote_Click() { nbrRemote().showKeyPad(); }
 
 void frmFScreenB::cmdScreenClose_Click()
 {

@@ -23,6 +23,8 @@
 #include <QLabel>
 #include <QTime>
 
+#include <utility>
+
 namespace vt {
 
 using namespace vt::xl;
@@ -78,6 +80,7 @@ AppPtr spreadsheetApp()
 
 void expExcel(int16_t action, int16_t source, int16_t sheetType, int16_t exporter)
 {
+    const bool dumpHeld = std::exchange(expDumpHeld, false);
     if (source == 0)
         sheetType = 5;
     if (chkCFileOpen() != 0)
@@ -108,7 +111,7 @@ void expExcel(int16_t action, int16_t source, int16_t sheetType, int16_t exporte
         Err.Clear();
     };
 
-    if (exporter < 4 && nbrChrono().getCroShots(exporter) > 0)
+    if (exporter < 4 && !dumpHeld && nbrChrono().getCroShots(exporter) > 0)
         return failure();
 
     frmFPrgrs *prg = frmFPrgrs::get();

@@ -80,6 +80,10 @@ inline ExpParts expParts;
 // sheetType 1 to 5; exporter 1 string, 2 folder, 3 eDisk (downloaded first),
 // 4 capture log, 5 CFile. Reports in log lines, never raises.
 void expExcel(int16_t action, int16_t source, int16_t sheetType, int16_t exporter);
+// Set just before expExcel by a caller that has downloaded the dump itself
+// (croDump): the next export of a string, folder or eDisk reads that dump
+// instead of downloading again. expExcel clears it.
+inline bool expDumpHeld = false;
 // Lets the user pick an own workbook and prepares it.
 void opnXlBook();
 // Sets the view options of the sheet type (1 to 5) from the YES/NO cells of

@@ -37,6 +37,14 @@ public:
     void lodExpSetup() override { vt::lodExpSetup(); }
     void extExcel() override { vt::extExcel(); }
     void expXlCommand(int16_t item) override { vt::expXlCommand(item); }
+    bool expXlDump(int16_t item) override
+    {
+        if (item < 0 || item > 2)
+            return false;
+        expDumpHeld = true;
+        expExcel(3, 1, int16_t(item + 1), int16_t(item + 1));
+        return true;
+    }
     void showExpSetup() override { frmExpSet::showDialog(); }
 };
 } // namespace

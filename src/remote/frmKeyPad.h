@@ -21,6 +21,12 @@ public:
     static constexpr int kLcdLines = 4;
     QPlainTextEdit *txtKeyPadLcd = nullptr;
     QPushButton *cmdKeyPadClose = nullptr;
+    // The chronograph's keys: the remote panel's waiting keys (same names),
+    // its Data/Stats/Menu keys cmdCroMode(0..2) and Esc. Each press runs the
+    // panel's own handler, so the checks, bytes and messages are the same.
+    QPushButton *cmdWaitKey[14] = {};
+    QPushButton *cmdCroMode[3] = {};
+    QPushButton *cmdKeyEsc = nullptr;
 
     // Shows the panel (keyPadOn) with its display up to date.
     void showKeyPad();

@@ -133,6 +133,13 @@ public:
     QPushButton *cmdKeyPgUpDw[2] = {}, *cmdKeyType[2] = {}, *cmdDelete[3] = {}, *cmdUnDelete[3] = {};
     QPushButton *cmdCroMode[3] = {};
     QPushButton *cmdKeyEsc = nullptr;
+    // Operation buttons: one whole operation of the unit each, inside the busy
+    // lock; Start, Stop and Remote are coloured by the indicators.
+    QPushButton *cmdKeyStart = nullptr, *cmdKeyStop = nullptr, *cmdKeyRemo = nullptr, *cmdKeyCalibrate = nullptr;
+    void cmdKeyStart_Click();
+    void cmdKeyStop_Click();
+    void cmdKeyRemo_Click();
+    void cmdKeyCalibrate_Click();
     QPushButton *cmdRawKey[7] = {}; // Q, A, T, F, 1, 2, 3 without waiting
     // Pre-check of every waiting key: only the KT4 and only in Shoot mode.
     void chkKeyOk(bool &ok);
@@ -141,7 +148,13 @@ public:
     void cmdSetMod(int16_t mode);
     void cmdCroMode_Click(int index);
     // One waiting key by its row of the key table (0 Up ... 13 Undelete folder).
+    // The keypad panel's keys come here too: one set of keys, bytes, gaps and
+    // refusals whichever window the user presses them in.
+    static constexpr int kWaitKeyRows = 14;
     void sndWaitKey(int row);
+    // A row's control name ("cmdKeyUp", "cmdDelete0" ...) and caption.
+    static QString waitKeyName(int row);
+    static QString waitKeyCaption(int row);
     void cmdKeyEsc_Click();
     void sndKeyQ();
     void sndKeyQ2();

@@ -2,10 +2,15 @@
 
 #include "remote/frmRemCtr.h"
 
+#include "chrono/modCroDnl.h"
 #include "chrono/modCroLnk.h"
+#include "chrono/modCroStatus.h"
+#include "editor/frmDocument.h"
+#include "editor/modDocument.h"
 #include "platform/conversions.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
+#include "platform/richtext.h"
 #include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
 #include "shell/modStartNbrs.h"
@@ -149,18 +154,55 @@ void frmRemCtr::cmdDownload_Click()
         MsgBox(QStringLiteral("You must Select Destination"), style);
         return;
     }
-    const QString selKey = QString(QChar(u'1' + source));
+    // The CFile chosen from the list, checked before anything is sent so that
+    // no dump arrives with nowhere to go.
+    frmDocument *target = nullptr;
+    if (destination == 1 && optDwnDesCFileSel->isChecked()) {
+        const QListWidgetItem *it = lstDwnDesCFile->currentItem();
+        const int row = it ? it->data(Qt::UserRole).toInt() : -1;
+        target = row >= 0 ? openCFiles().value(row) : nullptr;
+        if (!target) {
+            MsgBox(QStringLiteral("You must Select a CFile"), style);
+            return;
+        }
+    }
     updAllSta();
     onnWPrgrs();
+    // A dump bound for a CFile or the workbook does not also run into the
+    // active CFile through Shoot mode; the terminal shows it in every case.
+    const bool shoot = RxRoute[1];
+    if (destination > 0)
+        RxRoute[1] = false;
     sndCroKey(0, QStringLiteral("["), 0, 0);
     sndCroKey(0, QStringLiteral("D"), 1, 0);
+    bool whole = false;
     if (!CroLnk.croErr)
-        sndCroKey(0, selKey, 1, 0);
-    if (CroLnk.croErr)
+        whole = croDumpKey(int16_t(source + 1));
+    RxRoute[1] = shoot;
+    if (!whole)
         MsgBox(QStringLiteral("Download Failed") +
                    QStringLiteral("\r\nChronograph did not respond.\r\nCheck your setup or connections."),
                style);
     offWPrgrs();
+    if (!whole)
+        return;
+    if (destination == 1) {
+        if (!target) {
+            CreateNewCFile();
+            target = ActiveForm();
+        }
+        if (target) {
+            RichTextBox *box = target->rtfText;
+            box->SetSelStart(box->TextLength());
+            box->SetSelText(croDump);
+        }
+        RefreshCFile();
+    } else if (destination == 2) {
+        // The export reads the geometry and units of the dump from the status.
+        getCroStatus();
+        if (!nbrExport().expXlDump(int16_t(source)))
+            MsgBox(QStringLiteral("The export to Excel is not available; the dump is in the terminal."), style);
+    }
 }
 
 void frmRemCtr::optDwnDes_Click(int index)

@@ -3,6 +3,7 @@
 #include "remote/frmRemCtr.h"
 
 #include "chrono/modCroLnk.h"
+#include "chrono/modCroOps.h"
 #include "chrono/modCroProbe.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
@@ -36,7 +37,7 @@ struct WaitKey {
 };
 
 // Deletes of a shot or string take the unit longer to answer.
-constexpr WaitKey kWaitKeys[14] = {
+constexpr WaitKey kWaitKeys[frmRemCtr::kWaitKeyRows] = {
     {"cmdKeyUp", "Shot +", "U", 1, 0, 0, 0},
     {"cmdKeyDwn", "Shot -", "D", 1, 0, 1, 0},
     {"cmdKeyRite", "String +", "R", 1, 0, 0, 1},
@@ -79,6 +80,19 @@ QGroupBox *frmRemCtr::buildKeys()
         connect(b, &QPushButton::clicked, this, [where, handler] { guarded(where, handler); });
         return b;
     };
+    // The operations first: they are what a user reaches for most.
+    auto *ops = new QHBoxLayout;
+    cmdKeyStart = make(QStringLiteral("cmdKeyStart"), QStringLiteral("Start"), QStringLiteral("Sensors on, Shoot mode"),
+                       [this] { cmdKeyStart_Click(); });
+    cmdKeyStop = make(QStringLiteral("cmdKeyStop"), QStringLiteral("Stop"), QStringLiteral("Sensors off, Edit mode"),
+                      [this] { cmdKeyStop_Click(); });
+    cmdKeyRemo = make(QStringLiteral("cmdKeyRemo"), QStringLiteral("Remote"), QStringLiteral("Review the unit's data"),
+                      [this] { cmdKeyRemo_Click(); });
+    cmdKeyCalibrate = make(QStringLiteral("cmdKeyCalibrate"), QStringLiteral("Calibrate"),
+                           QStringLiteral("Calibrate the sensors"), [this] { cmdKeyCalibrate_Click(); });
+    for (QPushButton *b : {cmdKeyStart, cmdKeyStop, cmdKeyRemo, cmdKeyCalibrate})
+        ops->addWidget(b);
+    grid->addLayout(ops, 0, 0, 1, 3);
     QPushButton *rows[14];
     for (int r = 0; r < 14; ++r)
         rows[r] = make(QString::fromLatin1(kWaitKeys[r].name), QString::fromLatin1(kWaitKeys[r].caption), {},
@@ -96,16 +110,16 @@ QGroupBox *frmRemCtr::buildKeys()
         cmdUnDelete[i] = rows[11 + i];
     }
     for (int r = 0; r < 8; ++r)
-        grid->addWidget(rows[r], r / 2, r % 2);
+        grid->addWidget(rows[r], 1 + r / 2, r % 2);
     for (int i = 0; i < 3; ++i) {
-        grid->addWidget(cmdDelete[i], 4, i);
-        grid->addWidget(cmdUnDelete[i], 5, i);
+        grid->addWidget(cmdDelete[i], 5, i);
+        grid->addWidget(cmdUnDelete[i], 6, i);
     }
     static const char *const modes[3] = {"Data", "Stats", "Menu"};
     for (int i = 0; i < 3; ++i) {
         cmdCroMode[i] = make(QStringLiteral("cmdCroMode") + QString::number(i), QString::fromLatin1(modes[i]), {},
                              [this, i] { cmdCroMode_Click(i); });
-        grid->addWidget(cmdCroMode[i], 6, i);
+        grid->addWidget(cmdCroMode[i], 7, i);
     }
     auto *raw = new QHBoxLayout;
     cmdKeyEsc = make(QStringLiteral("cmdKeyEsc"), QStringLiteral("Esc"), QStringLiteral("Send Esc"),
@@ -124,7 +138,7 @@ QGroupBox *frmRemCtr::buildKeys()
                             QString::fromLatin1(raws[i].tip), [this, fn] { (this->*fn)(); });
         raw->addWidget(cmdRawKey[i]);
     }
-    grid->addLayout(raw, 7, 0, 1, 3);
+    grid->addLayout(raw, 8, 0, 1, 3);
     return fra;
 }
 
@@ -159,9 +173,19 @@ void frmRemCtr::seeCroFail(int16_t &action, int16_t &item, int16_t &showLink)
     MsgBox(text, vbOKOnly | vbSystemModal | vbMsgBoxSetForeground);
 }
 
+QString frmRemCtr::waitKeyName(int row)
+{
+    return row >= 0 && row < kWaitKeyRows ? QString::fromLatin1(kWaitKeys[row].name) : QString();
+}
+
+QString frmRemCtr::waitKeyCaption(int row)
+{
+    return row >= 0 && row < kWaitKeyRows ? QString::fromLatin1(kWaitKeys[row].caption) : QString();
+}
+
 void frmRemCtr::sndWaitKey(int row)
 {
-    if (row < 0 || row >= 14)
+    if (row < 0 || row >= kWaitKeyRows)
         return;
     bool ok = false;
     chkKeyOk(ok);
@@ -200,6 +224,21 @@ void frmRemCtr::cmdCroMode_Click(int index)
     if (task.refused())
         return;
     setMode(static_cast<int16_t>(index));
+}
+
+// The operations are the Chrono menu's own: the same checks, notices and
+// log lines whichever way the user starts them.
+void frmRemCtr::cmdKeyStart_Click() { runTask(croStart); }
+void frmRemCtr::cmdKeyStop_Click() { runTask(croStop); }
+void frmRemCtr::cmdKeyRemo_Click() { runTask(croReview); }
+
+void frmRemCtr::cmdKeyCalibrate_Click()
+{
+    // The calibration asks first; the sensors end armed on success.
+    runTask([] {
+        doCalib(0);
+        updAllSta();
+    });
 }
 
 void frmRemCtr::cmdKeyEsc_Click()

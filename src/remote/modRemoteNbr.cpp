@@ -2,6 +2,7 @@
 
 #include "remote/frmKeyPad.h"
 #include "remote/frmRemCtr.h"
+#include "platform/ctlcolor.h"
 #include "platform/timerctl.h"
 #include "shell/modCrsFrms.h"
 #include "shell/modNeighbours.h"
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 
 namespace vt {
 
@@ -23,6 +25,12 @@ public:
     {
         if (auto *p = panel())
             p->extRemCtr(cancel);
+    }
+    void setKeyBackColor(const QString &key, uint32_t colour) override
+    {
+        if (auto *p = panel())
+            if (auto *b = p->findChild<QPushButton *>(key))
+                SetBackColor(b, colour);
     }
     // A panel not loaded has nothing to show: it is not loaded for that.
     void setLinkBox(int16_t index, bool ticked) override

@@ -86,6 +86,10 @@ public:
     // One of the main window's five export commands: 0 string, 1 folder,
     // 2 eDisk, 3 capture log, 4 CFile.
     virtual void expXlCommand(int16_t item) { (void)item; }
+    // Exports the dump just downloaded (croDump) of item 0 string, 1 folder or
+    // 2 eDisk as expXlCommand would after its own download; the caller holds
+    // the busy lock. False when no export is installed.
+    virtual bool expXlDump(int16_t item) { (void)item; return false; }
     // Shows the export settings window modally.
     virtual void showExpSetup() {}
     // The live link: writes the queued shot line just taken into excLine

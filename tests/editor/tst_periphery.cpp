@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -358,9 +359,17 @@ private slots:
 
     void remoteKeepsTheViewOpen()
     {
+        // The bar's Remote shows the keypad panel.
+        struct KeyPadCount : vt::RemoteNbr {
+            int shown = 0;
+            void showKeyPad() override { ++shown; }
+        } remote;
+        vt::installRemote(&remote);
+        const auto restore = qScopeGuard([] { vt::installRemote(nullptr); });
         newCFile(QStringLiteral("x"));
         pressFullScreen();
         QTest::mouseClick(frmFScreenB::instance()->cmdRemote, Qt::LeftButton);
+        QCOMPARE(remote.shown, 1);
         QVERIFY(frmFScreen::isLoaded());
         QVERIFY(frmFScreenB::isLoaded());
     }

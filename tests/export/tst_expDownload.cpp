@@ -284,6 +284,29 @@ private slots:
         QVERIFY(!end.isEmpty());
     }
 
+    // The panel's Download with the Excel destination: its own keys bring the
+    // folder's dump once, and that dump is what the workbook gets.
+    void panelDownloadToExcel()
+    {
+        sim.unit().curFol = 2;
+        store(2, 4, {401.0, 402.0, 403.0});
+        frmRemCtr *panel = frmRemCtr::get();
+        panel->optDwnSrc[1]->click();
+        panel->optDwnDes[2]->click();
+        panel->cmdDownload->click();
+        QVERIFY2(sim.received().startsWith("[D2"), sim.received().constData());
+        QCOMPARE(sim.received().count('2'), 1);
+        QVERIFY2(cfileText().contains(QLatin1String("REM: Data Exported to Excel Successfully...")), qPrintable(cfileText()));
+        // The dump went to the workbook, not into the CFile.
+        QVERIFY(!cfileText().contains(QLatin1String("MMR:")));
+        QString end;
+        const QList<Block> blocks = readBlocks(xlApp->Workbooks(1)->Worksheets(QStringLiteral("Folder")), &end);
+        QCOMPARE(blocks.size(), 1);
+        QCOMPARE(blocks[0].begin, QStringLiteral("Shots=3 Folder=2 String=4"));
+        QCOMPARE(blocks[0].shots.size(), 3);
+        QCOMPARE(blocks[0].shots[2][4], 403.0);
+    }
+
     // The CFile command reads the active CFile's shot lines; no download.
     void cfileCommand()
     {

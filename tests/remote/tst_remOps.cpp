@@ -1,0 +1,340 @@
+// The remote panel with a CFile open, against the simulated chronograph: its
+// operation buttons, the quiet gap of the delete keys, and the panel opened
+// from the menu recording shots into the active CFile.
+#include <QAction>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QPushButton>
+#include <QTest>
+
+#include "chrono/modChronoNbr.h"
+#include "chrono/modCroLnk.h"
+#include "chrono/modCroTmr.h"
+#include "common/cfilefixture.h"
+#include "editor/frmDocument.h"
+#include "editor/modDocument.h"
+#include "platform/answers.h"
+#include "platform/ctlcolor.h"
+#include "platform/msgbox.h"
+#include "platform/errors.h"
+#include "platform/richtext.h"
+#include "platform/serialport.h"
+#include "remote/frmKeyPad.h"
+#include "remote/frmRemCtr.h"
+#include "remote/modRemoteNbr.h"
+#include "serial/frmTerminal.h"
+#include "serial/modSerialNbr.h"
+#include "shell/frmMDI.h"
+#include "shell/modBusy.h"
+#include "shell/modMain.h"
+#include "shell/modNeighbours.h"
+#include "shell/modShared.h"
+#include "shell/modStatus.h"
+#include "sim/kt4sim.h"
+
+using namespace vt;
+using vttest::boxTexts;
+
+namespace {
+const QString kCalQuestion = QStringLiteral("Calibrate the unit now..?");
+const QString kNoAnswer = QStringLiteral("\r\nChronograph did not respond.\r\nCheck your setup or connections.");
+} // namespace
+
+class TestRemOps : public QObject {
+    Q_OBJECT
+    sim::Kt4Sim sim;
+    frmTerminal *term = nullptr;
+    frmRemCtr *rem = nullptr;
+    vttest::EditorFakes *fakes = nullptr;
+
+    static QString log()
+    {
+        frmDocument *doc = ActiveForm();
+        return doc ? doc->rtfText->Text() : QString();
+    }
+    static QString caption() { return frmMDI::instance()->windowTitle(); }
+    // The panel's own boxes: the receive engine's notices aside.
+    static QStringList panelBoxes()
+    {
+        QStringList out;
+        for (const QString &t : boxTexts())
+            if (!t.contains(QLatin1String("rUvuzu")))
+                out << t;
+        return out;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(sim.start()); }
+
+    void init()
+    {
+        qputenv("VANTRELL_COM1", sim.portName().toLocal8Bit());
+        installChronoSubsystem();
+        fakes = &vttest::startEditor();
+        installRemoteSubsystem();
+        ShowWarnKT = true;
+        Device = 0;
+        installSerialSubsystem();
+        term = frmTerminal::get();
+        term->lodTerminal();
+        rem = frmRemCtr::get();
+        sim.reset();
+        sim.options().pacing = false;
+        term->subOpenPort();
+        QVERIFY(term->MSComm1->PortOpen());
+        QVERIFY(sim.waitForPeer(true));
+        unloadLinkTimers();
+        CroLnk = CroLink{};
+        CroSta = CroStatus{};
+        AppSta = AppStaRec{};
+        abortTask = false;
+        RxRoute[0] = true;
+        RxRoute[1] = false;
+        CreateNewCFile();
+        QVERIFY(ActiveForm());
+        QTest::qWait(20);
+        sim.clearReceived();
+        sim.clearSent();
+    }
+    void cleanup()
+    {
+        RxRoute[1] = false;
+        if (term->MSComm1->PortOpen())
+            term->subClosePort();
+        if (frmRemCtr::isLoaded())
+            frmRemCtr::instance()->hide();
+        vttest::stopEditor();
+        installChrono(nullptr);
+        QVERIFY(!croTask(0));
+    }
+
+    // Start, Stop, Remote and Calibrate run the unit's operations, and the
+    // indicators colour the key of the mode the unit is in.
+    void operationButtons()
+    {
+        answers::queueKeyed(kCalQuestion, QStringLiteral("No"));
+        rem->cmdKeyStart->click();
+        QVERIFY2(caption().contains(QLatin1String(" {Shoot} ")), qPrintable(caption()));
+        QVERIFY(sim.unit().armed);
+        QVERIFY(log().contains(QLatin1String("TAG: Start-{Date=")));
+        QCOMPARE(BackColor(rem->cmdKeyStart), colGreen);
+        QCOMPARE(BackColor(rem->cmdKeyStop), colLightGrey);
+
+        rem->cmdKeyStop->click();
+        QVERIFY2(caption().contains(QLatin1String(" {Edit}")), qPrintable(caption()));
+        QVERIFY(!sim.unit().armed);
+        QCOMPARE(BackColor(rem->cmdKeyStop), colGreen);
+        QCOMPARE(BackColor(rem->cmdKeyStart), colLightGrey);
+
+        sim.clearReceived();
+        rem->cmdKeyRemo->click();
+        QVERIFY(sim.received().endsWith(QByteArray("\x1bZD")));
+        QVERIFY(caption().contains(QLatin1String(" {Remote} ")));
+        QCOMPARE(BackColor(rem->cmdKeyRemo), colGreen);
+
+        // Calibrate asks first (note 5); a No sends nothing.
+        sim.clearReceived();
+        fakes->notes.answer = vbNo;
+        rem->cmdKeyCalibrate->click();
+        QCOMPARE(fakes->notes.questions, QList<int>{5});
+        QVERIFY(sim.received().isEmpty());
+        fakes->notes.answer = vbYes;
+        rem->cmdKeyCalibrate->click();
+        QVERIFY(sim.received().contains('C'));
+        QVERIFY(sim.unit().armed);
+        QVERIFY(CroSta.croCalOk);
+        QVERIFY2(log().contains(QLatin1String("REM: KT4 has been calibrated - Cal=")), qPrintable(log()));
+        QVERIFY(!croTask(0));
+        for (QPushButton *b : {rem->cmdKeyStart, rem->cmdKeyStop, rem->cmdKeyRemo, rem->cmdKeyCalibrate})
+            QVERIFY(!b->accessibleName().isEmpty());
+    }
+
+    // While another task holds the lock, each operation asks about aborting
+    // it and sends nothing.
+    void operationsRefusedWhileBusy()
+    {
+        CroTaskGuard task;
+        QVERIFY(!task.refused());
+        for (QPushButton *b : {rem->cmdKeyStart, rem->cmdKeyStop, rem->cmdKeyRemo, rem->cmdKeyCalibrate}) {
+            answers::queue(QStringLiteral("No"));
+            b->click();
+        }
+        QTest::qWait(50);
+        QVERIFY(sim.received().isEmpty());
+        const QStringList boxes = boxTexts();
+        QCOMPARE(boxes.size(), 4);
+        for (const QString &t : boxes)
+            QVERIFY(t.contains(QLatin1String("It is busy talking to")));
+        QVERIFY(fakes->notes.questions.isEmpty());
+    }
+
+    // The deletes and undeletes of a shot or a string give the unit 1900 ms
+    // to begin its answer; the folder's keep the short default. A unit that
+    // takes its time answers the first and fails the second.
+    void deleteQuietGap_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<char>("byte");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("delete shot") << "cmdDelete0" << '\x1E' << "";
+        QTest::newRow("delete string") << "cmdDelete1" << '\x1F' << "";
+        QTest::newRow("undelete shot") << "cmdUnDelete0" << '\x1C' << "";
+        QTest::newRow("undelete string") << "cmdUnDelete1" << '\x1D' << "";
+        QTest::newRow("delete folder") << "cmdDelete2" << '\x01' << "Failed to Delete Folder";
+        QTest::newRow("undelete folder") << "cmdUnDelete2" << '\x02' << "Failed to Undelete Folder";
+    }
+    void deleteQuietGap()
+    {
+        QFETCH(QString, button);
+        QFETCH(char, byte);
+        QFETCH(QString, failure);
+        // Well past the default gap (250 ms), well inside the long one.
+        sim.options().keyDelayMs[byte] = 600;
+        RxRoute[1] = true;
+        QPushButton *b = rem->findChild<QPushButton *>(button);
+        QVERIFY(b);
+        b->click();
+        QCOMPARE(sim.received(), QByteArray(1, byte));
+        const QStringList boxes = panelBoxes();
+        if (failure.isEmpty()) {
+            QVERIFY2(boxes.isEmpty(), qPrintable(boxes.value(0)));
+            QVERIFY2(CroLnk.croLinkErr < croQuietGap, qPrintable(QString::number(CroLnk.croLinkErr)));
+        } else {
+            QCOMPARE(boxes, QStringList{failure + kNoAnswer + QStringLiteral("\r\ncLinkErr = 100")});
+        }
+        QVERIFY(!croTask(0));
+    }
+
+    // Interface > i&Pad shows the panel; its Shoot key switches Shoot mode on,
+    // and ten shots of the unit land in the active CFile.
+    void shootFromPanelOpenedByMenu()
+    {
+        frmMDI *mdi = frmMDI::instance();
+        QAction *item = mdi->findChild<QAction *>(QStringLiteral("mnuRemCtr"));
+        QVERIFY(item);
+        QCOMPARE(item->text(), QStringLiteral("i&Pad"));
+        // The item is offered with Interface > More on.
+        if (!mdi->mnuSelect->isChecked())
+            mdi->mnuSelect->trigger();
+        QVERIFY(item->isEnabled());
+        item->trigger();
+        QVERIFY(rem->isVisible());
+        rem->cmdCapMode[1]->click();
+        QVERIFY(RxRoute[1]);
+        QVERIFY(rem->cmdCapMode[1]->isChecked());
+        QVERIFY2(!caption().contains(QLatin1String("{Edit}")), qPrintable(caption()));
+
+        sim.unit().armed = true;
+        const double speeds[10] = {301.1, 302.2, 303.3, 304.4, 305.5, 306.6, 307.7, 308.8, 309.9, 310.5};
+        for (double v : speeds)
+            sim.fireShot(v);
+        QVERIFY(sim.waitIdle());
+        QTRY_VERIFY2(log().contains(QLatin1String("310.5")), qPrintable(log()));
+        const QString text = log();
+        for (double v : speeds)
+            QVERIFY2(text.contains(QString::number(v, 'f', 1)), qPrintable(text));
+        QCOMPARE(text.count(QLatin1String("CAP:")), 10);
+        QVERIFY(panelBoxes().isEmpty());
+
+        // Its Edit key ends it; the menu item hides the panel again.
+        rem->cmdCapMode[0]->click();
+        QVERIFY(!RxRoute[1]);
+        item->trigger();
+        QVERIFY(!rem->isVisible());
+        QVERIFY(mdi->isEnabled());
+    }
+
+    // The keypad panel's keys are the panel's: the same refusal in Edit mode,
+    // the same bytes, the same failure box; its display follows the answers.
+    void keypadKeys()
+    {
+        frmKeyPad *pad = frmKeyPad::get();
+        pad->showKeyPad();
+        QVERIFY(pad->isVisible());
+        pad->cmdWaitKey[0]->click();
+        QCOMPARE(fakes->notes.notes, (QList<QPair<int, int>>{{8, 0}}));
+        QTest::qWait(50);
+        QVERIFY(sim.received().isEmpty());
+
+        RxRoute[1] = true;
+        pad->cmdWaitKey[0]->click();
+        pad->cmdWaitKey[8]->click();
+        pad->cmdCroMode[1]->click();
+        QCOMPARE(sim.received(), QByteArray("\x15\x1e" "S"));
+        QTRY_VERIFY2(pad->txtKeyPadLcd->toPlainText().endsWith(QLatin1String("STS>")),
+                     qPrintable(pad->txtKeyPadLcd->toPlainText()));
+        QVERIFY(pad->txtKeyPadLcd->toPlainText().count(u'\n') < frmKeyPad::kLcdLines);
+        pad->cmdKeyEsc->click();
+        QVERIFY(sim.waitForReceived(4));
+        QCOMPARE(sim.received().at(3), '\x1b');
+        QVERIFY(panelBoxes().isEmpty());
+
+        sim.options().silentKeys = QByteArray("\x0b");
+        RxRoute[1] = true;
+        pad->findChild<QPushButton *>(QStringLiteral("cmdKeyPgUpDw0"))->click();
+        QCOMPARE(panelBoxes(),
+                 QStringList{QStringLiteral("Failed to Increment Folder") + kNoAnswer + QStringLiteral("\r\ncLinkErr = 100")});
+        for (QPushButton *b : pad->findChildren<QPushButton *>())
+            QVERIFY(!b->accessibleName().isEmpty());
+
+        frmMDI::instance()->setEnabled(false);
+        pad->cmdKeyPadClose->click();
+        QVERIFY(!pad->isVisible());
+        QVERIFY(frmMDI::instance()->isEnabled());
+    }
+
+    // Download into a new CFile: the dump lands there, not in the CFile that
+    // Shoot mode writes into, and Shoot mode stays on.
+    void downloadToNewCFile()
+    {
+        frmDocument *first = ActiveForm();
+        RxRoute[1] = true;
+        sim.unit().shots(1, 2) = {{301.5, 70, false}, {302.5, 70, false}};
+        rem->optDwnSrc[0]->click();
+        rem->optDwnDes[1]->click();
+        rem->optDwnDesCFileNew->click();
+        rem->cmdDownload->click();
+        QCOMPARE(sim.received(), QByteArray("[D1"));
+        QVERIFY2(panelBoxes().isEmpty(), qPrintable(panelBoxes().value(0)));
+        QCOMPARE(openCFiles().size(), 2);
+        frmDocument *made = ActiveForm();
+        QVERIFY(made && made != first);
+        const QString text = made->rtfText->Text();
+        QVERIFY2(text.contains(QLatin1String("MMR:<Begin> Fol=01 Str=02 Siz=02")), qPrintable(text));
+        QVERIFY(text.contains(QLatin1String("302.5")));
+        QVERIFY(!first->rtfText->Text().contains(QLatin1String("MMR:")));
+        QVERIFY(RxRoute[1]);
+        QVERIFY(!croTask(0));
+    }
+
+    // Download into a CFile chosen from the list; without a choice nothing is
+    // sent.
+    void downloadToChosenCFile()
+    {
+        frmDocument *first = ActiveForm();
+        CreateNewCFile();
+        frmDocument *second = ActiveForm();
+        QVERIFY(second && second != first);
+        rem->RefreshCFile();
+        rem->optDwnSrc[2]->click();
+        rem->optDwnDes[1]->click();
+        rem->optDwnDesCFileSel->click();
+        rem->lstDwnDesCFile->setCurrentRow(-1);
+        rem->cmdDownload->click();
+        QCOMPARE(panelBoxes(), QStringList{QStringLiteral("You must Select a CFile")});
+        QVERIFY(sim.received().isEmpty());
+
+        const int row = int(openCFiles().indexOf(first));
+        QVERIFY(row >= 0);
+        rem->lstDwnDesCFile->setCurrentRow(row);
+        rem->cmdDownload->click();
+        QCOMPARE(sim.received(), QByteArray("[D3"));
+        QCOMPARE(openCFiles().size(), 2);
+        QVERIFY2(first->rtfText->Text().contains(QLatin1String("MMR:<End> Fol=10")), qPrintable(first->rtfText->Text()));
+        QVERIFY(!second->rtfText->Text().contains(QLatin1String("MMR:")));
+    }
+};
+
+QTEST_MAIN(TestRemOps)
+#include "tst_remOps.moc"
