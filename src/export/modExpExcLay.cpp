@@ -55,7 +55,9 @@ double singleNumber(float value)
 {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    return QString::fromLatin1(buf, int(res.ptr - buf)).toDouble();
+    double d = 0;
+    std::from_chars(buf, res.ptr, d);
+    return d;
 }
 
 // The cell formats of the block rows.
@@ -73,21 +75,35 @@ struct CellFmt {
 void putCell(ResumeNext &on, const SheetPtr &ws, int32_t row, int col, const Variant *value, const CellFmt &f,
              const QString &formula = {})
 {
-    const auto cell = [&] { return need(ws)->Cells(int(row), col); };
+    // The cell and its font are taken once and used by every statement; one
+    // that could not be had is asked for again, so each statement still
+    // fails on its own.
+    RangePtr held;
+    FontPtr heldFont;
+    const auto cell = [&]() -> const RangePtr & {
+        if (!held)
+            held = need(ws)->Cells(int(row), col);
+        return held;
+    };
+    const auto font = [&]() -> const FontPtr & {
+        if (!heldFont)
+            heldFont = cell()->Font();
+        return heldFont;
+    };
     if (value)
         on([&] { cell()->setValue(*value); });
     if (!formula.isEmpty())
         on([&] { cell()->setFormula(formula); });
     if (f.underline >= 0)
-        on([&] { cell()->Font()->setUnderline(f.underline); });
+        on([&] { font()->setUnderline(f.underline); });
     if (f.align)
         on([&] { cell()->setHorizontalAlignment(f.align); });
     if (f.color)
-        on([&] { cell()->Font()->setColorIndex(f.color); });
+        on([&] { font()->setColorIndex(f.color); });
     if (f.size > 0)
-        on([&] { cell()->Font()->setSize(f.size); });
+        on([&] { font()->setSize(f.size); });
     if (f.bold)
-        on([&] { cell()->Font()->setBold(true); });
+        on([&] { font()->setBold(true); });
     if (!f.numberFormat.isEmpty())
         on([&] { cell()->setNumberFormat(f.numberFormat); });
 }
@@ -356,7 +372,11 @@ void putXlShot(int16_t source, int16_t sheetType)
         bool stopped = false;
         for (int k = 0; k < 101; ++k, --row) {
             bool marker = false;
-            on([&] { marker = need(ws)->Cells(int(row), 11)->Value().toString() == QLatin1String("BLK"); });
+            // Only a text can read "BLK": a number is not turned into text to find out.
+            on([&] {
+                const Variant v = need(ws)->Cells(int(row), 11)->Value();
+                marker = v.isText() && v.toString() == QLatin1String("BLK");
+            });
             if (row <= 5 || marker) {
                 stopped = true;
                 break;

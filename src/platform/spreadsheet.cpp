@@ -217,6 +217,10 @@ int SheetData::usedColumns() const
 
 SheetData *BookData::sheet(const QString &n) const
 {
+    // Formulas spell the sheet's name as it is: an exact match is found first.
+    for (const auto &s : sheets)
+        if (s->name == n)
+            return s.get();
     for (const auto &s : sheets)
         if (s->name.compare(n, Qt::CaseInsensitive) == 0)
             return s.get();
@@ -1042,7 +1046,8 @@ static void enter(SheetData &s, int r1, int c1, int r2, int c2, const Variant &v
         if (!expr)
             vt::raise(1004, err);
     }
-    const QString text = v.toString();
+    // Only a formula keeps its text; making the text of a number is costly.
+    const QString text = isFormula ? v.toString() : QString();
     eachCell(s, r1, c1, r2, c2, [&](int r, int c, CellData &cell) {
         cell.clearContent();
         if (isFormula) {

@@ -71,16 +71,22 @@ struct SheetData {
 
     const CellData *find(int row, int col) const
     {
-        auto it = cells.find(cellKey(row, col));
+        const qint64 key = cellKey(row, col);
+        if (!cells.empty() && cells.rbegin()->first == key)
+            return &cells.rbegin()->second;
+        auto it = cells.find(key);
         return it == cells.end() ? nullptr : &it->second;
     }
     CellData &at(int row, int col)
     {
         // Rows are mostly filled in order, each below the last: a cell past
         // every stored one goes in at the end without a search.
+        // The cell just written (its formats follow its value) is the last one.
         const qint64 key = cellKey(row, col);
         if (cells.empty() || cells.rbegin()->first < key)
             return cells.emplace_hint(cells.end(), key, CellData())->second;
+        if (cells.rbegin()->first == key)
+            return cells.rbegin()->second;
         return cells[key];
     }
     double width(int col) const { auto it = colWidth.find(col); return it == colWidth.end() ? DefaultColumnWidth : it->second; }

@@ -4,13 +4,19 @@
 // relative references when cells are copied.
 #include "platform/spreadsheet_data.h"
 
+#include <QVarLengthArray>
+
+#include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace vt::xl {
 
 // --- addresses ---------------------------------------------------------------
 
-int columnNumber(const QString &letters)
+namespace {
+
+int columnNumberOf(QStringView letters)
 {
     if (letters.isEmpty() || letters.size() > 3)
         return 0;
@@ -23,6 +29,10 @@ int columnNumber(const QString &letters)
     }
     return n <= MaxColumns ? n : 0;
 }
+
+} // namespace
+
+int columnNumber(const QString &letters) { return columnNumberOf(letters); }
 
 QString columnLetters(int column)
 {
@@ -67,7 +77,7 @@ bool parseEnd(QStringView s, RefEnd *e, bool allowCol, bool allowRow)
     while (j < s.size() && s[j].isLetter())
         ++j;
     if (j > i) {
-        e->col = columnNumber(s.mid(i, j - i).toString());
+        e->col = columnNumberOf(s.mid(i, j - i));
         if (!e->col)
             return false;
         e->absCol = abs;
@@ -180,16 +190,29 @@ Variant parseEntry(const QString &text, bool *isFormula)
 
 // --- the formula language ----------------------------------------------------
 
-struct FormulaExpr {
-    enum Kind { Num, Str, Bool, Err, Ref, Neg, Bin, Func } kind = Num;
-    double num = 0;
-    QString str;                 // text, function name, or the sheet of a reference
-    CellError err = CellError::Value;
+// A parsed formula: its nodes in one array (a formula of the export has a
+// dozen), children by index, so that parsing one costs a few allocations
+// rather than one per node.
+enum class FuncId : uint8_t { Unknown, Min, Max, Average, Stdev };
+
+struct FormulaNode {
+    enum Kind : uint8_t { Num, Str, Bool, Err, Ref, Neg, Bin, Func } kind = Num;
     char op = 0;
     bool hasSheet = false;
-    Area area;                   // of a reference
     bool single = false;         // a reference to one cell
-    std::vector<std::unique_ptr<FormulaExpr>> kids;
+    FuncId func = FuncId::Unknown;
+    CellError err = CellError::Value;
+    double num = 0;
+    Area area;                   // of a reference
+    int32_t a = -1, b = -1;      // Neg: a; Bin: a and b; Func: args[a] .. args[a + b - 1]
+    int32_t text = -1;           // Str: its text, Ref: its sheet (index into texts)
+};
+
+struct FormulaExpr {
+    std::vector<FormulaNode> nodes;
+    std::vector<int32_t> args;
+    std::vector<QString> texts;
+    int32_t root = -1;
 };
 
 namespace {
@@ -198,7 +221,9 @@ struct Token {
     enum Type { End, Number, String, Error, Ref, Func, Name, Op, LParen, RParen, Comma } type = End;
     qsizetype start = 0, end = 0;
     double num = 0;
-    QString text;                // string value, function or name
+    QString text;                // string value or name
+    char op = 0;                 // an operator
+    FuncId func = FuncId::Unknown;
     CellError err = CellError::Value;
     // references
     QString sheet;
@@ -317,6 +342,28 @@ qsizetype matchRowRange(const QString &s, qsizetype p) { return matchLineRange(s
 
 bool isWordChar(QChar ch) { return ch.isLetterOrNumber() || ch == u'_' || ch == u'.' || ch == u'$'; }
 
+FuncId functionId(QStringView name)
+{
+    static constexpr struct {
+        const char *name;
+        FuncId id;
+    } known[] = {{"MIN", FuncId::Min}, {"MAX", FuncId::Max}, {"AVERAGE", FuncId::Average}, {"STDEV", FuncId::Stdev}};
+    for (const auto &k : known)
+        if (name.compare(QLatin1String(k.name), Qt::CaseInsensitive) == 0)
+            return k.id;
+    return FuncId::Unknown;
+}
+
+// The sheet name of a reference, shared with the one before when it is the
+// same text: formulas name the same sheet over and over.
+QString sheetName(QStringView name)
+{
+    thread_local QString last;
+    if (last != name)
+        last = name.toString();
+    return last;
+}
+
 class Lexer {
 public:
     explicit Lexer(const QString &s) : s_(s) {}
@@ -329,18 +376,17 @@ public:
         while (true) {
             while (p < s_.size() && s_[p].isSpace())
                 ++p;
-            Token t;
+            // Made in place: a token is large enough that copying it in costs.
+            Token &t = out->emplace_back();
             t.start = p;
             if (p >= s_.size()) {
                 t.type = Token::End;
                 t.end = p;
-                out->push_back(t);
                 return true;
             }
             if (!next(p, &t))
                 return false;
             p = t.end;
-            out->push_back(t);
         }
     }
 
@@ -387,9 +433,9 @@ private:
             }
             return false;
         }
-        if (QStringLiteral("+-*/^").contains(ch)) {
+        if (ch == u'+' || ch == u'-' || ch == u'*' || ch == u'/' || ch == u'^') {
             t->type = Token::Op;
-            t->text = ch;
+            t->op = char(ch.unicode());
             t->end = p + 1;
             return true;
         }
@@ -407,7 +453,7 @@ private:
             t->hasSheet = true;
             q = after + 1;
         } else if (matchAt(matchName, s_, p, &len) && p + len < s_.size() && s_[p + len] == u'!') {
-            t->sheet = s_.mid(p, len);
+            t->sheet = sheetName(QStringView(s_).mid(p, len));
             t->hasSheet = true;
             q = p + len + 1;
         }
@@ -417,7 +463,7 @@ private:
                 ++k;
             if (k < s_.size() && s_[k] == u'(') {       // a function
                 t->type = Token::Func;
-                t->text = s_.mid(p, len).toUpper();
+                t->func = functionId(QStringView(s_).mid(p, len));
                 t->end = k + 1;
                 return true;
             }
@@ -438,10 +484,22 @@ private:
         if (t->hasSheet)
             return false;                                // a sheet prefix with no reference
         if (matchAt(matchNumber, s_, p, &len)) {
-            bool ok = false;
-            t->num = s_.mid(p, len).toDouble(&ok);
-            if (!ok)
-                return false;
+            // ASCII digits, point and exponent only: read without a QString;
+            // what that cannot read whole (very long, out of range) as before.
+            char buf[64];
+            bool read = false;
+            if (len < qsizetype(sizeof buf)) {
+                for (qsizetype k = 0; k < len; ++k)
+                    buf[k] = char(s_[p + k].unicode());
+                const auto [end, ec] = std::from_chars(buf, buf + len, t->num);
+                read = ec == std::errc() && end == buf + len;
+            }
+            if (!read) {
+                bool ok = false;
+                t->num = QStringView(s_).mid(p, len).toDouble(&ok);
+                if (!ok)
+                    return false;
+            }
             t->type = Token::Number;
             t->end = p + len;
             return true;
@@ -460,132 +518,150 @@ private:
 
 class Parser {
 public:
-    explicit Parser(const std::vector<Token> &toks) : t_(toks) {}
-    std::unique_ptr<FormulaExpr> parse()
+    Parser(const std::vector<Token> &toks, FormulaExpr *out) : t_(toks), e_(*out) {}
+    bool parse()
     {
-        auto e = additive();
-        if (e && t_[i_].type != Token::End)
-            return nullptr;
-        return e;
+        e_.root = additive();
+        return e_.root >= 0 && t_[i_].type == Token::End;
     }
 
 private:
-    using P = std::unique_ptr<FormulaExpr>;
     const Token &peek() const { return t_[i_]; }
-    bool isOp(char c) const { return peek().type == Token::Op && peek().text == QLatin1Char(c); }
+    bool isOp(char c) const { return peek().type == Token::Op && peek().op == c; }
 
-    P binary(char op, P l, P r)
+    int32_t add(const FormulaNode &n)
     {
-        auto n = std::make_unique<FormulaExpr>();
-        n->kind = FormulaExpr::Bin;
-        n->op = op;
-        n->kids.push_back(std::move(l));
-        n->kids.push_back(std::move(r));
-        return n;
+        e_.nodes.push_back(n);
+        return int32_t(e_.nodes.size() - 1);
+    }
+    int32_t addText(const QString &text)
+    {
+        e_.texts.push_back(text);
+        return int32_t(e_.texts.size() - 1);
+    }
+    int32_t binary(char op, int32_t l, int32_t r)
+    {
+        FormulaNode n;
+        n.kind = FormulaNode::Bin;
+        n.op = op;
+        n.a = l;
+        n.b = r;
+        return add(n);
     }
     // The binary operators by precedence: + -, then * /, then ^, all left to right.
-    P level(int n)
+    int32_t level(int n)
     {
         static const char *const ops[] = {"+-", "*/", "^"};
         const auto operand = [&] { return n < 2 ? level(n + 1) : unary(); };
-        P l = operand();
-        while (l && peek().type == Token::Op && QLatin1String(ops[n]).contains(peek().text)) {
-            const char op = char(peek().text[0].unicode());
+        int32_t l = operand();
+        while (l >= 0 && peek().type == Token::Op && std::strchr(ops[n], peek().op)) {
+            const char op = peek().op;
             ++i_;
-            P r = operand();
-            if (!r)
-                return nullptr;
-            l = binary(op, std::move(l), std::move(r));
+            const int32_t r = operand();
+            if (r < 0)
+                return -1;
+            l = binary(op, l, r);
         }
         return l;
     }
-    P additive() { return level(0); }
-    P unary()
+    int32_t additive() { return level(0); }
+    int32_t unary()
     {
         if (isOp('-') || isOp('+')) {
             const bool neg = isOp('-');
             ++i_;
-            P e = unary();
-            if (!e || !neg)
+            const int32_t e = unary();
+            if (e < 0 || !neg)
                 return e;
-            auto n = std::make_unique<FormulaExpr>();
-            n->kind = FormulaExpr::Neg;
-            n->kids.push_back(std::move(e));
-            return n;
+            FormulaNode n;
+            n.kind = FormulaNode::Neg;
+            n.a = e;
+            return add(n);
         }
         return primary();
     }
-    P primary()
+    int32_t primary()
     {
         const Token &t = peek();
-        auto n = std::make_unique<FormulaExpr>();
+        FormulaNode n;
         switch (t.type) {
         case Token::Number:
-            n->kind = FormulaExpr::Num;
-            n->num = t.num;
+            n.kind = FormulaNode::Num;
+            n.num = t.num;
             ++i_;
-            return n;
+            return add(n);
         case Token::String:
-            n->kind = FormulaExpr::Str;
-            n->str = t.text;
+            n.kind = FormulaNode::Str;
+            n.text = addText(t.text);
             ++i_;
-            return n;
+            return add(n);
         case Token::Error:
-            n->kind = FormulaExpr::Err;
-            n->err = t.err;
+            n.kind = FormulaNode::Err;
+            n.err = t.err;
             ++i_;
-            return n;
+            return add(n);
         case Token::Name:
             if (t.text == QLatin1String("TRUE") || t.text == QLatin1String("FALSE")) {
-                n->kind = FormulaExpr::Bool;
-                n->num = t.text == QLatin1String("TRUE") ? 1 : 0;
+                n.kind = FormulaNode::Bool;
+                n.num = t.text == QLatin1String("TRUE") ? 1 : 0;
             } else {
-                n->kind = FormulaExpr::Err;      // an unknown name
-                n->err = CellError::Name;
+                n.kind = FormulaNode::Err;       // an unknown name
+                n.err = CellError::Name;
             }
             ++i_;
-            return n;
+            return add(n);
         case Token::Ref: {
-            n->kind = FormulaExpr::Ref;
-            n->str = t.sheet;
-            n->hasSheet = t.hasSheet;
-            n->area = areaOf(t.a, t.b);
-            n->single = n->area.r1 == n->area.r2 && n->area.c1 == n->area.c2;
+            n.kind = FormulaNode::Ref;
+            n.hasSheet = t.hasSheet;
+            if (t.hasSheet)
+                n.text = addText(t.sheet);
+            n.area = areaOf(t.a, t.b);
+            n.single = n.area.r1 == n.area.r2 && n.area.c1 == n.area.c2;
             ++i_;
-            return n;
+            return add(n);
         }
         case Token::Func: {
-            n->kind = FormulaExpr::Func;
-            n->str = t.text;
+            n.kind = FormulaNode::Func;
+            n.func = t.func;
             ++i_;
             if (peek().type == Token::RParen) {
                 ++i_;
-                return n;
+                n.a = int32_t(e_.args.size());
+                n.b = 0;
+                return add(n);
             }
+            // The arguments' own nodes come first; their indexes then go
+            // into the argument list side by side.
+            QVarLengthArray<int32_t, 8> args;
             while (true) {
-                P arg = additive();
-                if (!arg)
-                    return nullptr;
-                n->kids.push_back(std::move(arg));
+                const int32_t arg = additive();
+                if (arg < 0)
+                    return -1;
+                args.push_back(arg);
                 if (peek().type == Token::Comma) { ++i_; continue; }
-                if (peek().type == Token::RParen) { ++i_; return n; }
-                return nullptr;
+                if (peek().type == Token::RParen) { ++i_; break; }
+                return -1;
             }
+            n.a = int32_t(e_.args.size());
+            n.b = int32_t(args.size());
+            e_.args.insert(e_.args.end(), args.begin(), args.end());
+            return add(n);
         }
         case Token::LParen: {
             ++i_;
-            P e = additive();
-            if (!e || peek().type != Token::RParen)
-                return nullptr;
+            const int32_t e = additive();
+            if (e < 0 || peek().type != Token::RParen)
+                return -1;
             ++i_;
             return e;
         }
         default:
-            return nullptr;
+            return -1;
         }
     }
 
     const std::vector<Token> &t_;
+    FormulaExpr &e_;
     size_t i_ = 0;
 };
 
@@ -617,12 +693,27 @@ private:
 std::shared_ptr<const FormulaExpr> parseFormula(const QString &text, QString *error)
 {
     TokenList toks;
-    std::unique_ptr<FormulaExpr> e;
-    if (text.startsWith(u'=') && Lexer(text).run(&*toks))
-        e = Parser(*toks).parse();
-    if (!e && error)
+    if (text.startsWith(u'=') && Lexer(text).run(&*toks)) {
+        // Parsed into lists kept from one formula to the next, then copied
+        // at their exact sizes: growing them afresh for every formula cost
+        // more in the allocator than the parsing.
+        thread_local FormulaExpr scratch;
+        scratch.nodes.clear();
+        scratch.args.clear();
+        scratch.texts.clear();
+        if (Parser(*toks, &scratch).parse()) {
+            auto e = std::make_shared<FormulaExpr>();
+            e->nodes.assign(scratch.nodes.begin(), scratch.nodes.end());
+            e->args.assign(scratch.args.begin(), scratch.args.end());
+            e->texts.assign(scratch.texts.begin(), scratch.texts.end());
+            e->root = scratch.root;
+            scratch.texts.clear();           // lets go of the texts now
+            return e;
+        }
+    }
+    if (error)
         *error = QStringLiteral("The formula contains an error: %1").arg(text);
-    return std::shared_ptr<const FormulaExpr>(std::move(e));
+    return {};
 }
 
 // --- moving relative references ------------------------------------------------
@@ -683,12 +774,15 @@ thread_local int evalDepth = 0;
 
 struct Eval {
     const SheetData &home;
+    const FormulaExpr &expr;
 
-    const SheetData *sheetOf(const FormulaExpr &n) const
+    const FormulaNode &node(int32_t i) const { return expr.nodes[size_t(i)]; }
+
+    const SheetData *sheetOf(const FormulaNode &n) const
     {
         if (!n.hasSheet)
             return &home;
-        return home.book ? home.book->sheet(n.str) : nullptr;
+        return home.book ? home.book->sheet(expr.texts[size_t(n.text)]) : nullptr;
     }
 
     // A value as an operand of arithmetic.
@@ -714,14 +808,15 @@ struct Eval {
         return std::isfinite(d) ? Variant(d) : Variant(CellError::Num);
     }
 
-    Variant scalar(const FormulaExpr &n) const
+    Variant scalar(int32_t i) const
     {
+        const FormulaNode &n = node(i);
         switch (n.kind) {
-        case FormulaExpr::Num: return Variant(n.num);
-        case FormulaExpr::Str: return Variant(n.str);
-        case FormulaExpr::Bool: return Variant(n.num != 0);
-        case FormulaExpr::Err: return Variant(n.err);
-        case FormulaExpr::Ref: {
+        case FormulaNode::Num: return Variant(n.num);
+        case FormulaNode::Str: return Variant(expr.texts[size_t(n.text)]);
+        case FormulaNode::Bool: return Variant(n.num != 0);
+        case FormulaNode::Err: return Variant(n.err);
+        case FormulaNode::Ref: {
             const SheetData *sh = sheetOf(n);
             if (!sh)
                 return Variant(CellError::Ref);
@@ -729,15 +824,15 @@ struct Eval {
                 return Variant(CellError::Value);
             return sh->value(n.area.r1, n.area.c1);
         }
-        case FormulaExpr::Neg: {
-            const Variant v = toNumber(scalar(*n.kids[0]));
+        case FormulaNode::Neg: {
+            const Variant v = toNumber(scalar(n.a));
             return v.isError() ? v : Variant(-v.number());
         }
-        case FormulaExpr::Bin: {
-            const Variant l = toNumber(scalar(*n.kids[0]));
+        case FormulaNode::Bin: {
+            const Variant l = toNumber(scalar(n.a));
             if (l.isError())
                 return l;
-            const Variant r = toNumber(scalar(*n.kids[1]));
+            const Variant r = toNumber(scalar(n.b));
             if (r.isError())
                 return r;
             const double a = l.number(), b = r.number();
@@ -750,7 +845,7 @@ struct Eval {
             default: return Variant(CellError::Value);
             }
         }
-        case FormulaExpr::Func: return function(n);
+        case FormulaNode::Func: return function(n);
         }
         return Variant(CellError::Value);
     }
@@ -758,10 +853,13 @@ struct Eval {
     // Collects the numbers of a function's arguments: references give their
     // numbers and skip texts, truth values and empty cells; other arguments
     // count when they are numbers or number texts. The first error value wins.
-    bool numbers(const FormulaExpr &f, std::vector<double> *out, Variant *err) const
+    template <typename Out>
+    bool numbers(const FormulaNode &f, Out *out, Variant *err) const
     {
-        for (const auto &arg : f.kids) {
-            if (arg->kind == FormulaExpr::Ref) {
+        for (int32_t k = 0; k < f.b; ++k) {
+            const int32_t argIndex = expr.args[size_t(f.a + k)];
+            const FormulaNode *arg = &node(argIndex);
+            if (arg->kind == FormulaNode::Ref) {
                 const SheetData *sh = sheetOf(*arg);
                 if (!sh) {
                     *err = Variant(CellError::Ref);
@@ -781,7 +879,7 @@ struct Eval {
                 if (!whole)
                     return false;
             } else {
-                const Variant v = toNumber(scalar(*arg));
+                const Variant v = toNumber(scalar(argIndex));
                 if (v.isError()) {
                     *err = v;
                     return false;
@@ -792,27 +890,25 @@ struct Eval {
         return true;
     }
 
-    Variant function(const FormulaExpr &f) const
+    Variant function(const FormulaNode &f) const
     {
-        const QString &name = f.str;
-        const bool known = name == QLatin1String("MIN") || name == QLatin1String("MAX")
-            || name == QLatin1String("AVERAGE") || name == QLatin1String("STDEV");
-        if (!known)
+        if (f.func == FuncId::Unknown)
             return Variant(CellError::Name);
-        if (f.kids.empty())
+        if (f.b == 0)
             return Variant(CellError::Value);
-        std::vector<double> xs;
+        // On the stack for the ranges of a string of shots; a larger one spills over.
+        QVarLengthArray<double, 64> xs;
         Variant err;
         if (!numbers(f, &xs, &err))
             return err;
-        if (name == QLatin1String("MIN"))
+        if (f.func == FuncId::Min)
             return xs.empty() ? Variant(0.0) : Variant(*std::min_element(xs.begin(), xs.end()));
-        if (name == QLatin1String("MAX"))
+        if (f.func == FuncId::Max)
             return xs.empty() ? Variant(0.0) : Variant(*std::max_element(xs.begin(), xs.end()));
         double sum = 0;
         for (double x : xs)
             sum += x;
-        if (name == QLatin1String("AVERAGE"))
+        if (f.func == FuncId::Average)
             return xs.empty() ? Variant(CellError::Div0) : finite(sum / double(xs.size()));
         // STDEV: the sample deviation; fewer than two numbers divide by zero.
         if (xs.size() < 2)
@@ -853,7 +949,7 @@ Variant compute(const CellData &cell, const SheetData &sheet)
     }
     cell.evaluating = true;
     ++evalDepth;
-    Variant v = Eval{sheet}.scalar(*cell.expr);
+    Variant v = Eval{sheet, *cell.expr}.scalar(cell.expr->root);
     --evalDepth;
     cell.evaluating = false;
     if (v.isEmpty())

@@ -32,6 +32,24 @@ namespace {
 
 std::string utf8(const QString &s) { return s.toStdString(); }
 
+// The text as UTF-8 in a buffer kept from one cell to the next: a sheet's
+// texts and formulas are converted by the hundred thousand, nearly all plain
+// ASCII. Valid until the buffer's next use.
+const char *utf8Into(std::string &buf, QStringView s)
+{
+    const qsizetype n = s.size();
+    buf.resize(size_t(n));
+    const char16_t *p = s.utf16();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] >= 0x80) {
+            buf = s.toString().toStdString();
+            return buf.c_str();
+        }
+        buf[size_t(i)] = char(p[i]);
+    }
+    return buf.c_str();
+}
+
 lxw_format *formatFor(lxw_workbook *wb, std::vector<std::pair<Style, lxw_format *>> &cache, const Style &st)
 {
     if (st.isDefault())
@@ -81,10 +99,42 @@ std::string urlFor(const QString &link)
     return utf8(QStringLiteral("external:") + link);
 }
 
-std::string limited(const QString &s)
+// A cell holds at most 32,767 characters.
+const char *limitedInto(std::string &buf, const QString &s)
 {
-    return utf8(s.left(32767));
+    return utf8Into(buf, QStringView(s).left(32767));
 }
+
+// The workbook's formats, each made once. Cells of one column mostly share
+// one, so the one the column used last is tried before the others.
+class Formats {
+public:
+    explicit Formats(lxw_workbook *wb) : wb_(wb) {}
+    lxw_format *of(const Style &st, int col)
+    {
+        if (st.isDefault())
+            return nullptr;
+        if (size_t(col) >= lastOfColumn_.size())
+            lastOfColumn_.resize(size_t(col) + 1, -1);
+        int &last = lastOfColumn_[size_t(col)];
+        if (last >= 0 && cache_[size_t(last)].first == st)
+            return cache_[size_t(last)].second;
+        for (size_t i = 0; i < cache_.size(); ++i)
+            if (cache_[i].first == st) {
+                last = int(i);
+                return cache_[i].second;
+            }
+        lxw_format *f = formatFor(wb_, cache_, st);
+        last = int(cache_.size() - 1);
+        return f;
+    }
+    void newSheet() { lastOfColumn_.clear(); }
+
+private:
+    lxw_workbook *wb_;
+    std::vector<std::pair<Style, lxw_format *>> cache_;
+    std::vector<int> lastOfColumn_;
+};
 
 // Cells whose value is an error value, by reference ("B7"); true for a
 // constant (no formula). libxlsxwriter writes them as formula results of text
@@ -110,8 +160,7 @@ uint64_t errorKey(std::string_view ref)
     return errorKey(row, col);
 }
 
-void writeSheet(lxw_workbook *wb, lxw_worksheet *ws, const SheetData &s,
-                std::vector<std::pair<Style, lxw_format *>> &formats, ErrorCells &errors)
+void writeSheet(lxw_worksheet *ws, const SheetData &s, Formats &formats, ErrorCells &errors)
 {
     std::set<int> cols;
     for (const auto &[c, w] : s.colWidth) cols.insert(c);
@@ -129,10 +178,11 @@ void writeSheet(lxw_workbook *wb, lxw_worksheet *ws, const SheetData &s,
         o.hidden = s.hiddenRows.count(r) ? 1 : 0;
         worksheet_set_row_opt(ws, lxw_row_t(r - 1), s.height(r), nullptr, &o);
     }
+    std::string text, result;
     for (const auto &[key, cell] : s.cells) {
         const lxw_row_t r = lxw_row_t(keyRow(key) - 1);
         const lxw_col_t c = lxw_col_t(keyCol(key) - 1);
-        lxw_format *f = formatFor(wb, formats, cell.style);
+        lxw_format *f = formats.of(cell.style, int(c));
         if (!cell.link.isEmpty()) {
             const std::string url = urlFor(cell.link);
             // The link's own text is overwritten by the cell's value below.
@@ -140,21 +190,21 @@ void writeSheet(lxw_workbook *wb, lxw_worksheet *ws, const SheetData &s,
         }
         if (cell.hasFormula()) {
             const Variant v = evaluateCell(cell, s);
-            const std::string ftext = utf8(cell.formula);
+            const char *ftext = utf8Into(text, cell.formula);
             if (v.isNumber() || v.isBool())
-                worksheet_write_formula_num(ws, r, c, ftext.c_str(), f, v.number());
+                worksheet_write_formula_num(ws, r, c, ftext, f, v.number());
             else if (v.isError()) {
-                worksheet_write_formula_str(ws, r, c, ftext.c_str(), f, utf8(errorText(v.error())).c_str());
+                worksheet_write_formula_str(ws, r, c, ftext, f, utf8Into(result, errorText(v.error())));
                 errors[errorKey(r + 1, c + 1)] = false;
             } else
-                worksheet_write_formula_str(ws, r, c, ftext.c_str(), f, limited(v.toString()).c_str());
+                worksheet_write_formula_str(ws, r, c, ftext, f, limitedInto(result, v.toString()));
             continue;
         }
         const Variant &v = cell.value;
         switch (v.type()) {
         case Variant::Type::Number: worksheet_write_number(ws, r, c, v.number(), f); break;
         case Variant::Type::Boolean: worksheet_write_boolean(ws, r, c, v.boolean() ? 1 : 0, f); break;
-        case Variant::Type::Text: worksheet_write_string(ws, r, c, limited(v.toString()).c_str(), f); break;
+        case Variant::Type::Text: worksheet_write_string(ws, r, c, limitedInto(text, v.toString()), f); break;
         case Variant::Type::Error: {
             const std::string e = utf8(errorText(v.error()));
             worksheet_write_formula_str(ws, r, c, e.c_str(), f, e.c_str());
@@ -282,7 +332,7 @@ bool writeXlsx(const BookData &book, const QString &path, QString *error)
         *error = cannot;
         return false;
     }
-    std::vector<std::pair<Style, lxw_format *>> formats;
+    Formats formats(wb);
     std::vector<lxw_worksheet *> sheets;
     std::vector<ErrorCells> errors;
     for (const auto &s : book.sheets) {
@@ -293,7 +343,8 @@ bool writeXlsx(const BookData &book, const QString &path, QString *error)
             return false;
         }
         errors.emplace_back();
-        writeSheet(wb, ws, *s, formats, errors.back());
+        formats.newSheet();
+        writeSheet(ws, *s, formats, errors.back());
         sheets.push_back(ws);
     }
     for (size_t i = 0; i < sheets.size(); ++i)

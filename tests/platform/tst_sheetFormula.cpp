@@ -98,6 +98,11 @@ private slots:
         QTest::newRow("dotted name") << "=A1.B" << err(CellError::Name);
         QTest::newRow("quoted sheet") << "='iSetup'!D6*10" << Variant(3.048);
         QTest::newRow("space before the bracket") << "=MAX (E5:E6)" << Variant(300.5);
+        QTest::newRow("function name in any case") << "=Average(E5:E9)+min(1,2)" << Variant(303.0);
+        QTest::newRow("functions inside arguments") << "=MAX(MIN(E5:E9),-MAX(E5:E6)*2,290+(1-1))" << Variant(295.5);
+        QTest::newRow("known function without arguments") << "=MAX()" << err(CellError::Value);
+        QTest::newRow("unknown function without arguments") << "=FOO()" << err(CellError::Name);
+        QTest::newRow("first error of the arguments wins") << "=MIN(E5,1/0,E7*2)" << err(CellError::Div0);
     }
 
     void results()
