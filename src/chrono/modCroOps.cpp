@@ -648,7 +648,7 @@ void wireChronoMenu(frmMDI *mdi)
     }
     // Editing while shots arrive is the operator's own switch for this run.
     wire(mdi->popCapEdit, [] { SoftEdit = !SoftEdit; });
-    wire(mdi->popCapture, [] { notAvailableYet(QStringLiteral("The live link to the Capture sheet")); });
+    wire(mdi->popCapture, [] { nbrExport().togXlLink(xlLinked ? 0 : 1); });
 
     // No command of the unit is known for these: they stay off, and say why,
     // so that no guessed byte ever reaches a real chronograph.

@@ -150,6 +150,11 @@ void apyXlSetup(int16_t sheetType);
 // Each writes on the active sheet at the sheet type's next row and advances
 // it, also when a cell cannot be written; such a failure is left in Err.
 
+// While set, the layout procedures and the row writers write on this sheet in
+// place of the active one. The live link names the Capture sheet here, so a
+// sheet tab the user clicks meanwhile receives none of its rows.
+inline xl::SheetPtr xlWriteSheet;
+
 // True when `rows` more rows from the sheet type's next row still leave room
 // for the End row within the sheet's last row (xl::MaxRows).
 bool xlRowsFit(int16_t sheetType, int32_t rows);

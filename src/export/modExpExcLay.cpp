@@ -38,7 +38,7 @@ bool badType(int16_t sheetType)
     return true;
 }
 
-SheetPtr activeSheet() { return spreadsheetApp()->ActiveSheet(); }
+SheetPtr activeSheet() { return xlWriteSheet ? xlWriteSheet : spreadsheetApp()->ActiveSheet(); }
 
 // A sheet that could not be had is "nothing": every use of it fails with 91.
 const SheetPtr &need(const SheetPtr &ws)

@@ -2,6 +2,7 @@
 
 #include "export/frmExpSet.h"
 #include "export/modExpExc.h"
+#include "export/modExpLnk.h"
 #include "export/modExpRdr.h"
 #include "platform/errors.h"
 #include "shell/modShared.h"
@@ -46,6 +47,8 @@ public:
         return true;
     }
     void showExpSetup() override { frmExpSet::showDialog(); }
+    void addXlShot() override { vt::addXlShot(); }
+    void togXlLink(int16_t mode) override { vt::togXlLink(mode); }
 };
 } // namespace
 

@@ -181,8 +181,6 @@ frmRemCtr::frmRemCtr()
                 guarded(QStringLiteral("frmRemCtr-chkHwrLnkTo_Click"), [&] { chkHwrLnkTo_Click(i); });
             });
         }
-        // The live link is switched from the spreadsheet side; the box shows it.
-        chkHwrLnkTo[2]->setEnabled(false);
         chkHwrCLogOn = new QCheckBox(QStringLiteral("Capture log"), f);
         chkHwrCLogOn->setObjectName(QStringLiteral("chkHwrCLogOn"));
         box->addWidget(chkHwrCLogOn);
@@ -571,6 +569,8 @@ void frmRemCtr::chkHwrLnkTo_Click(int index)
         return;
     if (index == 1 && chkHwrLnkTo[1]->isChecked() != RxRoute[1])
         subCaptureOnOff(0);
+    if (index == 2 && chkHwrLnkTo[2]->isChecked() != xlLinked)
+        nbrExport().togXlLink(xlLinked ? 0 : 1);
     setLinkBox(1, RxRoute[1]);
     setLinkBox(2, xlLinked);
 }

@@ -208,6 +208,18 @@ void frmMDI::mnuExpExcEDi_Click() { nbrExport().expXlCommand(2); }
 void frmMDI::mnuExpExcZEzede_Click() { nbrExport().expXlCommand(3); }
 void frmMDI::mnuExpExcCFi_Click() { nbrExport().expXlCommand(4); }
 void frmMDI::mnuExcSetup_Click() { nbrExport().showExpSetup(); }
+void frmMDI::mnuExcConnect_Click() { togXlLinkFromMenu(1); }
+void frmMDI::mnuExcDisConnect_Click() { togXlLinkFromMenu(0); }
+void frmMDI::mnuExcLink_Click() { togXlLinkFromMenu(xlLinked ? 0 : 1); }
+
+void frmMDI::togXlLinkFromMenu(int16_t mode)
+{
+    nbrExport().togXlLink(mode);
+    // A checkable item ticks itself when clicked; a refused switch must not
+    // leave it ticked against the link's state.
+    mnuExcConnect->setChecked(xlLinked);
+    mnuExcDisConnect->setChecked(!xlLinked);
+}
 
 QAction *frmMDI::addItem(QMenu *menu, const char *name, const QString &caption, void (frmMDI::*handler)())
 {
@@ -372,9 +384,9 @@ void frmMDI::buildMenus()
         a->setCheckable(true);
 
     mnuExcel = addSubMenu(nullptr, "mnuExcel", QStringLiteral("E&xcel"));
-    mnuExcConnect = addItem(mnuExcel, "mnuExcConnect", QStringLiteral("&Connect"));
-    mnuExcDisConnect = addItem(mnuExcel, "mnuExcDisConnect", QStringLiteral("&Disconnect"));
-    mnuExcLink = addItem(mnuExcel, "mnuExcLink", QStringLiteral("&Link"));
+    mnuExcConnect = addItem(mnuExcel, "mnuExcConnect", QStringLiteral("&Connect"), &frmMDI::mnuExcConnect_Click);
+    mnuExcDisConnect = addItem(mnuExcel, "mnuExcDisConnect", QStringLiteral("&Disconnect"), &frmMDI::mnuExcDisConnect_Click);
+    mnuExcLink = addItem(mnuExcel, "mnuExcLink", QStringLiteral("&Link"), &frmMDI::mnuExcLink_Click);
     sep(mnuExcel);
     mnuRemExpExcStr = addItem(mnuExcel, "mnuRemExpExcStr", QStringLiteral("&String"), &frmMDI::mnuRemExpExcStr_Click);
     mnuRemExpExcFol = addItem(mnuExcel, "mnuRemExpExcFol", QStringLiteral("&Folder"), &frmMDI::mnuRemExpExcFol_Click);

@@ -192,6 +192,10 @@ public:
     void mnuExpExcCFi_Click();
     // Excel > Setup and Chrono > Setups: the export settings window.
     void mnuExcSetup_Click();
+    // Excel > Connect, Disconnect and Link: the live link of the Capture sheet.
+    void mnuExcConnect_Click();
+    void mnuExcDisConnect_Click();
+    void mnuExcLink_Click();
     // Help menu
     void mnuViewRUvuzu_Click();
     void mnuHelpContents_Click();
@@ -257,6 +261,7 @@ private:
     void buildMenus();
     void buildBars();
     void buildPopup();
+    void togXlLinkFromMenu(int16_t mode);
 };
 
 } // namespace vt

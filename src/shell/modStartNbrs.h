@@ -95,6 +95,8 @@ public:
     // The live link: writes the queued shot line just taken into excLine
     // (serial/modRxEngine.h) to the Capture sheet.
     virtual void addXlShot() {}
+    // The live link of the Capture sheet: 1 on, any other value off.
+    virtual void togXlLink(int16_t mode) { (void)mode; }
 };
 ExportNbr &nbrExport();
 void installExport(ExportNbr *impl);

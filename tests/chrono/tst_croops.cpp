@@ -26,6 +26,7 @@
 #include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
 #include "shell/modShared.h"
+#include "shell/modStartNbrs.h"
 #include "shell/modStatus.h"
 #include "sim/kt4sim.h"
 
@@ -405,9 +406,14 @@ private slots:
     }
 
     // The pop-up menu's chronograph items run their Chrono menu twins; the
-    // edit switch flips editing while capturing; the live link says it is not there.
+    // edit switch flips editing while capturing; C&Link switches the live link.
     void popupItems()
     {
+        struct LinkSwitch : ExportNbr {
+            QList<int> modes;
+            void togXlLink(int16_t mode) override { modes << mode; }
+        } link;
+        installExport(&link);
         frmMDI *mdi = frmMDI::instance();
         answers::queueKeyed(kCalQuestion, QStringLiteral("Yes"));
         mdi->popRemStart->trigger();
@@ -422,7 +428,11 @@ private slots:
         QCOMPARE(SoftEdit, before);
         mdi->popCapture->setEnabled(true);
         mdi->popCapture->trigger();
-        QVERIFY(boxTexts().last().contains(QLatin1String("not available yet")));
+        xlLinked = true;
+        mdi->popCapture->trigger();
+        xlLinked = false;
+        installExport(nullptr);
+        QCOMPARE(link.modes, (QList<int>{1, 0}));
     }
 
     // While a task runs, the menu's operation is refused by the busy lock
