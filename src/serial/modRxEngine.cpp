@@ -428,7 +428,8 @@ void frmTerminal::lostDevice()
     if (RxRoute[1]) {
         route("lost device notice", [&] {
             // The notice takes a line of its own, also after a line the
-            // device broke off.
+            // device broke off (and that may still be held back).
+            flushCFileFeed();
             const frmDocument *doc = ActiveForm();
             const bool midLine = doc && !doc->rtfText->document()->lastBlock().text().isEmpty();
             appendActiveCFile((midLine ? QStringLiteral("\r\n") : QString()) + QStringLiteral("REM: ") + text

@@ -584,6 +584,22 @@ private slots:
         QCOMPARE(term->txtTerm->textCursor().position(), termDoc->characterCount() - 1);
     }
 
+    // A line cut short by the device going away, still held back for the
+    // CFile, keeps a line of its own before the notice of the loss.
+    void lostDeviceNoticeFollowsAHeldHalfLine()
+    {
+        RichTextBox *cfile = openCFile(QStringLiteral("Session\r\n"));
+        RxRoute[1] = true;
+        feed(QStringLiteral("CAP: half a li"));
+        answers::queue(QStringLiteral("OK"));
+        term->lostDevice();
+        const QStringList got = cfile->Text().split(QStringLiteral("\r\n"));
+        QCOMPARE(got.size(), 4);
+        QCOMPARE(got.at(1), QStringLiteral("CAP: half a li"));
+        QVERIFY2(got.at(2).startsWith(QLatin1String("REM: Port COM")), qPrintable(got.at(2)));
+        QCOMPARE(got.at(3), QString());
+    }
+
     // Held-back text comes before a log line, lands by itself when nothing
     // more arrives, and is in the CFile when Shoot mode ends.
     void heldTextIsNeverLostNorOvertaken()
