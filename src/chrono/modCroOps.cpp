@@ -22,7 +22,10 @@
 
 #include <QAction>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdlib>
@@ -577,6 +580,19 @@ void runTask(const std::function<void()> &op)
 
 namespace {
 
+// A click on the main window's Sensors LED opens the sensor-state panel.
+class SensorsLedClick : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            guarded(QStringLiteral("frmMDI/txtLedsStatus_Click"), [] { nbrRemote().shoSnsState(); });
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // The level asked of the user, 0 to 100; -1 when cancelled.
 int askSnsLevel()
 {
@@ -636,7 +652,7 @@ void wireChronoMenu(frmMDI *mdi)
         if (level >= 0)
             runTask([level] { setSnsLevel(int16_t(level)); });
     });
-    wire(mdi->mnuCroPref, [] { notAvailableYet(QStringLiteral("The chronograph preferences")); });
+    wire(mdi->mnuCroPref, [] { nbrRemote().shoCroSetup(); });
     wire(mdi->mnuRemDownload, [] { nbrRemote().seeZOvuFra(3); });
     wire(mdi->mnuRemExport, [] { nbrRemote().seeZOvuFra(4); });
 
@@ -658,6 +674,12 @@ void wireChronoMenu(frmMDI *mdi)
         item->setEnabled(false);
         item->setStatusTip(why);
         item->setToolTip(why);
+    }
+
+    if (QWidget *led = mdi->txtLedsStatus[2]) {
+        led->setAccessibleName(led->toolTip());
+        led->setCursor(Qt::PointingHandCursor);
+        led->installEventFilter(new SensorsLedClick(led));
     }
 }
 

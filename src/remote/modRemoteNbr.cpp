@@ -1,7 +1,9 @@
 #include "remote/modRemoteNbr.h"
 
+#include "remote/frmCroSetup.h"
 #include "remote/frmKeyPad.h"
 #include "remote/frmRemCtr.h"
+#include "remote/frmSnsState.h"
 #include "platform/ctlcolor.h"
 #include "platform/timerctl.h"
 #include "shell/modCrsFrms.h"
@@ -32,6 +34,9 @@ public:
             if (auto *b = p->findChild<QPushButton *>(key))
                 SetBackColor(b, colour);
     }
+    void shoCroSetup() override { vt::shoCroSetup(); }
+    void shoSnsState() override { vt::shoSnsState(); }
+    void seeSnsState() override { vt::seeSnsState(); }
     // A panel not loaded has nothing to show: it is not loaded for that.
     void setLinkBox(int16_t index, bool ticked) override
     {

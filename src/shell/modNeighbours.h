@@ -209,6 +209,11 @@ public:
     virtual Form *frmRemCtr() { return nullptr; }
     virtual void lodRemCtr() {}
     virtual void extRemCtr(int cancel) { (void)cancel; }
+    // The chronograph setup window, opened after a status read.
+    virtual void shoCroSetup() {}
+    // The sensor-state panel: shown on request, refreshed with the indicators.
+    virtual void shoSnsState() {}
+    virtual void seeSnsState() {}
 
     // What the indicators set on the panel.
     // Background colour (a colour number) of the remote key named "cmdKeyStart",

@@ -302,6 +302,7 @@ void refresh()
         }
         led[1]->setText(QStringLiteral("?"));
     }
+    rem.seeSnsState();
 
     LnkToGuard = false;
 }

@@ -366,6 +366,15 @@ private slots:
         QVERIFY(CroSta.croStaOk);
         QCOMPARE(CroSta.croSnsLev, int16_t(70));
         QCOMPARE(mdi->mnuSnsLevel->text(), QStringLiteral("Sensitivity 70%"));
+
+        // Downwards, and a status read apart from the menu's own shows it.
+        answers::queueKeyed(QStringLiteral("Sensitivity level"), QStringLiteral("35"));
+        mdi->mnuSnsLevel->trigger();
+        QCOMPARE(sim.unit().sensLevel, 35);
+        CroSta.croStaOk = false;
+        chkStatus(0);
+        QVERIFY(CroSta.croStaOk);
+        QCOMPARE(CroSta.croSnsLev, int16_t(35));
     }
 
     // Download and Export open the remote-control panel's panes.
