@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -36,6 +37,17 @@ constexpr qint64 kMaxFileBytes = qint64(512) << 20;
 // From this size on a load given a progress report goes in steps.
 constexpr qint64 kSteppedLoadBytes = qint64(1) << 20;
 const char *const kRtfMimeTypes[] = {"text/rtf", "application/rtf", "text/richtext"};
+// Qt's document layout keeps its vertical places in a fixed-point type that
+// ends at about 8.4 million pixels. Without a page height its one page ends
+// there too, and every line below it is laid out again and again at that one
+// place: a CFile of some 600,000 lines never finished loading. On pages of
+// this height the layout goes on below (to about 33 million pixels, some two
+// million lines); a text shorter than one page is laid out exactly as before,
+// a longer one gets a gap of less than two lines at each page's end.
+constexpr qreal kLayoutPageHeight = 8'000'000;
+// Scrolled this far down, a relayout without a page height would reach the
+// layout's end before the page height is back.
+constexpr int kFarScroll = 4'000'000;
 
 // Splits plain text into paragraphs at CR LF, CR or LF, each in format `f`.
 rtf::Document plainModel(const QString &text, const rtf::CharFormat &f)
@@ -98,6 +110,7 @@ RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
     opt.setTabStopDistance(720 / rtf::kTwipsPerPixel);
     document()->setDefaultTextOption(opt);
     document()->setDefaultFont(font());
+    keepPaged();
     connect(document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
         forgetLinesFrom(from);
         // Only the changed paragraphs are looked at, and nothing once an
@@ -372,6 +385,7 @@ void RichTextBox::replaceDocument(const QByteArray &bytes, bool rich)
     } else {
         model = plainModel(decodePlain(bytes), rtf::fromQt(QTextCharFormat(), document()->defaultFont()));
     }
+    keepPaged();
     rtf::fillDocument(document(), model);
     document()->clearUndoRedoStacks();
     setTextCursor(QTextCursor(document()));
@@ -913,9 +927,11 @@ void RichTextBox::replaceDocumentInSteps(QByteArray bytes, bool rich, const Load
     const size_t total = std::max<size_t>(job->model.paragraphs.size(), 1);
     const bool undo = document()->isUndoRedoEnabled();
     document()->setUndoRedoEnabled(false);
+    keepPaged();
     const bool whole = rtf::fillDocument(document(), job->model, 100, [&](size_t done) {
         const bool goOn = progress(25 + int(75.0 * double(done) / double(total)));
         doEvents();
+        keepPaged(); // whatever ran may have laid the box out afresh
         return goOn;
     });
     document()->setUndoRedoEnabled(undo);
@@ -1209,26 +1225,60 @@ void RichTextBox::fitNoWrapWidth()
         return;
     const qreal width = viewport()->width();
     if (document()->pageSize().width() != width)
-        document()->setPageSize(QSizeF(width, -1));
+        document()->setPageSize(QSizeF(width, kLayoutPageHeight));
+}
+
+void RichTextBox::keepPaged()
+{
+    const QSizeF page = document()->pageSize();
+    if (page.height() != kLayoutPageHeight)
+        document()->setPageSize(QSizeF(page.width(), kLayoutPageHeight));
+}
+
+void RichTextBox::relayout(const std::function<void()> &change)
+{
+    // QTextEdit lays the text out afresh for a new width without a page
+    // height, and at once down to the visible part. Far down a long text
+    // that would never end, so the view goes to the top for the change and
+    // comes back to the paragraph that was at its top.
+    QScrollBar *bar = verticalScrollBar();
+    int anchor = -1;
+    if (bar->value() > kFarScroll) {
+        anchor = cursorForPosition(QPoint(0, 0)).block().position();
+        bar->setValue(0);
+    }
+    change();
+    keepPaged();
+    fitNoWrapWidth();
+    if (anchor >= 0) {
+        const QTextBlock b = document()->findBlock(anchor);
+        const int y = int(document()->documentLayout()->blockBoundingRect(b).top());
+        // The scroll range follows the layout later; the text down to the
+        // paragraph is laid out now.
+        if (bar->maximum() < y)
+            bar->setMaximum(y);
+        bar->setValue(y);
+    }
 }
 
 void RichTextBox::resizeEvent(QResizeEvent *e)
 {
-    QTextEdit::resizeEvent(e);
-    fitNoWrapWidth();
+    relayout([&] { QTextEdit::resizeEvent(e); });
 }
 
 void RichTextBox::SetWrap(Wrap wrap, int widthTwips)
 {
     wrap_ = wrap;
-    switch (wrap) {
-    case Wrap::None: setLineWrapMode(QTextEdit::NoWrap); break;
-    case Wrap::Window: setLineWrapMode(QTextEdit::WidgetWidth); break;
-    case Wrap::Width:
-        setLineWrapMode(QTextEdit::FixedPixelWidth);
-        setLineWrapColumnOrWidth(std::max(1, int(std::lround(widthTwips / rtf::kTwipsPerPixel))));
-        break;
-    }
+    relayout([&] {
+        switch (wrap) {
+        case Wrap::None: setLineWrapMode(QTextEdit::NoWrap); break;
+        case Wrap::Window: setLineWrapMode(QTextEdit::WidgetWidth); break;
+        case Wrap::Width:
+            setLineWrapMode(QTextEdit::FixedPixelWidth);
+            setLineWrapColumnOrWidth(std::max(1, int(std::lround(widthTwips / rtf::kTwipsPerPixel))));
+            break;
+        }
+    });
 }
 
 // --- page formatting ---------------------------------------------------------------
@@ -1252,7 +1302,7 @@ int RichTextBox::FormatRange(QPainter *painter, const QRect &rc, int from, int t
         page_->doc->setDefaultTextOption(document()->defaultTextOption());
         page_->doc->setDocumentMargin(0);
         page_->doc->documentLayout()->setPaintDevice(&page_->device);
-        page_->doc->setTextWidth(rc.width() / rtf::kTwipsPerPixel);
+        page_->doc->setPageSize(QSizeF(rc.width() / rtf::kTwipsPerPixel, kLayoutPageHeight));
         page_->widthTwips = rc.width();
         page_->doc->documentLayout()->documentSize();
     }

@@ -195,6 +195,8 @@ private:
     void replaceDocumentInSteps(QByteArray bytes, bool rich, const LoadProgress &progress);
     void updateSelectionColors();
     void fitNoWrapWidth();
+    void keepPaged();
+    void relayout(const std::function<void()> &change);
     void emitSelChange();
     void forgetLinesFrom(int docPos);
     void countLinesTo(int blockNumber) const;

@@ -5,6 +5,7 @@
 #include "platform/forms.h"
 #include "platform/msgbox.h"
 #include "platform/printer.h"
+#include "platform/richtext.h"
 #include "platform/settings.h"
 #include "shell/frmMDI.h"
 
@@ -99,7 +100,11 @@ void applyWrap(QWidget *box, int mode)
         if (width <= 0)
             return;
     }
-    if (auto *t = qobject_cast<QTextEdit *>(box)) {
+    if (auto *r = qobject_cast<RichTextBox *>(box)) {
+        // The box's own setter keeps its layout able to hold a long text.
+        r->SetWrap(mode == 2 ? RichTextBox::Wrap::Width : mode == 1 ? RichTextBox::Wrap::Window : RichTextBox::Wrap::None,
+                   PixelsToTwips(width));
+    } else if (auto *t = qobject_cast<QTextEdit *>(box)) {
         if (mode == 2) {
             t->setLineWrapMode(QTextEdit::FixedPixelWidth);
             t->setLineWrapColumnOrWidth(width);

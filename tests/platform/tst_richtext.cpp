@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QAbstractTextDocumentLayout>
@@ -449,6 +450,84 @@ private slots:
             QCOMPARE(box->Text(), QString());
             QTRY_VERIFY_WITH_TIMEOUT(!vt::longwork::backgroundRunning(), 120000);
         }
+    }
+
+    // Qt's layout places lines in a fixed-point type that ends at about 8.4
+    // million pixels; a text taller than that (some 600,000 lines of a
+    // CFile) never finished loading. Here big letters make 60,000 lines as
+    // tall; loaded at once and in steps, the text is laid out to its end,
+    // every line below the one before, and the box's relayouts for a new
+    // width or wrap while scrolled to the end keep it so.
+    void textTallerThanTheLayoutLimit_data()
+    {
+        QTest::addColumn<bool>("inSteps");
+        QTest::newRow("at once") << false;
+        QTest::newRow("in steps") << true;
+    }
+
+    void textTallerThanTheLayoutLimit()
+    {
+        QFETCH(bool, inSteps);
+        constexpr int kLines = 60000;
+        constexpr qreal kLimit = 8388607; // the largest place Qt's layout keeps without pages
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tall.txt");
+        // Trailing blanks do not wrap; they make the file big enough to load
+        // in steps.
+        const QByteArray pad(inSteps ? 14 : 0, ' ');
+        const QString lastLine = QString::fromLatin1(QByteArray::number(kLines - 1) + pad);
+        {
+            QByteArray body;
+            for (int i = 0; i < kLines; ++i)
+                body += QByteArray::number(i) + pad + (i + 1 < kLines ? "\r\n" : "");
+            QVERIFY(!inSteps || body.size() > (1 << 20));
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(body);
+        }
+        QFont big = box->font();
+        big.setPointSize(150);
+        box->document()->setDefaultFont(big);
+        box->resize(1200, 600);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        int steps = 0;
+        box->LoadFile(path, RichTextBox::rtfText, [&](int) { return ++steps > 0; });
+        QCOMPARE(steps > 0, inSteps);
+
+        QAbstractTextDocumentLayout *layout = box->document()->documentLayout();
+        auto placedInOrder = [&] {
+            qreal last = -1;
+            for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
+                const qreal top = layout->blockBoundingRect(b).top();
+                if (top <= last)
+                    return false;
+                last = top;
+            }
+            return true;
+        };
+        QVERIFY(layout->documentSize().height() > kLimit);
+        QCOMPARE(box->GetLineCount(), kLines);
+        QVERIFY(placedInOrder());
+        QCOMPARE(box->document()->lastBlock().text(), lastLine);
+
+        // At the end, a new width and then no wrapping: the view stays at the
+        // end and the layout still reaches it.
+        QTRY_VERIFY(box->verticalScrollBar()->maximum() > kLimit);
+        box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+        const int end = box->verticalScrollBar()->value();
+        box->resize(1100, 600);
+        QVERIFY(layout->documentSize().height() > kLimit);
+        QVERIFY(box->verticalScrollBar()->value() > end - 1000);
+        box->SetWrap(RichTextBox::Wrap::None);
+        QVERIFY(layout->documentSize().height() > kLimit);
+        QVERIFY(placedInOrder());
+        QCOMPARE(box->GetLineCount(), kLines);
+
+        // Typing at the end lands there.
+        box->SetSelStart(box->TextLength());
+        QTest::keyClicks(box.get(), "x");
+        QCOMPARE(box->document()->lastBlock().text(), lastLine + "x");
     }
 
     void filesAndErrors()
