@@ -5,7 +5,8 @@
 // read back. Reports rows per second for each stage and the file size; then
 // the same cells (values, formulas and their results, sheet by sheet) written
 // by a bare program that calls libxlsxwriter and nothing else, measured in
-// the same run, and our filling plus saving as a multiple of it.
+// the same run, and our filling plus saving as a multiple of it; then the
+// same with the bare program writing the cells' formats as well.
 //
 // The export driver runs as for the CFile export command (connection,
 // workbook from the template, calculation state); it hands over to a reader
@@ -116,51 +117,72 @@ struct BareCell {
     enum Kind { Number, Text, Formula } kind;
     double number;
     std::string text;   // the text, or the formula
+    int style;          // index into BareBook::styles, -1 for the default
 };
 struct BareSheet {
     std::string name;
     std::vector<BareCell> cells;
 };
+struct BareBook {
+    std::vector<BareSheet> sheets;
+    std::vector<xl::Style> styles;      // each distinct style once
+};
 
-std::vector<BareSheet> bareCells(const xl::BookPtr &book)
+BareBook bareCells(const xl::BookPtr &book)
 {
-    std::vector<BareSheet> out;
+    BareBook out;
+    const auto styleIndex = [&](const xl::Style &st) {
+        if (st.isDefault())
+            return -1;
+        for (size_t i = 0; i < out.styles.size(); ++i)
+            if (out.styles[i] == st)
+                return int(i);
+        out.styles.push_back(st);
+        return int(out.styles.size() - 1);
+    };
     for (const auto &sheet : book->data().sheets) {
         BareSheet b{sheet->name.toStdString(), {}};
         b.cells.reserve(sheet->cells.size());
         for (const auto &[key, cell] : sheet->cells) {
             const auto r = lxw_row_t(xl::keyRow(key) - 1);
             const auto c = lxw_col_t(xl::keyCol(key) - 1);
+            const int st = styleIndex(cell.style);
             if (cell.hasFormula()) {
                 b.cells.push_back({r, c, BareCell::Formula, xl::evaluateCell(cell, *sheet).number(),
-                                   cell.formula.toStdString()});
+                                   cell.formula.toStdString(), st});
             } else if (cell.value.isNumber()) {
-                b.cells.push_back({r, c, BareCell::Number, cell.value.number(), {}});
+                b.cells.push_back({r, c, BareCell::Number, cell.value.number(), {}, st});
             } else if (!cell.value.isEmpty()) {
-                b.cells.push_back({r, c, BareCell::Text, 0, cell.value.toString().toStdString()});
+                b.cells.push_back({r, c, BareCell::Text, 0, cell.value.toString().toStdString(), st});
             }
         }
-        out.push_back(std::move(b));
+        out.sheets.push_back(std::move(b));
     }
     return out;
 }
 
-// The bare program: the cells straight into libxlsxwriter. Answers the
-// seconds it took, or a negative number when the file could not be written.
-double writeBare(const std::vector<BareSheet> &sheets, const QString &path)
+// The bare program: the cells straight into libxlsxwriter, with their
+// formats when `styled` (made once each, at the start). Answers the seconds
+// it took, or a negative number when the file could not be written.
+double writeBare(const BareBook &book, const QString &path, bool styled)
 {
     bench::Stopwatch w;
     lxw_workbook *wb = workbook_new(path.toStdString().c_str());
     if (!wb)
         return -1;
-    for (const BareSheet &s : sheets) {
+    std::vector<lxw_format *> formats;
+    if (styled)
+        for (const xl::Style &st : book.styles)
+            formats.push_back(xl::newXlsxFormat(wb, st));
+    for (const BareSheet &s : book.sheets) {
         lxw_worksheet *ws = workbook_add_worksheet(wb, s.name.c_str());
         for (const BareCell &c : s.cells) {
+            lxw_format *f = styled && c.style >= 0 ? formats[size_t(c.style)] : nullptr;
             switch (c.kind) {
-            case BareCell::Number: worksheet_write_number(ws, c.row, c.col, c.number, nullptr); break;
-            case BareCell::Text: worksheet_write_string(ws, c.row, c.col, c.text.c_str(), nullptr); break;
+            case BareCell::Number: worksheet_write_number(ws, c.row, c.col, c.number, f); break;
+            case BareCell::Text: worksheet_write_string(ws, c.row, c.col, c.text.c_str(), f); break;
             case BareCell::Formula:
-                worksheet_write_formula_num(ws, c.row, c.col, c.text.c_str(), nullptr, c.number);
+                worksheet_write_formula_num(ws, c.row, c.col, c.text.c_str(), f, c.number);
                 break;
             }
         }
@@ -189,8 +211,10 @@ int run(int shots, int reps)
 
     constexpr int16_t kCFileSheet = 4, kCFileSource = 2, kExport = 3, kCFileExporter = 5;
     const QString path = qEnvironmentVariable("VT_BENCH_DIR") + QStringLiteral("/work/export.xlsx");
-    std::vector<double> writes, saves, reads, ours, bares;
+    std::vector<double> writes, saves, reads, ours, bares, styledBares;
     qint64 rows = 0, size = 0, cells = 0;
+    qsizetype bareStyles = 0;
+    qint64 bareSize = 0, styledBareSize = 0;
     const QString barePath = qEnvironmentVariable("VT_BENCH_DIR") + QStringLiteral("/work/bare.xlsx");
     for (int r = 0; r < reps; ++r) {
         vttest::resetExport();
@@ -213,17 +237,21 @@ int run(int shots, int reps)
         size = QFileInfo(path).size();
         ours.push_back(writes.back() + saves.back());
 
-        const std::vector<BareSheet> bare = bareCells(xlApp->Workbooks(1));
+        const BareBook bare = bareCells(xlApp->Workbooks(1));
         cells = 0;
-        for (const BareSheet &b : bare)
+        for (const BareSheet &b : bare.sheets)
             cells += qint64(b.cells.size());
-        QFile::remove(barePath);
-        const double bareSeconds = writeBare(bare, barePath);
-        if (bareSeconds < 0) {
-            std::fprintf(stderr, "The bare program could not write %s\n", qPrintable(barePath));
-            return 1;
+        bareStyles = qsizetype(bare.styles.size());
+        for (const bool styled : {false, true}) {
+            QFile::remove(barePath);
+            const double bareSeconds = writeBare(bare, barePath, styled);
+            if (bareSeconds < 0) {
+                std::fprintf(stderr, "The bare program could not write %s\n", qPrintable(barePath));
+                return 1;
+            }
+            (styled ? styledBares : bares).push_back(bareSeconds);
+            (styled ? styledBareSize : bareSize) = QFileInfo(barePath).size();
         }
-        bares.push_back(bareSeconds);
 
         xl::AppPtr reader = xl::CreateApplication();
         w.restart();
@@ -252,11 +280,20 @@ int run(int shots, int reps)
                       .arg(cells)
                       .arg(bareMedian, 0, 'f', 3)
                       .arg(bares.size())
-                      .arg(double(QFileInfo(barePath).size()) / (1024.0 * 1024.0), 0, 'f', 2));
+                      .arg(double(bareSize) / (1024.0 * 1024.0), 0, 'f', 2));
     bench::figure(QStringLiteral("export against the bare writer"),
                   QStringLiteral("filling plus saving %1 s = %2 x the bare program")
                       .arg(oursMedian, 0, 'f', 3)
                       .arg(oursMedian / bareMedian, 0, 'f', 2));
+    // The bare program once more with the cells' formats (our file has them;
+    // writing them costs libxlsxwriter a style per cell).
+    const double styledMedian = bench::median(styledBares);
+    bench::figure(QStringLiteral("export against the bare writer with formats"),
+                  QStringLiteral("the same cells and %1 formats in %2 s, %3 MB; filling plus saving = %4 x it")
+                      .arg(bareStyles)
+                      .arg(styledMedian, 0, 'f', 3)
+                      .arg(double(styledBareSize) / (1024.0 * 1024.0), 0, 'f', 2)
+                      .arg(oursMedian / styledMedian, 0, 'f', 2));
     return 0;
 }
 

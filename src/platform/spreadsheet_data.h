@@ -10,6 +10,9 @@
 #include <map>
 #include <set>
 
+struct lxw_workbook;
+struct lxw_format;
+
 namespace vt::xl {
 
 struct FormulaExpr;
@@ -214,6 +217,8 @@ bool raiseBeforeDoubleClick(AppState &st, const SheetPtr &sheet, int row, int co
 // Writes the workbook to `path` (atomically: a temporary file beside it, then
 // renamed). Returns false with *error set when it cannot.
 bool writeXlsx(const BookData &book, const QString &path, QString *error);
+// A new format of the file being written for a cell's style; null for the default style.
+lxw_format *newXlsxFormat(lxw_workbook *wb, const Style &st);
 // Reads a workbook; false with *error set for a missing, unreadable or foreign file.
 bool readXlsx(const QString &path, BookData *book, QString *error);
 

@@ -50,13 +50,12 @@ const char *utf8Into(std::string &buf, QStringView s)
     return buf.c_str();
 }
 
-lxw_format *formatFor(lxw_workbook *wb, std::vector<std::pair<Style, lxw_format *>> &cache, const Style &st)
+} // namespace
+
+lxw_format *newXlsxFormat(lxw_workbook *wb, const Style &st)
 {
     if (st.isDefault())
         return nullptr;
-    for (const auto &[s, f] : cache)
-        if (s == st)
-            return f;
     lxw_format *f = workbook_add_format(wb);
     if (st.numberFormat.compare(QLatin1String("General"), Qt::CaseInsensitive) != 0)
         format_set_num_format(f, utf8(st.numberFormat).c_str());
@@ -84,9 +83,10 @@ lxw_format *formatFor(lxw_workbook *wb, std::vector<std::pair<Style, lxw_format 
     case xlUnderlineStyleDoubleAccounting: format_set_underline(f, LXW_UNDERLINE_DOUBLE_ACCOUNTING); break;
     default: break;
     }
-    cache.emplace_back(st, f);
     return f;
 }
+
+namespace {
 
 // A hyperlink address as the file keeps it: absolute paths as file: URLs,
 // other names relative to the workbook's folder.
@@ -124,7 +124,8 @@ public:
                 last = int(i);
                 return cache_[i].second;
             }
-        lxw_format *f = formatFor(wb_, cache_, st);
+        lxw_format *f = newXlsxFormat(wb_, st);
+        cache_.emplace_back(st, f);
         last = int(cache_.size() - 1);
         return f;
     }
