@@ -136,6 +136,9 @@ public:
     // Operation buttons: one whole operation of the unit each, inside the busy
     // lock; Start, Stop and Remote are coloured by the indicators.
     QPushButton *cmdKeyStart = nullptr, *cmdKeyStop = nullptr, *cmdKeyRemo = nullptr, *cmdKeyCalibrate = nullptr;
+    // Reads the unit's status and opens the chronograph setup window.
+    QPushButton *cmdQStatus = nullptr;
+    void cmdQStatus_Click();
     void cmdKeyStart_Click();
     void cmdKeyStop_Click();
     void cmdKeyRemo_Click();

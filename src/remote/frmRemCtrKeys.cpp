@@ -90,7 +90,9 @@ QGroupBox *frmRemCtr::buildKeys()
                       [this] { cmdKeyRemo_Click(); });
     cmdKeyCalibrate = make(QStringLiteral("cmdKeyCalibrate"), QStringLiteral("Calibrate"),
                            QStringLiteral("Calibrate the sensors"), [this] { cmdKeyCalibrate_Click(); });
-    for (QPushButton *b : {cmdKeyStart, cmdKeyStop, cmdKeyRemo, cmdKeyCalibrate})
+    cmdQStatus = make(QStringLiteral("cmdQStatus"), QStringLiteral("Status"),
+                      QStringLiteral("Read the status and open the chronograph setup"), [this] { cmdQStatus_Click(); });
+    for (QPushButton *b : {cmdKeyStart, cmdKeyStop, cmdKeyRemo, cmdKeyCalibrate, cmdQStatus})
         ops->addWidget(b);
     grid->addLayout(ops, 0, 0, 1, 3);
     QPushButton *rows[14];
@@ -240,6 +242,9 @@ void frmRemCtr::cmdKeyCalibrate_Click()
         updAllSta();
     });
 }
+
+// The setup window's own opening reads the status inside the busy lock.
+void frmRemCtr::cmdQStatus_Click() { nbrRemote().shoCroSetup(); }
 
 void frmRemCtr::cmdKeyEsc_Click()
 {

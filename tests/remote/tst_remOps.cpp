@@ -20,6 +20,7 @@
 #include "platform/errors.h"
 #include "platform/richtext.h"
 #include "platform/serialport.h"
+#include "remote/frmCroSetup.h"
 #include "remote/frmKeyPad.h"
 #include "remote/frmRemCtr.h"
 #include "remote/modRemoteNbr.h"
@@ -148,6 +149,30 @@ private slots:
         QVERIFY(!croTask(0));
         for (QPushButton *b : {rem->cmdKeyStart, rem->cmdKeyStop, rem->cmdKeyRemo, rem->cmdKeyCalibrate})
             QVERIFY(!b->accessibleName().isEmpty());
+    }
+
+    // Status reads the unit's status and opens the setup window with it; a
+    // held lock refuses it before anything is sent.
+    void statusButton()
+    {
+        {
+            CroTaskGuard task;
+            QVERIFY(!task.refused());
+            answers::queue(QStringLiteral("No"));
+            rem->cmdQStatus->click();
+            QVERIFY(boxTexts().value(0).contains(QLatin1String("It is busy talking to")));
+            QVERIFY(!frmCroSetup::isLoaded() || !frmCroSetup::instance()->isVisible());
+        }
+        QTest::qWait(50);
+        QVERIFY(sim.received().isEmpty());
+
+        rem->cmdQStatus->click();
+        QVERIFY(sim.received().contains('Q'));
+        QVERIFY(CroSta.croStaOk);
+        QVERIFY(frmCroSetup::isLoaded() && frmCroSetup::instance()->isVisible());
+        QCOMPARE(boxTexts().size(), 1);
+        QVERIFY(!croTask(0));
+        frmCroSetup::instance()->hide();
     }
 
     // While another task holds the lock, each operation asks about aborting
