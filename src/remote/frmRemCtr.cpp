@@ -226,6 +226,7 @@ frmRemCtr::frmRemCtr()
         grid->addWidget(lstSetHwrPwrMin, 1, 1);
         grid->addWidget(lstSetHwrSns, 1, 2);
         box1->addLayout(grid);
+        box1->addWidget(buildHwrDes(f1));
     }
 
     // System pane: the chronograph's own keys. Download pane: the download
@@ -586,26 +587,34 @@ void frmRemCtr::setLinkBox(int16_t index, bool ticked)
         cmdCapMode[0]->setChecked(!ticked);
         cmdCapMode[1]->setChecked(ticked);
     }
+    if (index == 2)
+        seeHwrDesExc();
     LnkToGuard = guard;
 }
 
 void frmRemCtr::RefreshCFile()
 {
-    lstDwnDesCFile->clear();
     const QList<frmDocument *> docs = openCFiles();
     frmDocument *active = ActiveForm();
-    int row = 0;
-    for (frmDocument *doc : docs) {
-        QString text = doc->windowTitle();
-        if (doc == active)
-            text += QStringLiteral(" (Current)");
-        auto *item = new QListWidgetItem(text, lstDwnDesCFile);
-        item->setData(Qt::UserRole, row++);
+    // The download's and the live link's lists name the same open CFiles.
+    for (QListWidget *list : {lstDwnDesCFile, lstHwrDesCFile}) {
+        if (!list)
+            continue;
+        list->clear();
+        int row = 0;
+        for (frmDocument *doc : docs) {
+            QString text = doc->windowTitle();
+            if (doc == active)
+                text += QStringLiteral(" (Current)");
+            auto *item = new QListWidgetItem(text, list);
+            item->setData(Qt::UserRole, row++);
+        }
+        if (docs.isEmpty()) {
+            auto *none = new QListWidgetItem(QStringLiteral("No Active CFiles"), list);
+            none->setData(Qt::UserRole, -1);
+        }
     }
-    if (docs.isEmpty()) {
-        auto *none = new QListWidgetItem(QStringLiteral("No Active CFiles"), lstDwnDesCFile);
-        none->setData(Qt::UserRole, -1);
-    }
+    seeHwrDesCFile();
 }
 
 void frmRemCtr::PLog2Prgrs(const QString &text, int crlfBefore, int crlfAfter, int kind)

@@ -191,6 +191,26 @@ public:
     void lstDwnDesCFile_Click();
     void selCurCFile();
     void lstSetHwrStr_Click();
+    // Where the live link's shots go, shown on the Hardware pane: a new or an
+    // open CFile, or the cell of the workbook the next row goes to.
+    QGroupBox *fraHwrDesCFile = nullptr, *fraHwrDesExc = nullptr;
+    QRadioButton *optHwrDesCFileNew = nullptr, *optHwrDesCFileSel = nullptr, *optHwrDesExcNew = nullptr;
+    QLineEdit *txtHwrDesCFile = nullptr;
+    QListWidget *lstHwrDesCFile = nullptr;
+    QLineEdit *txtHwrDesExc = nullptr, *txtHwrDesExcSheet = nullptr, *txtHwrDesExcRow = nullptr,
+              *txtHwrDesExcCol = nullptr;
+    QCheckBox *chkHwrDesExcAdd = nullptr;
+    QLabel *labHwrDesExcFile = nullptr, *labHwrDesExcSheet = nullptr, *labHwrDesExcRow = nullptr,
+           *labHwrDesExcCol = nullptr, *labHwrDesExcCell = nullptr;
+    void optHwrDesCFileNew_Click();
+    void optHwrDesCFileSel_Click();
+    void optHwrDesExcNew_Click();
+    void seeHwrDesCFile();
+    void seeHwrDesExc();
+    QWidget *buildHwrDes(QWidget *parent);
+    // A diagnostic box of an entry's digits at places 1, 4 and 7 ("d:d-d").
+    static QString entDbgText(const QString &entry);
+    void seeEntDbg(const QString &entry);
     void onnWPrgrs();
     void offWPrgrs();
     QGroupBox *buildDwn();

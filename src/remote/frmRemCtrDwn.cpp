@@ -11,18 +11,22 @@
 #include "platform/errors.h"
 #include "platform/msgbox.h"
 #include "platform/richtext.h"
+#include "platform/spreadsheet.h"
 #include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
 #include "shell/modStartNbrs.h"
 #include "shell/modStatus.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -275,5 +279,134 @@ void frmRemCtr::lstSetHwrStr_Click()
         n = CInt(40.0 / n);
     labSetHwrStrSiz->setText(QString::number(n));
 }
+
+QWidget *frmRemCtr::buildHwrDes(QWidget *parent)
+{
+    auto *box = new QWidget(parent);
+    auto *rows = new QVBoxLayout(box);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto guard = [this](const QString &name, auto body) {
+        return [name, body] { guarded(QStringLiteral("frmRemCtr-") + name, body); };
+    };
+
+    // Shots to a CFile: Shoot mode writes them into the active CFile, so the
+    // list's choice is the CFile that becomes active.
+    fraHwrDesCFile = new QGroupBox(QStringLiteral("Shots to CFile"), box);
+    fraHwrDesCFile->setObjectName(QStringLiteral("fraHwrDesCFile"));
+    auto *cf = new QGridLayout(fraHwrDesCFile);
+    auto *cfGroup = new QButtonGroup(fraHwrDesCFile);
+    optHwrDesCFileNew = new QRadioButton(QStringLiteral("New CFile"), fraHwrDesCFile);
+    optHwrDesCFileNew->setObjectName(QStringLiteral("optHwrDesCFileNew"));
+    optHwrDesCFileSel = new QRadioButton(QStringLiteral("Open CFile"), fraHwrDesCFile);
+    optHwrDesCFileSel->setObjectName(QStringLiteral("optHwrDesCFileSel"));
+    cfGroup->addButton(optHwrDesCFileNew);
+    cfGroup->addButton(optHwrDesCFileSel);
+    optHwrDesCFileSel->setChecked(true);
+    connect(optHwrDesCFileNew, &QRadioButton::clicked, this,
+            guard(QStringLiteral("optHwrDesCFileNew_Click"), [this] { optHwrDesCFileNew_Click(); }));
+    connect(optHwrDesCFileSel, &QRadioButton::clicked, this,
+            guard(QStringLiteral("optHwrDesCFileSel_Click"), [this] { optHwrDesCFileSel_Click(); }));
+    cf->addWidget(optHwrDesCFileNew, 0, 0);
+    cf->addWidget(optHwrDesCFileSel, 0, 1);
+    txtHwrDesCFile = new QLineEdit(fraHwrDesCFile);
+    txtHwrDesCFile->setObjectName(QStringLiteral("txtHwrDesCFile"));
+    txtHwrDesCFile->setAccessibleName(QStringLiteral("New CFile name"));
+    txtHwrDesCFile->setReadOnly(true);
+    cf->addWidget(txtHwrDesCFile, 1, 0, 1, 2);
+    lstHwrDesCFile = new QListWidget(fraHwrDesCFile);
+    lstHwrDesCFile->setObjectName(QStringLiteral("lstHwrDesCFile"));
+    lstHwrDesCFile->setAccessibleName(QStringLiteral("Open CFiles for shots"));
+    lstHwrDesCFile->setMaximumHeight(70);
+    connect(lstHwrDesCFile, &QListWidget::itemClicked, this, guard(QStringLiteral("lstHwrDesCFile_Click"), [this] {
+                QListWidgetItem *it = lstHwrDesCFile->currentItem();
+                const int row = it ? it->data(Qt::UserRole).toInt() : -1;
+                const QList<frmDocument *> docs = openCFiles();
+                if (row >= 0 && row < docs.size())
+                    if (QMdiSubWindow *w = docs[row]->subWindow(); w && w->mdiArea())
+                        w->mdiArea()->setActiveSubWindow(w);
+                RefreshCFile();
+            }));
+    cf->addWidget(lstHwrDesCFile, 2, 0, 1, 2);
+    rows->addWidget(fraHwrDesCFile);
+
+    // Shots to the workbook: the live link's next cell, read from the export.
+    fraHwrDesExc = new QGroupBox(QStringLiteral("Shots to Excel"), box);
+    fraHwrDesExc->setObjectName(QStringLiteral("fraHwrDesExc"));
+    auto *xg = new QGridLayout(fraHwrDesExc);
+    optHwrDesExcNew = new QRadioButton(QStringLiteral("Capture sheet"), fraHwrDesExc);
+    optHwrDesExcNew->setObjectName(QStringLiteral("optHwrDesExcNew"));
+    optHwrDesExcNew->setAutoExclusive(false);
+    optHwrDesExcNew->setChecked(true);
+    connect(optHwrDesExcNew, &QRadioButton::clicked, this,
+            guard(QStringLiteral("optHwrDesExcNew_Click"), [this] { optHwrDesExcNew_Click(); }));
+    xg->addWidget(optHwrDesExcNew, 0, 0, 1, 2);
+    auto field = [&](QLabel *&lab, QLineEdit *&edit, const char *labName, const char *editName, const QString &caption,
+                     int row) {
+        lab = new QLabel(caption, fraHwrDesExc);
+        lab->setObjectName(QString::fromLatin1(labName));
+        edit = new QLineEdit(fraHwrDesExc);
+        edit->setObjectName(QString::fromLatin1(editName));
+        edit->setAccessibleName(caption);
+        edit->setReadOnly(true);
+        lab->setBuddy(edit);
+        xg->addWidget(lab, row, 0);
+        xg->addWidget(edit, row, 1);
+    };
+    field(labHwrDesExcFile, txtHwrDesExc, "labHwrDesExcFile", "txtHwrDesExc", QStringLiteral("Workbook"), 1);
+    field(labHwrDesExcSheet, txtHwrDesExcSheet, "labHwrDesExcSheet", "txtHwrDesExcSheet", QStringLiteral("Sheet"), 2);
+    field(labHwrDesExcRow, txtHwrDesExcRow, "labHwrDesExcRow", "txtHwrDesExcRow", QStringLiteral("Row"), 3);
+    field(labHwrDesExcCol, txtHwrDesExcCol, "labHwrDesExcCol", "txtHwrDesExcCol", QStringLiteral("Column"), 4);
+    labHwrDesExcCell = new QLabel(fraHwrDesExc);
+    labHwrDesExcCell->setObjectName(QStringLiteral("labHwrDesExcCell"));
+    xg->addWidget(labHwrDesExcCell, 5, 0, 1, 2);
+    chkHwrDesExcAdd = new QCheckBox(QStringLiteral("Add rows below"), fraHwrDesExc);
+    chkHwrDesExcAdd->setObjectName(QStringLiteral("chkHwrDesExcAdd"));
+    chkHwrDesExcAdd->setChecked(true);
+    chkHwrDesExcAdd->setEnabled(false); // the link always appends below the last row
+    xg->addWidget(chkHwrDesExcAdd, 6, 0, 1, 2);
+    rows->addWidget(fraHwrDesExc);
+
+    seeHwrDesCFile();
+    seeHwrDesExc();
+    return box;
+}
+
+void frmRemCtr::optHwrDesCFileNew_Click() { seeHwrDesCFile(); }
+void frmRemCtr::optHwrDesCFileSel_Click() { seeHwrDesCFile(); }
+void frmRemCtr::optHwrDesExcNew_Click() { seeHwrDesExc(); }
+
+void frmRemCtr::seeHwrDesCFile()
+{
+    if (!fraHwrDesCFile)
+        return;
+    const bool toNew = optHwrDesCFileNew->isChecked();
+    txtHwrDesCFile->setEnabled(toNew);
+    lstHwrDesCFile->setEnabled(!toNew);
+    // A new CFile for the shots is the one File > New makes next.
+    txtHwrDesCFile->setText(toNew ? QStringLiteral("(File > New)") : QString());
+}
+
+void frmRemCtr::seeHwrDesExc()
+{
+    if (!fraHwrDesExc)
+        return;
+    // The link cannot be pointed elsewhere: the boxes show where it writes.
+    if (!optHwrDesExcNew->isChecked())
+        optHwrDesExcNew->setChecked(true);
+    const ExportNbr::LinkTarget t = nbrExport().xlLinkTarget();
+    txtHwrDesExc->setText(t.book.isEmpty() ? QStringLiteral("(no workbook open)") : t.book);
+    txtHwrDesExcSheet->setText(t.sheet);
+    txtHwrDesExcRow->setText(t.row > 0 ? QString::number(t.row) : QString());
+    txtHwrDesExcCol->setText(t.row > 0 ? QStringLiteral("1") : QString());
+    labHwrDesExcCell->setText(t.row > 0 ? QStringLiteral("Next cell: ") + xl::columnLetters(1) + QString::number(t.row)
+                                        : QStringLiteral("Next cell: -"));
+}
+
+QString frmRemCtr::entDbgText(const QString &entry)
+{
+    return entry.mid(0, 1) + u':' + entry.mid(3, 1) + u'-' + entry.mid(6, 1);
+}
+
+void frmRemCtr::seeEntDbg(const QString &entry) { MsgBox(entDbgText(entry), vbOKOnly); }
 
 } // namespace vt

@@ -97,6 +97,14 @@ public:
     virtual void addXlShot() {}
     // The live link of the Capture sheet: 1 on, any other value off.
     virtual void togXlLink(int16_t mode) { (void)mode; }
+    // Where the live link writes its next row: the workbook ("" while none is
+    // open), the Capture sheet's name and the row; the column is always 1.
+    struct LinkTarget {
+        QString book;
+        QString sheet;
+        int32_t row = 0;
+    };
+    virtual LinkTarget xlLinkTarget() { return {}; }
 };
 ExportNbr &nbrExport();
 void installExport(ExportNbr *impl);

@@ -5,6 +5,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -31,6 +34,7 @@
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
 #include "shell/modShared.h"
+#include "shell/modStartNbrs.h"
 #include "shell/modStatus.h"
 #include "sim/kt4sim.h"
 
@@ -358,6 +362,65 @@ private slots:
         QCOMPARE(openCFiles().size(), 2);
         QVERIFY2(first->rtfText->Text().contains(QLatin1String("MMR:<End> Fol=10")), qPrintable(first->rtfText->Text()));
         QVERIFY(!second->rtfText->Text().contains(QLatin1String("MMR:")));
+    }
+
+    // The Hardware pane shows where the live link's shots go: choosing an open
+    // CFile makes it the active one, so Shoot mode writes the shots there; the
+    // workbook frame shows the export's next cell.
+    void liveLinkDestinations()
+    {
+        struct Target : ExportNbr {
+            LinkTarget xlLinkTarget() override { return {QStringLiteral("Book1"), QStringLiteral("Capture"), 12}; }
+        } exportFake;
+        installExport(&exportFake);
+        const auto restore = qScopeGuard([] { installExport(nullptr); });
+        frmDocument *first = ActiveForm();
+        CreateNewCFile();
+        frmDocument *second = ActiveForm();
+        QVERIFY(second && second != first);
+        rem->RefreshCFile();
+        QListWidget *list = rem->lstHwrDesCFile;
+        QCOMPARE(list->count(), 2);
+        const int row = int(openCFiles().indexOf(first));
+        QVERIFY(list->item(1 - row)->text().endsWith(QLatin1String(" (Current)")));
+
+        rem->optHwrDesCFileNew->click();
+        QVERIFY(rem->txtHwrDesCFile->isEnabled());
+        QVERIFY(!list->isEnabled());
+        rem->optHwrDesCFileSel->click();
+        QVERIFY(list->isEnabled());
+        list->setCurrentRow(row);
+        emit list->itemClicked(list->item(row));
+        QCOMPARE(ActiveForm(), first);
+        QVERIFY(list->item(row)->text().endsWith(QLatin1String(" (Current)")));
+
+        rem->cmdCapMode[1]->click();
+        sim.unit().armed = true;
+        sim.fireShot(333.3);
+        QVERIFY(sim.waitIdle());
+        QTRY_VERIFY2(first->rtfText->Text().contains(QLatin1String("333.3")), qPrintable(first->rtfText->Text()));
+        QVERIFY(!second->rtfText->Text().contains(QLatin1String("333.3")));
+
+        rem->setLinkBox(2, false);
+        QCOMPARE(rem->txtHwrDesExc->text(), QStringLiteral("Book1"));
+        QCOMPARE(rem->txtHwrDesExcSheet->text(), QStringLiteral("Capture"));
+        QCOMPARE(rem->labHwrDesExcCell->text(), QStringLiteral("Next cell: A12"));
+    }
+
+    void entryDigits_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("full") << "1.2.3.4" << "1:.-4";
+        QTest::newRow("positions") << "12345678" << "1:4-7";
+        QTest::newRow("short") << "12" << "1:-";
+        QTest::newRow("empty") << "" << ":-";
+    }
+    void entryDigits()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, shown);
+        QCOMPARE(frmRemCtr::entDbgText(entry), shown);
     }
 };
 
