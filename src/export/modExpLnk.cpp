@@ -246,4 +246,15 @@ void addXlShot()
     showNextRow(target.sheet());
 }
 
+ExportNbr::LinkTarget xlLinkTarget()
+{
+    ExportNbr::LinkTarget t;
+    t.sheet = XlSes.xlSheetName[kCapture - 1];
+    t.row = XlSes.xlLastRow[kCapture - 1];
+    if (bookReady())
+        trapErrors([&] { t.book = spreadsheetApp()->Workbooks(1)->Name(); });
+    Err.Clear();
+    return t;
+}
+
 } // namespace vt

@@ -5,6 +5,8 @@
 // source 2 and sheet type 5.
 #pragma once
 
+#include "shell/modStartNbrs.h"
+
 #include <cstdint>
 
 namespace vt {
@@ -20,5 +22,7 @@ void lnkXlOn();
 void lnkXlOff();
 // Writes the queued line just taken (CapExport.excLine) to the Capture sheet.
 void addXlShot();
+// Where the link writes its next row (the workbook's name only while it is open).
+ExportNbr::LinkTarget xlLinkTarget();
 
 } // namespace vt

@@ -49,17 +49,7 @@ public:
     void showExpSetup() override { frmExpSet::showDialog(); }
     void addXlShot() override { vt::addXlShot(); }
     void togXlLink(int16_t mode) override { vt::togXlLink(mode); }
-    LinkTarget xlLinkTarget() override
-    {
-        constexpr int kCapture = 4; // the Capture sheet's place among the sheet types
-        LinkTarget t;
-        t.sheet = XlSes.xlSheetName[kCapture];
-        t.row = XlSes.xlLastRow[kCapture];
-        if (xlBookOk)
-            trapErrors([&] { t.book = spreadsheetApp()->Workbooks(1)->Name(); });
-        Err.Clear();
-        return t;
-    }
+    LinkTarget xlLinkTarget() override { return vt::xlLinkTarget(); }
 };
 } // namespace
 

@@ -29,6 +29,7 @@
 #include "shell/modStartNbrs.h"
 #include "shell/modStatus.h"
 #include "sim/kt4sim.h"
+#include "common/simline.h"
 
 using namespace vt;
 using vttest::boxTexts;
@@ -71,14 +72,9 @@ private slots:
         installChronoSubsystem(); // before the main window loads: it wires the Chrono menu
         fakes = &vttest::startEditor();
         ShowWarnKT = true;
-        installSerialSubsystem();
-        term = frmTerminal::get();
-        term->lodTerminal();
         sim.reset();
         sim.options().pacing = false;
-        term->subOpenPort();
-        QVERIFY(term->MSComm1->PortOpen());
-        QVERIFY(sim.waitForPeer(true));
+        QVERIFY(vttest::openSimLine(sim, term));
         unloadLinkTimers();
         CroLnk = CroLink{};
         CroSta = CroStatus{};

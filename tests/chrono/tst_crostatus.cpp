@@ -21,6 +21,7 @@
 #include "shell/modNeighbours.h"
 #include "shell/modShared.h"
 #include "sim/kt4sim.h"
+#include "common/simline.h"
 
 #include <functional>
 
@@ -85,12 +86,7 @@ private slots:
         qputenv("VANTRELL_COM1", sim_.portName().toLocal8Bit());
         answers::reset();
         DeleteSetting(AppTitle);
-        installSerialSubsystem();
-        term_ = frmTerminal::get();
-        term_->lodTerminal();
-        term_->subOpenPort();
-        QVERIFY(term_->MSComm1->PortOpen());
-        QVERIFY(sim_.waitForPeer(true));
+        QVERIFY(vttest::openSimLine(sim_, term_));
     }
     void cleanupTestCase()
     {
@@ -102,11 +98,7 @@ private slots:
     }
     void init()
     {
-        sim_.reset();
-        sim_.options().pacing = false;
-        QTest::qWait(20);
-        sim_.clearReceived();
-        sim_.clearSent();
+        vttest::quietSimLine(sim_);
         unloadLinkTimers();
         CroLnk = CroLink{};
         CroSta = CroStatus{};

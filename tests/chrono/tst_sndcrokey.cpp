@@ -22,6 +22,7 @@
 #include "shell/modNeighbours.h"
 #include "shell/modShared.h"
 #include "sim/kt4sim.h"
+#include "common/simline.h"
 
 using namespace vt;
 using vt::test::untilConclusive;
@@ -62,12 +63,7 @@ private slots:
         qputenv("VANTRELL_COM1", sim_.portName().toLocal8Bit());
         answers::reset();
         DeleteSetting(AppTitle);
-        installSerialSubsystem();
-        term_ = frmTerminal::get();
-        term_->lodTerminal();
-        term_->subOpenPort();
-        QVERIFY(term_->MSComm1->PortOpen());
-        QVERIFY(sim_.waitForPeer(true));
+        QVERIFY(vttest::openSimLine(sim_, term_));
     }
     void cleanupTestCase()
     {

@@ -19,6 +19,7 @@
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
 #include "sim/kt4sim.h"
+#include "common/simline.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -58,12 +59,7 @@ private slots:
         qputenv("VANTRELL_COM1", sim_.portName().toLocal8Bit());
         answers::reset();
         DeleteSetting(AppTitle);
-        installSerialSubsystem();
-        term_ = frmTerminal::get();
-        term_->lodTerminal();
-        term_->subOpenPort();
-        QVERIFY(term_->MSComm1->PortOpen());
-        QVERIFY(sim_.waitForPeer(true));
+        QVERIFY(vttest::openSimLine(sim_, term_));
     }
     void cleanupTestCase()
     {
@@ -76,11 +72,7 @@ private slots:
     }
     void init()
     {
-        sim_.reset();
-        sim_.options().pacing = false;
-        QTest::qWait(20);
-        sim_.clearReceived();
-        sim_.clearSent();
+        vttest::quietSimLine(sim_);
         unloadLinkTimers();
         CroLnk = CroLink{};
         CroSta = CroStatus{};

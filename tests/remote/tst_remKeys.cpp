@@ -28,6 +28,7 @@
 #include "shell/modShared.h"
 #include "shell/modStartNbrs.h"
 #include "sim/kt4sim.h"
+#include "common/simline.h"
 
 using namespace vt;
 
@@ -66,13 +67,8 @@ private slots:
         qputenv("VANTRELL_COM1", sim_.portName().toLocal8Bit());
         answers::reset();
         DeleteSetting(AppTitle);
-        installSerialSubsystem();
         installNotes(&notes_);
-        term_ = frmTerminal::get();
-        term_->lodTerminal();
-        term_->subOpenPort();
-        QVERIFY(term_->MSComm1->PortOpen());
-        QVERIFY(sim_.waitForPeer(true));
+        QVERIFY(vttest::openSimLine(sim_, term_));
         rem_ = frmRemCtr::get();
     }
     void cleanupTestCase()
@@ -84,11 +80,7 @@ private slots:
     }
     void init()
     {
-        sim_.reset();
-        sim_.options().pacing = false;
-        QTest::qWait(20);
-        sim_.clearReceived();
-        sim_.clearSent();
+        vttest::quietSimLine(sim_);
         unloadLinkTimers();
         CroLnk = CroLink{};
         CroSta = CroStatus{};

@@ -37,6 +37,7 @@
 #include "shell/modStartNbrs.h"
 #include "shell/modStatus.h"
 #include "sim/kt4sim.h"
+#include "common/simline.h"
 
 using namespace vt;
 using vttest::boxTexts;
@@ -80,15 +81,10 @@ private slots:
         installRemoteSubsystem();
         ShowWarnKT = true;
         Device = 0;
-        installSerialSubsystem();
-        term = frmTerminal::get();
-        term->lodTerminal();
-        rem = frmRemCtr::get();
         sim.reset();
         sim.options().pacing = false;
-        term->subOpenPort();
-        QVERIFY(term->MSComm1->PortOpen());
-        QVERIFY(sim.waitForPeer(true));
+        QVERIFY(vttest::openSimLine(sim, term));
+        rem = frmRemCtr::get();
         unloadLinkTimers();
         CroLnk = CroLink{};
         CroSta = CroStatus{};
