@@ -356,14 +356,18 @@ void frmCroSetup::offWait()
     busy = false;
 }
 
+void seeNoCroStatus()
+{
+    MsgBox(QStringLiteral("Failed to retrieve KT4 Status..!\r\nCheck your connections and try again."), kBoxStyle);
+}
+
 void frmCroSetup::getCroStat()
 {
     getCroStatus();
     seeCroStat();
     setChkOpts();
     if (!CroSta.croStaOk)
-        MsgBox(QStringLiteral("Failed to retrieve KT4 Status..!\r\nCheck your connections and try again."),
-               kBoxStyle);
+        seeNoCroStatus();
     else
         changed = false;
 }
@@ -740,8 +744,7 @@ void shoCroSetup()
     f->seeCroStat();
     f->setChkOpts();
     if (!CroSta.croStaOk)
-        MsgBox(QStringLiteral("Failed to retrieve KT4 Status..!\r\nCheck your connections and try again."),
-               kBoxStyle);
+        seeNoCroStatus();
     f->show();
     f->raise();
     f->activateWindow();

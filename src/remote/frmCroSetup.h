@@ -122,6 +122,9 @@ private:
     bool stepCell(int16_t side, int16_t column, int16_t row, int16_t expect, int16_t up, int &value);
 };
 
+// The box that says the status could not be read (the setup window and the
+// sensor-state panel).
+void seeNoCroStatus();
 // Opens the setup window after a status read (the chronograph preferences
 // command and the remote panel's status button).
 void shoCroSetup();

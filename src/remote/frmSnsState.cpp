@@ -1,4 +1,5 @@
 #include "remote/frmSnsState.h"
+#include "remote/frmCroSetup.h"
 
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroStatus.h"
@@ -122,8 +123,7 @@ void frmSnsState::cmdStatus_Click()
         getCroStatus();
     }
     if (!CroSta.croStaOk)
-        MsgBox(QStringLiteral("Failed to retrieve KT4 Status..!\r\nCheck your connections and try again."),
-               vbOKOnly | vbExclamation | vbSystemModal | vbMsgBoxSetForeground);
+        seeNoCroStatus();
     updAllSta();
     seeSnsState();
 }
