@@ -9,6 +9,7 @@
 #include "shell/modShared.h"
 
 #include <QFile>
+#include <cmath>
 #include <functional>
 
 namespace vttest {
@@ -69,6 +70,23 @@ QString shotLines(int n, int first, int block)
             t += QStringLiteral("CAP:") + count + QStringLiteral(" <End>\r\n");
     }
     return t;
+}
+
+double mean(const QList<double> &v)
+{
+    double s = 0;
+    for (double x : v)
+        s += x;
+    return s / double(v.size());
+}
+
+double sampleStdev(const QList<double> &v)
+{
+    const double m = mean(v);
+    double sq = 0;
+    for (double x : v)
+        sq += (x - m) * (x - m);
+    return std::sqrt(sq / double(v.size() - 1));
 }
 
 } // namespace vttest

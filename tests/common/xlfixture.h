@@ -4,6 +4,7 @@
 
 #include "platform/spreadsheet.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -22,5 +23,9 @@ void resetExport();
 QString shotLines(int n, int first = 1, int block = 0);
 // Opens the template for changes, lets `change` alter it and saves it in place.
 void changeTemplate(const std::function<void(const vt::xl::BookPtr &)> &change);
+// The statistics the sheets' formulas are checked against: the mean and the
+// sample standard deviation (n - 1) of a list.
+double mean(const QList<double> &v);
+double sampleStdev(const QList<double> &v);
 
 } // namespace vttest

@@ -37,23 +37,6 @@ using namespace vttest;
 
 namespace {
 
-double mean(const QList<double> &v)
-{
-    double s = 0;
-    for (double x : v)
-        s += x;
-    return s / double(v.size());
-}
-
-double sampleStdev(const QList<double> &v)
-{
-    const double m = mean(v);
-    double sq = 0;
-    for (double x : v)
-        sq += (x - m) * (x - m);
-    return std::sqrt(sq / double(v.size() - 1));
-}
-
 // A block of rows read back: the Begin row's text and its shot rows.
 struct Block {
     QString begin;

@@ -47,18 +47,6 @@ void units(const char *vel, const char *tim, const char *tmp)
     CroSta.croTmpUnits = QString::fromLatin1(tmp);
 }
 
-double sampleStdev(const QList<double> &v)
-{
-    double mean = 0;
-    for (double x : v)
-        mean += x;
-    mean /= v.size();
-    double sq = 0;
-    for (double x : v)
-        sq += (x - mean) * (x - mean);
-    return std::sqrt(sq / (v.size() - 1));
-}
-
 } // namespace
 
 class TestXlBlocks : public QObject {

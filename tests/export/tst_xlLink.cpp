@@ -72,23 +72,6 @@ QString kinds(const QList<Row> &rows)
     return k;
 }
 
-double mean(const QList<double> &v)
-{
-    double s = 0;
-    for (double x : v)
-        s += x;
-    return s / double(v.size());
-}
-
-double sampleStdev(const QList<double> &v)
-{
-    const double m = mean(v);
-    double sq = 0;
-    for (double x : v)
-        sq += (x - m) * (x - m);
-    return std::sqrt(sq / double(v.size() - 1));
-}
-
 const QString kUnlinkText = QStringLiteral("Excel can not be Unlinked while Chronograph");
 
 } // namespace
