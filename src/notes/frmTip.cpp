@@ -596,6 +596,8 @@ bool frmTip::LoadTips(const QString &path)
         if (l.endsWith(u'\r'))
             l.chop(1);
 
+    fmtErrs_ = {};
+    dupNotes_.clear();
     int lineNo = 0;
     int next = 0;
     QString section;
@@ -617,7 +619,7 @@ bool frmTip::LoadTips(const QString &path)
         if (isTitleLine(line, &keyText)) {
             skipping = false;
             if (s.InSection) {
-                Notes.add(s.NoteKey8, section);
+                storeSection(section);
                 section.clear();
                 sectionStart = 0;
             }
@@ -656,7 +658,7 @@ bool frmTip::LoadTips(const QString &path)
                 + QStringLiteral("this includes Carriage-Returns and Line-Feeds") + kCrLf
                 + QStringLiteral("To reduce memory usage - text was truncated to ") + QString::number(kSectionTextMax)
                 + QStringLiteral(" characters per section.");
-            Notes.add(s.NoteKey8, section);
+            storeSection(section);
             noteMax = std::max(noteMax, int(section.size()) + 10);
             section.clear();
             s.InSection = false;
@@ -664,15 +666,78 @@ bool frmTip::LoadTips(const QString &path)
         }
     }
     if (sectionStart > 0)
-        Notes.add(s.NoteKey8, section);
+        storeSection(section);
     s.NoteIndex = int16_t(Notes.count());
+    if (fmtErrs_.lines > 0)
+        askFmtErrs();
+    if (!dupNotes_.isEmpty())
+        seeDupNotes();
     return true;
+}
+
+void frmTip::storeSection(const QString &entry)
+{
+    const QString key = entry.left(8);
+    if (Notes.add(key, entry))
+        return;
+    // A second section under a key that an earlier one already has. A user
+    // note moves to the first free number of its section, so that both texts
+    // stay; a system note has only the one key, and the later section wins.
+    int p[4];
+    partsOf(entry, p);
+    const QString was = noteKeyText(p[0], p[1], p[2], p[3]);
+    if (p[3] >= 1) {
+        for (int d = 1; d <= 99; ++d) {
+            const QString free = noteKey8(p[0], p[1], p[2], d);
+            if (Notes.add(free, free + entry.mid(8))) {
+                dupNotes_ << was + QStringLiteral(" was kept as ") + noteKeyText(p[0], p[1], p[2], d);
+                return;
+            }
+        }
+    }
+    // In the earlier one's place, so that the file's order stays.
+    const int at = Notes.position(key);
+    Notes.removeAt(at);
+    Notes.insertBefore(at, key, entry);
+    dupNotes_ << was + QStringLiteral(": the later section was kept");
+}
+
+void frmTip::seeDupNotes()
+{
+    constexpr int kShown = 8;
+    QString text = QStringLiteral("The rUvuzu file holds ") + QString::number(dupNotes_.size())
+        + (dupNotes_.size() == 1 ? QStringLiteral(" section") : QStringLiteral(" sections"))
+        + QStringLiteral(" under a number that an earlier section already has:");
+    for (int i = 0; i < dupNotes_.size() && i < kShown; ++i)
+        text += kCrLf + dupNotes_.at(i);
+    if (dupNotes_.size() > kShown)
+        text += kCrLf + QStringLiteral("and ") + QString::number(dupNotes_.size() - kShown) + QStringLiteral(" more");
+    text += kCrLf + kCrLf + notesPath();
+    MsgBox(text, kBox);
 }
 
 void frmTip::seeFmtErr(int kind, int lineNumber, int fileNumber, const QString &line)
 {
     (void)fileNumber;
+    // Noted here and asked about once for the whole file (askFmtErrs): a
+    // damaged file would otherwise raise one question per bad line. The
+    // section being read is abandoned, as after a Yes.
+    if (fmtErrs_.lines == 0) {
+        fmtErrs_.kind = kind;
+        fmtErrs_.lineNumber = lineNumber;
+        fmtErrs_.line = line;
+    }
+    if (lineNumber != fmtErrs_.lastLine)
+        ++fmtErrs_.lines;
+    fmtErrs_.lastLine = lineNumber;
+    NotesState.InSection = false;
+    NotesState.KeyParseErr = 0;
+}
+
+void frmTip::askFmtErrs()
+{
     static const char *const names[3] = {"Section ID Numbers", "Reference Line", "Title Line"};
+    const int kind = fmtErrs_.kind;
     QString why;
     if (kind == 1)
         why = QString::fromLatin1(names[0]) + QStringLiteral(" - format example: <_nn.nn.nn.nn_>");
@@ -681,17 +746,24 @@ void frmTip::seeFmtErr(int kind, int lineNumber, int fileNumber, const QString &
     else if (kind == 9)
         why = QStringLiteral("Input Line Size - maximum allowed (") + QString::number(kNoteLineMax)
             + QStringLiteral(") characters.");
-    const QString text = QStringLiteral("Format Error on Line Number (") + QString::number(lineNumber) + QStringLiteral(")  ")
-        + kCrLf + QStringLiteral("Invalid ") + why + kCrLf + QStringLiteral("Input Was: ''") + line + QStringLiteral("''")
-        + kCrLf + QStringLiteral("Number of valid sections added: (") + QString::number(Notes.count()) + u')' + kCrLf
+    // A line of a damaged file can be long and hold anything: the box shows
+    // its start, in characters that can be read.
+    QString shown = fmtErrs_.line.left(kNoteLineMax);
+    for (QChar &c : shown)
+        if ((c.category() == QChar::Other_Control && c != u'\t') || c.category() == QChar::Other_Format
+            || c.category() == QChar::Other_NotAssigned || c.isSurrogate())
+            c = u'?';
+    QString text = QStringLiteral("Format Error on Line Number (") + QString::number(fmtErrs_.lineNumber)
+        + QStringLiteral(")  ") + kCrLf + QStringLiteral("Invalid ") + why + kCrLf + QStringLiteral("Input Was: ''")
+        + shown + QStringLiteral("''") + kCrLf + QStringLiteral("Number of valid sections added: (")
+        + QString::number(Notes.count()) + u')' + kCrLf;
+    text += QStringLiteral("Number of lines that could not be read: (") + QString::number(fmtErrs_.lines) + u')' + kCrLf
         + QStringLiteral("Continue Anyway..?");
     if (MsgBox(text, vbYesNo | vbDefaultButton1 | vbSystemModal | vbMsgBoxSetForeground) == vbNo) {
         // The program ends here; its instance record must not stay "running".
         trapErrors([] { savAppEnd(); });
         endProgram(0);
     }
-    NotesState.InSection = false;
-    NotesState.KeyParseErr = 0;
 }
 
 QString frmTip::notesText()

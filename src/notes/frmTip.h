@@ -7,6 +7,7 @@
 #include "notes/modNotes.h"
 #include "shell/supportWindow.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class QCheckBox;
@@ -112,7 +113,14 @@ public:
     void delNotEntry(int level, int mode);
     void seeNotList(int direction, int level);
     void savNots();
+    // Notes a format error of the file being read; askFmtErrs asks about all
+    // of them at once when the file has been read (No ends the program).
     void seeFmtErr(int kind, int lineNumber, int fileNumber, const QString &line);
+    void askFmtErrs();
+    // Stores a section read from the file, keeping a second one under a
+    // taken key (storeSection); seeDupNotes says what became of them.
+    void storeSection(const QString &entry);
+    void seeDupNotes();
     void seeNoNotsFile();
     // The notes file's path and the encoding it was read in.
     QString notesPath() const;
@@ -176,6 +184,15 @@ private:
     void countClosed();
     bool shownCounted_ = false;
     bool notesUtf8_ = false;
+    // Format errors of the file being read: the first one, and how many lines.
+    struct FmtErrs {
+        int lines = 0;
+        int lastLine = 0;
+        int kind = 0;
+        int lineNumber = 0;
+        QString line;
+    } fmtErrs_;
+    QStringList dupNotes_;
 };
 
 } // namespace vt

@@ -121,13 +121,12 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QStringList>("errors"); // fragments of the boxes, in order
-        QTest::newRow("duplicate key: the first wins, silently")
-            << "<_1.0.0.0_>\n<:a:>\nfirst\n<_1.0.0.0_>\n<:b:>\nsecond\n" << QStringList{"01000000"} << QStringList{};
         QTest::newRow("title after title: reported as a bad reference, its section lost")
             << "<_1.0.0.0_>\n<:a:>\ntext\n<_2.0.0.0_>\n<_3.0.0.0_>\n<:c:>\nthree\n"
             << QStringList{"01000000"}
             << QStringList{"Format Error on Line Number (5)  \r\nInvalid Reference Line - format example: <:your refence text:>\r\n"
-                           "Input Was: ''<_3.0.0.0_>''\r\nNumber of valid sections added: (1)\r\nContinue Anyway..?"};
+                           "Input Was: ''<_3.0.0.0_>''\r\nNumber of valid sections added: (1)\r\n"
+                           "Number of lines that could not be read: (1)\r\nContinue Anyway..?"};
         QTest::newRow("text before the first title is ignored")
             << "notes of the program\n<_1.0.0.0_>\n<:a:>\n" << QStringList{"01000000"} << QStringList{};
         QTest::newRow("broken title mark in a text line abandons the section")
@@ -138,6 +137,14 @@ private slots:
             << QStringList{"01000000", "02000000"} << QStringList{"Input Was: ''<_100.0.0.0_>''"};
         QTest::newRow("key text not well formed, first section: not kept under 0.0.0.0")
             << "<_5.5.5_>\n<:a:>\nx\n" << QStringList{} << QStringList{"Section ID Numbers"};
+        // One question for the whole file: it names the first bad line and
+        // counts them all.
+        QTest::newRow("three bad lines: one question")
+            << "<_1.0.0.0_>\n<:a:>\nx\n<_2.0.0.0_>\nno reference\n<_>\n<_3.0.0.0_>\n<:c:>\nab_>\n<_4.0.0.0_>\n<::>\n"
+            << QStringList{"01000000", "04000000"}
+            << QStringList{"Format Error on Line Number (5)  \r\nInvalid Reference Line - format example: <:your refence text:>\r\n"
+                           "Input Was: ''no reference''\r\nNumber of valid sections added: (2)\r\n"
+                           "Number of lines that could not be read: (3)\r\nContinue Anyway..?"};
     }
     void loadFixtures()
     {
@@ -159,6 +166,38 @@ private slots:
         for (const answers::Record &r : answers::asked())
             QCOMPARE(r.question.buttons, QStringList({"Yes", "No"}));
         QCOMPARE(int(NotesState.NoteIndex), tip->Notes.count());
+    }
+
+    // Two sections under one key (a file edited by hand, or two merged): a
+    // user note moves to the next free number of its section, a system note
+    // keeps the later text; one box says what became of them, and saving
+    // writes every kept section under its own key.
+    void duplicateKeys()
+    {
+        frmTip *tip = loadTip(crlf(QStringLiteral("<_1.0.0.0_>\n<:sys:>\nolder\n<_1.0.0.1_>\n<:u1:>\nmine\n"
+                                                  "<_1.0.0.0_>\n<:sys2:>\nnewer\n<_1.0.0.1_>\n<:u2:>\nalso mine\n")));
+        QStringList keys;
+        for (int n = 1; n <= tip->Notes.count(); ++n)
+            keys << keyOf(tip, n);
+        QCOMPARE(keys, QStringList({"01000000", "01000001", "01000002"}));
+        QCOMPARE(tip->Notes.item(1), QStringLiteral("01000000<:sys2:>\r\nnewer\r\n"));
+        QCOMPARE(tip->Notes.item(2), QStringLiteral("01000001<:u1:>\r\nmine\r\n"));
+        QCOMPARE(tip->Notes.item(3), QStringLiteral("01000002<:u2:>\r\nalso mine\r\n"));
+        const QStringList boxes = boxTexts();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].startsWith(QStringLiteral("The rUvuzu file holds 2 sections under a number that an earlier "
+                                                     "section already has:\r\n1.0.0.0: the later section was kept\r\n"
+                                                     "1.0.0.1 was kept as 1.0.0.2\r\n")),
+                 qPrintable(boxes[0]));
+        QCOMPARE(answers::asked().first().question.buttons, QStringList({"OK"}));
+
+        tip->seeXNots(1, 0, 0, 0, 0, 0);
+        tip->savNots();
+        const QByteArray saved = vttest::readNotes();
+        for (const char *line : {"<_1.0.0.0_>\r\n<:sys2:>\r\nnewer\r\n", "<_1.0.0.1_>\r\n<:u1:>\r\nmine\r\n",
+                                 "<_1.0.0.2_>\r\n<:u2:>\r\nalso mine\r\n"})
+            QVERIFY2(saved.contains(line), saved.constData());
+        QVERIFY(!saved.contains("older"));
     }
 
     void emptyLastSectionIsStored()

@@ -1,7 +1,10 @@
 // The real program with a broken notes file: the format question at start-up,
 // No ends the program with its instance record written as ended.
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <random>
 
 #include "common/vtprocess.h"
 #include "platform/progfolder.h"
@@ -34,6 +37,7 @@ private slots:
                                                "Invalid Reference Line - format example: <:your refence text:>\r\n"
                                                "Input Was: ''no reference line''\r\n"
                                                "Number of valid sections added: (1)\r\n"
+                                               "Number of lines that could not be read: (1)\r\n"
                                                "Continue Anyway..?"));
         QCOMPARE(asked[0].answer, QStringLiteral("No"));
         QCOMPARE(record(0, QStringLiteral("AppRun")), QString());
@@ -59,6 +63,41 @@ private slots:
         for (const Asked &a : copy.asked())
             sawNote = sawNote || (a.kind == QStringLiteral("dialog") && a.text == QStringLiteral("rUvuzu (20.0.0.0) Start-up note"));
         QVERIFY(sawNote);
+    }
+
+    // 64 KB of random bytes as the notes file: one question for the whole
+    // file, naming how many lines could not be read; Yes starts the program.
+    void damagedNotesFileAsksOnce()
+    {
+        QByteArray junk(64 * 1024, Qt::Uninitialized);
+        std::mt19937 gen(20261211);
+        for (char &c : junk)
+            c = char(gen() & 0xFF);
+        int longLines = 0; // lines over 500 characters are each a format error
+        for (const QByteArray &line : junk.split('\n'))
+            longLines += line.size() - (line.endsWith('\r') ? 1 : 0) > 500 ? 1 : 0;
+        QVERIFY(longLines > 1);
+        {
+            QFile f(vt::programFolder() + QStringLiteral("/vantnots.ini"));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(junk);
+        }
+        VtProcess copy;
+        copy.setAnswers({QStringLiteral("Format Error\tYes")});
+        copy.start({QStringLiteral("N=2")});
+        QVERIFY(copy.waitStarted());
+        copy.terminate();
+        QVERIFY(copy.waitFinished());
+        QStringList formatQuestions;
+        for (const Asked &a : copy.asked())
+            if (a.text.startsWith(QStringLiteral("Format Error")))
+                formatQuestions << a.text;
+        QCOMPARE(formatQuestions.size(), 1);
+        const QRegularExpression count(QStringLiteral("\r\nNumber of lines that could not be read: \\((\\d+)\\)\r\n"
+                                                      "Continue Anyway\\.\\.\\?$"));
+        const QRegularExpressionMatch m = count.match(formatQuestions[0]);
+        QVERIFY2(m.hasMatch(), qPrintable(formatQuestions[0]));
+        QVERIFY2(m.captured(1).toInt() >= longLines, qPrintable(m.captured(1)));
     }
 };
 
