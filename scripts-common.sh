@@ -3,8 +3,10 @@
 VT_PACKAGES="cmake ninja-build g++ pkgconf qt6-base-dev qt6-serialport-dev libxlsxwriter-dev libzip-dev libpugixml-dev libhunspell-dev hunspell-en-us fonts-dejavu-core fontconfig"
 # What only the tests need: clang and its runtimes for the fuzzer, LibreOffice
 # to recompute a saved workbook with a spreadsheet program of others, poppler's
-# pdfinfo and pdftotext to read back what was printed to a PDF file.
-VT_TEST_PACKAGES="clang libclang-rt-14-dev libreoffice-calc-nogui poppler-utils"
+# pdfinfo and pdftotext to read back what was printed to a PDF file; Xvfb and
+# openbox to look at what a real window system shows (tests that need them
+# start their own and skip without them).
+VT_TEST_PACKAGES="clang libclang-rt-14-dev libreoffice-calc-nogui poppler-utils xvfb openbox"
 
 vt_install() { # packages beyond VT_PACKAGES...
   local missing=() p installed

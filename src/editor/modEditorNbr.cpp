@@ -30,6 +30,7 @@ public:
         vt::savAllFmt([] { nbrTools().savFindRec(); });
     }
     void CreateNewCFile() override { vt::CreateNewCFile(); }
+    void setActDocFocus() override { vt::setActDocFocus(); }
     void loadActiveCFile(const QString &path, bool richText) override
     {
         frmDocument *doc = ActiveForm();

@@ -917,19 +917,27 @@ void frmMDI::mnuWindowArrangeIcons_Click() { Arrange(vbArrangeIcons); }
 namespace {
 
 // Minimized (1) or normal (0) for one loaded window; a CFile changes the frame
-// it sits in within the main window's area.
+// it sits in within the main window's area. A window that is not shown (the
+// support windows stay loaded, hidden, for the whole run) is left as it is: a
+// new window state would map it on the screen behind the program's back, as
+// a window that never paints and cannot be closed. A minimized window still
+// counts as shown.
 void setFormState(Form *f, bool minimized)
 {
     QWidget *w = f->widget();
     if (!w)
         return;
     if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget())) {
+        if (sub->isHidden())
+            return;
         if (minimized)
             sub->showMinimized();
         else
             sub->showNormal();
         return;
     }
+    if (!w->isWindow() || !w->isVisible())
+        return;
     Qt::WindowStates st = w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
     if (minimized)
         st |= Qt::WindowMinimized;

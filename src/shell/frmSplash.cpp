@@ -16,6 +16,8 @@
 #include "shell/modStartNbrs.h"
 #include "shell/modStatus.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QFont>
 #include <QLabel>
 #include <QPointer>
@@ -47,6 +49,56 @@ struct StartupEnd {
 QWidget *widgetOf(Form *f) { return f ? f->widget() : nullptr; }
 
 } // namespace
+
+// The splash stays on top of every other window, so a box asked during
+// start-up (a damaged notes file, a port in use) would open under it, its text
+// and buttons out of sight. While any other window is shown, the splash steps
+// aside; it comes back when the last of them has gone.
+class SplashGiveWay : public QObject {
+public:
+    explicit SplashGiveWay(QWidget *splash)
+        : QObject(splash)
+        , splash_(splash)
+    {
+    }
+
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if ((e->type() != QEvent::Show && e->type() != QEvent::Hide) || e->spontaneous())
+            return false;
+        QWidget *w = o->isWidgetType() ? static_cast<QWidget *>(o) : nullptr;
+        if (!w || w == splash_.data())
+            return false;
+        const Qt::WindowType type = w->windowType();
+        if (type != Qt::Window && type != Qt::Dialog)
+            return false;
+        QWidget *splash = splash_.data();
+        if (!splash)
+            return false;
+        if (e->type() == QEvent::Show) {
+            if (!shown_.contains(w))
+                shown_ << w;
+            if (splash->isVisible()) {
+                steppedAside_ = true;
+                splash->hide();
+            }
+        } else {
+            shown_.removeAll(w);
+            shown_.removeAll(nullptr);
+            if (shown_.isEmpty() && steppedAside_) {
+                steppedAside_ = false;
+                splash->show();
+                splash->raise();
+            }
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> splash_;
+    QList<QPointer<QWidget>> shown_;
+    bool steppedAside_ = false;
+};
 
 QString versionText()
 {
@@ -81,9 +133,15 @@ frmSplash::frmSplash()
         l->setAlignment(Qt::AlignCenter);
         lay->addWidget(l);
     }
+    giveWay_ = new SplashGiveWay(this);
+    qApp->installEventFilter(giveWay_);
 }
 
-frmSplash::~frmSplash() = default;
+frmSplash::~frmSplash()
+{
+    if (giveWay_)
+        qApp->removeEventFilter(giveWay_);
+}
 
 void frmSplash::Form_Load()
 {
@@ -301,6 +359,11 @@ void frmSplash::Startup()
         nbrNotes().seeXNots(20, 0, 0, 0, 1, 1);
     mdi->setEnabled(true);
     updAllSta();
+    // The first CFile was made while the main window took no input, so it
+    // could not take the keyboard then; without this the first key typed
+    // would go to the first field of the format bar, the font name.
+    mdi->activateWindow();
+    nbrEditor().setActDocFocus();
 }
 
 } // namespace vt

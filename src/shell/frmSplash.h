@@ -10,6 +10,8 @@ class QLabel;
 
 namespace vt {
 
+class SplashGiveWay;
+
 // "Version " and the program's major, minor and revision numbers.
 QString versionText();
 
@@ -39,6 +41,9 @@ public:
     static void lodUsrFile();
     // True while Startup runs.
     static bool starting();
+
+private:
+    SplashGiveWay *giveWay_ = nullptr;
 };
 
 // Shows a window modally and returns when it is hidden or gone. Goes through

@@ -16,8 +16,6 @@
 #include "shell/modStatus.h"
 
 #include <QApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QScreen>
 #include <QTimer>
 
@@ -112,8 +110,6 @@ int Main(QApplication &app)
         frmMDI *mdi = frmMDI::get();
         mdi->showDebugMenu(SoftDebugSee);
         frmSplash::Startup();
-        if (QMdiSubWindow *child = mdi->mdiArea->activeSubWindow())
-            child->setFocus();
         doEvents();
     });
     if (!ok)

@@ -60,6 +60,9 @@ public:
     virtual void getAllFmt() {}
     virtual void savAllFmt() {}
     virtual void CreateNewCFile() {}
+    // The keyboard focus to the active CFile's text (the main window when
+    // none is open), as a new, opened or activated CFile takes it.
+    virtual void setActDocFocus() {}
     // Loads a file into the active CFile's text box (rich text or plain), sets
     // its caption to the path and clears its changed flag. Raises on failure.
     virtual void loadActiveCFile(const QString &path, bool richText) { (void)path; (void)richText; }

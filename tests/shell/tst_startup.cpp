@@ -1,5 +1,7 @@
 #include <QEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QTest>
 
 #include "platform/answers.h"
@@ -366,6 +368,42 @@ private slots:
         QCOMPARE(s->lblStatus->text(), QStringLiteral("Loading Startup Configuration Parameters..."));
         frmSplash::LStatus(QStringLiteral("Loading Window Fonts..."));
         QCOMPARE(s->lblStatus->text(), QStringLiteral("Loading Window Fonts..."));
+    }
+
+    // The splash stays on top of other windows: a box asked while it is up
+    // (the notes file's format question, whose No ends the program) would
+    // open under it. The splash steps aside while any box is open and comes
+    // back when the last one has gone; menus and tips do not move it.
+    void boxesComeAboveTheSplash()
+    {
+        frmSplash *splash = frmSplash::get();
+        splash->show();
+        QVERIFY(QTest::qWaitForWindowExposed(splash));
+        QMessageBox first(QMessageBox::Question, QStringLiteral("Vantrell0"), QStringLiteral("first"),
+                          QMessageBox::Yes | QMessageBox::No);
+        QMessageBox second(QMessageBox::Information, QStringLiteral("Vantrell0"), QStringLiteral("second"));
+        for (QMessageBox *b : {&first, &second})
+            b->setWindowModality(Qt::ApplicationModal);
+        QMenu menu;
+        menu.addAction(QStringLiteral("item"));
+        menu.popup(QPoint(10, 10));
+        QVERIFY(splash->isVisible());
+        menu.hide();
+
+        first.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&first));
+        QVERIFY(!splash->isVisible());
+        second.show();
+        first.hide();
+        QVERIFY(!splash->isVisible());
+        second.hide();
+        QVERIFY(splash->isVisible());
+        // Gone for good once start-up unloads it, boxes or not.
+        splash->unload(vbFormCode);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        first.show();
+        first.hide();
+        QVERIFY(!frmSplash::isLoaded());
     }
 };
 
