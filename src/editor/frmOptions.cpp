@@ -9,6 +9,7 @@
 #include "platform/errors.h"
 #include "platform/richtext.h"
 #include "shell/frmMDI.h"
+#include "shell/modStartNbrs.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -80,7 +81,8 @@ frmOptions::frmOptions() : QDialog(nullptr)
 
     // General. The start-up position, the start-up windows and the file
     // associations are shown as the program offers them but take no effect:
-    // they stay greyed so that nothing looks chosen that is not.
+    // they stay greyed so that nothing looks chosen that is not. Only the
+    // start-up note works, since the note itself sends the user here.
     {
         auto *lay = new QVBoxLayout(picGeneral);
         auto *doc = new QGroupBox(QStringLiteral("Document"), picGeneral);
@@ -104,7 +106,7 @@ frmOptions::frmOptions() : QDialog(nullptr)
         lay->addWidget(gen);
         lay->addStretch();
         for (QWidget *w : {static_cast<QWidget *>(cmbDocState), static_cast<QWidget *>(chkBuffStart),
-                           static_cast<QWidget *>(chkShowRUvuzu), static_cast<QWidget *>(chkZOvuStart)})
+                           static_cast<QWidget *>(chkZOvuStart)})
             w->setEnabled(false);
     }
     // Jotrix: the editor's font and view mode.
@@ -304,6 +306,7 @@ void frmOptions::lodOptions()
             chkFileTree->setChecked(!bar->isHidden());
     });
     step([&] { cmbDocState->setCurrentIndex(0); });
+    step([&] { chkShowRUvuzu->setChecked(nbrNotes().showVipNotes()); });
 }
 
 void frmOptions::aplOptions()
@@ -351,6 +354,7 @@ void frmOptions::aplOptions()
     step([&] {
         showFileBar(chkFileTree->isChecked());
     });
+    step([&] { nbrNotes().setShowVipNotes(chkShowRUvuzu->isChecked()); });
     // The view mode goes through the main window's own command, and only
     // when the user chose another one: it wraps the active CFile.
     step([&] {

@@ -2,7 +2,8 @@
 // window's bars and side bar, and the view mode, on four pages of a tab strip.
 // It is loaded afresh at every opening, so it starts from the main window's
 // present state; OK and Apply change the running program only and write no
-// settings.
+// settings, but for "Show rUvuzu at Startup", the start-up note's own option,
+// which is kept for the next start.
 #pragma once
 
 #include "platform/forms.h"

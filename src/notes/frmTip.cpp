@@ -200,6 +200,11 @@ void frmTip::build()
     opts->addWidget(chkCroDetect, 3, 0);
     opts->addWidget(optCroSelect[0], 1, 1);
     opts->addWidget(optCroSelect[1], 2, 1);
+    // The start-up note tells every user to clear this box under Option, so
+    // it lies in the options layout that every user level reaches.
+    chkVipNotes = new QCheckBox(QStringLiteral("Show i&Notes on Startup"), fraEdit[0]);
+    chkVipNotes->setObjectName(QStringLiteral("chkVipNotes"));
+    opts->addWidget(chkVipNotes, 3, 1);
     auto *makes = new QHBoxLayout;
     makes->setSpacing(2);
     for (int i = 0; i < 12; ++i) {
@@ -231,8 +236,6 @@ void frmTip::build()
     chkRefSee->setObjectName(QStringLiteral("chkRefSee"));
     chkBackup = new QCheckBox(QStringLiteral("Backup rUvuzu"), fraEdit[1]);
     chkBackup->setObjectName(QStringLiteral("chkBackup"));
-    chkVipNotes = new QCheckBox(QStringLiteral("Show i&Notes on Startup"), fraEdit[1]);
-    chkVipNotes->setObjectName(QStringLiteral("chkVipNotes"));
     cmdRecMods = button(fraEdit[1], QStringLiteral("cmdRecMods"), QStringLiteral("Record Changes"));
     chkExit = new QCheckBox(fraEdit[1]);
     chkExit->setObjectName(QStringLiteral("chkExit"));
@@ -240,7 +243,6 @@ void frmTip::build()
     chkExit->setAccessibleName(QStringLiteral("Close Notes"));
     ed->addWidget(chkRefSee, 1, 0);
     ed->addWidget(chkBackup, 1, 1);
-    ed->addWidget(chkVipNotes, 1, 2);
     ed->addWidget(cmdRecMods, 2, 0);
     ed->addWidget(chkExit, 2, 1);
     // The key frame (its arrows come with the go-to tools) and the add/delete

@@ -4,6 +4,8 @@
 #include "notes/modMsgLst.h"
 #include "shell/modStartNbrs.h"
 
+#include <QCheckBox>
+
 namespace vt {
 
 namespace {
@@ -30,6 +32,16 @@ public:
     {
         if (vt::frmTip::isLoaded())
             vt::frmTip::instance()->soxMore();
+    }
+    bool showVipNotes() override
+    {
+        return vt::frmTip::isLoaded() ? vt::frmTip::instance()->chkVipNotes->isChecked() : NotesNbr::showVipNotes();
+    }
+    void setShowVipNotes(bool on) override
+    {
+        if (vt::frmTip::isLoaded())
+            vt::frmTip::instance()->chkVipNotes->setChecked(on);
+        NotesNbr::setShowVipNotes(on);
     }
     QString saveRecoveryCopy(const QString &folder) override
     {

@@ -1,6 +1,8 @@
 #include "shell/modNeighbours.h"
 
 #include "platform/keys.h"
+#include "platform/msgbox.h"
+#include "platform/settings.h"
 #include "platform/progfolder.h"
 #include "shell/modMain.h"
 #include "shell/modBusy.h"
@@ -29,6 +31,16 @@ Slot<T> &slot()
 } // namespace
 
 QString SerialNbr::deviceText() { return deviceEntry(Device); }
+
+bool NotesNbr::showVipNotes()
+{
+    return GetSettingInt(AppTitle, QStringLiteral("frmVipNotes"), QStringLiteral("ShowVipNotes"), 1) == 1;
+}
+
+void NotesNbr::setShowVipNotes(bool on)
+{
+    SaveSetting(AppTitle, QStringLiteral("frmVipNotes"), QStringLiteral("ShowVipNotes"), on ? QStringLiteral("1") : QStringLiteral("0"));
+}
 
 SerialNbr &nbrSerial() { return slot<SerialNbr>().get(); }
 void installSerial(SerialNbr *impl) { slot<SerialNbr>().installed = impl; }

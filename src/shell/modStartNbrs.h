@@ -39,6 +39,12 @@ public:
     virtual void seeNotes() {}
     // The notes window shown modeless (the Help menu's notes).
     virtual void showTipModeless() {}
+    // The start-up option "Show iNotes on Startup" (key "ShowVipNotes" of
+    // section "frmVipNotes", which start-up reads). Both the notes window's box
+    // and the options dialog edit it; the window keeps its box in step, since
+    // it writes the key from the box whenever it closes.
+    virtual bool showVipNotes();
+    virtual void setShowVipNotes(bool on);
     // At program exit: offers to save changed notes; false keeps the program.
     virtual bool qryExitNotes() { return true; }
     // On a signal: writes changed notes to a recovery copy in folder and

@@ -4,13 +4,17 @@
 #include <QFile>
 #include <QTest>
 
+#include "editor/frmOptions.h"
 #include "notes/frmTip.h"
+#include "notes/modNotesNbr.h"
 #include "notes/notesfixture.h"
 #include "platform/answers.h"
 #include "platform/ctlcolor.h"
 #include "platform/msgbox.h"
 #include "platform/progfolder.h"
 #include "platform/timers.h"
+#include "shell/frmMDI.h"
+#include "shell/modStartNbrs.h"
 
 using namespace vt;
 using vttest::loadTip;
@@ -270,6 +274,55 @@ private slots:
         QVERIFY(!tip->isVisible());
         QCOMPARE(vttest::readNotes(), kFile);
         QCOMPARE(int(BizTable[9][0]), 1);
+    }
+
+    // The start-up note sends every user to two places to switch it off: the
+    // notes window's Option layout and Interface > General. Both reach the
+    // key start-up reads, and neither undoes the other: the window writes its
+    // box whenever it closes or unloads, so the dialog keeps the box in step.
+    void startupNoteSwitchesOffInBothPlaces()
+    {
+        installNotesSubsystem();
+        const auto stored = [] {
+            return GetSetting(AppTitle, QStringLiteral("frmVipNotes"), QStringLiteral("ShowVipNotes"), QStringLiteral("1"));
+        };
+        frmTip *tip = loadTip(kFile);
+        UserLevel = 0;
+        tip->seeXNots(1, 0, 0, 0, 0, 0);
+        QTest::mouseClick(tip->cmdOption, Qt::LeftButton);
+        QVERIFY(tip->chkVipNotes->isVisible());
+        QVERIFY(tip->chkVipNotes->isEnabled());
+        QVERIFY(tip->chkVipNotes->isChecked());
+        QTest::mouseClick(tip->chkVipNotes, Qt::LeftButton);
+        QTest::mouseClick(tip->cmdClose, Qt::LeftButton);
+        QCOMPARE(stored(), QStringLiteral("0"));
+
+        frmOptions::showDialog();
+        frmOptions *o = frmOptions::instance();
+        QVERIFY(o->chkShowRUvuzu->isVisible());
+        QVERIFY(o->chkShowRUvuzu->isEnabled());
+        QVERIFY(!o->chkShowRUvuzu->isChecked());
+        QTest::mouseClick(o->chkShowRUvuzu, Qt::LeftButton);
+        QTest::mouseClick(o->cmdOk, Qt::LeftButton);
+        QCOMPARE(stored(), QStringLiteral("1"));
+        frmOptions::showDialog();
+        o = frmOptions::instance();
+        QVERIFY(o->chkShowRUvuzu->isChecked());
+        o->chkShowRUvuzu->setChecked(false);
+        QTest::mouseClick(o->cmdApply, Qt::LeftButton);
+        QCOMPARE(stored(), QStringLiteral("0"));
+        QTest::mouseClick(o->cmdCancel, Qt::LeftButton);
+        // The window's own writes at close and at exit keep the choice.
+        tip->seeXNots(1, 0, 0, 0, 0, 0);
+        QVERIFY(!tip->chkVipNotes->isChecked());
+        tip->cmdClose_Click();
+        vttest::unloadTip();
+        QCOMPARE(stored(), QStringLiteral("0"));
+        UserLevel = 1;
+        installNotes(nullptr);
+        if (frmMDI::isLoaded())
+            frmMDI::instance()->unload(vbFormCode);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void captionWithReference()
