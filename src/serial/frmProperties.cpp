@@ -401,6 +401,19 @@ void frmProperties::vewCom2Cro()
     FixPLog(1);
 }
 
+void frmProperties::updCurCro()
+{
+    if (!frmTerminal::isLoaded())
+        return;
+    CommControl *link = term()->MSComm1;
+    const QString text = link->PortOpen() ? stateText(stMine, link->CommPort())
+                                          : QStringLiteral(" Connection = Off -------->");
+    if (lstCurCro->count() == 0)
+        lstCurCro->addItem(text);
+    else if (lstCurCro->item(0)->text() != text)
+        lstCurCro->item(0)->setText(text);
+}
+
 void frmProperties::SetNorm()
 {
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))

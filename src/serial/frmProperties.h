@@ -85,6 +85,9 @@ public:
     void SetNorm();
     void FixPLog(int16_t mode);
     void SeePrtSetup();
+    // The current-connection line from the link as it is now: its port while
+    // it is open, " Connection = Off -------->" while it is closed.
+    void updCurCro();
 
     // The packed code of a list line: port c (bits 0-7), state b (8-11),
     // KT4 found a (12-15).

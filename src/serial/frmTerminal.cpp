@@ -9,6 +9,7 @@
 #include "shell/modCrsFrms.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QLabel>
@@ -51,6 +52,14 @@ frmTerminal::frmTerminal()
     port->setObjectName(QStringLiteral("mnuPort"));
     mnuOpenPortOnOff = addItem(port, "mnuOpenPortOnOff", QStringLiteral("&Port-Off"), this,
                                &frmTerminal::mnuOpenPortOnOff_Click);
+    // The caption is the port's state, not a command: it carries a state's
+    // mark, which a choice does not take away.
+    auto *portState = new QActionGroup(this);
+    portState->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    mnuOpenPortOnOff->setCheckable(true);
+    portState->addAction(mnuOpenPortOnOff);
+    mnuOpenPortOnOff->setChecked(true);
+    port->setToolTipsVisible(true);
     mnuSendText = addItem(port, "mnuSendText", QStringLiteral("Send Text"), this, &frmTerminal::mnuSendText_Click);
     mnuSendText->setEnabled(false);
     QMenu *view = mnuBar->addMenu(QStringLiteral("&View"));
@@ -126,6 +135,16 @@ void frmTerminal::closeEvent(QCloseEvent *e)
     handleClose(e);
     // The user's close only hides the window: its button and menu check follow.
     guarded(QStringLiteral("frmTerminal/Form_Unload"), [] { updTermBtn(); });
+}
+
+void frmTerminal::showPortState(const QString &caption)
+{
+    mnuOpenPortOnOff->setText(caption);
+    mnuOpenPortOnOff->setChecked(true);
+    const QString tip = MSComm1->PortOpen() ? QStringLiteral("The port is on: choose to switch it off")
+                                            : QStringLiteral("The port is off: choose to switch it on");
+    mnuOpenPortOnOff->setToolTip(tip);
+    mnuOpenPortOnOff->setStatusTip(tip);
 }
 
 void frmTerminal::txtTerm_KeyPress(int &KeyAscii)

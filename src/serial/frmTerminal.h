@@ -96,6 +96,10 @@ public:
     // Shows the line statistics window.
     void mnuTermStat_Click();
     void mnuOpenPortOnOff_Click();
+    // The port item's caption ("&Port-On" while the port is open, "&Port-Off"
+    // while it is closed) names the state that is, shown with a mark as a
+    // state; its tip says what choosing it does.
+    void showPortState(const QString &caption);
     void strtConTime();
     void stopConTime();
 

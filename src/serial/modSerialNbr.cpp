@@ -37,7 +37,12 @@ public:
     void subOpenPort() override { term()->subOpenPort(); }
     void PutCLogCaption(const QString &name) override { term()->PutCLogCaption(name); }
     void zapCroTmrs() override { term()->zapCroTmrs(); }
-    void setPortMenuCaption(const QString &caption) override { term()->mnuOpenPortOnOff->setText(caption); }
+    void setPortMenuCaption(const QString &caption) override { term()->showPortState(caption); }
+    void updCurCro() override
+    {
+        if (vt::frmProperties::isLoaded())
+            vt::frmProperties::instance()->updCurCro();
+    }
     QString termText() override { return term()->txtTerm->Text(); }
     int64_t termCut() override { return term()->TermCut; }
     bool putTrmChr(int16_t &KeyAscii) override { return term()->putTrmChr(KeyAscii); }

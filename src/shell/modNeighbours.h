@@ -95,6 +95,8 @@ public:
     virtual void setCroTabCaption(const QString &caption) { (void)caption; }
     // The caption of the terminal window's menu item mnuOpenPortOnOff.
     virtual void setPortMenuCaption(const QString &caption) { (void)caption; }
+    // The setup window's current-connection line, from the link as it is.
+    virtual void updCurCro() {}
     // A character typed into the active CFile in Shoot mode: written to the
     // open link port (KeyAscii set to 0 unless local echo is on); false when
     // the port is closed and nothing was done.

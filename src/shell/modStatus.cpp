@@ -207,6 +207,7 @@ void refresh()
         button(mdi->tbrStandard, "Connect")->setChecked(false);
         RxRoute[1] = false;
     }
+    ser.updCurCro();
 
     // Format menus of the active CFile's selection; a mixed selection
     // checks none of them.

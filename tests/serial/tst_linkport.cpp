@@ -26,6 +26,7 @@
 #include "platform/richtext.h"
 #include "platform/serialport.h"
 #include "platform/settings.h"
+#include "serial/frmProperties.h"
 #include "serial/frmTermStat.h"
 #include "serial/frmTerminal.h"
 #include "serial/modCapLog.h"
@@ -208,6 +209,34 @@ private slots:
         int16_t key = 'S';
         QVERIFY(!term->putTrmChr(key));
         QCOMPARE(key, int16_t('S'));
+    }
+
+    // The port item and the setup window's connection line say how the port
+    // is, however it was opened or closed: the item's caption is a state with
+    // a state's mark, and its tip says what choosing it does.
+    void portStateTexts()
+    {
+        frmProperties *props = frmProperties::get();
+        QAction *item = term->mnuOpenPortOnOff;
+        term->subOpenPort(); // opened without a scan
+        QVERIFY(term->MSComm1->PortOpen());
+        QCOMPARE(item->text(), QStringLiteral("&Port-On"));
+        QVERIFY(item->isChecked());
+        QVERIFY2(item->toolTip().contains(QStringLiteral("switch it off")), qPrintable(item->toolTip()));
+        QCOMPARE(props->lstCurCro->item(0)->text(), QStringLiteral("Chrono-1 My {unknown}"));
+
+        item->trigger();
+        QVERIFY(!term->MSComm1->PortOpen());
+        QCOMPARE(item->text(), QStringLiteral("&Port-Off"));
+        QVERIFY(item->isChecked());
+        QVERIFY2(item->toolTip().contains(QStringLiteral("switch it on")), qPrintable(item->toolTip()));
+        QCOMPARE(props->lstCurCro->item(0)->text(), QStringLiteral(" Connection = Off -------->"));
+
+        item->trigger();
+        QVERIFY(term->MSComm1->PortOpen());
+        QCOMPARE(item->text(), QStringLiteral("&Port-On"));
+        QCOMPARE(props->lstCurCro->item(0)->text(), QStringLiteral("Chrono-1 My {unknown}"));
+        term->subClosePort();
     }
 
     void receivedTextReachesTheTerminal()
