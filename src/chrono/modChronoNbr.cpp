@@ -1,6 +1,7 @@
 #include "chrono/modChronoNbr.h"
 
 #include "chrono/modCroCap.h"
+#include "chrono/modCroCox.h"
 #include "chrono/modCroDnl.h"
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroOps.h"
@@ -9,6 +10,7 @@
 #include "chrono/modCroTmr.h"
 #include "chrono/modCroWake.h"
 #include "shell/frmMDI.h"
+#include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
 
 namespace vt {
@@ -24,7 +26,20 @@ public:
     void chkCroLink() override { vt::chkCroLink(); }
     void zapCroLink() override { vt::zapCroLink(); }
     void cfileClosed(const QString &caption) override { shootCFileClosed(caption); }
-    bool croWake() override { return vt::croWake(); }
+    // The export's menu commands wake the unit before they start; when it
+    // cannot be reached they say why in the CFile, as the Chrono menu does.
+    bool croWake() override
+    {
+        if (!nbrSerial().linkPortOpen()) {
+            seeNoPort();
+            return false;
+        }
+        if (vt::croWake())
+            return true;
+        if (!abortTask)
+            seeNoCro();
+        return false;
+    }
     int16_t getCroShots(int16_t kind) override { return vt::getCroShots(kind); }
     void wireCommands() override { wireChronoMenu(frmMDI::instance()); }
     void abtCroTask() override { vt::abtCroTask(); }

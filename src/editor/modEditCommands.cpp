@@ -15,6 +15,7 @@
 #include "shell/modNeighbours.h"
 #include "shell/modStatus.h"
 
+#include <QStatusBar>
 #include <QAction>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -130,6 +131,13 @@ void shiftIndent(int direction)
 {
     if (noCFile())
         return;
+    // The step is the default margins' Indent, 0 until the user sets one:
+    // then nothing moves, and the status bar says where the step is set.
+    if (MargFmtDef.HangingIndent == 0) {
+        frmMDI::get()->SXB->showMessage(
+            QStringLiteral("Indent and Outdent move by the Indent of Format > Margins, which is 0."), 15000);
+        return;
+    }
     // Every paragraph moves from its own edge, so a selection over paragraphs
     // of different indents keeps their differences.
     activeBox()->ShiftSelIndent(direction * MargFmtDef.HangingIndent);

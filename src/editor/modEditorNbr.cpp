@@ -11,7 +11,6 @@
 #include "platform/errors.h"
 #include "shell/frmMDI.h"
 #include "shell/modDocFmt.h"
-#include "shell/modErrMsgs.h"
 #include "shell/modStartNbrs.h"
 
 namespace vt {
@@ -54,26 +53,6 @@ public:
 };
 
 } // namespace
-
-void ToolsNbr::lodFind() { showFind(); }
-void ToolsNbr::mdiFindNext() { showFind(); }
-void ToolsNbr::mdiFindReplace() { showFind(); }
-void ToolsNbr::showFind() { notAvailableYet(QStringLiteral("The Find and Replace dialog")); }
-void ToolsNbr::showGoTo() { notAvailableYet(QStringLiteral("The Go To dialog")); }
-void ToolsNbr::getGenFonts() { notAvailableYet(QStringLiteral("The Font dialog")); }
-void ToolsNbr::showTextFont() { notAvailableYet(QStringLiteral("The default font dialog")); }
-void ToolsNbr::showPageMrgns() { notAvailableYet(QStringLiteral("The paragraph margins dialog")); }
-void ToolsNbr::showPageTabs() { notAvailableYet(QStringLiteral("The tab stops dialog")); }
-void ToolsNbr::showLogFonts() { notAvailableYet(QStringLiteral("The log fonts window")); }
-void ToolsNbr::showTimeDate() { notAvailableYet(QStringLiteral("The Time and Date dialog")); }
-void ToolsNbr::showSymbols() { notAvailableYet(QStringLiteral("The ASCII table")); }
-void ToolsNbr::showDocInfo() { notAvailableYet(QStringLiteral("The CFile statistics")); }
-void ToolsNbr::getPrnMargins() { notAvailableYet(QStringLiteral("Page setup")); }
-void ToolsNbr::showPrintPreview() { notAvailableYet(QStringLiteral("Print preview")); }
-void ToolsNbr::PrintRTF(RichTextBox *, int32_t, int32_t, int32_t, int32_t)
-{
-    notAvailableYet(QStringLiteral("Printing"));
-}
 
 ToolsNbr &nbrTools() { return installedTools ? *installedTools : standInTools; }
 void installTools(ToolsNbr *impl) { installedTools = impl; }

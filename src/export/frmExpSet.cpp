@@ -125,6 +125,15 @@ frmExpSet::frmExpSet()
         optDestin[i]->setProperty("Index", i);
         dl->addWidget(optDestin[i]);
     }
+    // The choice is kept with the other settings, but no export reads it:
+    // every export writes a workbook, and the frame says so where it is chosen.
+    const QString always = QStringLiteral("Exports always write a workbook (.xlsx), whichever destination is chosen");
+    fraDestin->setToolTip(always);
+    fraDestin->setStatusTip(always);
+    for (QRadioButton *o : optDestin) {
+        o->setToolTip(always);
+        o->setStatusTip(always);
+    }
     master->addWidget(fraDestin);
 
     fraXlSheets = group("fraXlSheets", QStringLiteral("Excel Worksheets Setup"));

@@ -1,6 +1,7 @@
 #include "shell/frmMDI.h"
 
 #include "shell/frmAbout.h"
+#include "shell/frmGPrgrs.h"
 #include "shell/modHTMLHelp.h"
 
 #include "platform/conversions.h"
@@ -101,7 +102,35 @@ frmMDI::frmMDI()
     buildMenus();
     buildBars();
     buildPopup();
+    explainConditions();
     showDebugMenu(SoftDebugSee);
+}
+
+// Items that are off in some states say in the status bar what they need, so
+// that a disabled item is never a dead end.
+void frmMDI::explainConditions()
+{
+    const QString more = QStringLiteral("Available while Interface > More is checked.");
+    const struct {
+        QAction *item;
+        QString tip;
+    } tips[] = {
+        {mnuRemCtr, more},
+        {popRemCtr, more},
+        {popCapture, more},
+        {toolButton(tbrStandard, QStringLiteral("BTerminal")), QStringLiteral("The terminal window. ") + more},
+        {toolButton(tbrStandard, QStringLiteral("Keypad")), QStringLiteral("The remote-control panel. ") + more},
+        {mnuFileRevert, QStringLiteral("Goes back to the CFile's saved file: for a CFile read from or saved to a file.")},
+        {mnuInsertPathandFile,
+         QStringLiteral("Inserts the CFile's folder and file name: for a CFile read from or saved to a file.")},
+        {mnuSearchFindNext, QStringLiteral("Finds the text of the last search again: search with Search > Find first.")},
+        {mnuEditRedo, QStringLiteral("Redo is not available: Edit > Undo takes back the last change.")},
+        {toolButton(tbrStandard, QStringLiteral("Redo")),
+         QStringLiteral("Redo is not available: Edit > Undo takes back the last change.")},
+    };
+    for (const auto &t : tips)
+        if (t.item)
+            t.item->setStatusTip(t.tip);
 }
 
 frmMDI::~frmMDI() = default;
@@ -172,6 +201,14 @@ void frmMDI::popRemCtrList_Click()
 }
 
 void frmMDI::mnuKeyPad_Click() { nbrRemote().showKeyPad(); }
+
+void frmMDI::mnuIRemote_Click() { mnuKeyPad_Click(); }
+
+void frmMDI::mnuIProgress_Click()
+{
+    const bool shown = frmGPrgrs::isLoaded() && frmGPrgrs::instance()->isVisible();
+    seeGPrgrs(shown ? 0 : 1);
+}
 
 void frmMDI::modComTogShow(int16_t &mode)
 {
@@ -312,7 +349,7 @@ void frmMDI::buildMenus()
     mnuViewRUvuzu = addItem(mnuView, "mnuViewRUvuzu", QStringLiteral("i&Notes"), &frmMDI::mnuViewRUvuzu_Click);
     mnuViewBuffer = addItem(mnuView, "mnuViewBuffer", QStringLiteral("i&Loger"), &frmMDI::mnuViewBuffer_Click);
     mnuKeyPad = addItem(mnuView, "mnuKeyPad", QStringLiteral("iR&emote"), &frmMDI::mnuKeyPad_Click);
-    mnuIProgress = addItem(mnuView, "mnuIProgress", QStringLiteral("iPro&gress"));
+    mnuIProgress = addItem(mnuView, "mnuIProgress", QStringLiteral("iPro&gress"), &frmMDI::mnuIProgress_Click);
 
     mnuSearch = addSubMenu(nullptr, "mnuSearch", QStringLiteral("&Search"));
     mnuSearchFind = addItem(mnuSearch, "mnuSearchFind", QStringLiteral("&Find..."));
@@ -407,7 +444,7 @@ void frmMDI::buildMenus()
     sep(mnuInterface);
     mnuRemCtr = addItem(mnuInterface, "mnuRemCtr", QStringLiteral("i&Pad"), &frmMDI::mnuRemCtr_Click);
     mnuLocalPort = addItem(mnuInterface, "mnuLocalPort", QStringLiteral("i&Loger"), &frmMDI::mnuLocalPort_Click);
-    mnuIRemote = addItem(mnuInterface, "mnuIRemote", QStringLiteral("iR&emote"));
+    mnuIRemote = addItem(mnuInterface, "mnuIRemote", QStringLiteral("iR&emote"), &frmMDI::mnuIRemote_Click);
     mnuRemCtr->setCheckable(true);
     mnuLocalPort->setCheckable(true);
 
@@ -510,10 +547,10 @@ void frmMDI::buildBars()
         {"Redo", "edit-redo", "Redo", false},
         {"WordWrap", "format-justify-fill", "Word Wrap", true},
         {"FullScreen", "view-fullscreen", "Full Screen", false},
-        {"BTerminal", "utilities-terminal", "zEzede", true},
+        {"BTerminal", "utilities-terminal", "zEzede: the terminal window", true},
         {"Connect", "network-wired", "Port On/Off", true},
-        {"Setup", "preferences-system", "CSetup", true},
-        {"Keypad", "input-keyboard", "zOvu", true},
+        {"Setup", "preferences-system", "CSetup: the port setup window", true},
+        {"Keypad", "input-keyboard", "zOvu: the remote-control panel", true},
         {"Help", "help-browser", "Help", false},
     };
     for (const B &b : standard)
@@ -892,10 +929,8 @@ void frmMDI::mnuHelpTopic_Click() { hlpContext(this, 0); }
 
 void frmMDI::mnuHelpTipoftheDay_Click()
 {
-    if (!nbrNotes().frmTip()) {
-        notAvailableYet(QStringLiteral("The notes window"));
-        return;
-    }
+    if (!nbrNotes().frmTip())
+        return; // only the shell's own tests run without the notes
     // Shown on its current note and counted in use, as every other showing.
     nbrNotes().showTipModeless();
 }

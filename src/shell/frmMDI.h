@@ -179,6 +179,10 @@ public:
     void mnuRemCtr_Click();
     void tbrKeypad_Click();
     void mnuKeyPad_Click();
+    // Interface > iR&emote shows the keypad panel as View > iR&emote does;
+    // View > iPro&gress shows the progress window, or hides it when shown.
+    void mnuIRemote_Click();
+    void mnuIProgress_Click();
     void popRemCtr_Click();
     void popRemCtrList_Click();
     void tbrConnect_Click();
@@ -261,6 +265,7 @@ private:
     void buildMenus();
     void buildBars();
     void buildPopup();
+    void explainConditions();
     void togXlLinkFromMenu(int16_t mode);
 };
 

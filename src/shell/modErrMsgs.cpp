@@ -67,11 +67,6 @@ void shoMsgBox(const QString &message, const QString &title, bool okOnly)
     box->ask(message, title, okOnly);
 }
 
-void notAvailableYet(const QString &what)
-{
-    MsgBox(what + QStringLiteral(" is not available yet."), kNoticeStyle | vbInformation);
-}
-
 void installErrorReporter()
 {
     setErrorReporter([](const QString &location) { errLoc(location); });

@@ -19,10 +19,6 @@ void seeExcBug(const QString &location);
 // answer is left in frmMDI's bYes, bNo and bCancel (none after OK).
 void shoMsgBox(const QString &message, const QString &title, bool okOnly);
 
-// Says in one line that a dialog or command of a part of the program that is
-// not installed is not available yet: "<what> is not available yet.".
-void notAvailableYet(const QString &what);
-
 // Registers errLoc as the platform's error reporter.
 void installErrorReporter();
 

@@ -151,6 +151,26 @@ private slots:
         }
     }
 
+    // Every section of the help page can be reached from the contents and from the index.
+    void everySectionIsListed()
+    {
+        auto read = [this](const QString &name) {
+            QFile f(QDir(helpDir()).filePath(name));
+            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        };
+        static const QRegularExpression anchor(QStringLiteral("<a name=\"([^\"]+)\""));
+        const QString main = read(QStringLiteral("main.html"));
+        QStringList sections;
+        for (auto it = anchor.globalMatch(main); it.hasNext();)
+            sections << it.next().captured(1);
+        QVERIFY(sections.size() > 5);
+        for (const QString &list : {QStringLiteral("contents.html"), QStringLiteral("index.html")}) {
+            const QString html = read(list);
+            for (const QString &s : sections)
+                QVERIFY2(html.contains(QStringLiteral("href=\"main.html#") + s + u'"'), qPrintable(list + u' ' + s));
+        }
+    }
+
     void missingHelpIsTold_data()
     {
         QTest::addColumn<QString>("remove");
