@@ -42,12 +42,20 @@ const QString noResponse = QStringLiteral("\r\nChronograph did not respond.\r\nC
 
 constexpr int kAlertStyle = vbOKOnly | vbSystemModal | vbMsgBoxSetForeground;
 
+// A line under way is waited for while its characters keep coming (the
+// engine's default quiet gap), at most as long as a long line takes at 4800 baud.
+constexpr int kLineQuietMs = 250;
+constexpr int kLineBoundMs = 2000;
+
 // Shoot mode goes off for an exchange with the unit; what arrived while it
-// was on is in the CFile first.
+// was on is in the CFile first, and a shot line under way arrives whole
+// before the first key goes out (or the port is opened again).
 void shootOff()
 {
-    if (RxRoute[1])
+    if (RxRoute[1]) {
+        waitCFileLineEnd(kLineQuietMs, kLineBoundMs);
         flushCFileFeed();
+    }
     RxRoute[1] = false;
 }
 

@@ -165,6 +165,8 @@ bool rstComPort()
 {
     CommControl *link = term()->MSComm1;
     Err.Clear();
+    // What the unit was sending is cut off at the close.
+    term()->cutRxLine();
     if (link->PortOpen() && !trapErrors([link] { link->setPortOpen(false); })) {
         Err.Clear();
         return false;

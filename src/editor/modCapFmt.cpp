@@ -5,11 +5,15 @@
 #include "platform/errors.h"
 #include "platform/msgbox.h"
 #include "platform/richtext.h"
+#include "platform/timers.h"
 
 #include <QColor>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
 #include <optional>
@@ -40,6 +44,10 @@ struct HeldText {
     QString text;
     qint64 nextAt = 0;        // clock reading before which only a line end writes
     QPointer<QTimer> timer;   // writes out when nothing more arrives in time
+    // The unit's line under way: its last this many characters (held or
+    // written) at the end of `doc`.
+    qsizetype openLen = 0;
+    qint64 lastFedNs = 0;     // clock reading of the last received text
 };
 
 HeldText &held()
@@ -55,6 +63,32 @@ qint64 clockNs()
     if (!clock.isValid())
         clock.start();
     return clock.nsecsElapsed();
+}
+
+const QString crlf = QStringLiteral("\r\n");
+
+bool isLineEnd(QChar c)
+{
+    return c == QChar(13) || c == QChar(10);
+}
+
+// The CFile that received text goes into: the one a line of the unit's under
+// way began in, else the active one.
+frmDocument *feedTarget()
+{
+    HeldText &h = held();
+    if (h.openLen > 0 && h.doc)
+        return h.doc;
+    return ActiveForm();
+}
+
+// Whether the last line of `doc`, with what is held back for it, holds text.
+bool lastLineHoldsText(frmDocument *doc)
+{
+    const HeldText &h = held();
+    if (doc == h.doc && !h.text.isEmpty())
+        return !isLineEnd(h.text.back());
+    return doc->rtfText->document()->lastBlock().length() > 1;
 }
 
 // Each change waits this many times what the last one cost: the changes take
@@ -113,7 +147,34 @@ void appendTo(frmDocument *doc, const QString &text)
     sarCFormatOf(doc, 2);
 }
 
+// Puts a log line in before the unit's line under way (its last `openLen`
+// characters), so that neither cuts into the other; the log line ends with a
+// line end of its own.
+void insertBeforeOpenLine(frmDocument *doc, const QString &text, qsizetype openLen)
+{
+    RichTextBox *box = doc->rtfText;
+    // Never further back than the last line: the user may have edited it.
+    const qsizetype back = std::min<qsizetype>(openLen, box->document()->lastBlock().length() - 1);
+    const QString line = isLineEnd(text.back()) ? text : text + crlf;
+    const int end = box->TextLength();
+    box->SetSelStart(end);
+    sarCFormatOf(doc, 1);
+    box->SetSelStart(int(end - back));
+    sarCFormatOf(doc, 2);
+    box->SetSelText(line);
+    box->SetSelStart(box->TextLength());
+    sarCFormatOf(doc, 2);
+}
+
 } // namespace
+
+bool isUnitPrompt(QStringView line)
+{
+    if (line == u"DAT>" || line == u"STS>")
+        return true;
+    // "MEN><DAT> " or "MEN><STS> ", column and row, "?".
+    return line.size() == 13 && line.startsWith(u"MEN><") && line.endsWith(u'?');
+}
 
 void sarCFormat(int16_t mode)
 {
@@ -126,7 +187,19 @@ bool appendActiveCFile(const QString &text)
     frmDocument *doc = ActiveForm();
     if (!doc)
         return false;
-    appendTo(doc, text);
+    const HeldText &h = held();
+    if (!text.isEmpty() && doc == h.doc && h.openLen > 0) {
+        insertBeforeOpenLine(doc, text, h.openLen);
+        return true;
+    }
+    // A prompt the unit left without its line end is ended first.
+    QString line = text;
+    if (!line.isEmpty() && !isLineEnd(line.front())) {
+        const QTextBlock last = doc->rtfText->document()->lastBlock();
+        if (last.length() <= 15 && isUnitPrompt(last.text()))
+            line.prepend(crlf);
+    }
+    appendTo(doc, line);
     return true;
 }
 
@@ -147,10 +220,50 @@ void flushCFileFeed()
     h.nextAt = end + (end - start) * kWaitPerCost;
 }
 
-bool feedActiveCFile(const QString &text)
+QString eraseCFileFeed()
 {
     HeldText &h = held();
-    frmDocument *doc = ActiveForm();
+    frmDocument *doc = feedTarget();
+    if (!doc)
+        return {};
+    // Held text never holds a line end: it is written out with the first.
+    if (doc == h.doc && !h.text.isEmpty()) {
+        h.text.chop(1);
+    } else {
+        QTextCursor c(doc->rtfText->document());
+        c.movePosition(QTextCursor::End);
+        if (c.position() > 0)
+            c.deletePreviousChar();
+    }
+    QString last = doc->rtfText->document()->lastBlock().text();
+    if (doc == h.doc)
+        last += h.text;
+    return last;
+}
+
+void endCFileLine()
+{
+    held().openLen = 0;
+}
+
+bool waitCFileLineEnd(int quietMs, int boundMs)
+{
+    const HeldText &h = held();
+    const qint64 start = clockNs();
+    const qint64 quietNs = qint64(quietMs) * 1000000;
+    while (h.openLen > 0 && h.doc) {
+        const qint64 now = clockNs();
+        if (now - h.lastFedNs >= quietNs || now - start >= qint64(boundMs) * 1000000)
+            return false;
+        doEvents(10);
+    }
+    return true;
+}
+
+bool feedActiveCFile(const QString &text, bool startsLine, qsizetype openLen)
+{
+    HeldText &h = held();
+    frmDocument *doc = feedTarget();
     if (h.doc != doc) {
         // Whatever was held goes into the CFile that was active when it came.
         flushCFileFeed();
@@ -158,16 +271,22 @@ bool feedActiveCFile(const QString &text)
             old->rtfText->SetHeldTextWriter({});
         h.doc = doc;
         h.nextAt = 0;
+        h.openLen = 0;
         if (doc)
             doc->rtfText->SetHeldTextWriter([] { flushCFileFeed(); });
     }
     if (!doc)
         return false;
-    if (text.isEmpty())
+    h.lastFedNs = clockNs();
+    QString add = text;
+    if (startsLine && !add.isEmpty() && !isLineEnd(add.front()) && lastLineHoldsText(doc))
+        add.prepend(crlf);
+    h.openLen = openLen;
+    if (add.isEmpty())
         return true;
     const bool wasHeld = !h.text.isEmpty();
-    h.text += text;
-    if (text.contains(QChar(13)) || text.contains(QChar(10))) {
+    h.text += add;
+    if (add.contains(QChar(13)) || add.contains(QChar(10))) {
         flushCFileFeed();
         return true;
     }

@@ -31,8 +31,32 @@ bool appendActiveCFile(const QString &text);
 // A line end writes out at once, as does anything that reads or changes the
 // CFile, a log line, the end of Shoot mode, or the holding time running
 // out. False (nothing taken) when no CFile is open.
-bool feedActiveCFile(const QString &text);
+//
+// The engine says where the unit's lines begin and end. `startsLine`: the
+// text begins a line of the unit's; when the CFile's last line holds text
+// (a prompt left without its line end, a note typed at the end), a line end
+// goes first, so every received line begins one of its own. `openLen`: the
+// last this many characters written are a line of the unit's still under
+// way. Until it ends, its text goes on into the CFile it began in, and a log
+// line written meanwhile goes in before it rather than into its middle.
+bool feedActiveCFile(const QString &text, bool startsLine = false, qsizetype openLen = 0);
 // Writes out whatever is held back.
 void flushCFileFeed();
+// A backspace the unit sent takes the last character of the CFile that
+// received text goes into, as the terminal box does (a line end is one
+// character). Answers that CFile's last line as it then stands.
+QString eraseCFileFeed();
+// The unit's line under way is given up (the device went away, the port
+// closed): log lines go at the end again.
+void endCFileLine();
+// Before Shoot mode ends for an exchange with the unit: lets a line of the
+// unit's that is under way in the CFile arrive whole, letting events run
+// until it ends, nothing has come for quietMs, or boundMs have passed. True
+// when no line is under way.
+bool waitCFileLineEnd(int quietMs, int boundMs);
+
+// The unit's prompts, which it leaves without a line end: "DAT>", "STS>"
+// and a menu's "MEN><DAT> 03?".
+bool isUnitPrompt(QStringView line);
 
 } // namespace vt

@@ -4,6 +4,7 @@
 // receive engine (putRxData) routes each received chunk from here.
 #pragma once
 
+#include "serial/rxLineRoute.h"
 #include "shell/supportWindow.h"
 
 #include <QPointer>
@@ -118,6 +119,9 @@ public:
     // it, the caret behind it. Anything that reads or changes the box calls
     // this first, through the box, so nobody sees it without that text.
     void flushTerm();
+    // The line the unit had under way is given up (the port was opened or
+    // closed again): the next text starts a line afresh for the CFile.
+    void cutRxLine() { rxLineRoute_.cut(); }
     void txtTerm_KeyPress(int &KeyAscii);
 
 protected:
@@ -152,6 +156,7 @@ private:
     QPointer<RichTextBox> termHeldBox_; // the box the held text goes into
     QString termHeld_;                  // edited for the box already
     QTimer *termHoldTimer_ = nullptr;   // writes it out when no line end comes
+    RxLineRoute rxLineRoute_;           // received lines on their way into the CFile
 };
 
 } // namespace vt

@@ -42,6 +42,7 @@ void frmTerminal::showSettings()
 void frmTerminal::lodTerminal()
 {
     zapRxData();
+    cutRxLine();
     lnkTmr().tmrExcRtc.onTimer([] { tmrExcRtc_Timer(); });
     // The terminal shows the link's text from the start; the remote-control
     // panel's load sets the same routes again.
@@ -80,6 +81,7 @@ void frmTerminal::subOpenPort()
         return;
 
     Err.Clear();
+    cutRxLine();
     if (!trapErrors([this] { MSComm1->setPortOpen(true); })) {
         const int errNo = Err.Number;
         // Only a port in use can be held by a twin; any other failure is the
@@ -116,6 +118,7 @@ void frmTerminal::subClosePort()
 {
     TrmPort = int16_t(MSComm1->CommPort());
     ComPort[0] = TrmPort;
+    cutRxLine();
     if (!trapErrors([this] { MSComm1->setPortOpen(false); })) {
         MsgBox(Err.Description, kNotice);
         Err.Clear();

@@ -316,10 +316,11 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
     });
 
     // Route 0: the terminal box and the capture log.
+    int reachBack = 0; // backspaces that take characters shown before this chunk
     if (RxRoute[0]) {
         route("terminal", [&] {
             QString shown = txt;
-            int reachBack = editForTerm(shown);
+            reachBack = editForTerm(shown);
             txt = shown;
             if (reachBack > 0) {
                 // Each takes one character already shown (a line end is one);
@@ -328,7 +329,7 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
                     flushTerm();
                 QTextCursor c(txtBox->document());
                 c.movePosition(QTextCursor::End);
-                while (reachBack-- > 0 && c.position() > 0)
+                for (int n = reachBack; n-- > 0 && c.position() > 0;)
                     c.deletePreviousChar();
                 txtBox->SetSelStart(txtBox->TextLength());
             }
@@ -339,14 +340,15 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
     }
 
     // Route 1: the active CFile (Shoot mode), its typing format kept; a line
-    // that has not ended may be gathered over a few chunks first.
+    // that has not ended may be gathered over a few chunks first. The text
+    // is followed line by line also outside Shoot mode, so that the mode
+    // changes only between two of the unit's lines.
     // With no CFile left to take it, Shoot mode ends and the user is told:
     // received text never goes nowhere unnoticed.
-    if (RxRoute[1])
-        route("CFile", [&] {
-            if (!feedActiveCFile(txt))
-                shootCFileLost();
-        });
+    route("CFile", [&] {
+        if (!rxLineRoute_.take(txt, reachBack, RxRoute[1]))
+            shootCFileLost();
+    });
 
     // Route 2: the panel's live spreadsheet box.
     if (RxRoute[2])
@@ -425,6 +427,8 @@ void frmTerminal::lostDevice()
     const QString text = QStringLiteral("Port ") + port + QStringLiteral(" lost at ") + when
         + QStringLiteral(" - the chronograph is not connected.");
     sbStatus->showMessage(text);
+    // The line the device broke off stays as it came; nothing more joins it.
+    rxLineRoute_.cut();
     if (RxRoute[1]) {
         route("lost device notice", [&] {
             // The notice takes a line of its own, also after a line the

@@ -2,6 +2,8 @@
 // the state they leave the unit and the program in, and the lines they write
 // into the active CFile. The Chrono menu of the main window runs them.
 #include <QAction>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 
@@ -45,6 +47,25 @@ bool holdsAll(const QString &text, const QStringList &lines)
         if (!text.contains(l))
             return false;
     return true;
+}
+
+// A whole shot line as the unit sends it: a shot, or the line that ends a block.
+const QRegularExpression kShotLine(QStringLiteral("^CAP:\\d{5} (\\d+\\.\\d f/s .*_Av \\d+\\.\\d|<End>)$"));
+
+// The whole shot lines in what the unit sent from `from` on, each with where
+// it began; a prompt before one on its line is not part of it.
+QList<QPair<qsizetype, QString>> shotsSent(const QByteArray &sent, qsizetype from = 0)
+{
+    QList<QPair<qsizetype, QString>> shots;
+    for (qsizetype at = sent.indexOf("CAP:", from); at >= 0; at = sent.indexOf("CAP:", at + 1)) {
+        const qsizetype end = sent.indexOf("\r\n", at);
+        if (end < 0)
+            break;
+        const QString line = QString::fromLatin1(sent.mid(at, end - at));
+        if (kShotLine.match(line).hasMatch())
+            shots.append({at, line});
+    }
+    return shots;
 }
 
 } // namespace
@@ -408,6 +429,61 @@ private slots:
         QVERIFY2(caption().contains(QLatin1String(" {Edit}")), qPrintable(caption()));
         QVERIFY(mdi->mnuRemStop->isChecked());
         QVERIFY(!sim.unit().armed);
+    }
+
+    // Chrono > Start again and again while the armed unit sends a shot every
+    // 450 ms at its own speed, each Start beginning further into a shot line,
+    // so that the shots meet every step of its exchange: the port opened
+    // again, the wake-up, the status answer and its prompt, the data mode's
+    // keys. In the CFile every piece of a shot line is a whole line the unit
+    // sent, at the head of a line of its own, and the shots sent once Shoot
+    // mode is on all land.
+    void startWhileShotsFlow()
+    {
+        sim.unit().armed = true;
+        sim.options().pacing = true;
+        sim.options().everyMs = 450;
+        sim.options().shotsToFire = 1 << 30;
+        frmMDI *mdi = frmMDI::instance();
+        constexpr int kStarts = 8;
+        for (int i = 0; i < kStarts; ++i) {
+            mdi->mnuRemStart->trigger();
+            QVERIFY2(RxRoute[1], qPrintable(log()));
+            // The next two shots land.
+            const qsizetype from = sim.sent().size();
+            QList<QPair<qsizetype, QString>> shots;
+            QVERIFY(QTest::qWaitFor([&] { return (shots = shotsSent(sim.sent(), from)).size() >= 2; }, 20000));
+            for (int k = 0; k < 2; ++k) {
+                const QString line = shots.at(k).second;
+                QVERIFY2(QTest::qWaitFor([&] { return log().contains(QStringLiteral("\r\n") + line + QStringLiteral("\r\n")); }, 10000),
+                         qPrintable(line));
+            }
+            // The next Start comes this many characters into the shot line after them.
+            const qsizetype into = (i * 13) % 60;
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    const QByteArray sent = sim.sent();
+                    const qsizetype at = sent.indexOf("CAP:", shots.at(1).first + 1);
+                    return at >= 0 && sent.size() >= at + into;
+                },
+                20000));
+        }
+        sim.options().shotsToFire = 0;
+        QVERIFY(sim.waitIdle());
+        // Everything sent has been received.
+        const QString tail = QString::fromLatin1(sim.sent().right(20));
+        QVERIFY(QTest::qWaitFor([&] { return term->txtTerm->Text().endsWith(tail); }, 10000));
+        QSet<QString> sent;
+        for (const auto &shot : shotsSent(sim.sent()))
+            sent.insert(shot.second);
+        int got = 0;
+        for (const QString &line : log().split(QStringLiteral("\r\n"))) {
+            if (!line.contains(QLatin1String("AP:")) && !line.contains(QLatin1String("_Av")))
+                continue;
+            ++got;
+            QVERIFY2(sent.contains(line), qPrintable(line));
+        }
+        QVERIFY(got >= 2 * kStarts);
     }
 
     // The pop-up menu's chronograph items run their Chrono menu twins; the

@@ -143,6 +143,26 @@ private slots:
         QCOMPARE(box->SelColor(), std::optional<QColor>(green));
     }
 
+    // A backspace the unit sends in a chunk of its own takes the character
+    // before it in the CFile as it does in the terminal.
+    void loneBackspace()
+    {
+        RichTextBox *box = userCFile();
+        QVERIFY(box);
+        subCaptureOnOff(0);
+        QVERIFY(RxRoute[1]);
+        QVERIFY(sim.waitForPeer(true));
+        // Each chunk has arrived before the next is sent.
+        const auto send = [this](const QByteArray &bytes, const QString &shown) {
+            sim.sendRaw(bytes);
+            return QTest::qWaitFor([&] { return term->txtTerm->Text().endsWith(shown); }, 10000);
+        };
+        QVERIFY(send("\r\nAB", QStringLiteral("\r\nAB")));
+        QVERIFY(send("\b", QStringLiteral("\r\nA")));
+        QVERIFY(send("C\r\n", QStringLiteral("\r\nAC\r\n")));
+        QVERIFY2(box->Text().endsWith(QLatin1String("Notes \r\nAC\r\n")), qPrintable(box->Text()));
+    }
+
     // Log lines go the same way, and nowhere (without an error) with no CFile.
     void logLinesKeepTheFormat()
     {

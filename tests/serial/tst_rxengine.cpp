@@ -125,6 +125,7 @@ private slots:
         remote = FakeRemote{};
         xport.rows.clear();
         cLogClose();
+        term->cutRxLine();
         for (frmDocument *doc : openCFiles()) {
             doc->bChanged = false;
             doc->unload();
@@ -157,10 +158,14 @@ private slots:
         QTemporaryDir dir;
         cLogOpen(dir.filePath(QStringLiteral("link.log")));
         cLogOn = true;
+        // Shoot mode: the CFile applies backspaces and line ends as the box does.
+        RichTextBox *cfile = openCFile(QString());
+        RxRoute[1] = true;
         QString edited;
         for (const QString &c : chunks)
             edited += feed(c);
         QCOMPARE(box(), shown);
+        QCOMPARE(cfile->Text(), shown);
         QCOMPARE(term->txtTerm->SelStart(), box().size());
         // The log and the later destinations get each chunk as edited for
         // the box: no backspaces, no lone line feeds, CR LF line ends.
@@ -507,7 +512,8 @@ private slots:
 
             // The same characters onto the end of a 1 MB line that never ends.
             const QString start(1 << 20, u'x');
-            cfile = openCFile(start);
+            cfile = openCFile(QString());
+            feed(start);
             cfile->GetLineCount(); // laid out once before the clock starts
             feed(shot);
             clock.restart();
@@ -584,6 +590,62 @@ private slots:
         QCOMPARE(term->txtTerm->textCursor().position(), termDoc->characterCount() - 1);
     }
 
+    // Where received text goes changes only between two of the device's
+    // lines, and each line it sends begins one of its own in the CFile. A
+    // step is a chunk received with Shoot mode "on:" or "off:", or a "log:"
+    // line the program writes.
+    void cfileGetsWholeLines_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("cfile");
+        QTest::newRow("shot after the prompt")
+            << "" << QStringList{"on:\r\nDAT>CAP:00001 301.0\r\n"} << "\r\nDAT>\r\nCAP:00001 301.0\r\n";
+        QTest::newRow("prompt and shot in pieces")
+            << "" << QStringList{"on:\r\nDA", "on:T>C", "on:AP:00001\r\n"} << "\r\nDAT>\r\nCAP:00001\r\n";
+        QTest::newRow("menu prompt") << "" << QStringList{"on:\r\nMEN><DAT> 03?", "on:CAP:00001\r\n"}
+                                     << "\r\nMEN><DAT> 03?\r\nCAP:00001\r\n";
+        QTest::newRow("prompt written by a download")
+            << "MMR:<End>\r\nDAT>" << QStringList{"on:CAP:00001\r\n"} << "MMR:<End>\r\nDAT>\r\nCAP:00001\r\n";
+        QTest::newRow("prompt-like text inside a line")
+            << "" << QStringList{"on:Fol=01 DAT>5\r\n"} << "Fol=01 DAT>5\r\n";
+        QTest::newRow("Shoot mode begins inside a line")
+            << "REM: Status\r\n" << QStringList{"off:\r\nDAT>C", "on:AP:00001\r\n"} << "REM: Status\r\nCAP:00001\r\n";
+        QTest::newRow("Shoot mode ends inside a line")
+            << "" << QStringList{"on:CAP:0", "off:0001\r\n\r\nDAT>"} << "CAP:00001\r\n";
+        QTest::newRow("Shoot mode off and on between lines")
+            << "" << QStringList{"off:CAP:00001\r\n", "on:CAP:00002\r\n"} << "CAP:00002\r\n";
+        QTest::newRow("log line while a line is under way")
+            << "" << QStringList{"on:CAP:0", "log:REM: note\r\n", "on:0001\r\n"} << "REM: note\r\nCAP:00001\r\n";
+        QTest::newRow("log line after a prompt")
+            << "" << QStringList{"on:\r\nDAT>", "log:REM: note\r\n"} << "\r\nDAT>\r\nREM: note\r\n";
+        QTest::newRow("backspace inside a line held for Shoot mode")
+            << "" << QStringList{"off:CAX", "off:\b", "on:P:00001\r\n"} << "CAP:00001\r\n";
+    }
+    void cfileGetsWholeLines()
+    {
+        QFETCH(QString, before);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, cfile);
+        RichTextBox *rtf = openCFile(before);
+        QString shown;
+        for (const QString &step : steps) {
+            const QString what = step.section(u':', 0, 0);
+            const QString text = step.section(u':', 1);
+            if (what == QLatin1String("log")) {
+                QVERIFY(appendActiveCFile(text));
+                continue;
+            }
+            RxRoute[1] = what == QLatin1String("on");
+            shown += feed(text);
+        }
+        QCOMPARE(rtf->Text(), cfile);
+        // The terminal shows the bytes as they came (a backspace has taken
+        // one from an earlier chunk there).
+        if (!steps.join(QString()).contains(QChar(8)))
+            QCOMPARE(box(), shown);
+    }
+
     // A line cut short by the device going away, still held back for the
     // CFile, keeps a line of its own before the notice of the loss.
     void lostDeviceNoticeFollowsAHeldHalfLine()
@@ -600,8 +662,10 @@ private slots:
         QCOMPARE(got.at(3), QString());
     }
 
-    // Held-back text comes before a log line, lands by itself when nothing
-    // more arrives, and is in the CFile when Shoot mode ends.
+    // Held-back text is never lost: a log line goes in before the line the
+    // device has under way, not into its middle (and a received line starts
+    // a line of its own after the user's text); held text lands by itself
+    // when nothing more arrives, and is in the CFile when Shoot mode ends.
     void heldTextIsNeverLostNorOvertaken()
     {
         RichTextBox *cfile = openCFile(QString(1 << 20, u'x'));
@@ -612,7 +676,7 @@ private slots:
         feed(QStringLiteral("CAP:00002\n"));
         QVERIFY(!doc->toPlainText().endsWith(QLatin1String("CAP:00002")));
         QVERIFY(appendActiveCFile(QStringLiteral("REM: note\r\n")));
-        QVERIFY(cfile->Text().endsWith(QLatin1String("xCAP:00001CAP:00002REM: note\r\n")));
+        QVERIFY(cfile->Text().endsWith(QLatin1String("x\r\nREM: note\r\nCAP:00001CAP:00002")));
 
         // Nobody reads: it still lands, once the wait for the last change is over.
         feed(QStringLiteral("CAP:00003 long line"));
