@@ -243,7 +243,13 @@ QString eraseCFileFeed()
 
 void endCFileLine()
 {
-    held().openLen = 0;
+    HeldText &h = held();
+    if (h.openLen > 0 && h.doc) {
+        // The part that came stays as it came, on a line of its own.
+        h.text += crlf;
+        flushCFileFeed();
+    }
+    h.openLen = 0;
 }
 
 bool waitCFileLineEnd(int quietMs, int boundMs)

@@ -47,7 +47,7 @@ void flushCFileFeed();
 // character). Answers that CFile's last line as it then stands.
 QString eraseCFileFeed();
 // The unit's line under way is given up (the device went away, the port
-// closed): log lines go at the end again.
+// closed): it is ended where it stands, so that nothing joins it.
 void endCFileLine();
 // Before Shoot mode ends for an exchange with the unit: lets a line of the
 // unit's that is under way in the CFile arrive whole, letting events run
