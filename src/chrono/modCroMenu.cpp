@@ -142,17 +142,40 @@ bool setMenOnOff(int16_t side, int16_t column, int16_t row, int16_t on)
 namespace {
 
 // One of the mode cells of the data menu; the unit goes back to the data
-// prompt, where it records shots.
+// prompt, where it records shots, whether the change went through or not.
 bool setModeCell(int16_t row, int16_t on, bool &flag)
 {
-    if (!setMenOnOff(1, 0, row, on))
+    if (!setMenOnOff(1, 0, row, on)) {
+        leaveCroMenu();
         return false;
+    }
     flag = on != 0;
     sndCroKey(0, QStringLiteral("D"), 1, 0);
-    return !CroLnk.croErr;
+    if (CroLnk.croErr) {
+        leaveCroMenu();
+        return false;
+    }
+    return true;
 }
 
+// A whole answer's time: the longest a key's answer may take to come.
+constexpr int kWholeAnswerMs = 2000;
+
 } // namespace
+
+bool leaveCroMenu()
+{
+    const int16_t failed = CroLnk.croLinkErr;
+    sndCroKey(0, QStringLiteral("D"), 1, kWholeAnswerMs);
+    if (CroLnk.croErr) {
+        sndCroKey(1, QStringLiteral("["), 0, 0);
+        sndCroKey(0, QStringLiteral("D"), 1, 0);
+    }
+    const bool back = !CroLnk.croErr;
+    CroLnk.croErr = true;
+    CroLnk.croLinkErr = failed;
+    return back;
+}
 
 bool setSnsOnOff(int16_t on) { return setModeCell(0, on, CroSta.croSnsOn); }
 bool setArcOnOff(int16_t on) { return setModeCell(1, on, CroSta.croArcOn); }

@@ -39,9 +39,18 @@ bool stpMenVal(int16_t up);
 bool setMenOnOff(int16_t side, int16_t column, int16_t row, int16_t on);
 // Sensors (1,0,0), archery (1,0,1), rapid fire (1,0,3): set through their
 // cells, the record's flag set to match, and the unit taken back to the data
-// side's prompt.
+// side's prompt, also when they fail (leaveCroMenu).
 bool setSnsOnOff(int16_t on);
 bool setArcOnOff(int16_t on);
 bool setRFirOnOff(int16_t on);
+
+// For an operation that gives up inside the unit's menu: takes the unit back
+// to its data prompt with the keys that leave a menu, plain "D" and, when
+// that brings no data prompt, ESC and "D". The first "D" waits as long as a
+// whole answer may take, so that a late answer to the key that failed comes
+// in here, while Shoot mode is still held off, and not into the CFile. True
+// when the unit answered with its data prompt. The failure that led here
+// stays in CroLnk (croErr set, croLinkErr its code).
+bool leaveCroMenu();
 
 } // namespace vt

@@ -376,6 +376,9 @@ void croStart()
                     CroSta.croSnsOn = true;
                 seeReCal();
             }
+            // The menu change left the record behind: the unit's own status
+            // says whether the sensors are armed now.
+            chkStatus(0);
         }
         if (!CroSta.croSnsOn)
             seeNotCal();
@@ -541,6 +544,7 @@ void setSnsLevel(int16_t level)
                 plogMsg(QStringLiteral("Sensitivity is now ") + QString::number(reached) + QStringLiteral("-%"));
                 chkStatus(0);
             } else {
+                leaveCroMenu();
                 plogMsg(QStringLiteral("Communication error - Aborting..!"));
             }
             seeAborted();

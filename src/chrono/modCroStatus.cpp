@@ -6,7 +6,12 @@
 #include "serial/modRxEngine.h"
 #include "platform/conversions.h"
 #include "platform/errors.h"
+#include "shell/frmMDI.h"
+#include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
+#include "shell/modStatus.h"
+
+#include <QTimer>
 
 #include <charconv>
 #include <cmath>
@@ -298,6 +303,33 @@ void chkCroLink()
         Err.Clear();
     }
     rstTermPort();
+}
+
+void chkSnsLine(const QString &line)
+{
+    if (Device != 0)
+        return;
+    bool armed = false;
+    if (line.contains(QLatin1String("CAP=OFF")) || line.contains(QLatin1String("Sens=OFF")))
+        armed = false;
+    else if (line.contains(QLatin1String("CAP:")) && !line.contains(QLatin1String("<End>")))
+        armed = true; // a shot: the block's closing line says nothing of the sensors
+    else
+        return;
+    if (CroSta.croSnsOn == armed)
+        return;
+    CroSta.croSnsOn = armed;
+    // One refresh for a burst of lines, after the chunk is through; a task
+    // that talks to the unit refreshes everything when it ends.
+    static bool pending = false;
+    if (pending)
+        return;
+    pending = true;
+    QTimer::singleShot(0, [] {
+        pending = false;
+        if (!croTask(0) && frmMDI::isLoaded())
+            guarded(QStringLiteral("modCroStatus/chkSnsLine"), [] { updAllSta(); });
+    });
 }
 
 } // namespace vt

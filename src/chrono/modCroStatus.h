@@ -32,6 +32,13 @@ QString croStatusRep(int style, int16_t dest);
 // A text of fixed length: cut to n characters or padded with blanks.
 QString fixLen(const QString &text, qsizetype n);
 
+// The unit's own word on its sensors in one line it sent, outside any
+// status read as well: a shot line means they are armed, "CAP=OFF" or
+// "Sens=OFF" that they are not. When that changes what the program held, the
+// indicators (caption, edit lock, LEDs) are refreshed once the line has been
+// taken in, or by the running task at its end. KT4 only.
+void chkSnsLine(const QString &line);
+
 // The start-up link check: reads the port states, lends the link port's
 // number to the probe control, wakes the unit there and asks its status, and
 // gives the port back to the link. CroSta.croStaOk tells whether a complete

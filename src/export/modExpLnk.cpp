@@ -129,7 +129,9 @@ void togXlLink(int16_t &mode)
     }
     if (!bookReady())
         return;
-    if (RxRoute[2] && CroSta.croStaOk && CroSta.croSnsOn) {
+    // The sensors as the unit last said (a status read, "Sens=OFF", shots
+    // arriving), also when the rest of the status is no longer held.
+    if (RxRoute[2] && CroSta.croSnsOn) {
         const int answer = MsgBox(unlinkText(), vbYesNo | vbDefaultButton2 | vbSystemModal | vbMsgBoxSetForeground);
         if (answer != vbYes)
             return;

@@ -385,6 +385,9 @@ bool frmCroSetup::getFrmStat()
 
 void frmCroSetup::seeChgErr(const QString &item)
 {
+    // The change gave up, maybe inside the unit's menu: the unit goes back
+    // to its data prompt before the user hears of it.
+    leaveCroMenu();
     MsgBox(QStringLiteral("Failed to change ") + item
                + QStringLiteral(" ..!\r\nThere was no response from KT4 Chronograph.  \r\nCheck your setup or connections."),
            kBoxStyle);

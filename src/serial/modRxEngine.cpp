@@ -2,6 +2,7 @@
 
 #include "chrono/modCroCap.h"
 #include "chrono/modCroLnk.h"
+#include "chrono/modCroStatus.h"
 #include "chrono/modCroTmr.h"
 #include "editor/frmDocument.h"
 #include "editor/modCapFmt.h"
@@ -260,6 +261,7 @@ void frmTerminal::splitLines()
             restartIfRunning(tmr.tmrCrxHed);
         if (excRtcOn && isShotLine(line))
             excQuePush(line);
+        chkSnsLine(line);
 
         ++log.rxLineIdx;
         ++log.rxLineCnt;

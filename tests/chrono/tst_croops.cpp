@@ -2,6 +2,7 @@
 // the state they leave the unit and the program in, and the lines they write
 // into the active CFile. The Chrono menu of the main window runs them.
 #include <QAction>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include "editor/frmDocument.h"
 #include "editor/modDocument.h"
 #include "platform/answers.h"
+#include "platform/ctlcolor.h"
 #include "platform/errors.h"
 #include "platform/richtext.h"
 #include "platform/serialport.h"
@@ -39,6 +41,10 @@ using vttest::boxTexts;
 namespace {
 
 const QString kCalQuestion = QStringLiteral("Calibrate the unit now..?");
+
+// The last lock the indicators put on the editing commands: 1 locked, 0
+// not, -1 none since the case began.
+int editLocked = -1;
 
 // Whether `text` holds every one of `lines`.
 bool holdsAll(const QString &text, const QStringList &lines)
@@ -104,6 +110,8 @@ private slots:
         RxRoute[0] = true;
         CreateNewCFile();
         QVERIFY(ActiveForm());
+        editLocked = -1;
+        installEditLock([](bool lock) { editLocked = lock ? 1 : 0; });
         QTest::qWait(20);
         sim.clearReceived();
         sim.clearSent();
@@ -141,6 +149,49 @@ private slots:
         // The unit is back at its data prompt, recording.
         QCOMPARE(sim.unit().side, 1);
         QVERIFY(!sim.unit().inMenu);
+    }
+
+    // Chrono > Start with the sensors off, calibration declined, shots
+    // arriving: the program holds the unit's own status afterwards, so the
+    // indicators that need it show the armed sensors and editing is locked.
+    void declinedCalibrationFollowsTheUnit()
+    {
+        frmMDI *mdi = frmMDI::instance();
+        answers::queueKeyed(kCalQuestion, QStringLiteral("No"));
+        mdi->mnuRemStart->trigger();
+        QVERIFY(sim.unit().armed);
+        for (double v : {301.5, 299.5, 300.5})
+            sim.fireShot(v);
+        QTRY_COMPARE(log().count(QLatin1String("_Av ")), 3);
+        QVERIFY(CroSta.croStaOk);
+        QVERIFY(CroSta.croSnsOn);
+        updAllSta();
+        QVERIFY2(caption().contains(QLatin1String(" {Shoot} ")), qPrintable(caption()));
+        QVERIFY(mdi->mnuRemStart->isChecked());
+        QVERIFY(mdi->mnuSnsOn->isChecked());
+        QCOMPARE(BackColor(mdi->txtLedsStatus[2]), colGreen);
+        QCOMPARE(editLocked, 1);
+    }
+
+    // The unit's sensors armed and disarmed from its own keys while the
+    // program is in review: shots arriving and "CAP=OFF" move the caption,
+    // the Chrono menu's mark and the edit lock with them.
+    void shotsArrivingMeanArmedSensors()
+    {
+        frmMDI *mdi = frmMDI::instance();
+        frmMDI::instance()->mnuRemRemo->trigger();
+        QVERIFY(caption().contains(QLatin1String(" {Remote} ")));
+        QCOMPARE(editLocked, 0);
+        sim.unit().armed = true;
+        sim.fireShot(301.5);
+        QTRY_VERIFY2(caption().contains(QLatin1String(" {Shoot} ")), qPrintable(caption()));
+        QVERIFY(log().contains(QLatin1String("301.5")));
+        QVERIFY(mdi->mnuRemStart->isChecked());
+        QCOMPARE(editLocked, 1);
+        sim.sendRaw("\r\n<End> CAP=OFF\r\nDAT>");
+        QTRY_VERIFY2(caption().contains(QLatin1String(" {Remote} ")), qPrintable(caption()));
+        QVERIFY(mdi->mnuRemRemo->isChecked());
+        QCOMPARE(editLocked, 0);
     }
 
     // Start with the sensors off answered Yes: the unit calibrates, and the
@@ -363,6 +414,43 @@ private slots:
         // Once more: off again.
         a->trigger();
         QVERIFY(log().contains(QString(line).replace(QLatin1String(" On"), QLatin1String(" Off"))));
+    }
+
+    // A menu operation gives up in the unit's menu (the answer to a menu key
+    // comes after the engine stopped waiting for it) while shots are
+    // recorded: the unit is taken back to its data prompt, and its late menu
+    // text never reaches the CFile that takes the shots.
+    void failedMenuOperationLeavesTheMenu_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("level"); // the answer to the sensitivity question
+        QTest::newRow("archery") << "mnuRemArcheryOn" << QString();
+        QTest::newRow("sensitivity") << "mnuSnsLevel" << "70";
+    }
+    void failedMenuOperationLeavesTheMenu()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, level);
+        sim.unit().armed = true;
+        CroSta.croSnsOn = true;
+        RxRoute[1] = true;
+        sim.options().keyDelayMs[0x04] = 1000; // Ctrl-D: the menu's row down
+        if (!level.isEmpty())
+            answers::queueKeyed(QStringLiteral("Sensitivity level"), level);
+        frmMDI::instance()->findChild<QAction *>(item)->trigger();
+        QVERIFY2(log().contains(QLatin1String("REM: Communication error - Aborting..!")), qPrintable(log()));
+        QVERIFY(sim.waitIdle());
+        QVERIFY(!sim.unit().inMenu);
+        QCOMPARE(sim.unit().side, 1);
+        QVERIFY(!sim.unit().archery);
+        QCOMPARE(sim.unit().sensLevel, 50);
+        QVERIFY(sim.sent().endsWith("DAT>"));
+        QVERIFY(RxRoute[1]);
+        // A shot sent after everything else: once it is in, so is all before it.
+        sim.fireShot(301.5);
+        QTRY_VERIFY(log().contains(QLatin1String("301.5")));
+        for (const char *menuText : {"MEN>", "VAL="})
+            QVERIFY2(!log().contains(QLatin1String(menuText)), qPrintable(log()));
     }
 
     // Chrono > Sensitivity: the level asked, the cell stepped to it, the

@@ -311,6 +311,24 @@ private slots:
         rem->unload(vbFormCode);
     }
 
+    // Chrono > Start with the calibration declined arms the unit's sensors:
+    // while its shots reach the Capture sheet, unlinking asks first.
+    void unlinkAsksAfterDeclinedCalibration()
+    {
+        ShowWarnKT = false; // no calibration offer on linking
+        linkOn();
+        QVERIFY(xlLinked);
+        answers::queueKeyed(QStringLiteral("Calibrate the unit now..?"), QStringLiteral("No"));
+        frmMDI::get()->mnuRemStart->trigger();
+        QVERIFY(sim.unit().armed);
+        sim.fireShot(300.0);
+        QTRY_COMPARE(shotRows(), 1);
+        answers::queue(QStringLiteral("No"));
+        frmMDI::get()->mnuExcDisConnect->trigger();
+        QVERIFY2(answers::last().question.text.startsWith(kUnlinkText), qPrintable(boxTexts().join(u'|')));
+        QVERIFY(xlLinked);
+    }
+
     // With the sensors off nothing is asked; the lines still waiting in the
     // queue are written before the End row, all into the Capture sheet.
     void unlinkWritesWaitingLinesFirst()
