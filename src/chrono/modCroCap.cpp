@@ -27,9 +27,12 @@ QString cfilePhrase(const QString &caption)
     return crlf + u'\t' + QStringLiteral("''") + caption + QStringLiteral("''     ") + crlf;
 }
 
-QString activeCaption()
+// The CFile that takes the shots (the session's, else the active one).
+QString shotCaption()
 {
-    frmDocument *doc = ActiveForm();
+    frmDocument *doc = shotCFile();
+    if (!doc)
+        doc = ActiveForm();
     return doc ? doc->Caption() : QString();
 }
 
@@ -64,7 +67,7 @@ void subCaptureOnOff(int action)
         if (RxRoute[1] && chkCFileOpen() != 0)
             RxRoute[1] = false;
         else {
-            const QString phrase = cfilePhrase(activeCaption());
+            const QString phrase = cfilePhrase(shotCaption());
             SerialNbr &ser = nbrSerial();
             if (RxRoute[1]) {
                 ser.subOpenPort();
@@ -76,7 +79,7 @@ void subCaptureOnOff(int action)
                            kWarnStyle);
                 }
             } else if (ShowWarn) {
-                warnDisconnected(activeCaption());
+                warnDisconnected(shotCaption());
             }
         }
     }
@@ -88,8 +91,13 @@ void shootCFileClosed(const QString &caption)
     // As the program ends, every CFile goes and so does the mode.
     if (frmMDI *mdi = frmMDI::instance(); !mdi || mdi->isUnloading())
         return;
-    if (ActiveForm())
+    if (ActiveForm()) {
+        // When the CFile taking the shots was the one closed, the active
+        // CFile takes them now, and the marks say so.
+        if (RxRoute[1] && !shotCFile())
+            updAllSta();
         return;
+    }
     shootOffNoCFile(caption);
 }
 

@@ -18,11 +18,13 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 
-// Log lines reach the active CFile the way received text does: at its end,
-// with the format that stood there kept for what the user types next.
+// Log lines reach their CFile the way received text does: at its end, with
+// the format that stood there kept for what the user types next. In a Shoot
+// session that is the CFile taking the shots, so that a shot log carries its
+// own history; otherwise the active CFile.
 CFileLog activeCFileLog()
 {
-    return {[] { return ActiveForm() != nullptr; }, [](const QString &text) { appendActiveCFile(text); }};
+    return {[] { return logCFile() != nullptr; }, [](const QString &text) { appendLogCFile(text); }};
 }
 
 CFileLog &cfileLog()

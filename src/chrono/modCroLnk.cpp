@@ -3,6 +3,7 @@
 #include "chrono/modCroProt.h"
 #include "chrono/modCroTmr.h"
 #include "platform/timers.h"
+#include "serial/modRxEngine.h"
 #include "shell/modNeighbours.h"
 
 namespace vt {
@@ -46,7 +47,16 @@ int16_t waitReply(int16_t cls, const CroKeyTimes &times)
 {
     LinkTimers &l = lnkTmr();
     int16_t code = 0, stage = 0;
+    int32_t lines = RxLogMain.rxLineCnt;
     for (;;) {
+        // A dump that keeps coming is not a stalled operation: a whole eDisk
+        // at 4800 baud takes longer than the long-operation limit, which
+        // therefore counts from the last line received (the dump watch still
+        // ends a dump whose lines stop).
+        if (times.longOp && times.dumpWatch && RxLogMain.rxLineCnt != lines) {
+            lines = RxLogMain.rxLineCnt;
+            strGPeriod(times.gPeriodSec);
+        }
         // The text so far against the class's endings.
         const CroReply r = croTestReply(cls, CroLnk.rxRecent, stage);
         applySensors(r);

@@ -6,6 +6,7 @@
 #include "chrono/modCroProbe.h"
 #include "chrono/modCroStatus.h"
 #include "chrono/modCroWake.h"
+#include "editor/frmDocument.h"
 #include "editor/modCapFmt.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
@@ -669,10 +670,18 @@ void wireChronoMenu(frmMDI *mdi)
     wire(mdi->mnuRemExport, [] { nbrRemote().seeZOvuFra(4); });
 
     // The CFile's pop-up menu offers the same operations as the Chrono menu.
+    // Its Start and Remote also pick the CFile it was opened on for the shots,
+    // in a running session too.
     for (const auto &link : {std::pair{mdi->popRemStart, mdi->mnuRemStart}, std::pair{mdi->popRemStop, mdi->mnuRemStop},
                              std::pair{mdi->popRemRemo, mdi->mnuRemRemo}}) {
         QAction *item = link.second;
-        wire(link.first, [item] { item->trigger(); });
+        const bool picks = link.first != mdi->popRemStop;
+        wire(link.first, [item, picks] {
+            if (picks)
+                if (frmDocument *doc = frmDocument::popupCFile())
+                    setShotCFile(doc);
+            item->trigger();
+        });
     }
     // Editing while shots arrive is the operator's own switch for this run.
     wire(mdi->popCapEdit, [] { SoftEdit = !SoftEdit; });

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/modCapFmt.h"
 #include "editor/modDocument.h"
 #include "editor/modEditCommands.h"
 #include "editor/modEditorNbr.h"
@@ -24,6 +25,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 
 namespace vt {
 
@@ -103,6 +105,26 @@ void frmDocument::showInMDI()
     mdi->mdiArea->setActiveSubWindow(sub_);
 }
 
+void frmDocument::SetCaption(const QString &caption)
+{
+    setWindowTitle(caption);
+    showTitle();
+}
+
+void frmDocument::setShotMark(bool on)
+{
+    if (shotMark_ == on)
+        return;
+    shotMark_ = on;
+    showTitle();
+}
+
+void frmDocument::showTitle()
+{
+    if (sub_)
+        sub_->setWindowTitle(shotMark_ ? windowTitle() + kShotMark : windowTitle());
+}
+
 QSize frmDocument::sizeHint() const
 {
     // The area cascades its windows at their size hints; without one the
@@ -174,6 +196,10 @@ void frmDocument::Form_Unload(int &cancel)
             area->removeSubWindow(sub_);
         sub_->deleteLater();
     }
+    // Shots no longer come here; the refresh that follows gives them to the
+    // CFile active now and moves the marks.
+    if (shotCFile() == this)
+        setShotCFile(nullptr);
     nbrRemote().RefreshCFile();
     nbrChrono().cfileClosed(Caption());
 }
@@ -253,11 +279,23 @@ void frmDocument::rtfText_KeyPress(int &keyAscii)
     }
 }
 
+namespace {
+QPointer<frmDocument> &popupOwner()
+{
+    static QPointer<frmDocument> owner;
+    return owner;
+}
+} // namespace
+
+frmDocument *frmDocument::popupCFile() { return popupOwner().data(); }
+
 void frmDocument::rtfText_MouseDown(int button, int, int x, int y)
 {
     if (button == RichTextBox::vbRightButton)
-        if (frmMDI *mdi = frmMDI::instance(); mdi && mdi->popMain)
+        if (frmMDI *mdi = frmMDI::instance(); mdi && mdi->popMain) {
+            popupOwner() = this;
             mdi->popMain->popup(rtfText->mapToGlobal(QPoint(x, y)));
+        }
     nbrEditor().updFgsMDI();
 }
 

@@ -30,7 +30,12 @@ public:
     QString partlyReadFile;
 
     QString Caption() const { return windowTitle(); }
-    void SetCaption(const QString &caption) { setWindowTitle(caption); }
+    void SetCaption(const QString &caption);
+    // The frame's title carries the shots mark while this CFile takes the
+    // chronograph's shots; the caption itself (the file's name) stays as it is.
+    void setShotMark(bool on);
+    // The CFile whose pop-up menu was opened last (null once it is closed).
+    static frmDocument *popupCFile();
 
     // The child window of the main window's area that frames this document
     // (nullptr before it is placed there).
@@ -63,8 +68,11 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
 
 private:
+    void showTitle();
+
     QMdiSubWindow *sub_ = nullptr;
     int loadState_ = 0;
+    bool shotMark_ = false;
 };
 
 } // namespace vt

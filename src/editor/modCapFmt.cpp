@@ -6,11 +6,15 @@
 #include "platform/msgbox.h"
 #include "platform/richtext.h"
 #include "platform/timers.h"
+#include "shell/frmMDI.h"
+#include "shell/modNeighbours.h"
 
 #include <QColor>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -72,14 +76,28 @@ bool isLineEnd(QChar c)
     return c == QChar(13) || c == QChar(10);
 }
 
+// The session's CFile: the one taking Shoot mode's shots.
+QPointer<frmDocument> &shotPin()
+{
+    static QPointer<frmDocument> pin;
+    return pin;
+}
+
+void showMarks(bool on);
+
 // The CFile that received text goes into: the one a line of the unit's under
-// way began in, else the active one.
+// way began in, else the session's; without one yet, the active CFile
+// becomes the session's.
 frmDocument *feedTarget()
 {
     HeldText &h = held();
     if (h.openLen > 0 && h.doc)
         return h.doc;
-    return ActiveForm();
+    if (!shotPin()) {
+        shotPin() = ActiveForm();
+        showMarks(shotPin() && RxRoute[1]);
+    }
+    return shotPin();
 }
 
 // Whether the last line of `doc`, with what is held back for it, holds text.
@@ -140,11 +158,55 @@ void sarCFormatOf(frmDocument *doc, int16_t mode)
 void appendTo(frmDocument *doc, const QString &text)
 {
     RichTextBox *box = doc->rtfText;
+    // A caret at the end follows the text as it grows; a caret or a
+    // selection elsewhere is the user's place (reading, or a Find's hit) and
+    // stays, with the view, where it was. The text goes in at the end only,
+    // so the places before it keep their positions.
+    const QTextCursor user = box->textCursor();
+    const bool follow = !user.hasSelection() && user.atEnd();
+    const int anchor = user.anchor(), position = user.position();
+    QScrollBar *vbar = box->verticalScrollBar();
+    QScrollBar *hbar = box->horizontalScrollBar();
+    const int v = vbar->value(), h = hbar->value();
     box->SetSelStart(box->TextLength());
     sarCFormatOf(doc, 1);
     box->SetSelText(text);
     box->SetSelStart(box->TextLength());
     sarCFormatOf(doc, 2);
+    if (follow)
+        return;
+    QTextCursor back(box->document());
+    back.setPosition(anchor);
+    back.setPosition(position, QTextCursor::KeepAnchor);
+    box->setTextCursor(back);
+    vbar->setValue(v);
+    hbar->setValue(h);
+}
+
+QPointer<frmDocument> &markedPin()
+{
+    static QPointer<frmDocument> marked;
+    return marked;
+}
+
+// The window title of the CFile taking the shots carries the mark, and the
+// status bar names it; `on` false takes both away.
+void showMarks(bool on)
+{
+    frmDocument *target = on ? shotPin().data() : nullptr;
+    if (frmDocument *old = markedPin(); old && old != target)
+        old->setShotMark(false);
+    if (target)
+        target->setShotMark(true);
+    const bool moved = markedPin() != target;
+    markedPin() = target;
+    // The panel's list of CFiles for shots marks the same one.
+    if (moved)
+        nbrRemote().RefreshCFile();
+    if (frmMDI *mdi = frmMDI::instance(); mdi && mdi->sxbShots) {
+        mdi->sxbShots->setText(target ? QStringLiteral("Shots into: ") + target->Caption() : QString());
+        mdi->sxbShots->setVisible(target != nullptr);
+    }
 }
 
 // Puts a log line in before the unit's line under way (its last `openLen`
@@ -181,10 +243,47 @@ void sarCFormat(int16_t mode)
     sarCFormatOf(ActiveForm(), mode);
 }
 
+frmDocument *shotCFile() { return shotPin().data(); }
+
+void setShotCFile(frmDocument *doc)
+{
+    if (shotPin() == doc)
+        return;
+    flushCFileFeed();
+    shotPin() = doc;
+    showMarks(doc != nullptr && RxRoute[1]);
+}
+
+void seeShotCFile(bool shoot, bool busy)
+{
+    if (shoot && !shotPin())
+        shotPin() = ActiveForm();
+    else if (!shoot && !busy && shotPin())
+        shotPin() = nullptr;
+    showMarks(shoot);
+}
+
+frmDocument *logCFile()
+{
+    frmDocument *doc = shotPin().data();
+    return doc ? doc : ActiveForm();
+}
+
 bool appendActiveCFile(const QString &text)
 {
     flushCFileFeed();
-    frmDocument *doc = ActiveForm();
+    return appendToCFile(ActiveForm(), text);
+}
+
+bool appendLogCFile(const QString &text)
+{
+    flushCFileFeed();
+    return appendToCFile(logCFile(), text);
+}
+
+bool appendToCFile(frmDocument *doc, const QString &text)
+{
+    flushCFileFeed();
     if (!doc)
         return false;
     const HeldText &h = held();
@@ -271,7 +370,7 @@ bool feedActiveCFile(const QString &text, bool startsLine, qsizetype openLen)
     HeldText &h = held();
     frmDocument *doc = feedTarget();
     if (h.doc != doc) {
-        // Whatever was held goes into the CFile that was active when it came.
+        // Whatever was held goes into the CFile that took it when it came.
         flushCFileFeed();
         if (frmDocument *old = h.doc; old && old->rtfText)
             old->rtfText->SetHeldTextWriter({});

@@ -8,6 +8,8 @@
 
 namespace vt {
 
+class frmDocument;
+
 // 1 saves the selection format of the active CFile (font size, font name,
 // colour, bold, italic, underline, strike-through); 2 applies the saved
 // format to its current selection; other modes do nothing. An error is shown
@@ -15,12 +17,40 @@ namespace vt {
 void sarCFormat(int16_t mode);
 
 // Inserts text at the end of the active CFile, the format at the end saved
-// and restored around it, and leaves the caret at the end. False (nothing
-// written) when no CFile is open.
+// and restored around it. The caret follows the end when it stood there;
+// a caret or selection elsewhere (the user reading, or a Find's hit) stays
+// where it is. False (nothing written) when no CFile is open.
 // Received text held back first goes in.
 bool appendActiveCFile(const QString &text);
+// The same into a given CFile (false when it is null).
+bool appendToCFile(frmDocument *doc, const QString &text);
 
-// The receive engine's way into the active CFile in Shoot mode: the same as
+// The CFile that takes what the chronograph sends while Shoot mode is on: the
+// CFile that was active when the session began, or the one the user picked
+// since (the panel's list of CFiles for shots, or a CFile's own pop-up menu).
+// A download into another CFile, an export or a click into another CFile
+// does not move it. Null outside a session or once its CFile is closed.
+frmDocument *shotCFile();
+// Makes doc the session's CFile; text held back for the last one goes there
+// first. The marks follow at once.
+void setShotCFile(frmDocument *doc);
+// The refresh of the indicators tells where the session stands: with Shoot
+// mode on and no CFile taken yet (or the one taken closed), the active CFile
+// becomes the session's; with Shoot mode off and no operation holding it off
+// for a moment (busy), the session ends. The receiving CFile's window title
+// carries the shots mark and the status bar names it while Shoot mode is on.
+void seeShotCFile(bool shoot, bool busy);
+// The mark a receiving CFile's window title carries behind its caption.
+inline const QString kShotMark = QStringLiteral(" {Shots}");
+
+// Where the chronograph operations' log lines go: the session's CFile while
+// there is one, else the active CFile; null when none is open.
+frmDocument *logCFile();
+// appendActiveCFile into logCFile().
+bool appendLogCFile(const QString &text);
+
+// The receive engine's way into the session's CFile (without one yet, the
+// active CFile becomes it) in Shoot mode: the same as
 // appendActiveCFile, except that text without a line end is held back for a
 // moment (a fifth of a second) and written out with what follows: a chunk is
 // often one character, and laying out and painting the CFile for each was

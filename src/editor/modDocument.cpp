@@ -291,10 +291,13 @@ void setActDocFocus()
 
 // --- operations --------------------------------------------------------------
 
-void CreateNewCFile()
+void CreateNewCFile() { createCFile(); }
+
+frmDocument *createCFile()
 {
+    frmDocument *made = nullptr;
     Err.Clear();
-    if (!trapErrors([] {
+    if (!trapErrors([&made] {
             if (CFileSeqNum == std::numeric_limits<int16_t>::max())
                 raise(6); // the number would overflow: no window is made
             frmMDI::get();
@@ -313,10 +316,12 @@ void CreateNewCFile()
                 tools.setDocTabs();
             setRtfWrap();
             doc->bChanged = false;
+            made = doc;
         })) {
         errLoc(QStringLiteral("modCFile/CreateNewCFile"));
         Err.Clear();
     }
+    return made;
 }
 
 void OpenDocument()

@@ -52,6 +52,9 @@ bool hasOpenCFile();
 void setActDocFocus();
 
 void CreateNewCFile();
+// CreateNewCFile, answering the CFile window it made (null when none was):
+// the caller writes into that CFile, whichever window is active afterwards.
+frmDocument *createCFile();
 void OpenDocument();
 // The save operations answer true only when the file was written; a
 // cancelled dialog, a refused name or a failed write answer false.

@@ -1,6 +1,7 @@
 #include "editor/modEditorNbr.h"
 
 #include "editor/frmDocument.h"
+#include "editor/modCapFmt.h"
 #include "editor/modDocCommands.h"
 #include "editor/modDocument.h"
 #include "editor/modEditCommands.h"
@@ -50,6 +51,7 @@ public:
     }
     bool unloadCFiles(int unloadMode) override { return vt::unloadCFiles(unloadMode); }
     QStringList saveRecoveryCopies(const QString &folder) override { return vt::saveRecoveryCopies(folder); }
+    void seeShotCFile(bool shoot, bool busy) override { vt::seeShotCFile(shoot, busy); }
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "chrono/modCroCap.h"
 #include "editor/frmDocument.h"
+#include "editor/modCapFmt.h"
 #include "editor/modDocument.h"
 #include "platform/conversions.h"
 #include "platform/ctlcolor.h"
@@ -596,15 +597,19 @@ void frmRemCtr::RefreshCFile()
 {
     const QList<frmDocument *> docs = openCFiles();
     frmDocument *active = ActiveForm();
+    // While Shoot mode is on, the list of CFiles for shots marks the one
+    // taking them, whichever is active.
+    frmDocument *shots = RxRoute[1] && shotCFile() ? shotCFile() : active;
     // The download's and the live link's lists name the same open CFiles.
     for (QListWidget *list : {lstDwnDesCFile, lstHwrDesCFile}) {
         if (!list)
             continue;
         list->clear();
+        frmDocument *marked = list == lstHwrDesCFile ? shots : active;
         int row = 0;
         for (frmDocument *doc : docs) {
             QString text = doc->windowTitle();
-            if (doc == active)
+            if (doc == marked)
                 text += QStringLiteral(" (Current)");
             auto *item = new QListWidgetItem(text, list);
             item->setData(Qt::UserRole, row++);

@@ -6,6 +6,7 @@
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroStatus.h"
 #include "editor/frmDocument.h"
+#include "editor/modCapFmt.h"
 #include "editor/modDocument.h"
 #include "platform/conversions.h"
 #include "platform/errors.h"
@@ -27,11 +28,55 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vt {
+
+namespace {
+
+// Sorts received text line by line: the unit's shot lines ("CAP:" and the
+// "# " lines of its statistics), which it may send while a dump or its
+// keys' answers are under way, from the rest. A shot line glued to the
+// prompt before it leaves the prompt with the rest. Either part may be left
+// out (null).
+void splitLiveLines(const QString &text, QString *rest, QString *live)
+{
+    QString restOut, liveOut;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        qsizetype end = at;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        while (end < text.size() && (text[end] == u'\r' || text[end] == u'\n'))
+            ++end;
+        const QStringView line = QStringView(text).mid(at, end - at);
+        qsizetype shot = -1;
+        if (line.startsWith(u"CAP:") || line.startsWith(u"# "))
+            shot = 0;
+        else if ((line.startsWith(u"DAT>") || line.startsWith(u"STS>")) && line.mid(4).startsWith(u"CAP:"))
+            shot = 4;
+        if (shot < 0) {
+            restOut += line;
+        } else {
+            restOut += line.left(shot);
+            liveOut += line.mid(shot);
+        }
+        at = end;
+    }
+    if (rest)
+        *rest = restOut;
+    if (live)
+        *live = liveOut;
+}
+
+} // namespace
 
 QGroupBox *frmRemCtr::buildDwn()
 {
@@ -160,7 +205,8 @@ void frmRemCtr::cmdDownload_Click()
     }
     // The CFile chosen from the list, checked before anything is sent so that
     // no dump arrives with nowhere to go.
-    frmDocument *target = nullptr;
+    // Held weakly: the user may close it while the unit sends.
+    QPointer<frmDocument> target;
     if (destination == 1 && optDwnDesCFileSel->isChecked()) {
         const QListWidgetItem *it = lstDwnDesCFile->currentItem();
         const int row = it ? it->data(Qt::UserRole).toInt() : -1;
@@ -172,16 +218,35 @@ void frmRemCtr::cmdDownload_Click()
     }
     updAllSta();
     onnWPrgrs();
-    // A dump bound for a CFile or the workbook does not also run into the
-    // active CFile through Shoot mode; the terminal shows it in every case.
+    // The dump goes where the user sent it, never into the CFile that takes
+    // Shoot mode's shots: Shoot mode's route is off for the exchange. What the
+    // unit sent besides the dump meanwhile (shots fired during a download) is
+    // kept apart and goes to that CFile afterwards, ahead of the shots still
+    // to come; the terminal shows everything as it came.
     const bool shoot = RxRoute[1];
-    if (destination > 0)
-        RxRoute[1] = false;
+    if (shoot && !shotCFile())
+        setShotCFile(ActiveForm());
+    const QPointer<frmDocument> shotDoc = shoot ? shotCFile() : nullptr;
+    if (shoot)
+        flushCFileFeed();
+    RxRoute[1] = false;
+    SerialNbr &term = nbrSerial();
+    const int64_t from = term.termCut() + term.termText().size();
     sndCroKey(0, QStringLiteral("["), 0, 0);
     sndCroKey(0, QStringLiteral("D"), 1, 0);
     bool whole = false;
     if (!CroLnk.croErr)
         whole = croDumpKey(int16_t(source + 1));
+    const QString received = term.termText().mid(qsizetype(std::max<int64_t>(0, from - term.termCut())));
+    QString live;
+    splitLiveLines(received, nullptr, &live);
+    if (whole)
+        splitLiveLines(croDump, &croDump, nullptr);
+    if (shotDoc && !live.isEmpty()) {
+        // A shot line begins a line of its own.
+        const bool midLine = !shotDoc->rtfText->document()->lastBlock().text().isEmpty();
+        appendToCFile(shotDoc, (midLine ? QStringLiteral("\r\n") : QString()) + live);
+    }
     RxRoute[1] = shoot;
     if (!whole)
         MsgBox(QStringLiteral("Download Failed") +
@@ -191,15 +256,12 @@ void frmRemCtr::cmdDownload_Click()
     if (!whole)
         return;
     if (destination == 1) {
-        if (!target) {
-            CreateNewCFile();
-            target = ActiveForm();
-        }
-        if (target) {
-            RichTextBox *box = target->rtfText;
-            box->SetSelStart(box->TextLength());
-            box->SetSelText(croDump);
-        }
+        // The CFile made for the dump is the one it goes into, whichever
+        // window is active now.
+        if (!target)
+            target = createCFile();
+        if (target)
+            appendToCFile(target, croDump);
         RefreshCFile();
     } else if (destination == 2) {
         // The export reads the geometry and units of the dump from the status.
@@ -289,8 +351,8 @@ QWidget *frmRemCtr::buildHwrDes(QWidget *parent)
         return [name, body] { guarded(QStringLiteral("frmRemCtr-") + name, body); };
     };
 
-    // Shots to a CFile: Shoot mode writes them into the active CFile, so the
-    // list's choice is the CFile that becomes active.
+    // Shots to a CFile: the list's choice takes Shoot mode's shots (and
+    // becomes the active CFile); the list marks the CFile taking them.
     fraHwrDesCFile = new QGroupBox(QStringLiteral("Shots to CFile"), box);
     fraHwrDesCFile->setObjectName(QStringLiteral("fraHwrDesCFile"));
     auto *cf = new QGridLayout(fraHwrDesCFile);
@@ -321,9 +383,14 @@ QWidget *frmRemCtr::buildHwrDes(QWidget *parent)
                 QListWidgetItem *it = lstHwrDesCFile->currentItem();
                 const int row = it ? it->data(Qt::UserRole).toInt() : -1;
                 const QList<frmDocument *> docs = openCFiles();
-                if (row >= 0 && row < docs.size())
+                if (row >= 0 && row < docs.size()) {
+                    // The pick takes the shots of a running session at once;
+                    // in Edit mode the next session begins in it.
+                    if (RxRoute[1])
+                        setShotCFile(docs[row]);
                     if (QMdiSubWindow *w = docs[row]->subWindow(); w && w->mdiArea())
                         w->mdiArea()->setActiveSubWindow(w);
+                }
                 RefreshCFile();
             }));
     cf->addWidget(lstHwrDesCFile, 2, 0, 1, 2);

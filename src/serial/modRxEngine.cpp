@@ -341,7 +341,7 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
         route("capture log", [&] { writeCLog(txt); });
     }
 
-    // Route 1: the active CFile (Shoot mode), its typing format kept; a line
+    // Route 1: the session's CFile (Shoot mode), its typing format kept; a line
     // that has not ended may be gathered over a few chunks first. The text
     // is followed line by line also outside Shoot mode, so that the mode
     // changes only between two of the unit's lines.
@@ -436,9 +436,9 @@ void frmTerminal::lostDevice()
             // The notice takes a line of its own, also after a line the
             // device broke off (and that may still be held back).
             flushCFileFeed();
-            const frmDocument *doc = ActiveForm();
+            const frmDocument *doc = logCFile();
             const bool midLine = doc && !doc->rtfText->document()->lastBlock().text().isEmpty();
-            appendActiveCFile((midLine ? QStringLiteral("\r\n") : QString()) + QStringLiteral("REM: ") + text
+            appendLogCFile((midLine ? QStringLiteral("\r\n") : QString()) + QStringLiteral("REM: ") + text
                               + QStringLiteral("\r\n"));
         });
     }

@@ -621,6 +621,11 @@ void frmMDI::buildBars()
     sxbLines->setObjectName(QStringLiteral("sxbLines"));
     sxbLines->setProperty("key", QStringLiteral("Lines"));
     SXB->addWidget(sxbLines, 1);
+    // Names the CFile that takes the chronograph's shots while Shoot mode is on.
+    sxbShots = new QLabel(SXB);
+    sxbShots->setObjectName(QStringLiteral("sxbShots"));
+    sxbShots->setVisible(false);
+    SXB->addPermanentWidget(sxbShots);
     static const char *const ledTips[7] = {
         "Jotrix:  Green=Shoot,  Yellow=Remote,  Gray=Edit,  Blue=TTY",
         "Calibration:  Green=Ok,  Yellow=Bad,  Gray=Uknown",

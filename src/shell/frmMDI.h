@@ -146,6 +146,7 @@ public:
     QToolBar *cbrRuler = nullptr;
     QStatusBar *SXB = nullptr;
     QLabel *sxbLines = nullptr;          // the status bar's panel keyed "Lines"
+    QLabel *sxbShots = nullptr;          // names the CFile taking the shots in Shoot mode
     QLineEdit *txtLedsStatus[7] = {};    // mode box and the six LED boxes
     QLabel *picInsert = nullptr;         // holds a picture before it is inserted
 

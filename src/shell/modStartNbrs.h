@@ -81,6 +81,10 @@ public:
     // clears its changed flag, so that closing asks nothing; returns the paths
     // written.
     virtual QStringList saveRecoveryCopies(const QString &folder) { (void)folder; return {}; }
+    // Which CFile takes Shoot mode's shots, and its marks; the refresh of the
+    // indicators calls it with Shoot mode's state and whether an operation
+    // holds the mode off for its exchange (busy).
+    virtual void seeShotCFile(bool shoot, bool busy) { (void)shoot; (void)busy; }
 };
 EditorNbr &nbrEditor();
 void installEditor(EditorNbr *impl);

@@ -8,6 +8,7 @@
 #include "platform/spreadsheet.h"
 #include "shell/frmMDI.h"
 #include "shell/modApi.h"
+#include "shell/modBusy.h"
 #include "shell/modErrMsgs.h"
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
@@ -304,6 +305,10 @@ void refresh()
         led[1]->setText(QStringLiteral("?"));
     }
     rem.seeSnsState();
+
+    // The CFile that takes the shots, named in the status bar and marked in
+    // its title; an operation's brief hold on Shoot mode does not end it.
+    nbrEditor().seeShotCFile(RxRoute[1], croTask(0));
 
     LnkToGuard = false;
 }

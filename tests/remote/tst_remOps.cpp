@@ -5,18 +5,25 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "chrono/modChronoNbr.h"
 #include "chrono/modCroLnk.h"
+#include "chrono/modCroProt.h"
 #include "chrono/modCroTmr.h"
 #include "common/cfilefixture.h"
+#include "common/xlfixture.h"
 #include "editor/frmDocument.h"
+#include "editor/modCapFmt.h"
 #include "editor/modDocument.h"
+#include "export/modExpNbr.h"
 #include "platform/answers.h"
 #include "platform/ctlcolor.h"
 #include "platform/msgbox.h"
@@ -331,6 +338,214 @@ private slots:
         QVERIFY(!first->rtfText->Text().contains(QLatin1String("MMR:")));
         QVERIFY(RxRoute[1]);
         QVERIFY(!croTask(0));
+    }
+
+    // The user's way to the panel: it is a window of its own, on top and
+    // active, while the CFiles stay in the main window behind it.
+    void activatePanel()
+    {
+        rem->show();
+        rem->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rem));
+    }
+
+    // The lines of a text that begin with `tag`.
+    static QStringList linesWith(const QString &text, const QString &tag)
+    {
+        QStringList out;
+        for (const QString &l : text.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts))
+            if (l.startsWith(tag))
+                out << l;
+        return out;
+    }
+
+    // The whole eDisk into a new CFile, from the panel on top of the main
+    // window, while the unit is armed and shots arrive before and after the
+    // dump: every dump line lands in the new CFile and nowhere else, no live
+    // shot lands among them, and in Shoot mode the shots stay in the CFile
+    // that takes them.
+    // The third case sends at the line's pace for longer than the unit's
+    // long-operation limit (shortened here, as a whole eDisk at 4800 baud
+    // outlasts the real one): a dump that keeps coming is not given up.
+    void eDiskDumpIntoNewCFile_data()
+    {
+        QTest::addColumn<bool>("shoot");
+        QTest::addColumn<int>("strings");
+        QTest::newRow("Edit mode") << false << 10;
+        QTest::newRow("Shoot mode") << true << 10;
+        QTest::newRow("Shoot mode, past the long-operation limit") << true << 2;
+    }
+    void eDiskDumpIntoNewCFile()
+    {
+        QFETCH(bool, shoot);
+        QFETCH(int, strings);
+        const bool paced = strings < 10;
+        frmDocument *shotLog = ActiveForm();
+        QString held;
+        for (int i = 1; i <= 2000; ++i)
+            held += QStringLiteral("CAP:%1 290.0 f/s 0.450 sec 72.0 fah 01:01\r\n").arg(i, 5, 10, QLatin1Char('0'));
+        shotLog->rtfText->SetText(held);
+        // A full eDisk: ten folders of ten strings of twelve shots.
+        for (int f = 1; f <= 10; ++f)
+            for (int s = 1; s <= strings; ++s) {
+                QVector<sim::StoredShot> &str = sim.unit().shots(f, s);
+                str.clear();
+                for (int i = 0; i < 12; ++i)
+                    str.append({300.0 + i, 70.0, false});
+            }
+        sim.unit().armed = true;
+        rem->RefreshCFile();
+        activatePanel();
+        if (shoot) {
+            rem->cmdCapMode[1]->click();
+            QVERIFY(RxRoute[1]);
+            sim.fireShot(401.1);
+            QTRY_VERIFY(shotLog->rtfText->Text().contains(QLatin1String("401.1")));
+        }
+        // One shot comes right after the dump key, one right after the dump.
+        const auto conn = connect(&sim, &sim::Kt4Sim::keyReceived, this, [this](int key) {
+            if (key != '3')
+                return;
+            sim.fireShot(402.2);
+            QMetaObject::invokeMethod(this, [this] { sim.fireShot(403.3); }, Qt::QueuedConnection);
+        });
+        const auto restore = qScopeGuard([conn] { disconnect(conn); });
+        if (paced) {
+            // About three seconds of dump against a limit of one.
+            sim.options().pacing = true;
+            sim.options().baud = 38400;
+            croTimesHook = [](CroKeyTimes &t) {
+                if (t.longOp)
+                    t.gPeriodSec = 1;
+            };
+        }
+        const auto unhook = qScopeGuard([] { croTimesHook = nullptr; });
+        rem->optDwnSrc[2]->click();
+        rem->optDwnDes[1]->click();
+        rem->optDwnDesCFileNew->click();
+        rem->cmdDownload->click();
+        QCOMPARE(sim.received(), QByteArray("[D3"));
+        QVERIFY2(panelBoxes().isEmpty(), qPrintable(panelBoxes().value(0)));
+        QCOMPARE(openCFiles().size(), 2);
+        frmDocument *made = openCFiles().last();
+        QVERIFY(made != shotLog);
+
+        const QStringList dump = linesWith(QString::fromLatin1(sim.sent()), QStringLiteral("MMR:"));
+        QVERIFY(dump.size() > (paced ? 280 : 1400));
+        const QString got = made->rtfText->Text();
+        QCOMPARE(linesWith(got, QStringLiteral("MMR:")), dump);
+        QCOMPARE(linesWith(got, QStringLiteral("CAP:")), QStringList());
+        QVERIFY(!shotLog->rtfText->Text().contains(QLatin1String("MMR:")));
+        QVERIFY(shotLog->rtfText->Text().startsWith(held));
+        if (shoot) {
+            QVERIFY(RxRoute[1]);
+            sim.fireShot(404.4);
+            for (const char *v : {"402.2", "403.3", "404.4"})
+                QTRY_VERIFY2(shotLog->rtfText->Text().contains(QLatin1String(v)), v);
+            QVERIFY(!made->rtfText->Text().contains(QLatin1String("404.4")));
+        } else {
+            QCOMPARE(linesWith(shotLog->rtfText->Text(), QStringLiteral("CAP:")).size(), 2000);
+        }
+        QVERIFY(!croTask(0));
+    }
+
+    // A Shoot session keeps its CFile: shots stay in the CFile that took them
+    // when the session began, through a download into a new CFile, clicks
+    // into other CFiles and an export of another CFile; they move when the
+    // user picks another CFile in the panel's list or with a CFile's pop-up
+    // menu. The receiving CFile's title carries the mark and the status bar
+    // names it.
+    void shotsStayInTheSessionCFile()
+    {
+        installExportSubsystem();
+        vttest::resetExport();
+        vttest::seedTemplate();
+        const auto restore = qScopeGuard([] {
+            vttest::resetExport();
+            installExport(nullptr);
+        });
+        frmMDI *mdi = frmMDI::instance();
+        frmDocument *first = ActiveForm();
+        frmDocument *other = createCFile();
+        QVERIFY(other && other != first);
+        other->rtfText->SetText(QStringLiteral("CAP:00001 290.5 f/s 0.450 sec 72.0 fah 01:01_Av 290.5\r\n"));
+        auto clickInto = [mdi](frmDocument *doc) {
+            mdi->showNormal();
+            mdi->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(mdi));
+            QTest::mouseClick(doc->rtfText->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+            QCOMPARE(ActiveForm(), doc);
+        };
+        auto marked = [](frmDocument *doc) { return doc->subWindow()->windowTitle().endsWith(kShotMark); };
+        auto shotInto = [this](frmDocument *to, frmDocument *notTo, double v) {
+            sim.fireShot(v);
+            const QString text = QString::number(v, 'f', 1);
+            QTRY_VERIFY2(to->rtfText->Text().contains(text), qPrintable(text));
+            QVERIFY2(!notTo->rtfText->Text().contains(text), qPrintable(text));
+        };
+        clickInto(first);
+        rem->RefreshCFile();
+        activatePanel();
+        rem->cmdCapMode[1]->click();
+        QVERIFY(RxRoute[1]);
+        QVERIFY(marked(first));
+        QVERIFY(!marked(other));
+        QVERIFY(mdi->sxbShots->isVisible());
+        QCOMPARE(mdi->sxbShots->text(), QStringLiteral("Shots into: ") + first->Caption());
+        const int firstRow = int(openCFiles().indexOf(first));
+        QVERIFY(rem->lstHwrDesCFile->item(firstRow)->text().endsWith(QLatin1String(" (Current)")));
+        sim.unit().armed = true;
+        shotInto(first, other, 301.1);
+
+        // A one-string download into a new CFile: the dump goes there, the
+        // next shots still into the session's CFile.
+        rem->optDwnSrc[0]->click();
+        rem->optDwnDes[1]->click();
+        rem->optDwnDesCFileNew->click();
+        rem->cmdDownload->click();
+        QCOMPARE(openCFiles().size(), 3);
+        frmDocument *made = openCFiles().last();
+        QVERIFY(made->rtfText->Text().contains(QLatin1String("MMR:<Begin>")));
+        shotInto(first, made, 302.2);
+        QVERIFY(marked(first));
+        QVERIFY(!marked(made));
+
+        // A click into another CFile, and an export of it.
+        clickInto(other);
+        shotInto(first, other, 303.3);
+        mdi->mnuExpExcCFi->trigger();
+        QVERIFY(xlBookOk);
+        shotInto(first, other, 304.4);
+        QCOMPARE(mdi->sxbShots->text(), QStringLiteral("Shots into: ") + first->Caption());
+
+        // The user picks the other CFile in the panel's list.
+        activatePanel();
+        const int row = int(openCFiles().indexOf(other));
+        rem->lstHwrDesCFile->setCurrentRow(row);
+        emit rem->lstHwrDesCFile->itemClicked(rem->lstHwrDesCFile->item(row));
+        shotInto(other, first, 305.5);
+        QVERIFY(marked(other));
+        QVERIFY(!marked(first));
+        QCOMPARE(mdi->sxbShots->text(), QStringLiteral("Shots into: ") + other->Caption());
+        QVERIFY(rem->lstHwrDesCFile->item(row)->text().endsWith(QLatin1String(" (Current)")));
+
+        // ... and back with the first CFile's pop-up menu (its Remote).
+        clickInto(first);
+        QTest::mouseClick(first->rtfText->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+        mdi->popRemRemo->trigger();
+        mdi->popMain->hide();
+        QVERIFY(!croTask(0));
+        QVERIFY(RxRoute[1]);
+        QVERIFY(marked(first));
+        sim.unit().armed = true;
+        shotInto(first, other, 306.6);
+
+        // Edit mode: no CFile takes shots, nothing is marked.
+        rem->cmdCapMode[0]->click();
+        QVERIFY(!RxRoute[1]);
+        for (frmDocument *doc : openCFiles())
+            QVERIFY(!marked(doc));
+        QVERIFY(!mdi->sxbShots->isVisible());
     }
 
     // Download into a CFile chosen from the list; without a choice nothing is
