@@ -23,6 +23,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -486,6 +487,31 @@ void frmFind::Form_Unload(int &cancel)
 
 void frmFind::closeEvent(QCloseEvent *e) { handleClose(e); }
 
+void frmFind::keyPressEvent(QKeyEvent *e)
+{
+    // Enter answers the question panel with the key that has the focus (the
+    // first key of the set when none has it); the Find box's Enter is not
+    // a Find while a question waits.
+    if (picQBoz->isVisible() && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+        QPushButton *key = nullptr;
+        for (QPushButton *b : cmdQKeys) {
+            if (!b->isVisibleTo(picQBoz))
+                continue;
+            if (b->hasFocus()) {
+                key = b;
+                break;
+            }
+            if (!key)
+                key = b;
+        }
+        if (key)
+            key->click();
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
 void frmFind::reject()
 {
     // Esc answers a waiting question with Cancel, as the close box does, and
@@ -880,11 +906,16 @@ int16_t frmFind::askQText(const QString &text, int32_t style)
         }
         const int panelHeight = fraQText->height() + px(80) + fraQKeys[0]->height();
         fraQKeys[k]->move((panelWidth - fraQKeys[k]->width()) / 2, fraQText->y() + fraQText->height());
-        // The panel may be wider or higher than the window: the window grows
-        // for the question and goes back to its size after it.
+        // The panel stands below the Find box, so that the text searched for
+        // stays in view beside the answer. It may be wider or higher than
+        // the window: the window grows for the question and goes back to its
+        // size after it.
         const QSize before = size();
-        setFixedSize(std::max(width(), panelWidth), std::max(height(), panelHeight + px(350) / 2));
-        picQBoz->setGeometry((width() - panelWidth) / 2, std::max(0, (height() - panelHeight) / 2), panelWidth, panelHeight);
+        const int below = cboText[0]->mapTo(this, QPoint(0, cboText[0]->height())).y() + px(60);
+        setFixedSize(std::max(width(), panelWidth),
+                     std::max({height(), panelHeight + px(350) / 2, below + panelHeight}));
+        const int top = std::max(below, (height() - panelHeight) / 2);
+        picQBoz->setGeometry((width() - panelWidth) / 2, top, panelWidth, panelHeight);
         fraFox->setEnabled(false);
         picQBoz->raise();
         picQBoz->show();

@@ -151,6 +151,7 @@ protected:
     void closeEvent(QCloseEvent *e) override;
     void reject() override; // Esc: the Cancel button
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *e) override;
     bool event(QEvent *e) override;
 
 private:

@@ -1,5 +1,7 @@
 #include "tools/modFind.h"
 
+#include <algorithm>
+
 namespace vt {
 
 namespace {
@@ -89,11 +91,26 @@ bool makHow(FindStateRec &s, int P, int R, int cursor, int selLength, int textLe
         cursor = s.BlockStart;
         end = s.BlockEnd;
     }
+    // A search that runs to the bottom of the whole CFile takes the bottom as
+    // it stands now: shots arriving at the end between two Finds are searched
+    // too. A block keeps its own end.
+    const bool wholeText = !(s.BlockMode && s.BlockValid);
+    const auto toBottom = [&] {
+        if (wholeText && s.LimitPos == s.DocEnd)
+            s.LimitPos = s.DocEnd = end;
+    };
     switch (s.Direction) {
     case 0: // ALL
         s.Backward = false;
         if (R > 9) {
+            // Restarted where the user put the cursor: from there to the
+            // bottom, then from the top back to the cursor, so that ALL still
+            // covers the whole CFile.
             s.NextPos = cursor;
+            s.LimitPos = s.DocEnd = end;
+            s.TopPos = top;
+            s.WrapLimit = std::min(end, cursor + std::max(flen - 1, 0));
+            s.WrapPasses = 1;
         } else if (P == 0) {
             s.NextPos = top;
             s.LimitPos = end;
@@ -102,6 +119,7 @@ bool makHow(FindStateRec &s, int P, int R, int cursor, int selLength, int textLe
             s.DocEnd = end;
         } else {
             s.NextPos += flen;
+            toBottom();
         }
         return true;
     case 1:
@@ -110,6 +128,8 @@ bool makHow(FindStateRec &s, int P, int R, int cursor, int selLength, int textLe
         s.Backward = false;
         if (P != 0) {
             s.NextPos += flen; // resumes behind the hit
+            if (s.Direction != 3)
+                toBottom();
             return true;
         }
         s.WrapPasses = 0;

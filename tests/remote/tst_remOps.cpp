@@ -7,8 +7,10 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QComboBox>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QMdiArea>
 #include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,6 +25,7 @@
 #include "editor/frmDocument.h"
 #include "editor/modCapFmt.h"
 #include "editor/modDocument.h"
+#include "editor/modEditorNbr.h"
 #include "export/modExpNbr.h"
 #include "platform/answers.h"
 #include "platform/ctlcolor.h"
@@ -43,6 +46,8 @@
 #include "shell/modShared.h"
 #include "shell/modStartNbrs.h"
 #include "shell/modStatus.h"
+#include "tools/frmFind.h"
+#include "tools/modEditorTools.h"
 #include "sim/kt4sim.h"
 #include "common/simline.h"
 
@@ -546,6 +551,71 @@ private slots:
         for (frmDocument *doc : openCFiles())
             QVERIFY(!marked(doc));
         QVERIFY(!mdi->sxbShots->isVisible());
+    }
+
+    // Find and Find Next search the CFile the user looks at, whole, while
+    // shots arrive at its end: the user watched the shots with the caret at
+    // the end and had searched this CFile before; every "fah" of the shot
+    // lines is found once, the ones that arrive between two Finds too.
+    void findDuringCapture()
+    {
+        installEditorTools();
+        const auto restore = qScopeGuard([] {
+            if (frmFind::isLoaded())
+                delete frmFind::instance();
+            installTools(nullptr);
+        });
+        frmMDI *mdi = frmMDI::instance();
+        frmDocument *first = ActiveForm();
+        RichTextBox *box = first->rtfText;
+        box->SetText(QStringLiteral("Range day\r\n"));
+        QAction *findItem = mdi->findChild<QAction *>(QStringLiteral("mnuSearchFind"));
+        findItem->trigger();
+        frmFind *f = frmFind::instance();
+        QVERIFY(f && f->isVisible());
+        f->cboText[0]->setEditText(QStringLiteral("Range"));
+        f->cmdFind->click();
+        QCOMPARE(box->SelText(), QStringLiteral("Range"));
+        frmDocument *other = createCFile();
+        other->rtfText->SetText(QStringLiteral("notes fah\r\n"));
+        mdi->mdiArea->setActiveSubWindow(first->subWindow());
+        QCOMPARE(ActiveForm(), first);
+
+        rem->cmdCapMode[1]->click();
+        QVERIFY(RxRoute[1]);
+        sim.unit().armed = true;
+        box->SetSelStart(box->TextLength());
+        auto shot = [&](double v) {
+            sim.fireShot(v);
+            QTRY_VERIFY(box->Text().contains(QString::number(v, 'f', 1)));
+        };
+        shot(301.1);
+        shot(302.2);
+
+        // Finds, with a shot arriving after each, until nothing is left.
+        f->cboText[0]->setEditText(QStringLiteral("fah"));
+        QList<int> hits;
+        for (int i = 0; i < 20; ++i) {
+            const qsizetype asked = answers::asked().size();
+            if (i % 2 == 1 && mdi->mnuSearchFindNext->isEnabled())
+                mdi->mnuSearchFindNext->trigger();
+            else
+                f->cmdFind->click();
+            bool notFound = false;
+            for (qsizetype k = asked; k < answers::asked().size(); ++k)
+                notFound |= answers::asked()[k].question.text.startsWith(QLatin1String("Text Not Found"));
+            if (notFound)
+                break;
+            QCOMPARE(box->SelText(), QStringLiteral("fah"));
+            hits << box->SelStart();
+            if (i < 3)
+                shot(303.3 + i);
+        }
+        QCOMPARE(hits.size(), int(box->Text().count(QLatin1String("fah"))));
+        QCOMPARE(hits.size(), 5);
+        for (int i = 1; i < hits.size(); ++i)
+            QVERIFY(hits[i] > hits[i - 1]);
+        QVERIFY(!other->rtfText->SelLength());
     }
 
     // Download into a CFile chosen from the list; without a choice nothing is

@@ -654,6 +654,19 @@ private slots:
         });
         QCOMPARE(f->askQText(QStringLiteral("Clear Find History?"), 4), int16_t(7));
         QVERIFY(f->fraFox->isEnabled());
+        // Enter answers with the key that has the focus; the panel leaves the
+        // Find box in view.
+        for (const int style : {0, 4}) {
+            QTimer::singleShot(0, f, [f] {
+                QVERIFY(f->picQBoz->isVisible());
+                const QRect findBox(f->cboText[0]->mapTo(f, QPoint(0, 0)), f->cboText[0]->size());
+                QVERIFY(!f->picQBoz->geometry().intersects(findBox));
+                QWidget *focus = f->focusWidget();
+                QTest::keyClick(focus ? focus : f, Qt::Key_Return);
+            });
+            QCOMPARE(f->askQText(QStringLiteral("Text Not Found...!\r\nAll of Specified  <ALL>  Region Searched. "), style),
+                     int16_t(style == 0 ? 1 : 6));
+        }
         // The close box answers Cancel and leaves the window open.
         QTimer::singleShot(0, f, [f] { f->close(); });
         QCOMPARE(f->askQText(QStringLiteral("q"), 4), int16_t(2));
