@@ -13,6 +13,7 @@
 #include "platform/msgbox.h"
 #include "platform/richtext.h"
 #include "platform/spreadsheet.h"
+#include "platform/timers.h"
 #include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
 #include "shell/modStartNbrs.h"
@@ -20,6 +21,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -74,6 +76,23 @@ void splitLiveLines(const QString &text, QString *rest, QString *live)
         *rest = restOut;
     if (live)
         *live = liveOut;
+}
+
+// How long a shot line that is still arriving when a download ends is given
+// to end (a line at 4800 baud takes about a tenth of a second).
+constexpr int kShotLineWaitMs = 1000;
+
+// True when the text's last line, not ended yet, is one of the unit's shot lines.
+bool endsInShotLine(const QString &text)
+{
+    qsizetype start = text.size();
+    while (start > 0 && text[start - 1] != u'\r' && text[start - 1] != u'\n')
+        --start;
+    if (start == text.size())
+        return false;
+    QString live;
+    splitLiveLines(text.mid(start), nullptr, &live);
+    return !live.isEmpty();
 }
 
 } // namespace
@@ -237,7 +256,20 @@ void frmRemCtr::cmdDownload_Click()
     bool whole = false;
     if (!CroLnk.croErr)
         whole = croDumpKey(int16_t(source + 1));
-    const QString received = term.termText().mid(qsizetype(std::max<int64_t>(0, from - term.termCut())));
+    const auto since = [&term, from] {
+        return term.termText().mid(qsizetype(std::max<int64_t>(0, from - term.termCut())));
+    };
+    QString received = since();
+    // A shot line under way goes into the CFile whole: it may take a moment
+    // to end (bounded, as the unit may have stopped).
+    if (shoot) {
+        QElapsedTimer waited;
+        waited.start();
+        while (endsInShotLine(received) && waited.elapsed() < kShotLineWaitMs) {
+            doEvents(20);
+            received = since();
+        }
+    }
     QString live;
     splitLiveLines(received, nullptr, &live);
     if (whole)
