@@ -1420,7 +1420,7 @@ void frmTip::buildGoTo()
     }
     cmdTagMov[0] = arrow(fraGoTo, QStringLiteral("cmdTagMov_0"), "go-up", QStringLiteral("^"), QStringLiteral("Previous Entry"));
     cmdTagMov[1] = arrow(fraGoTo, QStringLiteral("cmdTagMov_1"), "go-down", QStringLiteral("v"), QStringLiteral("Next Entry"));
-    auto stacked = [this](QWidget *upper, QWidget *lower) {
+    auto stacked = [](QWidget *upper, QWidget *lower) {
         auto *col = new QVBoxLayout;
         col->setSpacing(1);
         col->addWidget(upper);

@@ -102,7 +102,7 @@ QGroupBox *frmRemCtr::buildDwn()
     auto *fra = new QGroupBox(QStringLiteral("Download"), this);
     fra->setObjectName(QStringLiteral("fraDwn"));
     auto *grid = new QGridLayout(fra);
-    auto guard = [this](const QString &name, auto body) {
+    auto guard = [](const QString &name, auto body) {
         return [name, body] { guarded(QStringLiteral("frmRemCtr-") + name, body); };
     };
 
@@ -379,7 +379,7 @@ QWidget *frmRemCtr::buildHwrDes(QWidget *parent)
     auto *box = new QWidget(parent);
     auto *rows = new QVBoxLayout(box);
     rows->setContentsMargins(0, 0, 0, 0);
-    auto guard = [this](const QString &name, auto body) {
+    auto guard = [](const QString &name, auto body) {
         return [name, body] { guarded(QStringLiteral("frmRemCtr-") + name, body); };
     };
 

@@ -47,7 +47,7 @@ frmTimeDate::frmTimeDate() : QDialog(frmMDI::instance())
     setWindowTitle(QStringLiteral("Time and Date"));
     setModal(false);
 
-    const auto button = [this](QWidget *parent, const char *name, const QString &caption) {
+    const auto button = [](QWidget *parent, const char *name, const QString &caption) {
         auto *b = new QPushButton(caption, parent);
         b->setObjectName(QString::fromLatin1(name));
         return b;

@@ -35,11 +35,13 @@ fi
 
 echo "fuzz: building"
 # The library is built with clang and the fuzzer's coverage hooks in a tree of
-# its own; the targets link libFuzzer's runtime (cmake/fuzz.cmake).
+# its own, with the project's warnings as errors as in every other build (clang
+# finds some that g++ does not); the targets link libFuzzer's runtime
+# (cmake/fuzz.cmake).
 flags="-g -O1 -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
 cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
-  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" -DVT_FUZZ=ON -DVT_BENCH=OFF >"$out/configure.log" 2>&1 \
+  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" -DVT_FUZZ=ON -DVT_WERROR=ON -DVT_BENCH=OFF >"$out/configure.log" 2>&1 \
   || { tail -n 20 "$out/configure.log"; echo "fuzz: configure FAILED"; exit 1; }
 cmake --build "$out" --target fuzz_rtfreader fuzz_xlsx fuzz_expreaders xltemplate >"$out/build.log" 2>&1 \
   || { grep -m 20 -B2 -A8 'error' "$out/build.log" || tail -n 40 "$out/build.log"; echo "fuzz: build FAILED"; exit 1; }
