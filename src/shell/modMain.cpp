@@ -89,6 +89,10 @@ int Main(QApplication &app)
 {
     useProgramIcon();
     installErrorReporter();
+    // A signal before the main window is up is taken once it is, or ends the
+    // program with a start-up that gives up by itself.
+    setStartupRunning(true);
+    installQuitSignals();
     bool recordWritten = false;
     const bool ok = trapErrors([&recordWritten] {
         fmtDumpNum = 0;
@@ -121,6 +125,7 @@ int Main(QApplication &app)
     }
     tellSettingsProblems();
     notifyStarted();
+    setStartupRunning(false);
     // From the event loop, so that a signal during the notice still ends the program.
     QTimer::singleShot(0, &app, [] { guarded(QStringLiteral("modMain\\seeRecovered"), [] { seeRecovered(); }); });
     const int rc = app.exec();

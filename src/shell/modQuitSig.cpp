@@ -25,6 +25,10 @@ namespace vt {
 namespace {
 
 int pipeFds[2] = {-1, -1};
+QSocketNotifier *notifier = nullptr;
+// From the first line of main() until the event loop runs: a signal in that
+// time ends the program once start-up has got somewhere it can end from.
+bool startupRunning = false;
 
 // Only async-signal-safe work here: one byte into the pipe.
 void onSignal(int)
@@ -86,7 +90,7 @@ void quitBySignal()
     // close once it has unwound, not from inside it.
     longwork::requestStop();
     frmMDI *mdi = frmMDI::instance();
-    if (frmSplash::starting() || longwork::running() || (mdi && mdi->isUnloading())) {
+    if (startupRunning || frmSplash::starting() || longwork::running() || (mdi && mdi->isUnloading())) {
         QTimer::singleShot(100, qApp, [] { quitBySignal(); });
         return;
     }
@@ -98,7 +102,7 @@ void quitBySignal()
     });
 }
 
-void installQuitSignals()
+void catchQuitSignals()
 {
     if (pipeFds[0] >= 0)
         return;
@@ -106,13 +110,6 @@ void installQuitSignals()
         pipeFds[0] = pipeFds[1] = -1;
         return;
     }
-    auto *notifier = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
-        char buf[16];
-        while (::read(pipeFds[0], buf, sizeof buf) > 0) {
-        }
-        quitBySignal();
-    });
     struct sigaction sa = {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
@@ -120,5 +117,22 @@ void installQuitSignals()
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(sig, &sa, nullptr);
 }
+
+void installQuitSignals()
+{
+    catchQuitSignals();
+    if (pipeFds[0] < 0 || notifier)
+        return;
+    // A signal caught before this point waits in the pipe and is taken now.
+    notifier = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+        char buf[16];
+        while (::read(pipeFds[0], buf, sizeof buf) > 0) {
+        }
+        quitBySignal();
+    });
+}
+
+void setStartupRunning(bool running) { startupRunning = running; }
 
 } // namespace vt

@@ -10,8 +10,15 @@
 
 namespace vt {
 
-// Installs the handlers once; later calls do nothing.
+// Catches the signals from here on without anything of Qt (the first line of
+// main()): a signal waits until installQuitSignals lets the event loop see it.
+void catchQuitSignals();
+// Catches the signals and hands them to the event loop; once only, later
+// calls do nothing.
 void installQuitSignals();
+// While start-up runs, a caught signal waits until the program can close
+// through its main window (or start-up gives up by itself).
+void setStartupRunning(bool running);
 // What a caught signal does, once the event loop has it: unloads the main
 // window (or, while start-up still runs, as soon as it has finished).
 void quitBySignal();
