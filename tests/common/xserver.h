@@ -31,8 +31,9 @@ public:
     XServer &operator=(const XServer &) = delete;
 
     // Starts Xvfb at 1280 x 800 on the first free display it finds and points
-    // this process's DISPLAY and QT_QPA_PLATFORM at it. False, with why(),
-    // when there is none; the environment is then left as it was.
+    // this process's DISPLAY and QT_QPA_PLATFORM at it (and leaves it without
+    // a session message bus). False, with why(), when there is none; the
+    // environment is then left as it was.
     bool start(int width = 1280, int height = 800);
     // Starts openbox on the server and waits until it has taken over the
     // screen. Needs the QApplication. False, with why(), when it did not.

@@ -59,7 +59,8 @@ private slots:
     {
         if (!xserver->running())
             QSKIP(qPrintable(QStringLiteral("needs an X server: ") + xserver->why()));
-        QVERIFY2(xserver->managed(), qPrintable(xserver->why()));
+        if (!xserver->managed())
+            QSKIP(qPrintable(QStringLiteral("needs a window manager: ") + xserver->why()));
         installSubsystems();
         answers::reset();
         AppTitle = QStringLiteral("Vantrell0");
