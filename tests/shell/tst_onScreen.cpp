@@ -106,6 +106,9 @@ private slots:
         togTerminal();       // the terminal on the screen
         frmTerminal *term = frmTerminal::instance();
         QVERIFY(QTest::qWaitFor([&] { return vttest::XServer::viewable(term); }));
+        // The window manager gives a new window the focus a moment after it
+        // maps it, and doing so undoes an iconify that came in between.
+        QVERIFY(QTest::qWaitForWindowActive(term));
 
         QList<QWidget *> hidden;
         for (Form *f : forms::loaded()) {
