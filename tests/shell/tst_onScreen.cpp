@@ -36,6 +36,11 @@ vttest::XServer *xserver = nullptr;
 
 QString nameOf(const QWidget *w) { return w->objectName(); }
 
+// The X server and the window manager are processes of their own, which a
+// busy machine may keep waiting for seconds: every wait on them ends as soon
+// as what it waits for is there, and only stops a test that would hang.
+constexpr int kScreenMs = 60000;
+
 // Every request sent before this is done once a window shown now is on the
 // screen: the window manager takes map requests in the order they came.
 void settle()
@@ -44,7 +49,7 @@ void settle()
     probe.setWindowTitle(QStringLiteral("probe"));
     probe.resize(40, 40);
     probe.show();
-    QVERIFY(QTest::qWaitFor([&] { return vttest::XServer::viewable(&probe); }));
+    QVERIFY(QTest::qWaitFor([&] { return vttest::XServer::viewable(&probe); }, kScreenMs));
     probe.hide();
     QCoreApplication::processEvents();
 }
@@ -85,9 +90,9 @@ private slots:
     void startupCFileTakesTheKeyboard()
     {
         frmMDI *mdi = frmMDI::get();
-        QVERIFY(QTest::qWaitForWindowActive(mdi));
+        QVERIFY(QTest::qWaitForWindowActive(mdi, kScreenMs));
         frmDocument *doc = ActiveForm();
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(doc->rtfText));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), static_cast<QWidget *>(doc->rtfText), kScreenMs);
         const QString font = mdi->cboFontName->currentText();
         QTest::keyClicks(nullptr, QStringLiteral("xyz"));
         QCOMPARE(doc->rtfText->toPlainText(), QStringLiteral("xyz"));
@@ -105,10 +110,10 @@ private slots:
         frmPageMrgns::get(); // loaded, never shown
         togTerminal();       // the terminal on the screen
         frmTerminal *term = frmTerminal::instance();
-        QVERIFY(QTest::qWaitFor([&] { return vttest::XServer::viewable(term); }));
+        QVERIFY(QTest::qWaitFor([&] { return vttest::XServer::viewable(term); }, kScreenMs));
         // The window manager gives a new window the focus a moment after it
         // maps it, and doing so undoes an iconify that came in between.
-        QVERIFY(QTest::qWaitForWindowActive(term));
+        QVERIFY(QTest::qWaitForWindowActive(term, kScreenMs));
 
         QList<QWidget *> hidden;
         for (Form *f : forms::loaded()) {
@@ -126,7 +131,7 @@ private slots:
         settle();
         for (QMdiSubWindow *sub : mdi->mdiArea->subWindowList())
             QVERIFY(sub->isMinimized());
-        QTRY_VERIFY(!vttest::XServer::viewable(term));
+        QTRY_VERIFY_WITH_TIMEOUT(!vttest::XServer::viewable(term), kScreenMs);
         for (QWidget *w : hidden)
             QVERIFY2(!vttest::XServer::viewable(w), qPrintable(nameOf(w)));
 
@@ -134,7 +139,7 @@ private slots:
         settle();
         for (QMdiSubWindow *sub : mdi->mdiArea->subWindowList())
             QVERIFY(!sub->isMinimized());
-        QTRY_VERIFY(vttest::XServer::viewable(term));
+        QTRY_VERIFY_WITH_TIMEOUT(vttest::XServer::viewable(term), kScreenMs);
         QVERIFY(!term->isMinimized());
         QVERIFY(vttest::XServer::viewable(mdi));
         for (QWidget *w : hidden) {
