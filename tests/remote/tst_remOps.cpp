@@ -519,7 +519,7 @@ private slots:
         clickInto(other);
         shotInto(first, other, 303.3);
         mdi->mnuExpExcCFi->trigger();
-        QVERIFY(xlBookOk);
+        QVERIFY2(xlBookOk, qPrintable(boxTexts().join(QStringLiteral(" | "))));
         shotInto(first, other, 304.4);
         QCOMPARE(mdi->sxbShots->text(), QStringLiteral("Shots into: ") + first->Caption());
 
