@@ -305,6 +305,26 @@ void chkCroLink()
     rstTermPort();
 }
 
+namespace {
+
+// The indicators' refresh after the unit's word on its sensors changed what
+// the program held: once the chunk is through, and while a task talks to the
+// unit, once it has ended (a refresh during it would show its held mode).
+bool snsRefreshDue = false;
+
+void refreshForSensors()
+{
+    if (croTask(0)) {
+        QTimer::singleShot(100, &refreshForSensors);
+        return;
+    }
+    snsRefreshDue = false;
+    if (frmMDI::isLoaded())
+        guarded(QStringLiteral("modCroStatus/chkSnsLine"), [] { updAllSta(); });
+}
+
+} // namespace
+
 void chkSnsLine(const QString &line)
 {
     if (Device != 0)
@@ -319,17 +339,10 @@ void chkSnsLine(const QString &line)
     if (CroSta.croSnsOn == armed)
         return;
     CroSta.croSnsOn = armed;
-    // One refresh for a burst of lines, after the chunk is through; a task
-    // that talks to the unit refreshes everything when it ends.
-    static bool pending = false;
-    if (pending)
+    if (snsRefreshDue)
         return;
-    pending = true;
-    QTimer::singleShot(0, [] {
-        pending = false;
-        if (!croTask(0) && frmMDI::isLoaded())
-            guarded(QStringLiteral("modCroStatus/chkSnsLine"), [] { updAllSta(); });
-    });
+    snsRefreshDue = true;
+    QTimer::singleShot(0, &refreshForSensors);
 }
 
 } // namespace vt

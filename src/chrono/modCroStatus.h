@@ -36,7 +36,7 @@ QString fixLen(const QString &text, qsizetype n);
 // status read as well: a shot line means they are armed, "CAP=OFF" or
 // "Sens=OFF" that they are not. When that changes what the program held, the
 // indicators (caption, edit lock, LEDs) are refreshed once the line has been
-// taken in, or by the running task at its end. KT4 only.
+// taken in, or once the task that talks to the unit has ended. KT4 only.
 void chkSnsLine(const QString &line);
 
 // The start-up link check: reads the port states, lends the link port's
