@@ -6,7 +6,11 @@
 // the same cells (values, formulas and their results, sheet by sheet) written
 // by a bare program that calls libxlsxwriter and nothing else, measured in
 // the same run, and our filling plus saving as a multiple of it; then the
-// same with the bare program writing the cells' formats as well.
+// same with the bare program writing the cells' formats as well. Our side and
+// the bare program run as pairs, back to back, each pair in the other order
+// than the one before; the ratios are medians over the pairs, with their
+// spread. The heap the import blocks took, by the cells they stored, is the
+// store's memory per cell.
 //
 // The export driver runs as for the CFile export command (connection,
 // workbook from the template, calculation state); it hands over to a reader
@@ -14,7 +18,7 @@
 // write stage times the import blocks and the spreadsheet's recalculation
 // behind them, not the search of a CFile or the parsing of its lines.
 //
-//   bench_export [--shots N]        (VT_BENCH_REPS repetitions, default 3)
+//   bench_export [--shots N[,N...]]   (VT_BENCH_REPS pairs, default 5; each size in a process of its own)
 
 #include "common/benchutil.h"
 #include "common/xlfixture.h"
@@ -35,6 +39,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <malloc.h>
 #include <string>
 
 #include <xlsxwriter.h>
@@ -80,6 +85,16 @@ const Lines *feed = nullptr;
 double writeSeconds = 0;
 int32_t rowsWritten = 0;
 int blocksWritten = 0;
+double heapPerCell = 0;
+
+// Bytes the allocator has handed out and not had back.
+qint64 heapInUse()
+{
+    const struct mallinfo2 m = mallinfo2();
+    return qint64(m.uordblks + m.hblkhd);
+}
+
+qint64 storedCells(const xl::SheetPtr &sheet) { return qint64(sheet->data().cellCount()); }
 
 // The reader the driver hands over to: the rows of the CFile export, with
 // the lines already found and parsed.
@@ -91,6 +106,9 @@ int16_t writeBlocks(int16_t &source, int16_t &sheetType)
     const int i = sheetType - 1;
     const int32_t firstRow = XlSes.xlLastRow[i];
     blocksWritten = 0;
+    const xl::SheetPtr sheet = spreadsheetApp()->ActiveSheet();
+    const qint64 cellsBefore = storedCells(sheet);
+    const qint64 heapBefore = heapInUse();
     CapExportRec &c = CapExport;
     for (const CapExportRec &line : feed->parsed) {
         // Whether a Begin row is due carries over from the line before.
@@ -103,6 +121,8 @@ int16_t writeBlocks(int16_t &source, int16_t &sheetType)
             return expSheetFailed;
     }
     putXlEnd(source, sheetType);
+    // What the cells written take on the heap (with their formulas), each.
+    heapPerCell = double(heapInUse() - heapBefore) / double(std::max<qint64>(1, storedCells(sheet) - cellsBefore));
     spreadsheetApp()->ActiveSheet()->Cells(int(XlSes.xlLastRow[i]), 1)->Activate();
     writeSeconds = w.seconds();
     rowsWritten = XlSes.xlLastRow[i] - firstRow;
@@ -142,20 +162,21 @@ BareBook bareCells(const xl::BookPtr &book)
     };
     for (const auto &sheet : book->data().sheets) {
         BareSheet b{sheet->name.toStdString(), {}};
-        b.cells.reserve(sheet->cells.size());
-        for (const auto &[key, cell] : sheet->cells) {
-            const auto r = lxw_row_t(xl::keyRow(key) - 1);
-            const auto c = lxw_col_t(xl::keyCol(key) - 1);
-            const int st = styleIndex(cell.style);
+        b.cells.reserve(sheet->cellCount());
+        sheet->forEach([&](int row, int col, const xl::Cell &cell) {
+            const auto r = lxw_row_t(row - 1);
+            const auto c = lxw_col_t(col - 1);
+            const int st = styleIndex(sheet->style(cell));
+            const xl::Variant value = sheet->constant(cell);
             if (cell.hasFormula()) {
                 b.cells.push_back({r, c, BareCell::Formula, xl::evaluateCell(cell, *sheet).number(),
-                                   cell.formula.toStdString(), st});
-            } else if (cell.value.isNumber()) {
-                b.cells.push_back({r, c, BareCell::Number, cell.value.number(), {}, st});
-            } else if (!cell.value.isEmpty()) {
-                b.cells.push_back({r, c, BareCell::Text, 0, cell.value.toString().toStdString(), st});
+                                   sheet->formulaText(cell).toStdString(), st});
+            } else if (value.isNumber()) {
+                b.cells.push_back({r, c, BareCell::Number, value.number(), {}, st});
+            } else if (!value.isEmpty()) {
+                b.cells.push_back({r, c, BareCell::Text, 0, value.toString().toStdString(), st});
             }
-        }
+        });
         out.sheets.push_back(std::move(b));
     }
     return out;
@@ -164,7 +185,8 @@ BareBook bareCells(const xl::BookPtr &book)
 // The bare program: the cells straight into libxlsxwriter, with their
 // formats when `styled` (made once each, at the start). Answers the seconds
 // it took, or a negative number when the file could not be written.
-double writeBare(const BareBook &book, const QString &path, bool styled)
+// Kept a function of its own, so that a profiler can count it apart.
+[[gnu::noinline]] double writeBare(const BareBook &book, const QString &path, bool styled)
 {
     bench::Stopwatch w;
     lxw_workbook *wb = workbook_new(path.toStdString().c_str());
@@ -192,6 +214,22 @@ double writeBare(const BareBook &book, const QString &path, bool styled)
     return w.seconds();
 }
 
+// Filling plus saving against the bare program, pair by pair (each pair ran
+// back to back): the median ratio and the range the pairs spread over.
+QString pairedRatio(const std::vector<double> &ours, const std::vector<double> &bare)
+{
+    std::vector<double> ratios;
+    for (size_t i = 0; i < ours.size() && i < bare.size(); ++i)
+        ratios.push_back(ours[i] / bare[i]);
+    const auto [lo, hi] = std::minmax_element(ratios.begin(), ratios.end());
+    return QStringLiteral("filling plus saving %1 s = %2 x the bare program (median of %3 pairs, %4 to %5)")
+        .arg(bench::median(ours), 0, 'f', 3)
+        .arg(bench::median(ratios), 0, 'f', 2)
+        .arg(ratios.size())
+        .arg(*lo, 0, 'f', 2)
+        .arg(*hi, 0, 'f', 2);
+}
+
 QString timing(qint64 rows, const std::vector<double> &times)
 {
     const double med = bench::median(times);
@@ -216,6 +254,7 @@ int run(int shots, int reps)
     qsizetype bareStyles = 0;
     qint64 bareSize = 0, styledBareSize = 0;
     const QString barePath = qEnvironmentVariable("VT_BENCH_DIR") + QStringLiteral("/work/bare.xlsx");
+    BareBook bare;
     for (int r = 0; r < reps; ++r) {
         vttest::resetExport();
         expParts.expCFile = writeBlocks;
@@ -230,28 +269,50 @@ int run(int shots, int reps)
         const QString sheetName = XlSes.xlSheetName[kCFileSheet - 1];
         const int lastShotRow = int(XlSes.xlLastRow[kCFileSheet - 1]) - 3;
 
-        QFile::remove(path);
-        bench::Stopwatch w;
-        xlApp->Workbooks(1)->SaveAs(path);
-        saves.push_back(w.seconds());
-        size = QFileInfo(path).size();
-        ours.push_back(writes.back() + saves.back());
-
-        const BareBook bare = bareCells(xlApp->Workbooks(1));
-        cells = 0;
-        for (const BareSheet &b : bare.sheets)
-            cells += qint64(b.cells.size());
-        bareStyles = qsizetype(bare.styles.size());
-        for (const bool styled : {false, true}) {
-            QFile::remove(barePath);
-            const double bareSeconds = writeBare(bare, barePath, styled);
-            if (bareSeconds < 0) {
-                std::fprintf(stderr, "The bare program could not write %s\n", qPrintable(barePath));
-                return 1;
+        const auto saveOurs = [&] {
+            QFile::remove(path);
+            bench::Stopwatch w;
+            xlApp->Workbooks(1)->SaveAs(path);
+            saves.push_back(w.seconds());
+            size = QFileInfo(path).size();
+            ours.push_back(writes.back() + saves.back());
+        };
+        const auto saveBare = [&] {
+            for (const bool styled : {false, true}) {
+                QFile::remove(barePath);
+                const double bareSeconds = writeBare(bare, barePath, styled);
+                if (bareSeconds < 0)
+                    return false;
+                (styled ? styledBares : bares).push_back(bareSeconds);
+                (styled ? styledBareSize : bareSize) = QFileInfo(barePath).size();
             }
-            (styled ? styledBares : bares).push_back(bareSeconds);
-            (styled ? styledBareSize : bareSize) = QFileInfo(barePath).size();
+            return true;
+        };
+        // Each pair in the other order than the one before, so that neither
+        // side always runs on the caches and the machine the other left.
+        // The bare program's cells are taken once, after our first save: taking
+        // them computes every formula, which our save must do for itself.
+        // Every repetition writes the same cells.
+        bool bareOk = true;
+        if (r % 2 == 0) {
+            saveOurs();
+            if (r == 0) {
+                bare = bareCells(xlApp->Workbooks(1));
+                cells = 0;
+                for (const BareSheet &b : bare.sheets)
+                    cells += qint64(b.cells.size());
+                bareStyles = qsizetype(bare.styles.size());
+            }
+            bareOk = saveBare();
+        } else {
+            bareOk = saveBare();
+            saveOurs();
         }
+        if (!bareOk) {
+            std::fprintf(stderr, "The bare program could not write %s\n", qPrintable(barePath));
+            return 1;
+        }
+        bench::Stopwatch w;
 
         xl::AppPtr reader = xl::CreateApplication();
         w.restart();
@@ -273,27 +334,25 @@ int run(int shots, int reps)
     bench::figure(QStringLiteral("export import blocks"), timing(rows, writes));
     bench::figure(QStringLiteral("export save .xlsx"), timing(rows, saves));
     bench::figure(QStringLiteral("export read back .xlsx"), timing(rows, reads));
+    bench::figure(QStringLiteral("export heap per cell"),
+                  QStringLiteral("%1 bytes (the heap the import blocks took, by the cells they stored)").arg(heapPerCell, 0, 'f', 1));
     bench::figure(QStringLiteral("export file size"), bench::megabytes(size) + QStringLiteral("  (%1 bytes)").arg(size));
-    const double oursMedian = bench::median(ours), bareMedian = bench::median(bares);
     bench::figure(QStringLiteral("export bare libxlsxwriter"),
                   QStringLiteral("the same %1 cells in %2 s (median of %3); %4 MB")
                       .arg(cells)
-                      .arg(bareMedian, 0, 'f', 3)
+                      .arg(bench::median(bares), 0, 'f', 3)
                       .arg(bares.size())
                       .arg(double(bareSize) / (1024.0 * 1024.0), 0, 'f', 2));
-    bench::figure(QStringLiteral("export against the bare writer"),
-                  QStringLiteral("filling plus saving %1 s = %2 x the bare program")
-                      .arg(oursMedian, 0, 'f', 3)
-                      .arg(oursMedian / bareMedian, 0, 'f', 2));
+    bench::figure(QStringLiteral("export against the bare writer"), pairedRatio(ours, bares));
     // The bare program once more with the cells' formats (our file has them;
     // writing them costs libxlsxwriter a style per cell).
-    const double styledMedian = bench::median(styledBares);
-    bench::figure(QStringLiteral("export against the bare writer with formats"),
-                  QStringLiteral("the same cells and %1 formats in %2 s, %3 MB; filling plus saving = %4 x it")
+    bench::figure(QStringLiteral("export bare libxlsxwriter with formats"),
+                  QStringLiteral("the same cells and %1 formats in %2 s (median of %3), %4 MB")
                       .arg(bareStyles)
-                      .arg(styledMedian, 0, 'f', 3)
-                      .arg(double(styledBareSize) / (1024.0 * 1024.0), 0, 'f', 2)
-                      .arg(oursMedian / styledMedian, 0, 'f', 2));
+                      .arg(bench::median(styledBares), 0, 'f', 3)
+                      .arg(styledBares.size())
+                      .arg(double(styledBareSize) / (1024.0 * 1024.0), 0, 'f', 2));
+    bench::figure(QStringLiteral("export against the bare writer with formats"), pairedRatio(ours, styledBares));
     return 0;
 }
 
@@ -302,14 +361,26 @@ int run(int shots, int reps)
 int main(int argc, char **argv)
 {
     return bench::runMain(argc, argv, [](const QStringList &args) {
-        int shots = 10000;
+        QStringList sizes{QStringLiteral("10000")};
         if (args.size() >= 3 && args[1] == QLatin1String("--shots"))
-            shots = args[2].toInt();
-        // The reader takes a shot count of up to 32767 (a 16-bit field).
-        if (shots <= 0 || shots > 32767) {
-            std::fprintf(stderr, "usage: bench_export [--shots N (up to 32767)]\n");
-            return 2;
+            sizes = args[2].split(u',');
+        std::vector<int> shots;
+        for (const QString &n : sizes) {
+            shots.push_back(n.toInt());
+            if (shots.back() <= 0 || shots.back() > 1000000) {
+                std::fprintf(stderr, "usage: bench_export [--shots N[,N...]]\n");
+                return 2;
+            }
         }
-        return run(shots, bench::repetitions(3));
+        // Each size in a run of its own, so that one size's heap does not
+        // carry over into the next one's figures.
+        if (shots.size() > 1) {
+            int status = 0;
+            for (int n : shots)
+                if (bench::runStage({QStringLiteral("--shots"), QString::number(n)}) != 0)
+                    status = 1;
+            return status;
+        }
+        return run(shots.front(), bench::repetitions(5));
     });
 }

@@ -25,7 +25,7 @@ else
   sizes=1,10
   lo=
 fi
-runs=("rtf" "shot" "shot --paced --sizes $sizes" "load --sizes $sizes $lo" "export")
+runs=("rtf" "shot" "shot --paced --sizes $sizes" "load --sizes $sizes $lo" "export --shots 10000,40000" "link")
 for run in "${runs[@]}"; do
   read -r name args <<<"$run"
   prog="$VT_ROOT/build/bench/bench_$name"

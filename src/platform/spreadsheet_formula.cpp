@@ -190,31 +190,6 @@ Variant parseEntry(const QString &text, bool *isFormula)
 
 // --- the formula language ----------------------------------------------------
 
-// A parsed formula: its nodes in one array (a formula of the export has a
-// dozen), children by index, so that parsing one costs a few allocations
-// rather than one per node.
-enum class FuncId : uint8_t { Unknown, Min, Max, Average, Stdev };
-
-struct FormulaNode {
-    enum Kind : uint8_t { Num, Str, Bool, Err, Ref, Neg, Bin, Func } kind = Num;
-    char op = 0;
-    bool hasSheet = false;
-    bool single = false;         // a reference to one cell
-    FuncId func = FuncId::Unknown;
-    CellError err = CellError::Value;
-    double num = 0;
-    Area area;                   // of a reference
-    int32_t a = -1, b = -1;      // Neg: a; Bin: a and b; Func: args[a] .. args[a + b - 1]
-    int32_t text = -1;           // Str: its text, Ref: its sheet (index into texts)
-};
-
-struct FormulaExpr {
-    std::vector<FormulaNode> nodes;
-    std::vector<int32_t> args;
-    std::vector<QString> texts;
-    int32_t root = -1;
-};
-
 namespace {
 
 struct Token {
@@ -544,8 +519,7 @@ private:
         FormulaNode n;
         n.kind = FormulaNode::Bin;
         n.op = op;
-        n.a = l;
-        n.b = r;
+        n.p.kids = {l, r};
         return add(n);
     }
     // The binary operators by precedence: + -, then * /, then ^, all left to right.
@@ -575,7 +549,7 @@ private:
                 return e;
             FormulaNode n;
             n.kind = FormulaNode::Neg;
-            n.a = e;
+            n.p.kids = {e, -1};
             return add(n);
         }
         return primary();
@@ -587,7 +561,7 @@ private:
         switch (t.type) {
         case Token::Number:
             n.kind = FormulaNode::Num;
-            n.num = t.num;
+            n.p.num = t.num;
             ++i_;
             return add(n);
         case Token::String:
@@ -597,26 +571,25 @@ private:
             return add(n);
         case Token::Error:
             n.kind = FormulaNode::Err;
-            n.err = t.err;
+            n.p.err = t.err;
             ++i_;
             return add(n);
         case Token::Name:
             if (t.text == QLatin1String("TRUE") || t.text == QLatin1String("FALSE")) {
                 n.kind = FormulaNode::Bool;
-                n.num = t.text == QLatin1String("TRUE") ? 1 : 0;
+                n.p.num = t.text == QLatin1String("TRUE") ? 1 : 0;
             } else {
                 n.kind = FormulaNode::Err;       // an unknown name
-                n.err = CellError::Name;
+                n.p.err = CellError::Name;
             }
             ++i_;
             return add(n);
         case Token::Ref: {
             n.kind = FormulaNode::Ref;
-            n.hasSheet = t.hasSheet;
             if (t.hasSheet)
                 n.text = addText(t.sheet);
-            n.area = areaOf(t.a, t.b);
-            n.single = n.area.r1 == n.area.r2 && n.area.c1 == n.area.c2;
+            const Area a = areaOf(t.a, t.b);
+            n.p.area = {a.r1, a.c1, a.r2, a.c2};
             ++i_;
             return add(n);
         }
@@ -626,8 +599,7 @@ private:
             ++i_;
             if (peek().type == Token::RParen) {
                 ++i_;
-                n.a = int32_t(e_.args.size());
-                n.b = 0;
+                n.p.kids = {int32_t(e_.args.size()), 0};
                 return add(n);
             }
             // The arguments' own nodes come first; their indexes then go
@@ -642,8 +614,7 @@ private:
                 if (peek().type == Token::RParen) { ++i_; break; }
                 return -1;
             }
-            n.a = int32_t(e_.args.size());
-            n.b = int32_t(args.size());
+            n.p.kids = {int32_t(e_.args.size()), int32_t(args.size())};
             e_.args.insert(e_.args.end(), args.begin(), args.end());
             return add(n);
         }
@@ -690,26 +661,18 @@ private:
 
 } // namespace
 
-std::shared_ptr<const FormulaExpr> parseFormula(const QString &text, QString *error)
+const FormulaExpr *parseFormula(const QString &text, QString *error)
 {
     TokenList toks;
     if (text.startsWith(u'=') && Lexer(text).run(&*toks)) {
-        // Parsed into lists kept from one formula to the next, then copied
-        // at their exact sizes: growing them afresh for every formula cost
-        // more in the allocator than the parsing.
+        // Parsed into lists kept from one formula to the next; the sheet
+        // that takes the formula copies them into its own pools.
         thread_local FormulaExpr scratch;
         scratch.nodes.clear();
         scratch.args.clear();
         scratch.texts.clear();
-        if (Parser(*toks, &scratch).parse()) {
-            auto e = std::make_shared<FormulaExpr>();
-            e->nodes.assign(scratch.nodes.begin(), scratch.nodes.end());
-            e->args.assign(scratch.args.begin(), scratch.args.end());
-            e->texts.assign(scratch.texts.begin(), scratch.texts.end());
-            e->root = scratch.root;
-            scratch.texts.clear();           // lets go of the texts now
-            return e;
-        }
+        if (Parser(*toks, &scratch).parse())
+            return &scratch;
     }
     if (error)
         *error = QStringLiteral("The formula contains an error: %1").arg(text);
@@ -774,15 +737,16 @@ thread_local int evalDepth = 0;
 
 struct Eval {
     const SheetData &home;
-    const FormulaExpr &expr;
+    const FormulaNode *nodes;
+    const int32_t *args;
 
-    const FormulaNode &node(int32_t i) const { return expr.nodes[size_t(i)]; }
+    const FormulaNode &node(int32_t i) const { return nodes[i]; }
 
     const SheetData *sheetOf(const FormulaNode &n) const
     {
-        if (!n.hasSheet)
+        if (n.text < 0)
             return &home;
-        return home.book ? home.book->sheet(expr.texts[size_t(n.text)]) : nullptr;
+        return home.book ? home.book->sheet(home.string(n.text)) : nullptr;
     }
 
     // A value as an operand of arithmetic.
@@ -812,27 +776,27 @@ struct Eval {
     {
         const FormulaNode &n = node(i);
         switch (n.kind) {
-        case FormulaNode::Num: return Variant(n.num);
-        case FormulaNode::Str: return Variant(expr.texts[size_t(n.text)]);
-        case FormulaNode::Bool: return Variant(n.num != 0);
-        case FormulaNode::Err: return Variant(n.err);
+        case FormulaNode::Num: return Variant(n.p.num);
+        case FormulaNode::Str: return Variant(home.string(n.text));
+        case FormulaNode::Bool: return Variant(n.p.num != 0);
+        case FormulaNode::Err: return Variant(n.p.err);
         case FormulaNode::Ref: {
             const SheetData *sh = sheetOf(n);
             if (!sh)
                 return Variant(CellError::Ref);
-            if (!n.single)
+            if (!n.single())
                 return Variant(CellError::Value);
-            return sh->value(n.area.r1, n.area.c1);
+            return sh->value(n.p.area.r1, n.p.area.c1);
         }
         case FormulaNode::Neg: {
-            const Variant v = toNumber(scalar(n.a));
+            const Variant v = toNumber(scalar(n.p.kids.a));
             return v.isError() ? v : Variant(-v.number());
         }
         case FormulaNode::Bin: {
-            const Variant l = toNumber(scalar(n.a));
+            const Variant l = toNumber(scalar(n.p.kids.a));
             if (l.isError())
                 return l;
-            const Variant r = toNumber(scalar(n.b));
+            const Variant r = toNumber(scalar(n.p.kids.b));
             if (r.isError())
                 return r;
             const double a = l.number(), b = r.number();
@@ -856,8 +820,8 @@ struct Eval {
     template <typename Out>
     bool numbers(const FormulaNode &f, Out *out, Variant *err) const
     {
-        for (int32_t k = 0; k < f.b; ++k) {
-            const int32_t argIndex = expr.args[size_t(f.a + k)];
+        for (int32_t k = 0; k < f.p.kids.b; ++k) {
+            const int32_t argIndex = args[f.p.kids.a + k];
             const FormulaNode *arg = &node(argIndex);
             if (arg->kind == FormulaNode::Ref) {
                 const SheetData *sh = sheetOf(*arg);
@@ -865,8 +829,8 @@ struct Eval {
                     *err = Variant(CellError::Ref);
                     return false;
                 }
-                const Area &a = arg->area;
-                const bool whole = sh->eachStored(a.r1, a.c1, a.r2, a.c2, [&](int, int, const CellData &cell) {
+                const NodeRect &a = arg->p.area;
+                const bool whole = sh->eachStored(a.r1, a.c1, a.r2, a.c2, [&](int, int, const Cell &cell) {
                     const Variant v = evaluateCell(cell, *sh);
                     if (v.isError()) {
                         *err = v;
@@ -894,7 +858,7 @@ struct Eval {
     {
         if (f.func == FuncId::Unknown)
             return Variant(CellError::Name);
-        if (f.b == 0)
+        if (f.p.kids.b == 0)
             return Variant(CellError::Value);
         // On the stack for the ranges of a string of shots; a larger one spills over.
         QVarLengthArray<double, 64> xs;
@@ -927,17 +891,18 @@ struct Eval {
 // remembers the cell it refused, settles that one first and tries again.
 namespace {
 thread_local bool overflowed = false;
-thread_local const CellData *refusedCell = nullptr;
+thread_local const Cell *refusedCell = nullptr;
 thread_local const SheetData *refusedSheet = nullptr;
 
-Variant compute(const CellData &cell, const SheetData &sheet)
+Variant compute(const Cell &cell, const SheetData &sheet)
 {
+    const Formula &f = sheet.formula(cell);
     const quint64 gen = generation();
-    if (cell.cachedAt == gen)
-        return cell.cached;
-    if (!cell.expr)
-        return cell.value;                   // a formula we cannot read keeps the result stored with it
-    if (cell.evaluating)
+    if (f.cachedAt == gen)
+        return f.cached;
+    if (f.root < 0)
+        return f.cached;                     // a formula we cannot read keeps the result stored with it
+    if (f.evaluating)
         return Variant(0.0);                 // a circular reference reads as 0
     if (evalDepth >= MaxDepth) {
         if (!overflowed) {
@@ -947,25 +912,25 @@ Variant compute(const CellData &cell, const SheetData &sheet)
         }
         return Variant(CellError::Value);
     }
-    cell.evaluating = true;
+    f.evaluating = true;
     ++evalDepth;
-    Variant v = Eval{sheet, *cell.expr}.scalar(cell.expr->root);
+    Variant v = Eval{sheet, sheet.nodesOf(f), sheet.argsOf(f)}.scalar(f.root);
     --evalDepth;
-    cell.evaluating = false;
+    f.evaluating = false;
     if (v.isEmpty())
         v = Variant(0.0);                    // a formula showing an empty cell shows 0
     if (!overflowed) {                       // a result built on a refused cell is not kept
-        cell.cached = v;
-        cell.cachedAt = gen;
+        f.cached = v;
+        f.cachedAt = gen;
     }
     return v;
 }
 } // namespace
 
-Variant evaluateCell(const CellData &cell, const SheetData &sheet)
+Variant evaluateCell(const Cell &cell, const SheetData &sheet)
 {
     if (!cell.hasFormula())
-        return cell.value;
+        return sheet.constant(cell);
     if (evalDepth > 0)
         return compute(cell, sheet);
     while (true) {
@@ -973,7 +938,7 @@ Variant evaluateCell(const CellData &cell, const SheetData &sheet)
         const Variant v = compute(cell, sheet);
         if (!overflowed)
             return v;
-        const CellData *c = refusedCell;
+        const Cell *c = refusedCell;
         const SheetData *s = refusedSheet;
         overflowed = false;
         evaluateCell(*c, *s);                // settles the deep end of the chain

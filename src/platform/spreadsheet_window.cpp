@@ -58,38 +58,40 @@ public:
             return {};
         try {
             const SheetData &d = sheet_->data();
-            const CellData *c = d.find(index.row() + 1, index.column() + 1);
+            const int row = index.row() + 1, col = index.column() + 1;
+            const Cell *c = d.find(row, col);
             if (!c)
                 return role == Qt::FontRole ? QVariant(font(Style(), false)) : QVariant();
+            const Style &style = d.style(*c);
             switch (role) {
             case Qt::DisplayRole:
-                return formatValue(evaluateCell(*c, d), c->style.numberFormat);
+                return formatValue(evaluateCell(*c, d), style.numberFormat);
             case Qt::EditRole:
-                return c->entryText();
+                return d.entryText(*c);
             case Qt::FontRole:
-                return font(c->style, !c->link.isEmpty());
+                return font(style, c->hasLink());
             case Qt::ForegroundRole: {
-                const int rgb = paletteColor(c->style.colorIndex);
+                const int rgb = paletteColor(style.colorIndex);
                 if (rgb >= 0)
                     return QColor(QRgb(rgb));
-                return c->link.isEmpty() ? QVariant() : QVariant(QColor(Qt::blue));
+                return c->hasLink() ? QVariant(QColor(Qt::blue)) : QVariant();
             }
             case Qt::TextAlignmentRole:
-                return int(alignment(*c, evaluateCell(*c, d)));
+                return int(alignment(style, evaluateCell(*c, d)));
             case Qt::ToolTipRole:
             case LinkRole:
-                return c->link.isEmpty() ? QVariant() : QVariant(c->link);
+                return c->hasLink() ? QVariant(d.link(row, col)) : QVariant();
             case NumberRole: {
                 const Variant v = evaluateCell(*c, d);
                 return v.isNumber() ? QVariant(v.number()) : QVariant();
             }
             case GeneralRole:
-                return c->style.numberFormat.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
+                return style.numberFormat.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
             case SpillRole: {
                 // Only text set to the left (or General) runs on to the right.
                 const Variant v = evaluateCell(*c, d);
                 return v.isText() && !v.toString().isEmpty()
-                       && (c->style.align == xlGeneral || c->style.align == xlLeft);
+                       && (style.align == xlGeneral || style.align == xlLeft);
             }
             default:
                 return {};
@@ -141,10 +143,10 @@ private:
         return f;
     }
 
-    static Qt::Alignment alignment(const CellData &c, const Variant &v)
+    static Qt::Alignment alignment(const Style &style, const Variant &v)
     {
         Qt::Alignment h;
-        switch (c.style.align) {
+        switch (style.align) {
         case xlLeft: case xlFill: case xlJustify: h = Qt::AlignLeft; break;
         case xlCenter: case xlCenterAcrossSelection: case xlDistributed: h = Qt::AlignHCenter; break;
         case xlRight: h = Qt::AlignRight; break;
@@ -603,8 +605,8 @@ void SpreadsheetWindow::layoutPanes(int splitRow, int splitCol)
 // The formula bar: the cell's address and what was entered in it.
 void SpreadsheetWindow::showEntry(const SheetData &s, int row, int col)
 {
-    const CellData *c = s.find(row, col);
-    formula_->setText(QStringLiteral("%1%2   %3").arg(columnLetters(col)).arg(row).arg(c ? c->entryText() : QString()));
+    const Cell *c = s.find(row, col);
+    formula_->setText(QStringLiteral("%1%2   %3").arg(columnLetters(col)).arg(row).arg(c ? s.entryText(*c) : QString()));
 }
 
 void SpreadsheetWindow::currentCellChanged(const QModelIndex &index)

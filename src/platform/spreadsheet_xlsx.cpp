@@ -105,36 +105,47 @@ const char *limitedInto(std::string &buf, const QString &s)
     return utf8Into(buf, QStringView(s).left(32767));
 }
 
-// The workbook's formats, each made once. Cells of one column mostly share
-// one, so the one the column used last is tried before the others.
+// The workbook's formats, each made once, when a cell first uses it. A
+// sheet's cells name their style by its index in the sheet, which gives the
+// format at once after the style's first cell.
 class Formats {
 public:
     explicit Formats(lxw_workbook *wb) : wb_(wb) {}
-    lxw_format *of(const Style &st, int col)
+    void newSheet(const SheetData &s)
+    {
+        sheet_ = &s;
+        ofStyle_.assign(s.styleCount(), nullptr);
+        known_.assign(s.styleCount(), false);
+    }
+    lxw_format *of(uint32_t style)
+    {
+        if (style == 0)
+            return nullptr;
+        if (!known_[style]) {
+            known_[style] = true;
+            ofStyle_[style] = find(sheet_->styleAt(style));
+        }
+        return ofStyle_[style];
+    }
+
+private:
+    lxw_format *find(const Style &st)
     {
         if (st.isDefault())
             return nullptr;
-        if (size_t(col) >= lastOfColumn_.size())
-            lastOfColumn_.resize(size_t(col) + 1, -1);
-        int &last = lastOfColumn_[size_t(col)];
-        if (last >= 0 && cache_[size_t(last)].first == st)
-            return cache_[size_t(last)].second;
-        for (size_t i = 0; i < cache_.size(); ++i)
-            if (cache_[i].first == st) {
-                last = int(i);
-                return cache_[i].second;
-            }
+        for (const auto &[known, f] : cache_)
+            if (known == st)
+                return f;
         lxw_format *f = newXlsxFormat(wb_, st);
         cache_.emplace_back(st, f);
-        last = int(cache_.size() - 1);
         return f;
     }
-    void newSheet() { lastOfColumn_.clear(); }
 
-private:
     lxw_workbook *wb_;
+    const SheetData *sheet_ = nullptr;
     std::vector<std::pair<Style, lxw_format *>> cache_;
-    std::vector<int> lastOfColumn_;
+    std::vector<lxw_format *> ofStyle_;
+    std::vector<bool> known_;
 };
 
 // Cells whose value is an error value, by reference ("B7"); true for a
@@ -180,18 +191,18 @@ void writeSheet(lxw_worksheet *ws, const SheetData &s, Formats &formats, ErrorCe
         worksheet_set_row_opt(ws, lxw_row_t(r - 1), s.height(r), nullptr, &o);
     }
     std::string text, result;
-    for (const auto &[key, cell] : s.cells) {
-        const lxw_row_t r = lxw_row_t(keyRow(key) - 1);
-        const lxw_col_t c = lxw_col_t(keyCol(key) - 1);
-        lxw_format *f = formats.of(cell.style, int(c));
-        if (!cell.link.isEmpty()) {
-            const std::string url = urlFor(cell.link);
+    s.forEach([&](int row, int col, const Cell &cell) {
+        const lxw_row_t r = lxw_row_t(row - 1);
+        const lxw_col_t c = lxw_col_t(col - 1);
+        lxw_format *f = formats.of(cell.style);
+        if (cell.hasLink()) {
+            const std::string url = urlFor(s.link(row, col));
             // The link's own text is overwritten by the cell's value below.
             worksheet_write_url_opt(ws, r, c, url.c_str(), f, nullptr, nullptr);
         }
         if (cell.hasFormula()) {
             const Variant v = evaluateCell(cell, s);
-            const char *ftext = utf8Into(text, cell.formula);
+            const char *ftext = s.formulaUtf8(cell);
             if (v.isNumber() || v.isBool())
                 worksheet_write_formula_num(ws, r, c, ftext, f, v.number());
             else if (v.isError()) {
@@ -199,9 +210,9 @@ void writeSheet(lxw_worksheet *ws, const SheetData &s, Formats &formats, ErrorCe
                 errors[errorKey(r + 1, c + 1)] = false;
             } else
                 worksheet_write_formula_str(ws, r, c, ftext, f, limitedInto(result, v.toString()));
-            continue;
+            return;
         }
-        const Variant &v = cell.value;
+        const Variant v = s.constant(cell);
         switch (v.type()) {
         case Variant::Type::Number: worksheet_write_number(ws, r, c, v.number(), f); break;
         case Variant::Type::Boolean: worksheet_write_boolean(ws, r, c, v.boolean() ? 1 : 0, f); break;
@@ -213,11 +224,11 @@ void writeSheet(lxw_worksheet *ws, const SheetData &s, Formats &formats, ErrorCe
             break;
         }
         case Variant::Type::Empty:
-            if (f || !cell.link.isEmpty())
+            if (f || cell.hasLink())
                 worksheet_write_blank(ws, r, c, f);
             break;
         }
-    }
+    });
     if (s.zoom != 100)
         worksheet_set_zoom(ws, uint16_t(s.zoom));
     if (s.splitRow > 0 || s.splitCol > 0)
@@ -344,7 +355,7 @@ bool writeXlsx(const BookData &book, const QString &path, QString *error)
             return false;
         }
         errors.emplace_back();
-        formats.newSheet();
+        formats.newSheet(*s);
         writeSheet(ws, *s, formats, errors.back());
         sheets.push_back(ws);
     }
@@ -698,7 +709,11 @@ bool readSheet(Package &pkg, const QString &partName, SheetData *s, const QStrin
             if (const auto ra = c.attribute("r"); ra && !cellRef(qs(ra.value()), &r, &col))
                 return;
             colNo = col;
-            CellData cell;
+            struct {
+                Variant value;
+                QString formula;
+                Style style;
+            } cell;
             const int xf = c.attribute("s").as_int();
             if (xf > 0 && size_t(xf) < styles.size())
                 cell.style = styles[size_t(xf)];
@@ -739,13 +754,17 @@ bool readSheet(Package &pkg, const QString &partName, SheetData *s, const QStrin
                         text = shiftFormula(m.text, r - m.row, col - m.col).mid(1);
                     }
                 }
-                if (!text.isEmpty()) {
+                if (!text.isEmpty())
                     cell.formula = QStringLiteral("=") + text;
-                    cell.expr = parseFormula(cell.formula);
-                }
             }
-            if (!cell.isBlank())
-                s->cells[cellKey(r, col)] = std::move(cell);
+            if (cell.value.isEmpty() && cell.formula.isEmpty() && cell.style.isDefault())
+                return;
+            Cell &stored = s->at(r, col);
+            if (cell.formula.isEmpty())
+                s->setConstant(stored, cell.value);
+            else
+                s->setFormula(stored, cell.formula, parseFormula(cell.formula), cell.value);
+            s->setStyle(stored, cell.style);
         });
     });
     QHash<QString, bool> external;
@@ -765,7 +784,7 @@ bool readSheet(Package &pkg, const QString &partName, SheetData *s, const QStrin
         else if (!target.contains(QLatin1String("://")))
             target.replace(u'\\', u'/');
         if (!target.isEmpty())
-            s->at(a.r1, a.c1).link = target;
+            s->setLink(a.r1, a.c1, target);
     });
     return true;
 }

@@ -134,7 +134,7 @@ private slots:
         } else if (setup == "q2") {
             changeTemplate([](const BookPtr &wb) { wb->Worksheets(3)->Range("Q2")->ClearContents(); });
         } else if (setup == "nolink") {
-            changeTemplate([](const BookPtr &wb) { wb->Worksheets(1)->data().at(1, 1).link.clear(); });
+            changeTemplate([](const BookPtr &wb) { wb->Worksheets(1)->data().setLink(1, 1, QString()); });
         }
         for (const QString &r : replies)
             answers::queue(r);

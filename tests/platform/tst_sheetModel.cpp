@@ -219,6 +219,35 @@ private slots:
         QCOMPARE(other->Worksheets(1)->Range(QStringLiteral("K9"))->Value(), Variant(QStringLiteral("BLK")));
     }
 
+    // Cells written out of order, past many pages of rows and at the grid's
+    // edges are found again; formulas rewritten many times over (their pools
+    // packed meanwhile) keep their own texts and results.
+    void cellStoreOrderAndRewrites()
+    {
+        const QList<QPair<int, int>> cells{{70000, 3}, {5, 16384}, {1048576, 1}, {5, 2}, {1, 1}, {2048, 7}, {5, 1}};
+        for (const auto &[r, c] : cells)
+            ws->Cells(r, c)->setValue(double(r) * 100 + c);
+        for (const auto &[r, c] : cells)
+            QCOMPARE(ws->Cells(r, c)->Value().number(), double(r) * 100 + c);
+        QCOMPARE(ws->Cells(5, 3)->Value().type(), Variant::Type::Empty);
+        ws->Range(QStringLiteral("A1"))->setFormula(QStringLiteral("=MAX(A:A)+SUM"));
+        QCOMPARE(ws->Range(QStringLiteral("A1"))->Value().displayText(), QStringLiteral("#NAME?"));
+        ws->Range(QStringLiteral("H1"))->setFormula(QStringLiteral("=MAX(A2:A1048576)"));
+        QCOMPARE(ws->Range(QStringLiteral("H1"))->Value().number(), 1048576.0 * 100 + 1);
+        ws->Range(QStringLiteral("A1048576"))->ClearContents();
+        QCOMPARE(ws->Range(QStringLiteral("H1"))->Value().number(), 501.0);
+
+        wb->Worksheets(2)->Range(QStringLiteral("D6"))->setValue(2);
+        for (int round = 0; round < 6; ++round)
+            for (int r = 1; r <= 400; ++r)
+                ws->Cells(r, 10)->setFormula(QStringLiteral("=(Sheet2!$D$6*%1+\"%2\"+K%3)").arg(round).arg(r).arg(r));
+        ws->Range(QStringLiteral("K1:K400"))->setValue(1);
+        for (int r = 1; r <= 400; r += 57) {
+            QCOMPARE(ws->Cells(r, 10)->Formula(), QStringLiteral("=(Sheet2!$D$6*5+\"%1\"+K%2)").arg(r).arg(r));
+            QCOMPARE(ws->Cells(r, 10)->Value().number(), 2.0 * 5 + r + 1);
+        }
+    }
+
     void selectionActiveCellZoomAndPanes()
     {
         SheetPtr second = wb->Worksheets(2);
