@@ -1,5 +1,7 @@
 #include "platform/appicon.h"
 
+#include "platform/filesave.h"
+
 #include "platform/progfolder.h"
 
 #include <QFile>
@@ -102,13 +104,12 @@ bool writeDesktopEntry(const QString &folder, const QString &program)
     if (old.open(QIODevice::ReadOnly) && old.readAll() == text)
         return true;
     old.close();
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
-        return false;
-    // File managers start a desktop entry from an ordinary folder only when
-    // it is executable.
-    QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ExeOwner);
-    return true;
+    // Written again whenever it differs, so a crash cannot leave it wrong for
+    // long. File managers start a desktop entry from an ordinary folder only
+    // when it is executable.
+    return replaceRegenerableFile(target, text,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                      | QFileDevice::ReadGroup | QFileDevice::ReadOther);
 }
 
 } // namespace vt

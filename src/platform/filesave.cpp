@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstring>
+#include <cstdio>
 
 namespace vt {
 
@@ -49,6 +51,18 @@ void writeWholeFile(const QString &path, const QByteArray &bytes)
     }
     if (!f.commit())
         failSave(75, path, f.errorString());
+}
+
+bool replaceRegenerableFile(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions)
+{
+    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
+    if (!temp.open() || temp.write(bytes) != bytes.size() || !temp.flush() || !temp.setPermissions(permissions))
+        return false;
+    temp.close();
+    if (::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return false; // the temporary file goes with its object
+    temp.setAutoRemove(false);
+    return true;
 }
 
 } // namespace vt

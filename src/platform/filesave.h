@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 namespace vt {
@@ -13,5 +14,11 @@ namespace vt {
 // /data/a.rtf (No space left on device)"); a full disk raises 61, a missing
 // folder 76, anything else 75.
 void writeWholeFile(const QString &path, const QByteArray &bytes);
+
+// The same without syncing the disk, for files the program makes again
+// whenever they are missing or differ (copies of its own resources): a
+// reader still sees the old file or the new one, never a part. False when
+// the file could not be written.
+bool replaceRegenerableFile(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions);
 
 } // namespace vt

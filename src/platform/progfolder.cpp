@@ -1,4 +1,6 @@
 #include "platform/progfolder.h"
+
+#include "platform/filesave.h"
 #include "vt_paths.h"
 
 #include <QCoreApplication>
@@ -36,8 +38,9 @@ static void seedFrom(const QString &src, const QString &dst)
         if (QFileInfo::exists(target))
             continue;
         QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(file, target);
-        QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
+        QFile in(file);
+        if (in.open(QIODevice::ReadOnly))
+            replaceRegenerableFile(target, in.readAll(), in.permissions() | QFileDevice::WriteOwner);
     }
 }
 

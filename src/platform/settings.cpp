@@ -2,17 +2,25 @@
 
 #include "platform/conversions.h"
 #include "platform/errors.h"
+#include "platform/settings_ini.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLockFile>
+#include <QHash>
 #include <QSettings>
 #include <QSet>
 #include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,12 +35,18 @@ QString settingsFolder()
     return dir;
 }
 
+namespace {
+QString waitingFileNamed(const QString &folder, const QString &name);
+}
+
 QString settingsFile(const QString &app)
 {
     // Application names match without regard to case, like sections and keys:
     // an existing file under another spelling is the same application.
     const QString folder = settingsFolder();
     const QString wanted = app + QStringLiteral(".ini");
+    if (const QString w = waitingFileNamed(folder, wanted); !w.isEmpty())
+        return w;
     if (!QFileInfo::exists(folder + u'/' + wanted)) {
         const QStringList files = QDir(folder).entryList({QStringLiteral("*.ini")}, QDir::Files);
         for (const QString &f : files)
@@ -224,10 +238,249 @@ void checkRead(const QSettings &s, const QString &file)
              + shown(copy) + u'.');
 }
 
-// Whether a write may go to the file; when not, the user has been told.
-bool mayWrite(const QSettings &s, const QString &file)
+// The stored spelling of a section ("" when absent). QSettings keeps top-level
+// keys in the "General" group; sections are never empty in this program.
+QString storedSection(QSettings &s, const QString &section)
 {
+    return findName(s.childGroups(), section);
+}
+
+// --- changes waiting to be written ------------------------------------------
+
+// Changes are written in bursts: one write of a file carries every change
+// made to it since the last. A burst ends when the program's thread returns
+// to its event loop if the records other copies read are among the changes,
+// else a short while after its first change; everything still waiting is
+// written at exit (and on the signals that end the program, which exit
+// through the same path). Until then this process reads its own changes from
+// here.
+struct Waiting {
+    QString file;
+    QList<ini::Change> changes;
+};
+
+struct Batch {
+    QList<Waiting> files;
+    bool endOfBurstPosted = false;
+    QTimer *settle = nullptr;
+    bool exitHook = false;
+};
+
+Batch &batch()
+{
+    static Batch b;
+    return b;
+}
+
+Waiting *waitingFor(const QString &file)
+{
+    for (Waiting &w : batch().files)
+        if (w.file.compare(file, Qt::CaseInsensitive) == 0)
+            return &w;
+    return nullptr;
+}
+
+// The records peers read (the instance records, Part of every copy's start
+// and of the port checks) must reach the file within the burst.
+bool peersRead(const QString &section) { return section.compare(QLatin1String("Pemdora"), Qt::CaseInsensitive) == 0; }
+
+void scheduleWrite(bool soon)
+{
+    Batch &b = batch();
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!b.exitHook) {
+        b.exitHook = true;
+        std::atexit([] { flushSettings(); });
+    }
+    if (!app || QThread::currentThread() != app->thread()) {
+        flushSettings();
+        return;
+    }
+    if (soon) {
+        if (!b.endOfBurstPosted) {
+            b.endOfBurstPosted = true;
+            QTimer::singleShot(0, app, [] {
+                batch().endOfBurstPosted = false;
+                flushSettings();
+            });
+        }
+        return;
+    }
+    if (!b.settle) {
+        b.settle = new QTimer(app);
+        b.settle->setSingleShot(true);
+        QObject::connect(b.settle, &QTimer::timeout, [] { flushSettings(); });
+        QObject::connect(b.settle, &QObject::destroyed, [] { batch().settle = nullptr; });
+        QObject::connect(app, &QCoreApplication::aboutToQuit, [] { flushSettings(); });
+    }
+    if (!b.settle->isActive())
+        b.settle->start(kSettingsSettleMs);
+}
+
+void queueChange(const QString &file, ini::Change change)
+{
+    const bool soon = peersRead(change.section);
+    Waiting *w = waitingFor(file);
+    if (!w) {
+        batch().files.append(Waiting{file, {}});
+        w = &batch().files.last();
+    }
+    w->changes.append(std::move(change));
+    scheduleWrite(soon);
+}
+
+// What the waiting changes say of a key: false when they do not touch it;
+// else its value, or `removed` when they took it away.
+bool waitingValue(const QString &file, const QString &section, const QString &key, QString &value, bool &removed)
+{
+    const Waiting *w = waitingFor(file);
+    if (!w)
+        return false;
+    const QString sec = escapeName(section), k = escapeName(key);
+    for (qsizetype i = w->changes.size() - 1; i >= 0; --i) {
+        const ini::Change &c = w->changes[i];
+        if (c.section.compare(sec, Qt::CaseInsensitive) != 0)
+            continue;
+        if (c.kind == ini::Change::RemoveSection) {
+            removed = true;
+            return true;
+        }
+        if (c.key.compare(k, Qt::CaseInsensitive) != 0)
+            continue;
+        removed = c.kind == ini::Change::RemoveKey;
+        if (!removed)
+            value = c.value;
+        return true;
+    }
+    return false;
+}
+
+bool readFileBytes(const QString &file, QByteArray &out)
+{
+    const QByteArray native = QFile::encodeName(file);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char buf[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        out.append(buf, n);
+    }
+    ::close(fd);
+    return true;
+}
+
+// Every writer of a settings file holds this lock around its read, change
+// and replace, so no copy's changes are lost to another's at the same time.
+// An flock: the kernel drops it with the process, whatever way it ends.
+class FileWriteLock {
+public:
+    FileWriteLock()
+    {
+        const QByteArray path = QFile::encodeName(settingsFolder() + QStringLiteral("/.settings.lock"));
+        fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd_ >= 0)
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~FileWriteLock()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileWriteLock(const FileWriteLock &) = delete;
+    FileWriteLock &operator=(const FileWriteLock &) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+// QSettings takes a file it has read for unchanged while its size and its
+// time to the millisecond stay the same. A rewrite of the same size within
+// that millisecond would go unseen by readers here and in other copies, so
+// the new file's time is always later than the old one's.
+void stampAfter(int fd, const QString &old)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(old).constData(), &st) != 0)
+        return;
+    const int64_t oldMs = int64_t(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const int64_t nowMs = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    if (nowMs > oldMs)
+        return;
+    const int64_t ms = oldMs + 1;
+    const timespec later{time_t(ms / 1000), long(ms % 1000) * 1000000};
+    const timespec times[2] = {later, later};
+    ::futimens(fd, times);
+}
+
+// Writes the changes into the file: a new file beside it replaces it in one
+// rename, so a reader sees the old text or the new, never a part. A file
+// that held settings is synced before it is replaced, so a crash cannot
+// leave it empty; a file that did not exist has nothing to lose.
+bool writeChanges(const QString &file, const QList<ini::Change> &changes, QString &why)
+{
+    FileWriteLock lock;
+    QByteArray old;
+    const bool existed = readFileBytes(file, old);
+    const QByteArray text = ini::apply(old, changes);
+    if (existed && text == old)
+        return true;
+    static int serial = 0;
+    const QString temp = file + QStringLiteral(".new-%1-%2").arg(::getpid()).arg(++serial);
+    const QByteArray tempNative = QFile::encodeName(temp);
+    const int fd = ::open(tempNative.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        why = reasonText(errno);
+        return false;
+    }
+    bool ok = true;
+    for (qsizetype done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.constData() + done, size_t(text.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            done += n;
+        else
+            why = reasonText(n < 0 ? errno : ENOSPC);
+    }
+    if (ok && existed)
+        stampAfter(fd, file);
+    if (ok && existed && ::fdatasync(fd) != 0) {
+        ok = false;
+        why = reasonText(errno);
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        why = reasonText(errno);
+    }
+    if (ok && ::rename(tempNative.constData(), QFile::encodeName(file).constData()) != 0) {
+        ok = false;
+        why = reasonText(errno);
+    }
+    if (!ok)
+        ::unlink(tempNative.constData());
+    return ok;
+}
+
+void checkedRead(const QString &file)
+{
+    if (notices().checked.contains(file))
+        return;
+    QSettings s(file, QSettings::IniFormat);
     checkRead(s, file);
+}
+
+bool mayWriteFile(const QString &file)
+{
+    checkedRead(file);
     if (notices().unusable.contains(file))
         return false;
     const auto [what, why] = writeProblem(file);
@@ -237,21 +490,35 @@ bool mayWrite(const QSettings &s, const QString &file)
     return false;
 }
 
-// After sync(): a failure to write is told, never raised. (A read problem
-// also leaves its status behind, but the write itself went through.)
-void checkWritten(const QSettings &s, const QString &file)
+} // namespace
+
+void flushSettings()
 {
-    if (s.status() != QSettings::AccessError)
-        return;
-    const auto [what, why] = writeProblem(file);
-    tellNotSaved(what.isEmpty() ? file : what, why.isEmpty() ? QStringLiteral("the file could not be written") : why);
+    Batch &b = batch();
+    if (b.settle)
+        b.settle->stop();
+    // Taken first: a notice told from here may run code that saves again.
+    const QList<Waiting> files = std::exchange(b.files, {});
+    for (const Waiting &w : files) {
+        QString why;
+        if (!writeChanges(w.file, w.changes, why))
+            tellNotSaved(w.file, why.isEmpty() ? QStringLiteral("the file could not be written") : why);
+    }
 }
 
-// The stored spelling of a section ("" when absent). QSettings keeps top-level
-// keys in the "General" group; sections are never empty in this program.
-QString storedSection(QSettings &s, const QString &section)
+bool settingsWaiting() { return !batch().files.isEmpty(); }
+
+namespace {
+
+// A file with changes still waiting may not be on disk yet; its name is
+// the one to use, whatever the spelling asked for.
+QString waitingFileNamed(const QString &folder, const QString &name)
 {
-    return findName(s.childGroups(), section);
+    for (const Waiting &w : batch().files)
+        if (QFileInfo(w.file).fileName().compare(name, Qt::CaseInsensitive) == 0
+            && QFileInfo(w.file).absolutePath() == QFileInfo(folder).absoluteFilePath())
+            return w.file;
+    return {};
 }
 
 } // namespace
@@ -259,6 +526,10 @@ QString storedSection(QSettings &s, const QString &section)
 QString GetSetting(const QString &app, const QString &section, const QString &key, const QString &defaultValue)
 {
     const QString file = settingsFile(app);
+    QString waiting;
+    bool removed = false;
+    if (waitingValue(file, section, key, waiting, removed))
+        return removed ? defaultValue : waiting;
     QSettings s(file, QSettings::IniFormat);
     checkRead(s, file);
     const QString sec = storedSection(s, section);
@@ -276,47 +547,26 @@ void SaveSetting(const QString &app, const QString &section, const QString &key,
     if (section.isEmpty() || key.isEmpty())
         raise(5);
     const QString file = settingsFile(app);
-    QSettings s(file, QSettings::IniFormat);
-    if (!mayWrite(s, file))
+    if (!mayWriteFile(file))
         return;
-    QString sec = storedSection(s, section);
-    if (sec.isEmpty())
-        sec = escapeName(section);
-    s.beginGroup(sec);
-    QString k = findName(s.childKeys(), key);
-    if (k.isEmpty())
-        k = escapeName(key);
-    s.setValue(k, value);
-    s.endGroup();
-    s.sync();
-    checkWritten(s, file);
+    queueChange(file, {ini::Change::Set, escapeName(section), escapeName(key), value});
 }
 
 void DeleteSetting(const QString &app, const QString &section, const QString &key)
 {
     const QString file = settingsFile(app);
     if (section.isEmpty()) {
+        // At once, and what waited for the file goes with it.
+        batch().files.removeIf([&](const Waiting &w) { return w.file.compare(file, Qt::CaseInsensitive) == 0; });
         QFile::remove(file);
         return;
     }
-    if (!QFile::exists(file))
+    if (!QFile::exists(file) && !waitingFor(file))
         return;
-    QSettings s(file, QSettings::IniFormat);
-    checkRead(s, file);
-    const QString sec = storedSection(s, section);
-    if (sec.isEmpty() || !mayWrite(s, file))
+    if (!mayWriteFile(file))
         return;
-    if (key.isEmpty()) {
-        s.remove(sec);
-    } else {
-        s.beginGroup(sec);
-        const QString k = findName(s.childKeys(), key);
-        if (!k.isEmpty())
-            s.remove(k);
-        s.endGroup();
-    }
-    s.sync();
-    checkWritten(s, file);
+    queueChange(file, {key.isEmpty() ? ini::Change::RemoveSection : ini::Change::RemoveKey, escapeName(section),
+                       escapeName(key), QString()});
 }
 
 QList<QPair<QString, QString>> GetAllSettings(const QString &app, const QString &section)
@@ -326,16 +576,54 @@ QList<QPair<QString, QString>> GetAllSettings(const QString &app, const QString 
     QSettings s(file, QSettings::IniFormat);
     checkRead(s, file);
     const QString sec = storedSection(s, section);
-    if (sec.isEmpty())
-        return out;
-    s.beginGroup(sec);
-    for (const QString &k : s.childKeys())
-        out.append({unescapeName(k), s.value(k).toString()});
+    if (!sec.isEmpty()) {
+        s.beginGroup(sec);
+        for (const QString &k : s.childKeys())
+            out.append({unescapeName(k), s.value(k).toString()});
+    }
+    // This process's changes still waiting to be written.
+    if (const Waiting *w = waitingFor(file)) {
+        const QString esc = escapeName(section);
+        for (const ini::Change &c : w->changes) {
+            if (c.section.compare(esc, Qt::CaseInsensitive) != 0)
+                continue;
+            if (c.kind == ini::Change::RemoveSection) {
+                out.clear();
+                continue;
+            }
+            const QString name = unescapeName(c.key);
+            const auto at = std::find_if(out.begin(), out.end(), [&](const QPair<QString, QString> &p) {
+                return p.first.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (c.kind == ini::Change::RemoveKey) {
+                if (at != out.end())
+                    out.erase(at);
+            } else if (at != out.end()) {
+                at->second = c.value;
+            } else {
+                out.append({name, c.value});
+            }
+        }
+    }
     return out;
 }
 
 bool SectionExists(const QString &app, const QString &section)
 {
+    if (const Waiting *w = waitingFor(settingsFile(app))) {
+        const QString esc = escapeName(section);
+        for (qsizetype i = w->changes.size() - 1; i >= 0; --i) {
+            const ini::Change &c = w->changes[i];
+            if (c.section.compare(esc, Qt::CaseInsensitive) != 0)
+                continue;
+            if (c.kind == ini::Change::Set)
+                return true;
+            if (c.kind == ini::Change::RemoveSection)
+                return false;
+            // A key removed: the section may hold others.
+            return !GetAllSettings(app, section).isEmpty();
+        }
+    }
     const QString file = settingsFile(app);
     QSettings s(file, QSettings::IniFormat);
     checkRead(s, file);
@@ -391,14 +679,32 @@ void setSettingsNotice(SettingsNoticeFn receiver)
 void resetSettingsNotices() { notices() = Notices{}; }
 
 SettingsLock::SettingsLock(const QString &name, int timeoutMs)
-    : lock_(std::make_unique<QLockFile>(settingsFolder() + QStringLiteral("/.") + name + QStringLiteral(".lock")))
 {
-    lock_->setStaleLockTime(30000);
-    lock_->tryLock(timeoutMs);
+    // An flock, not a lock file with contents: taking it writes nothing, and
+    // the kernel drops it with the process however that ends.
+    const QByteArray path = QFile::encodeName(settingsFolder() + QStringLiteral("/.") + name + QStringLiteral(".lock"));
+    fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ < 0)
+        return;
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+        locked_ = true;
+        return;
+    }
+    // Held by another copy for the moment it takes to settle its number.
+    QElapsedTimer waited;
+    waited.start();
+    while (!locked_ && waited.elapsed() < timeoutMs) {
+        QThread::msleep(5);
+        locked_ = ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
+    }
 }
 
-SettingsLock::~SettingsLock() { lock_->unlock(); }
+SettingsLock::~SettingsLock()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
 
-bool SettingsLock::locked() const { return lock_->isLocked(); }
+bool SettingsLock::locked() const { return locked_; }
 
 } // namespace vt

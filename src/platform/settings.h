@@ -1,16 +1,17 @@
 // The per-user settings store: string values addressed by application title,
-// section and key, one INI file per application title. Every call goes to the
-// file, so running copies see each other's records at once. Sections and keys
-// match without regard to case, as the registry did; a stored spelling is kept.
+// section and key, one INI file per application title. Every read goes to the
+// file, so running copies see each other's records. Writes are gathered and
+// each file is rewritten once per burst of changes: the instance records that
+// other copies read reach the file as soon as the program's thread returns to
+// its event loop, the rest within kSettingsSettleMs, and everything at exit.
+// Sections and keys match without regard to case, as the registry did; a
+// stored spelling is kept.
 #pragma once
 
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <functional>
-#include <memory>
-
-class QLockFile;
 
 namespace vt {
 
@@ -27,6 +28,14 @@ void DeleteSetting(const QString &app, const QString &section = {}, const QStrin
 // All key/value pairs of a section, in stored order.
 QList<QPair<QString, QString>> GetAllSettings(const QString &app, const QString &section);
 bool SectionExists(const QString &app, const QString &section);
+
+// How long other changes may wait for their write.
+constexpr int kSettingsSettleMs = 1000;
+// Writes every change still waiting, now. Exit does it by itself; a
+// program that ends without exiting (_exit) calls it first.
+void flushSettings();
+// Whether changes wait to be written (for tests).
+bool settingsWaiting();
 
 // Readers that never fail: a missing key or one whose text does not convert
 // gives the default, so one bad value cannot stop the reading of the rest.
@@ -58,7 +67,8 @@ public:
     bool locked() const;
 
 private:
-    std::unique_ptr<QLockFile> lock_;
+    int fd_ = -1;
+    bool locked_ = false;
 };
 
 } // namespace vt

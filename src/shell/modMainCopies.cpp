@@ -313,6 +313,8 @@ void savAppEnd()
 
 void endProgram(int exitCode)
 {
+    // _exit skips the exit handlers that write the settings still waiting.
+    flushSettings();
     copies::release();
     std::fflush(nullptr);
     ::_exit(exitCode);

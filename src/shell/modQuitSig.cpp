@@ -70,6 +70,7 @@ void seeRecovered()
     // Cleared first, so that the notice is given once even if this run is
     // ended while it is shown.
     DeleteSetting(AppTitle, kRecovered);
+    flushSettings();
     MsgBox(text, vbOKOnly | vbInformation, AppTitle + QStringLiteral(" - Recovered CFiles"));
 }
 
@@ -82,6 +83,8 @@ void quitBySignal()
     // The copies first: a window waiting for the user (the notes window shown
     // modally at start-up) would otherwise ask about its changes on closing.
     guarded(QStringLiteral("modQuitSig/saveRecovered"), [] { saveRecovered(); });
+    // The list of recovered files must be on disk even if a harder signal follows.
+    flushSettings();
     if (QWidget *modal = QApplication::activeModalWidget())
         modal->close();
     // Start-up waits for replies in loops of its own, and an unload already

@@ -1,6 +1,7 @@
 // Running copies: real vantrell processes started side by side on one
 // settings store, answering through the answers file.
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 #include <QTest>
 #include <memory>
@@ -253,6 +254,31 @@ private slots:
         QCOMPARE(record(5, "AppRun"), QString());
         QCOMPARE(record(5, "AppEnd"), QStringLiteral("Vantrell5"));
         QCOMPARE(record(5, "AppPrt"), QStringLiteral("0"));
+    }
+
+    // Start-up gathers its settings into one write per file and burst, and
+    // syncs only files that held settings before: with fresh settings and
+    // no serial port it is ready after a few disk syncs at most, its record
+    // already where other copies read it; its end writes synced.
+    void fewDiskSyncsBeforeReady()
+    {
+        VtProcess c0;
+        const QString log = c0.folder() + QStringLiteral("/syncs");
+        c0.setEnv(QStringLiteral("LD_PRELOAD"), QStringLiteral(VT_SYNCCOUNT_LIB));
+        c0.setEnv(QStringLiteral("VT_SYNC_LOG"), log);
+        c0.setEnv(QStringLiteral("ASAN_OPTIONS"),
+                  qEnvironmentVariable("ASAN_OPTIONS") + QStringLiteral(":verify_asan_link_order=0"));
+        for (int n = 1; n <= 16; ++n)
+            c0.setEnv(QStringLiteral("VANTRELL_COM%1").arg(n), c0.folder() + QStringLiteral("/no-port"));
+        c0.start();
+        QVERIFY(c0.waitStarted());
+        const qint64 atReady = QFileInfo(log).size();
+        QVERIFY2(atReady <= 6, qPrintable(QStringLiteral("%1 disk syncs before ready").arg(atReady)));
+        QCOMPARE(record(0, "AppRun"), QStringLiteral("Vantrell0"));
+        c0.terminate();
+        QVERIFY(!c0.running());
+        QVERIFY(QFileInfo(log).size() > atReady);
+        QCOMPARE(record(0, "AppEnd"), QStringLiteral("Vantrell0"));
     }
 
     void smallScreenYesGoesOn()

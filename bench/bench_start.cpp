@@ -1,0 +1,260 @@
+// Start-up: the time from starting the program to its ready mark (the file
+// named by $VANTRELL_READY written once start-up is done and the event loop
+// runs), with fresh settings and program folders and no chronograph, beside a
+// bare Qt main window (bench/bare/bare_window.cpp: a menu bar, a text box and
+// a status bar) started the same way. The two run in pairs, alternating which
+// goes first, so that both meet the same load on a shared machine; the figure
+// is the median of the pairs' ratios with their spread.
+//
+// The ready mark is a named pipe: its first byte wakes this program at once,
+// without polling. Without --ports the COM ports point nowhere (no serial
+// port at all); with it the machine's own ports are scanned as they are, and
+// a port that opens but never answers is waited on as detection must.
+//
+// Under strace (when it is installed) one more run of the program counts the
+// disk syncs (fsync, fdatasync, sync_file_range, syncfs, sync) and renames
+// made before the ready mark, and the same for the bare window.
+//
+//   bench_start [--pairs N] [--ports]      ($VANTRELL_BIN: another build of the program)
+
+#include "common/benchutil.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct Options {
+    int pairs = 15;
+    bool ports = false;
+};
+
+// $VANTRELL_BIN runs another build of the program (to compare two builds).
+QString ourProgram()
+{
+    const QString bin = qEnvironmentVariable("VANTRELL_BIN");
+    return bin.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../vantrell") : bin;
+}
+QString bareProgram() { return QCoreApplication::applicationDirPath() + QStringLiteral("/bare_window"); }
+
+// A fresh environment for one start: settings and program folders, the
+// runtime folder, the ready pipe, an empty answers file (every question takes
+// its default, as a user pressing Enter would).
+class Fresh {
+public:
+    explicit Fresh(const Options &o)
+    {
+        const QString d = dir_.path();
+        for (const char *sub : {"cfg", "home", "xdg"})
+            QDir(d).mkpath(QString::fromLatin1(sub));
+        ::chmod(QFile::encodeName(d + QStringLiteral("/xdg")).constData(), 0700);
+        ready_ = d + QStringLiteral("/ready");
+        ::mkfifo(QFile::encodeName(ready_).constData(), 0600);
+        QFile(d + QStringLiteral("/answers")).open(QIODevice::WriteOnly);
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env_.insert(QStringLiteral("VANTRELL_CONFIG"), d + QStringLiteral("/cfg"));
+        env_.insert(QStringLiteral("VANTRELL_HOME"), d + QStringLiteral("/home"));
+        env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), d + QStringLiteral("/xdg"));
+        env_.insert(QStringLiteral("VANTRELL_READY"), ready_);
+        env_.insert(QStringLiteral("VANTRELL_ANSWERS"), d + QStringLiteral("/answers"));
+        for (int n = 1; n <= 16; ++n) {
+            const QString name = QStringLiteral("VANTRELL_COM%1").arg(n);
+            if (o.ports)
+                env_.remove(name);
+            else
+                env_.insert(name, d + QStringLiteral("/no-port-%1").arg(n));
+        }
+        // The reader is there before the program starts, so its write never waits.
+        fd_ = ::open(QFile::encodeName(ready_).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    }
+    ~Fresh()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    const QProcessEnvironment &env() const { return env_; }
+    QString readyPath() const { return ready_; }
+    // Waits for the ready mark; false when the program ended first or a
+    // minute passed.
+    bool waitReady(QProcess &p)
+    {
+        for (int waited = 0; waited < 60000; waited += 100) {
+            pollfd pfd{fd_, POLLIN, 0};
+            const int r = ::poll(&pfd, 1, 100);
+            if (r > 0 && (pfd.revents & POLLIN))
+                return true;
+            if (p.state() == QProcess::NotRunning)
+                return false;
+        }
+        return false;
+    }
+
+private:
+    QTemporaryDir dir_;
+    QProcessEnvironment env_;
+    QString ready_;
+    int fd_ = -1;
+};
+
+// Milliseconds from start to ready; negative when it never got there.
+double timeStart(const QString &program, const Options &o)
+{
+    Fresh fresh(o);
+    QProcess p;
+    p.setProcessEnvironment(fresh.env());
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    const bench::Stopwatch clock;
+    p.start(program, {});
+    const bool ok = fresh.waitReady(p);
+    const double ms = clock.seconds() * 1000.0;
+    p.kill();
+    p.waitForFinished(-1);
+    return ok ? ms : -1;
+}
+
+struct Syncs {
+    int syncs = -1, renames = 0;
+};
+
+// Runs the program once under strace and counts what it did before it wrote
+// the ready mark.
+Syncs countSyncs(const QString &program, const Options &o)
+{
+    Syncs out;
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        return out;
+    Fresh fresh(o);
+    QTemporaryDir logDir;
+    const QString log = logDir.path() + QStringLiteral("/trace");
+    QProcess p;
+    p.setProcessEnvironment(fresh.env());
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(strace, {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"), log, QStringLiteral("-e"),
+                     QStringLiteral("trace=fsync,fdatasync,sync,syncfs,sync_file_range,rename,renameat,renameat2,"
+                                    "openat"),
+                     program});
+    const bool ok = fresh.waitReady(p);
+    // The program is strace's child: ending it ends strace.
+    QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(p.processId()));
+    if (children.open(QIODevice::ReadOnly))
+        for (const QByteArray &pid : children.readAll().split(' '))
+            if (pid.toInt() > 0)
+                ::kill(pid.toInt(), SIGKILL);
+    p.waitForFinished(-1);
+    if (!ok)
+        return out;
+    QFile f(log);
+    if (!f.open(QIODevice::ReadOnly))
+        return out;
+    out.syncs = 0;
+    const QByteArray readyName = QFile::encodeName(fresh.readyPath());
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.contains(readyName))
+            break;
+        if (line.contains("sync(") || line.contains("syncfs(") || line.contains("sync_file_range("))
+            ++out.syncs;
+        else if (line.contains("rename"))
+            ++out.renames;
+    }
+    return out;
+}
+
+int run(const Options &o)
+{
+    if (!QFile::exists(ourProgram()) || !QFile::exists(bareProgram())) {
+        std::fprintf(stderr, "bench_start: %s or %s is not built\n", qPrintable(ourProgram()),
+                     qPrintable(bareProgram()));
+        return 1;
+    }
+    // One start of each first, so that neither pays for a cold disk cache.
+    timeStart(ourProgram(), o);
+    timeStart(bareProgram(), o);
+    std::vector<double> ours, bare, ratios;
+    for (int i = 0; i < o.pairs; ++i) {
+        double a, b;
+        if (i % 2 == 0) {
+            a = timeStart(ourProgram(), o);
+            b = timeStart(bareProgram(), o);
+        } else {
+            b = timeStart(bareProgram(), o);
+            a = timeStart(ourProgram(), o);
+        }
+        if (a < 0 || b < 0) {
+            std::fprintf(stderr, "bench_start: a start did not reach its ready mark\n");
+            return 1;
+        }
+        ours.push_back(a);
+        bare.push_back(b);
+        ratios.push_back(a / b);
+    }
+    const double lo = *std::min_element(ratios.begin(), ratios.end());
+    const double hi = *std::max_element(ratios.begin(), ratios.end());
+    const QString where = o.ports ? QStringLiteral("the machine's serial ports scanned")
+                                  : QStringLiteral("no serial port");
+    bench::figure(QStringLiteral("start to ready"),
+                  QStringLiteral("%1 ms, bare Qt main window %2 ms: %3 x (median of %4 pairs, ratios %5 to %6%7; "
+                                 "fresh settings, %8; target at most 2 x)")
+                      .arg(bench::median(ours), 0, 'f', 1)
+                      .arg(bench::median(bare), 0, 'f', 1)
+                      .arg(bench::median(ratios), 0, 'f', 2)
+                      .arg(o.pairs)
+                      .arg(lo, 0, 'f', 2)
+                      .arg(hi, 0, 'f', 2)
+                      .arg(hi > 2 * lo ? QStringLiteral(", more than 2 x apart") : QString())
+                      .arg(where));
+    const Syncs s = countSyncs(ourProgram(), o);
+    const Syncs r = countSyncs(bareProgram(), o);
+    if (s.syncs < 0)
+        bench::figure(QStringLiteral("start syncs"), QStringLiteral("not counted (strace is not installed)"));
+    else
+        bench::figure(QStringLiteral("start syncs before ready"),
+                      QStringLiteral("%1 disk syncs and %2 renames, bare Qt main window %3 and %4 (one run each "
+                                     "under strace; target at most 6 syncs)")
+                          .arg(s.syncs)
+                          .arg(s.renames)
+                          .arg(r.syncs)
+                          .arg(r.renames));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    Options o;
+    const QStringList args = app.arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--ports")) {
+            o.ports = true;
+        } else if (args[i] == QLatin1String("--pairs") && i + 1 < args.size()) {
+            o.pairs = args[++i].toInt();
+        } else {
+            std::fprintf(stderr, "usage: bench_start [--pairs N] [--ports]\n");
+            return 2;
+        }
+    }
+    if (o.pairs < 1) {
+        std::fprintf(stderr, "usage: bench_start [--pairs N] [--ports]\n");
+        return 2;
+    }
+    return run(o);
+}
