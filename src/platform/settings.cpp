@@ -280,8 +280,8 @@ Waiting *waitingFor(const QString &file)
     return nullptr;
 }
 
-// The records peers read (the instance records, Part of every copy's start
-// and of the port checks) must reach the file within the burst.
+// The records peers read (the instance records, which every copy's start and
+// the port checks look at) must reach the file within the burst.
 bool peersRead(const QString &section) { return section.compare(QLatin1String("Pemdora"), Qt::CaseInsensitive) == 0; }
 
 void scheduleWrite(bool soon)
