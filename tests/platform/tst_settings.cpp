@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(vt::GetAllSettings(kApp, QStringLiteral("frmMDI")).size(), 2);
         QCOMPARE(onDisk(QStringLiteral("frmMDI"), QStringLiteral("SizWinX")), QStringLiteral("9000"));
         QCOMPARE(inode(), written);
-        QTRY_VERIFY(!vt::settingsWaiting());
+        QTRY_VERIFY_WITH_TIMEOUT(!vt::settingsWaiting(), 60000); // a bound for a hung test only
         QCOMPARE(onDisk(QStringLiteral("frmMDI"), QStringLiteral("SizWinX")), QStringLiteral("9100"));
         QCOMPARE(onDisk(QStringLiteral("frmMDI"), QStringLiteral("SizWinY")), QStringLiteral("6000"));
     }
