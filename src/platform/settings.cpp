@@ -403,21 +403,28 @@ private:
 // time to the millisecond stay the same. A rewrite of the same size within
 // that millisecond would go unseen by readers here and in other copies, so
 // the new file's time is always later than the old one's.
-void stampAfter(int fd, const QString &old)
+void stampAfter(int fd, const QString &file)
 {
+    // Later than the file there now, and than what this process wrote
+    // there last (a file removed and written again may still be taken for
+    // the old one).
+    static QHash<QString, int64_t> lastWritten;
+    int64_t floorMs = lastWritten.value(file, -1);
     struct stat st {};
-    if (::stat(QFile::encodeName(old).constData(), &st) != 0)
-        return;
-    const int64_t oldMs = int64_t(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    if (::stat(QFile::encodeName(file).constData(), &st) == 0)
+        floorMs = std::max(floorMs, int64_t(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
     timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
     const int64_t nowMs = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-    if (nowMs > oldMs)
+    if (nowMs > floorMs) {
+        lastWritten.insert(file, nowMs);
         return;
-    const int64_t ms = oldMs + 1;
+    }
+    const int64_t ms = floorMs + 1;
     const timespec later{time_t(ms / 1000), long(ms % 1000) * 1000000};
     const timespec times[2] = {later, later};
-    ::futimens(fd, times);
+    if (::futimens(fd, times) == 0)
+        lastWritten.insert(file, ms);
 }
 
 // Writes the changes into the file: a new file beside it replaces it in one
@@ -451,7 +458,7 @@ bool writeChanges(const QString &file, const QList<ini::Change> &changes, QStrin
         else
             why = reasonText(n < 0 ? errno : ENOSPC);
     }
-    if (ok && existed)
+    if (ok)
         stampAfter(fd, file);
     if (ok && existed && ::fdatasync(fd) != 0) {
         ok = false;
