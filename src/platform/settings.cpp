@@ -408,7 +408,9 @@ void stampAfter(int fd, const QString &file)
     // Later than the file there now, and than what this process wrote
     // there last (a file removed and written again may still be taken for
     // the old one).
-    static QHash<QString, int64_t> lastWritten;
+    // Never destroyed: the last write runs from an exit handler.
+    static auto *const lastWrittenAt = new QHash<QString, int64_t>;
+    QHash<QString, int64_t> &lastWritten = *lastWrittenAt;
     int64_t floorMs = lastWritten.value(file, -1);
     struct stat st {};
     if (::stat(QFile::encodeName(file).constData(), &st) == 0)
