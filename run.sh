@@ -9,7 +9,12 @@ VT_ROOT=$(cd "$(dirname "$0")" && pwd)
 . "$VT_ROOT/scripts-common.sh"
 vt_install
 vt_build "$VT_ROOT/build" $VT_BUILD_ARGS -- vantrell vantrell-sim xltemplate
-if [ -z "${VANTRELL_COM1:-}" ] && [ ! -e /dev/ttyUSB0 ]; then
+# A device chosen for a port in the setup window counts as configured: the
+# simulator must not take COM1 over from it.
+cfg="${VANTRELL_CONFIG:-$HOME/.config/vantrell}"
+chosen=no
+if grep -qis '^\[PortDevices\]' "$cfg"/Vantrell*.ini 2>/dev/null; then chosen=yes; fi
+if [ -z "${VANTRELL_COM1:-}" ] && [ ! -e /dev/ttyUSB0 ] && [ "$chosen" = no ]; then
   coproc VTSIM { exec "$VT_ROOT/build/vantrell-sim" --armed --shots 100000 --every 2500; }
   sim_pid=$VTSIM_PID
   trap 'rc=$?; set +e; kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null; exit $rc' EXIT
@@ -18,7 +23,6 @@ if [ -z "${VANTRELL_COM1:-}" ] && [ ! -e /dev/ttyUSB0 ]; then
   export VANTRELL_COM1
   # A first start with the simulator opens COM1 at once instead of scanning
   # for chronographs; settings already there are left as they are.
-  cfg="${VANTRELL_CONFIG:-$HOME/.config/vantrell}"
   if [ ! -e "$cfg/Vantrell0.ini" ]; then
     mkdir -p "$cfg"
     printf '[frmComSet]\nAutoConnect=True\nAutoDetect=False\nChronSelect=0\nCommPort=1\n' > "$cfg/Vantrell0.ini"

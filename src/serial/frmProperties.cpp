@@ -7,6 +7,7 @@
 #include "platform/copies.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
+#include "platform/portmap.h"
 #include "platform/serialport.h"
 #include "platform/settings.h"
 #include "serial/frmTerminal.h"
@@ -19,6 +20,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -149,6 +151,22 @@ frmProperties::frmProperties()
     cboHandshaking = combo(fraCustom, "cboHandshaking", QStringLiteral("Handshaking"));
     chkEcho = new QCheckBox(QStringLiteral("Echo"), fraCustom);
     chkEcho->setObjectName(QStringLiteral("chkEcho"));
+    cboComPort = combo(fraCustom, "cboComPort", QStringLiteral("Port"));
+    cboPortDev = combo(fraCustom, "cboPortDev", QStringLiteral("Port Device"));
+    cboPortDev->setEditable(true);
+    cboPortDev->setInsertPolicy(QComboBox::NoInsert);
+    // Long device names scroll in their box rather than widen the window.
+    for (QComboBox *c : {cboComPort, cboPortDev}) {
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setMinimumContentsLength(22);
+    }
+    cboPortDev->setToolTip(QStringLiteral("The device of this COM port: pick a serial device present or type its path"));
+    labPortDev = new QLabel(fraCustom);
+    labPortDev->setObjectName(QStringLiteral("labPortDev"));
+    labPortDev->setWordWrap(true);
+    form->addRow(QStringLiteral("Port"), cboComPort);
+    form->addRow(QStringLiteral("Port Device"), cboPortDev);
+    form->addRow(QString(), labPortDev);
     form->addRow(QStringLiteral("Device"), cboDevice);
     form->addRow(QStringLiteral("Speed"), cboSpeed);
     form->addRow(QStringLiteral("Parity"), cboParity);
@@ -201,6 +219,26 @@ frmProperties::frmProperties()
     for (QRadioButton *o : optUserSelect)
         connect(o, &QRadioButton::toggled, this, mark);
     connect(lstCom2Cro, &QListWidget::currentRowChanged, this, mark);
+    // The port row names the port the list has chosen, and the other way round.
+    connect(lstCom2Cro, &QListWidget::currentRowChanged, this, [this] {
+        guarded(QStringLiteral("frmProperties/lstCom2Cro_Click"), [&] {
+            if (cboComPort->count() == 0)
+                return;
+            const int port = chosenPort();
+            const int i = cboComPort->findData(port);
+            if (i >= 0 && i != cboComPort->currentIndex()) {
+                const bool was = filling_;
+                filling_ = true;
+                cboComPort->setCurrentIndex(i);
+                filling_ = was;
+            }
+            seePortDev();
+        });
+    });
+    connect(cboComPort, &QComboBox::currentIndexChanged, this, [this] {
+        guarded(QStringLiteral("frmProperties/cboComPort_Change"), [this] { cboComPort_Change(); });
+    });
+    connect(cboPortDev, &QComboBox::editTextChanged, this, mark);
 
     filling_ = true;
     for (int i = 0; i < 4; ++i)
@@ -303,6 +341,91 @@ void frmProperties::GetPrtSetUp()
         settings = kDefSettings;
     }
     selectSettings(settings, int(Val(GetSetting(AppTitle, kComSet, QStringLiteral("Handshaking"), QStringLiteral("0")))));
+    fillPortDevs();
+}
+
+void frmProperties::fillPortDevs()
+{
+    const bool was = filling_;
+    filling_ = true;
+    int port = frmTerminal::isLoaded() ? term()->MSComm1->CommPort() : 1;
+    if (QListWidgetItem *item = lstCom2Cro->currentItem())
+        port = getItemData(0, item->data(Qt::UserRole).toInt());
+    cboComPort->clear();
+    for (int n = 1; n <= kPortCount; ++n)
+        cboComPort->addItem(portLabel(n) + portDevice(n), n);
+    const int i = cboComPort->findData(port);
+    cboComPort->setCurrentIndex(i >= 0 ? i : 0);
+    portPicked_ = false;
+    cboPortDev->clear();
+    cboPortDev->addItems(serialDevicesPresent());
+    filling_ = was;
+    seePortDev();
+}
+
+void frmProperties::seePortDev()
+{
+    const int port = chosenPort();
+    const QString dev = portDevice(port);
+    QString from;
+    switch (portDeviceSource(port)) {
+    case PortDeviceSource::Environment:
+        from = QStringLiteral("Set by VANTRELL_COM") + QString::number(port) + QStringLiteral(" (it wins)");
+        break;
+    case PortDeviceSource::Settings: from = QStringLiteral("Chosen for this copy"); break;
+    default: from = QStringLiteral("Standard device"); break;
+    }
+    if (!dev.isEmpty() && !QFileInfo::exists(dev))
+        from += QStringLiteral(", not present");
+    const bool was = filling_;
+    filling_ = true;
+    cboPortDev->setEditText(dev);
+    filling_ = was;
+    cboPortDev->setEnabled(portDeviceSource(port) != PortDeviceSource::Environment);
+    labPortDev->setText(from);
+}
+
+void frmProperties::cboComPort_Change()
+{
+    if (filling_)
+        return;
+    portPicked_ = true;
+    // The list shows the same port, when it lists it.
+    const int port = cboComPort->currentData().toInt();
+    int row = -1;
+    for (int i = 0; i < lstCom2Cro->count(); ++i)
+        if (getItemData(0, lstCom2Cro->item(i)->data(Qt::UserRole).toInt()) == port)
+            row = i;
+    filling_ = true;
+    lstCom2Cro->setCurrentRow(row);
+    filling_ = false;
+    seePortDev();
+    changed();
+}
+
+QString frmProperties::triedDevices() const
+{
+    QStringList lines;
+    for (int n = 1; n <= kPortCount; ++n) {
+        const Tried &t = tried_[n - 1];
+        QString found;
+        if (!scanned_)
+            found = QStringLiteral("not tried");
+        else if (t.probed)
+            found = t.kt4 ? QStringLiteral("KT4") : QStringLiteral("no KT4 answered");
+        else if (t.state == stInUse)
+            found = QStringLiteral("in use");
+        else if (t.state == stNone)
+            found = QStringLiteral("not present");
+        else if (t.state == stBad)
+            found = QStringLiteral("could not be opened");
+        else
+            found = QStringLiteral("not probed");
+        const QString dev = scanned_ ? t.device : portDevice(n);
+        lines << QStringLiteral("COM") + QString::number(n) + QStringLiteral(" = ")
+                + (dev.isEmpty() ? QStringLiteral("(none)") : dev) + QStringLiteral(": ") + found;
+    }
+    return lines.join(QStringLiteral("\r\n"));
 }
 
 void frmProperties::GetFrmSet()
@@ -439,9 +562,11 @@ void frmProperties::prtScan()
     if (probe->PortOpen())
         trapErrors([probe] { probe->setPortOpen(false); });
     Err.Clear();
+    scanned_ = true;
     for (int n = 1; n <= kPortCount; ++n) {
         int state = stNone;
         QString line;
+        tried_[n - 1] = Tried{portDevice(n), stNone, false, false};
         if (ComOpen[0] && ComPort[0] == n) {
             state = stMine;
             line = portLabel(n) + stateText(state, n);
@@ -470,6 +595,7 @@ void frmProperties::prtScan()
                 state = stBad;
             line = portLabel(n) + stateText(state, n);
         }
+        tried_[n - 1].state = state;
         if (state == stMine || state == stFree || state == stInUse) {
             auto *item = new QListWidgetItem(line);
             item->setData(Qt::UserRole, mkItemData(n, state, 0));
@@ -519,6 +645,10 @@ void frmProperties::croScan()
                 ShowPLog(QStringLiteral("Found-> ...Nothing..."), 0, false);
                 mark = QStringLiteral("{unknown}");
                 newCode = mkItemData(c, stFree, 0);
+            }
+            if (c >= 1 && c <= kPortCount) {
+                tried_[c - 1].probed = true;
+                tried_[c - 1].kt4 = r < 10;
             }
             const QString text = item->text();
             const qsizetype brace = text.indexOf(u'{');
@@ -587,6 +717,8 @@ int16_t frmProperties::chosenPort() const
 {
     if (QListWidgetItem *item = lstCom2Cro->currentItem())
         return int16_t(getItemData(0, item->data(Qt::UserRole).toInt()));
+    if (portPicked_ && cboComPort->currentIndex() >= 0)
+        return int16_t(cboComPort->currentData().toInt());
     return int16_t(term()->MSComm1->CommPort());
 }
 
@@ -627,6 +759,14 @@ void frmProperties::SetApply()
 
     if (link->PortOpen())
         t->subClosePort();
+    // The port's device, unless the environment names it.
+    if (portDeviceSource(port) != PortDeviceSource::Environment) {
+        savePortDevice(port, cboPortDev->currentText());
+        const int i = cboComPort->findData(int(port));
+        if (i >= 0)
+            cboComPort->setItemText(i, portLabel(port) + portDevice(port));
+        seePortDev();
+    }
     // A refused value leaves the control's own in place; the port still opens.
     ResumeNext next;
     next([&] { link->setSettings(settings); });

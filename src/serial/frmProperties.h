@@ -14,6 +14,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
@@ -37,6 +38,11 @@ public:
     QPushButton *cmdDetect = nullptr;
     QPushButton *cmdTest = nullptr;
     QComboBox *cboDevice = nullptr;
+    // The COM port the setup applies, each with the device behind it, and
+    // that port's device: typed, or picked from the serial devices present.
+    QComboBox *cboComPort = nullptr;
+    QComboBox *cboPortDev = nullptr;
+    QLabel *labPortDev = nullptr; // where the port's device comes from
     QComboBox *cboSpeed = nullptr;
     QComboBox *cboParity = nullptr;
     QComboBox *cboDataBits = nullptr;
@@ -88,6 +94,12 @@ public:
     // The current-connection line from the link as it is now: its port while
     // it is open, " Connection = Off -------->" while it is closed.
     void updCurCro();
+    // The COM ports with their devices, the serial devices present, and the
+    // chosen port's device in the device box.
+    void fillPortDevs();
+    void seePortDev();
+    // The devices the last scan tried, one line a port, with what it found.
+    QString triedDevices() const;
 
     // The packed code of a list line: port c (bits 0-7), state b (8-11),
     // KT4 found a (12-15).
@@ -114,6 +126,17 @@ private:
     void changed();
 
     bool filling_ = false; // the window sets its own controls: no changed mark
+    bool portPicked_ = false; // the user chose the port in the device box's row
+    // The last scan: each port's device, state and whether a KT4 answered.
+    struct Tried {
+        QString device;
+        int state = 0;
+        bool probed = false;
+        bool kt4 = false;
+    };
+    Tried tried_[16];
+    bool scanned_ = false;
+    void cboComPort_Change();
 };
 
 } // namespace vt

@@ -68,6 +68,7 @@ public:
         props()->selCroFirst(device, found);
         return found;
     }
+    QString triedDevices() override { return props()->triedDevices(); }
     void SetApply() override { props()->SetApply(); }
     void setDirty(int16_t mode) override { props()->setDirty(mode); }
     void vewCom2Cro() override { props()->vewCom2Cro(); }

@@ -304,7 +304,14 @@ void frmSplash::Startup()
                                      "There are no COM Ports avilable..!\r\n"
                                      "Check your PC hardware, you need\r\n"
                                      "at least one free COM/USB port.");
-                MsgBox(text, vbOKOnly | vbSystemModal | vbMsgBoxSetForeground);
+                // Which devices were tried, so that a user whose adapter has
+                // another name sees it was not among them.
+                const QString tried = ser.triedDevices();
+                MsgBox(tried.isEmpty() ? text
+                                       : text + QStringLiteral("\r\n\r\nDevices tried:\r\n") + tried
+                               + QStringLiteral("\r\n\r\nChoose the device of a COM port in the setup "
+                                                "window's Custom Setup, then Apply."),
+                       vbOKOnly | vbSystemModal | vbMsgBoxSetForeground);
                 selectFailed = true;
             }
         }

@@ -75,6 +75,8 @@ public:
     // Selects the first free port with a chronograph of the device type;
     // true when one was found.
     virtual bool selCroFirst(int16_t device) { (void)device; return false; }
+    // The devices the last port scan tried and what each gave, one line a port.
+    virtual QString triedDevices() { return {}; }
     virtual void SetApply() {}
     virtual void setDirty(int16_t mode) { (void)mode; }
     virtual void vewCom2Cro() {}

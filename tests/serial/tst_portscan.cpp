@@ -5,10 +5,14 @@
 // window.
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSerialPort>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -20,6 +24,7 @@
 #include "platform/errors.h"
 #include "platform/forms.h"
 #include "platform/msgbox.h"
+#include "platform/portmap.h"
 #include "platform/serialport.h"
 #include "platform/settings.h"
 #include "serial/frmProperties.h"
@@ -439,6 +444,77 @@ private slots:
         QVERIFY(!SetupDirty);
         QVERIFY(!props->cmdApply->isEnabled());
         QVERIFY(answers::asked().isEmpty());
+    }
+
+    // A device the fixed table does not name is chosen on screen for a COM
+    // port, kept in the copy's settings, opened by Apply and tried by the
+    // scan; the environment still wins.
+    void deviceOfAPortChosenOnScreen()
+    {
+        QTemporaryDir dev;
+        struct Back {
+            ~Back() { setDeviceFolder(QStringLiteral("/dev")); }
+        } back;
+        QDir d(dev.path());
+        QVERIFY(d.mkpath(QStringLiteral("serial/by-id")));
+        for (const char *n : {"ttyUSB0", "ttyUSB10", "ttyUSB2", "ttyACM0", "ttyS1", "ttyS0", "tty0", "random"}) {
+            QFile f(d.filePath(QString::fromLatin1(n)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(QFile::link(QStringLiteral("../../ttyUSB0"), d.filePath(QStringLiteral("serial/by-id/usb-Maker_KT4-if00"))));
+        setDeviceFolder(dev.path());
+
+        putPort(1, other.portName());
+        qunsetenv("VANTRELL_COM2");
+        term->MSComm1->setCommPort(1);
+        term->subOpenPort();
+        props->GetPrtSetUp();
+        QStringList present;
+        for (int i = 0; i < props->cboPortDev->count(); ++i)
+            present << props->cboPortDev->itemText(i);
+        QStringList want;
+        for (const char *n : {"ttyUSB0", "ttyUSB2", "ttyUSB10", "ttyACM0", "serial/by-id/usb-Maker_KT4-if00", "ttyS0", "ttyS1"})
+            want << d.filePath(QString::fromLatin1(n));
+        QCOMPARE(present, want);
+        // Each port shows its device; the link's, named by the environment,
+        // cannot be changed here.
+        QCOMPARE(props->cboComPort->count(), 16);
+        QCOMPARE(props->cboComPort->currentText(), QStringLiteral("COM1    ") + other.portName());
+        QCOMPARE(props->cboComPort->itemText(1), QStringLiteral("COM2    /dev/ttyUSB1"));
+        QVERIFY(!props->cboPortDev->isEnabled());
+        QVERIFY(props->labPortDev->text().startsWith(QStringLiteral("Set by VANTRELL_COM1")));
+
+        props->cboComPort->setCurrentIndex(1);
+        QVERIFY(props->cboPortDev->isEnabled());
+        QCOMPARE(props->cboPortDev->currentText(), QStringLiteral("/dev/ttyUSB1"));
+        QVERIFY(props->labPortDev->text().startsWith(QStringLiteral("Standard device")));
+        props->cboPortDev->setEditText(kt4.portName());
+        QVERIFY(props->cmdApply->isEnabled());
+        props->cmdApply->click();
+        QCOMPARE(GetSetting(AppTitle, QStringLiteral("PortDevices"), QStringLiteral("COM2")), kt4.portName());
+        QVERIFY(term->MSComm1->PortOpen());
+        QCOMPARE(term->MSComm1->CommPort(), 2);
+        QCOMPARE(props->cboComPort->itemText(1), QStringLiteral("COM2    ") + kt4.portName());
+        QCOMPARE(props->labPortDev->text(), QStringLiteral("Chosen for this copy"));
+        QVERIFY(answers::asked().isEmpty());
+
+        // The scan tries the chosen device, and says what it tried.
+        props->croDetect();
+        const QStringList tried = props->triedDevices().split(QStringLiteral("\r\n"));
+        QCOMPARE(tried.size(), 16);
+        QCOMPARE(tried[1], QStringLiteral("COM2 = ") + kt4.portName() + QStringLiteral(": KT4"));
+        QCOMPARE(tried[3], QStringLiteral("COM4 = /nonexistent/vantrell-com4: not present"));
+
+        // The environment wins over the stored device; the table's own
+        // device, or none, removes the entry.
+        putPort(2, QStringLiteral("/nonexistent/env"));
+        QCOMPARE(portDevice(2), QStringLiteral("/nonexistent/env"));
+        qunsetenv("VANTRELL_COM2");
+        QCOMPARE(portDevice(2), kt4.portName());
+        savePortDevice(2, QStringLiteral("/dev/ttyUSB1"));
+        QCOMPARE(GetSetting(AppTitle, QStringLiteral("PortDevices"), QStringLiteral("COM2"), QStringLiteral("none")),
+                 QStringLiteral("none"));
+        QCOMPARE(portDevice(2), QStringLiteral("/dev/ttyUSB1"));
     }
 
     void setupFromMenuAndClose()

@@ -201,8 +201,13 @@ private slots:
         QVERIFY(copy.waitStarted());
         const QList<Asked> asked = copy.asked();
         QCOMPARE(asked.size(), 3);
-        QCOMPARE(asked[0].text, QStringLiteral("Could not select first free KT4 Chronograph.\r\n"
-                                               "There are no KT4 Chronographs present..!"));
+        // The box names every device the scan tried and what it found there.
+        QVERIFY2(asked[0].text.startsWith(QStringLiteral("Could not select first free KT4 Chronograph.\r\n"
+                                                         "There are no KT4 Chronographs present..!\r\n\r\n"
+                                                         "Devices tried:\r\n"
+                                                         "COM1 = /nonexistent/vantrell-com1: not present\r\n")),
+                 qPrintable(asked[0].text));
+        QVERIFY(asked[0].text.contains(QStringLiteral("COM16 = /nonexistent/vantrell-com16: not present")));
         QCOMPARE(asked[1].kind, QStringLiteral("dialog"));
         QCOMPARE(asked[1].title, QStringLiteral("CSetup0_1 }")); // with the copy's window suffix
         // Last, the start-up note in the notes window, shown modally.
