@@ -109,6 +109,8 @@ void frmDocument::SetCaption(const QString &caption)
 {
     setWindowTitle(caption);
     showTitle();
+    // The panel's lists name the CFiles by their captions.
+    nbrRemote().RefreshCFile();
 }
 
 void frmDocument::setShotMark(bool on)
@@ -154,6 +156,9 @@ int frmDocument::WindowState() const
 
 void frmDocument::Form_Activate()
 {
+    // A CFile made, opened or brought forward is the one the panel's lists
+    // mark, from start-up on.
+    nbrRemote().RefreshCFile();
     nbrEditor().setFgsMDI();
     nbrEditor().updFgsMDI();
     seeLineCnt(rtfText);

@@ -37,7 +37,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -198,18 +200,17 @@ frmRemCtr::frmRemCtr()
         edit(txtHwrCLogFile, "txtHwrCLogFile", QStringLiteral("Log file"));
         edit(txtHwrCLogBuf, "txtHwrCLogBuf", QStringLiteral("Reply wait"));
         txtHwrCLogBuf->setText(QStringLiteral("2000"));
-        auto *row = new QHBoxLayout;
-        cmdHwrCLogOpen = makeButton(f, QStringLiteral("cmdHwrCLogOpen"), QStringLiteral("&Open Log"));
-        cmdHwrCLogClose = makeButton(f, QStringLiteral("cmdHwrCLogClose"), QStringLiteral("&Close Log"));
-        row->addWidget(cmdHwrCLogOpen);
-        row->addWidget(cmdHwrCLogClose);
+        // The capture log's five commands: open, start, close, pause, resume.
+        auto *row = new QGridLayout;
+        static const char *const logCaps[6] = {"", "&Open Log", "S&tart Log", "&Close Log", "&Pause Log", "Res&ume Log"};
+        for (int i = 1; i <= 5; ++i) {
+            cmdHwrCLog[i] = makeButton(f, name("cmdHwrCLog", i), QString::fromLatin1(logCaps[i]));
+            row->addWidget(cmdHwrCLog[i], (i - 1) / 3, (i - 1) % 3);
+            connect(cmdHwrCLog[i], &QPushButton::clicked, this, [this, i] {
+                guarded(QStringLiteral("frmRemCtr-cmdHwrCLog_Click"), [&] { cmdHwrCLog_Click(i); });
+            });
+        }
         box->addLayout(row);
-        connect(cmdHwrCLogOpen, &QPushButton::clicked, this, [] {
-            guarded(QStringLiteral("frmRemCtr-cmdHwrCLogOpen_Click"), [] { frmTerminal::get()->mnuOpenLog->trigger(); });
-        });
-        connect(cmdHwrCLogClose, &QPushButton::clicked, this, [] {
-            guarded(QStringLiteral("frmRemCtr-cmdHwrCLogClose_Click"), [] { frmTerminal::get()->mnuCloseLog->trigger(); });
-        });
         chkDebug = new QCheckBox(QStringLiteral("Debug"), f);
         chkDebug->setObjectName(QStringLiteral("chkDebug"));
         box->addWidget(chkDebug);
@@ -535,7 +536,7 @@ void frmRemCtr::lstCtrAscLow_Click(int index)
         return;
     }
     // Keys typed at the unit belong to Shoot mode: the first click turns it on.
-    nbrNotes().seeMsgNote(7, 0);
+    nbrNotes().seeMsgNote(7, 1);
     if (mdi->isMinimized())
         mdi->showNormal();
     RxRoute[1] = true;
@@ -556,10 +557,36 @@ void frmRemCtr::zapHwrSet()
     lstSetHwrSns->setCurrentRow(-1);
 }
 
+void frmRemCtr::cmdHwrCLog_Click(int index)
+{
+    frmTerminal *term = frmTerminal::get();
+    switch (index) {
+    case 1: term->mnuOpenLog_Click(); break;
+    case 2: term->mnuCLogStart_Click(); break;
+    case 3: term->mnuCloseLog_Click(); break;
+    // The panel's pause and resume only stop and restart the recording; the
+    // log gets no stamp for them.
+    case 4:
+        if (cLogFile != 0)
+            cLogOn = false;
+        term->fixCLogCmds();
+        break;
+    case 5:
+        if (cLogFile != 0)
+            cLogOn = true;
+        term->fixCLogCmds();
+        break;
+    default: break;
+    }
+}
+
 void frmRemCtr::fixCLogCmds()
 {
-    cmdHwrCLogOpen->setEnabled(cLogFile == 0);
-    cmdHwrCLogClose->setEnabled(cLogFile != 0);
+    cmdHwrCLog[1]->setEnabled(cLogFile == 0);
+    cmdHwrCLog[2]->setEnabled(cLogFile == 0);
+    cmdHwrCLog[3]->setEnabled(cLogFile != 0);
+    cmdHwrCLog[4]->setEnabled(cLogFile >= 1 && cLogOn);
+    cmdHwrCLog[5]->setEnabled(cLogFile >= 1 && !cLogOn);
     txtHwrCLogPath->setEnabled(cLogFile == 0);
     txtHwrCLogFile->setEnabled(cLogFile == 0);
 }
@@ -604,22 +631,41 @@ void frmRemCtr::RefreshCFile()
     for (QListWidget *list : {lstDwnDesCFile, lstHwrDesCFile}) {
         if (!list)
             continue;
+        // The user's pick stays on its CFile while others open and close.
+        const QListWidgetItem *picked = list->currentItem();
+        const int pickedRow = picked ? picked->data(Qt::UserRole).toInt() : -1;
+        const QPointer<frmDocument> pickedDoc = pickedRow >= 0 ? listed_.value(list).value(pickedRow) : nullptr;
         list->clear();
         frmDocument *marked = list == lstHwrDesCFile ? shots : active;
-        int row = 0;
+        // A row's number is the CFile's place among the open ones; one that
+        // is closing (its window already gone) is left out.
+        int row = -1;
+        bool any = false;
         for (frmDocument *doc : docs) {
+            ++row;
+            if (doc->subWindow() && !doc->subWindow()->mdiArea())
+                continue;
             QString text = doc->windowTitle();
             if (doc == marked)
                 text += QStringLiteral(" (Current)");
             auto *item = new QListWidgetItem(text, list);
-            item->setData(Qt::UserRole, row++);
+            item->setData(Qt::UserRole, row);
+            any = true;
+            if (pickedDoc && doc == pickedDoc)
+                list->setCurrentItem(item);
         }
-        if (docs.isEmpty()) {
+        if (!any) {
             auto *none = new QListWidgetItem(QStringLiteral("No Active CFiles"), list);
             none->setData(Qt::UserRole, -1);
         }
+        QList<QPointer<frmDocument>> &kept = listed_[list];
+        kept.clear();
+        for (frmDocument *doc : docs)
+            kept.append(doc);
     }
     seeHwrDesCFile();
+    if (lstDwnDesCFile && optDwnDesCFileSel)
+        seeDwnDesCFile();
 }
 
 void frmRemCtr::PLog2Prgrs(const QString &text, int crlfBefore, int crlfAfter, int kind)

@@ -5,6 +5,9 @@
 
 #include "shell/supportWindow.h"
 
+#include <QHash>
+#include <QList>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -23,6 +26,7 @@ class QRadioButton;
 namespace vt {
 
 class TimerCtl;
+class frmDocument;
 
 class frmRemCtr : public QWidget, public SupportWindow<frmRemCtr> {
     Q_OBJECT
@@ -92,7 +96,10 @@ public:
     QCheckBox *chkDebug = nullptr;
     QCheckBox *chkHwrLnkTo[3] = {}; // 1 Shoot mode into the CFile, 2 live link
     QLineEdit *txtHwrCLogPath = nullptr, *txtHwrCLogFile = nullptr, *txtHwrCLogBuf = nullptr;
-    QPushButton *cmdHwrCLogOpen = nullptr, *cmdHwrCLogClose = nullptr;
+    // The capture log's commands, 1 open, 2 start, 3 close, 4 pause, 5 resume
+    // (0 unused).
+    QPushButton *cmdHwrCLog[6] = {};
+    void cmdHwrCLog_Click(int index);
     QListWidget *lstSetHwrPwrMin = nullptr, *lstSetHwrPwrHrs = nullptr, *lstSetHwrSns = nullptr;
     void zapHwrSet();
     void fixCLogCmds();
@@ -102,6 +109,8 @@ public:
     // --- download destinations ---------------------------------------------------
     // Lists the open CFiles by caption, the active one marked "(Current)".
     void RefreshCFile();
+    // The CFiles each list showed at its last refresh, by row.
+    QHash<QListWidget *, QList<QPointer<frmDocument>>> listed_;
 
     // --- export pane ----------------------------------------------------------
     // The source of "Export to Excel": 0 string, 1 folder, 2 eDisk, 3 capture

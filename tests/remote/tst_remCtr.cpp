@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "common/cfilefixture.h"
+#include "editor/frmDocument.h"
 #include "editor/modDocument.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
@@ -12,6 +13,9 @@
 #include "remote/frmRemCtr.h"
 #include "remote/modRemCmds.h"
 #include "remote/modRemoteNbr.h"
+#include "serial/frmTerminal.h"
+#include "serial/modCapLog.h"
+#include "serial/modRxEngine.h"
 #include "shell/frmMDI.h"
 #include "shell/modCrsFrms.h"
 #include "shell/modNeighbours.h"
@@ -20,13 +24,17 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QToolBar>
 
@@ -179,10 +187,13 @@ private slots:
         p->lodRemCtr();
         QCOMPARE(p->lstCtrAscLow[0]->count(), 2);
         RxRoute[1] = false;
+        auto &notes = dynamic_cast<vttest::FakeNotes &>(nbrNotes());
         p->lstCtrAscLow[0]->setCurrentRow(1);
         p->lstCtrAscLow_Click(0);
         QCOMPARE(serial.sent, QString());
         QVERIFY(RxRoute[1]);
+        // The note on the command list, not the spreadsheet's.
+        QCOMPARE(notes.notes, (QList<QPair<int, int>>{{7, 1}}));
         p->lstCtrAscLow_Click(0);
         QCOMPARE(serial.sent, QStringLiteral("Q"));
         QVERIFY(p->windowTitle().endsWith(QStringLiteral("Key-Q")));
@@ -194,6 +205,116 @@ private slots:
         serial.open = false;
         p->lstCtrAscLow_Click(0);
         QCOMPARE(serial.sent, QStringLiteral("Q\x1b"));
+    }
+
+    // Start, Pause, Resume and Close from the panel: its pause and resume
+    // stop and restart the recording without a stamp, and every button and
+    // the terminal's items follow the log's state.
+    void captureLogFromThePanel()
+    {
+        frmRemCtr *p = frmRemCtr::get();
+        p->lodRemCtr();
+        frmTerminal *term = frmTerminal::get();
+        struct Closed {
+            ~Closed() { frmTerminal::get()->mnuCloseLog_Click(); }
+        } closed;
+        term->mnuCloseLog_Click();
+        RxRoute[0] = true;
+        auto feed = [term](QString text) { term->putRxData(term->txtTerm, text); };
+        auto states = [p, term] {
+            QString s;
+            for (int i = 1; i <= 5; ++i)
+                s += p->cmdHwrCLog[i]->isEnabled() ? u'1' : u'0';
+            s += u'/';
+            for (QAction *a : {term->mnuOpenLog, term->mnuCLogStart, term->mnuCloseLog, term->mnuCLogPaz, term->mnuCLogRes})
+                s += a->isEnabled() ? u'1' : u'0';
+            return s;
+        };
+        QCOMPARE(states(), QStringLiteral("11000/11000"));
+        p->txtHwrCLogPath->setText(cwd->path() + u'/');
+        p->txtHwrCLogFile->setText(QStringLiteral("s4.txt"));
+
+        p->cmdHwrCLog[2]->click();
+        QCOMPARE(states(), QStringLiteral("00110/00110"));
+        QVERIFY(!p->txtHwrCLogFile->isEnabled());
+        feed(QStringLiteral("A1\r\n"));
+        p->cmdHwrCLog[4]->click();
+        QVERIFY(cLogFile != 0 && !cLogOn);
+        QCOMPARE(states(), QStringLiteral("00101/00101"));
+        feed(QStringLiteral("hidden\r\n"));
+        p->cmdHwrCLog[5]->click();
+        QCOMPARE(states(), QStringLiteral("00110/00110"));
+        feed(QStringLiteral("B2\r\n"));
+        p->cmdHwrCLog[3]->click();
+        QCOMPARE(states(), QStringLiteral("11000/11000"));
+        QVERIFY(term->windowTitle().endsWith(QStringLiteral("(Log turned off)")));
+
+        QFile f(cwd->filePath(QStringLiteral("s4.txt")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray log = f.readAll();
+        QVERIFY(log.startsWith("\r\n\r\nTAG:Start-{Date="));
+        QCOMPARE(log.count("TAG:"), 2);
+        const qsizetype a = log.indexOf("A1\r\n"), b = log.indexOf("B2\r\n"), close = log.indexOf("TAG:Close-");
+        QVERIFY(a > 0 && a < b && b < close);
+        QVERIFY(!log.contains("hidden"));
+        // Open from the panel goes through the terminal's dialog.
+        answers::queue(QStringLiteral("Cancel"));
+        p->cmdHwrCLog[1]->click();
+        QCOMPARE(answers::last().question.title, QStringLiteral("Open CLog File"));
+        QCOMPARE(cLogFile, int16_t(0));
+    }
+
+    // Both CFile lists name the open CFiles from the first one on, keep the
+    // user's pick, and follow captions, closes and the active CFile.
+    void cfileListsFollowTheCFiles()
+    {
+        frmRemCtr *p = frmRemCtr::get();
+        p->lodRemCtr();
+        RxRoute[1] = false;
+        auto texts = [](QListWidget *l) {
+            QStringList t;
+            for (int i = 0; i < l->count(); ++i)
+                t << l->item(i)->text();
+            return t;
+        };
+        auto both = [&](const QStringList &want) {
+            QCOMPARE(texts(p->lstDwnDesCFile), want);
+            QCOMPARE(texts(p->lstHwrDesCFile), want);
+        };
+        both({QStringLiteral("No Active CFiles")});
+        // As start-up makes its first CFile.
+        CreateNewCFile();
+        frmDocument *one = ActiveForm();
+        QVERIFY(one);
+        both({one->windowTitle() + QStringLiteral(" (Current)")});
+
+        frmDocument *two = createCFile();
+        both({one->windowTitle(), two->windowTitle() + QStringLiteral(" (Current)")});
+        // "Open CFile" as the download's destination: the pick stays while
+        // CFiles come and go.
+        p->optDwnDes[1]->click();
+        p->optDwnDesCFileSel->click();
+        p->lstDwnDesCFile->setCurrentRow(0);
+        frmDocument *three = createCFile();
+        QCOMPARE(p->lstDwnDesCFile->count(), 3);
+        QVERIFY(p->lstDwnDesCFile->currentItem());
+        QCOMPARE(p->lstDwnDesCFile->currentItem()->text(), one->windowTitle());
+        QCOMPARE(p->txtDwnDesSee->text(), one->windowTitle());
+
+        two->SetCaption(QStringLiteral("renamed.rtf"));
+        QCOMPARE(texts(p->lstHwrDesCFile),
+                 (QStringList{one->windowTitle(), QStringLiteral("renamed.rtf"), three->windowTitle() + QStringLiteral(" (Current)")}));
+        two->subWindow()->mdiArea()->setActiveSubWindow(two->subWindow());
+        QCOMPARE(texts(p->lstHwrDesCFile),
+                 (QStringList{one->windowTitle(), QStringLiteral("renamed.rtf (Current)"), three->windowTitle()}));
+
+        one->unload(vbFormCode);
+        QCOMPARE(p->lstDwnDesCFile->count(), 2);
+        QVERIFY(!p->lstDwnDesCFile->currentItem());
+        QVERIFY(p->txtDwnDesSee->text().isEmpty());
+        for (frmDocument *d : openCFiles())
+            d->unload(vbFormCode);
+        both({QStringLiteral("No Active CFiles")});
     }
 
     void panesAndTabs()
