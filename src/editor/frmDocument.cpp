@@ -17,6 +17,7 @@
 #include "shell/modErrMsgs.h"
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
+#include "shell/modRecovery.h"
 #include "shell/modStartNbrs.h"
 
 #include <QCloseEvent>
@@ -61,6 +62,9 @@ frmDocument::frmDocument()
     connect(rtfText, &RichTextBox::MouseDown, this, [this](int button, int shift, int x, int y) {
         guarded(where("rtfText_MouseDown"), [&] { rtfText_MouseDown(button, shift, x, y); });
     });
+
+    recovery = new RecoveryCopy(
+        rtfText->document(), [this] { return Caption(); }, [this] { return bChanged; }, this);
 
     registerLoaded();
     Form_Load();
@@ -190,6 +194,8 @@ void frmDocument::Form_Unload(int &cancel)
             return;
         }
     }
+    // Saved, or its changes dropped: nothing is left to recover.
+    recovery->discard();
     ed.updFgsMDI();
     ed.zapFgsMDI();
     if (WindowState() != 1)

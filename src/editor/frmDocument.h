@@ -12,6 +12,7 @@ class QMdiSubWindow;
 
 namespace vt {
 
+class RecoveryCopy;
 class RichTextBox;
 
 class frmDocument : public QWidget, public Form {
@@ -28,6 +29,9 @@ public:
     // The file this CFile was read from only in part (absolute path), until
     // the first save over it has kept the original beside it; empty otherwise.
     QString partlyReadFile;
+    // The copy of the text kept on disk while it has unsaved changes, so that
+    // a crash loses no more than the last few seconds.
+    RecoveryCopy *recovery = nullptr;
 
     QString Caption() const { return windowTitle(); }
     void SetCaption(const QString &caption);

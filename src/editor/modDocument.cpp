@@ -15,6 +15,7 @@
 #include "shell/modApi.h"
 #include "shell/modErrMsgs.h"
 #include "shell/modFileOperations.h"
+#include "shell/modRecovery.h"
 #include "shell/modShared.h"
 #include "shell/modStartNbrs.h"
 
@@ -502,16 +503,24 @@ QStringList saveRecoveryCopies(const QString &folder)
         for (int n = 2; QFileInfo::exists(path) || written.contains(path); ++n)
             path = folder + u'/' + base + u' ' + stamp + QStringLiteral(" (") + QString::number(n) + QStringLiteral(").rtf");
         const ErrObject saved = Err;
-        if (trapErrors([&] { writeCFile(doc->rtfText, path, RichTextBox::rtfRTF); }))
+        if (trapErrors([&] { writeCFile(doc->rtfText, path, RichTextBox::rtfRTF); })) {
             written << path;
-        else
+            // The rich-text copy holds it all; the plain one kept while it
+            // changed is no longer needed.
+            doc->recovery->discard();
+        } else {
             std::fprintf(stderr, "vantrell: no recovery copy of %s: %s\n", qPrintable(doc->Caption()),
                          qPrintable(Err.Description));
+            // The plain copy kept while it changed is all there is: brought
+            // up to date and left for the next start.
+            doc->recovery->keep();
+        }
         Err = saved;
         // Nobody can answer the close question any more; left set, its
         // default would wait on a save dialog and the program would not end.
         doc->bChanged = false;
     }
+    RecoveryCopy::waitWritten();
     return written;
 }
 

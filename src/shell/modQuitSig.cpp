@@ -9,6 +9,7 @@
 #include "platform/settings.h"
 #include "shell/frmMDI.h"
 #include "shell/frmSplash.h"
+#include "shell/modRecovery.h"
 #include "shell/modStartNbrs.h"
 
 #include <QApplication>
@@ -59,18 +60,31 @@ void saveRecovered()
 
 void seeRecovered()
 {
-    const QList<QPair<QString, QString>> files = GetAllSettings(AppTitle, kRecovered);
-    if (files.isEmpty())
-        return;
-    QString text = QStringLiteral("The program was ended from outside while CFiles or notes had unsaved changes.\r\n"
-                                  "Their text was saved in the folder\r\n")
-        + recoveredFolder() + QStringLiteral(":\r\n");
-    for (const auto &file : files)
-        text += QStringLiteral("\r\n    ") + QFileInfo(file.second).fileName();
+    // Copies kept while CFiles changed, left by a run that crashed or was
+    // killed, are named as those written when the program was ended from
+    // outside. A copy whose file never got written is dropped without a word;
+    // the copies of this run's own CFiles are not this notice's business.
+    QStringList keys, names;
+    for (const auto &[key, path] : GetAllSettings(AppTitle, kRecovered)) {
+        const bool live = key.startsWith(QStringLiteral("Live "), Qt::CaseInsensitive);
+        if (live && RecoveryCopy::isLive(path))
+            continue;
+        keys << key;
+        if (!live || QFileInfo(path).size() > 0)
+            names << QFileInfo(path).fileName();
+    }
     // Cleared first, so that the notice is given once even if this run is
     // ended while it is shown.
-    DeleteSetting(AppTitle, kRecovered);
+    for (const QString &key : keys)
+        DeleteSetting(AppTitle, kRecovered, key);
     flushSettings();
+    if (names.isEmpty())
+        return;
+    QString text = QStringLiteral("The last run of the program ended while CFiles or notes had unsaved changes.\r\n"
+                                  "Their text was kept in the folder\r\n")
+        + recoveredFolder() + QStringLiteral(":\r\n");
+    for (const QString &name : names)
+        text += QStringLiteral("\r\n    ") + name;
     MsgBox(text, vbOKOnly | vbInformation, AppTitle + QStringLiteral(" - Recovered CFiles"));
 }
 

@@ -26,8 +26,9 @@ void quitBySignal();
 QString recoveredFolder();
 // Writes the recovery copies and records them for the next start.
 void saveRecovered();
-// At start-up: when the last run of this copy left recovery copies, one
-// notice names them and their folder; the record is then cleared.
+// At start-up: when the last run of this copy left recovery copies (written
+// on a signal, or kept while CFiles changed and left by a crash), one notice
+// names them and their folder; their records are then cleared.
 void seeRecovered();
 
 } // namespace vt

@@ -1,8 +1,12 @@
 // The real program, started and ended as a separate process.
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -44,6 +48,76 @@ qint64 childrenCpuMs()
     ::getrusage(RUSAGE_CHILDREN, &u);
     return (qint64(u.ru_utime.tv_sec) + u.ru_stime.tv_sec) * 1000 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000;
 }
+
+// A virtual X display with a window manager, for keys typed into the real
+// program from outside.
+struct XDisplay {
+    QProcess server, wm;
+    QString display;
+    bool start()
+    {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (xvfb.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            return false;
+        // The server picks a free display and names it on the descriptor given.
+        server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                            QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                            QStringLiteral("tcp")});
+        if (!server.waitForStarted(10000))
+            return false;
+        while (!server.canReadLine() && server.waitForReadyRead(30000)) {
+        }
+        const QString n = QString::fromLatin1(server.readLine()).trimmed();
+        if (n.isEmpty())
+            return false;
+        display = u':' + n;
+        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (!openbox.isEmpty()) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("DISPLAY"), display);
+            wm.setProcessEnvironment(env);
+            wm.start(openbox, {});
+            wm.waitForStarted(10000);
+        }
+        return true;
+    }
+    bool xdotool(const QStringList &args, QString *out = nullptr)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("xdotool"), args);
+        if (!p.waitForFinished(60000) || p.exitCode() != 0)
+            return false;
+        if (out)
+            *out = QString::fromLatin1(p.readAllStandardOutput());
+        return true;
+    }
+    // Keys, one after the other, to the program's main window.
+    bool keys(qint64 pid, const QStringList &keys)
+    {
+        QString ids;
+        if (!xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+                      QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"), QStringLiteral("Vantrell")},
+                     &ids))
+            return false;
+        const QString window = ids.split(u'\n', Qt::SkipEmptyParts).value(0);
+        if (window.isEmpty() || !xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window}))
+            return false;
+        for (const QString &k : keys)
+            if (!xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("200"), k}))
+                return false;
+        return true;
+    }
+    ~XDisplay()
+    {
+        for (QProcess *p : {&wm, &server}) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+    }
+};
 
 // The start-up note is a modal question of its own; these runs are about other things.
 void noStartupNote(const QString &app)
@@ -148,6 +222,82 @@ private slots:
         QVERIFY(vt::GetAllSettings(app, QStringLiteral("Recovered")).isEmpty());
         copy.terminate();
         QVERIFY(!copy.running());
+    }
+
+    // A crash in the middle of a capture: the user starts it from Chrono >
+    // Start (keys on a real X display: the offscreen platform takes none from
+    // outside), the simulated chronograph's shots reach the recovery copy on
+    // disk while the program runs, a SIGKILL leaves it there, and the next
+    // start names it.
+    void killDuringCaptureLeavesTheShots()
+    {
+        XDisplay x;
+        if (!x.start())
+            QSKIP("Xvfb and xdotool are needed to give the real program keys");
+        const QString app = QStringLiteral("Vantrell2");
+        vt::SaveSetting(app, QStringLiteral("frmComSet"), QStringLiteral("AutoDetect"), QStringLiteral("False"));
+        vt::SaveSetting(app, QStringLiteral("frmComSet"), QStringLiteral("ChronSelect"), QStringLiteral("0"));
+        noStartupNote(app);
+        vt::sim::Kt4Sim sim;
+        QVERIFY(sim.start());
+        sim.unit().armed = true;
+        sim.options().shotsToFire = 100000;
+        sim.options().everyMs = 100;
+        VtProcess copy;
+        copy.setEnv(QStringLiteral("VANTRELL_COM1"), sim.portName());
+        copy.setEnv(QStringLiteral("DISPLAY"), x.display);
+        copy.setEnv(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        copy.setAnswers({QStringLiteral("No")}); // no calibration
+        copy.start({QStringLiteral("N=2")});
+        QVERIFY(copy.waitStarted());
+        QVERIFY(sim.waitForPeer(true));
+        sim.clearReceived();
+        QVERIFY(x.keys(copy.pid(), {QStringLiteral("alt+c"), QStringLiteral("s")}));
+
+        // The copy's file, once the program has made one.
+        const QString folder = vt::programFolder() + QStringLiteral("/recovered");
+        auto copyName = [&folder] { return QDir(folder).entryList({QStringLiteral("*.txt")}, QDir::Files).value(0); };
+        auto copyText = [&folder, &copyName] {
+            QFile f(folder + u'/' + copyName());
+            return !copyName().isEmpty() && f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(copyText().contains(QStringLiteral("CAP:")), 60000);
+        // The shots sent from here on (the first line may be cut by the clearing).
+        sim.clearSent();
+        QTRY_VERIFY_WITH_TIMEOUT(sim.sent().count("CAP:") >= 20, 60000);
+        QStringList shots = QString::fromLatin1(sim.sent()).split(QStringLiteral("\r\n")).mid(1);
+        shots.removeIf([](const QString &l) { return !l.startsWith(QStringLiteral("CAP:")) || l.size() < 20; });
+        auto holdsAll = [&copyText, &shots] {
+            const QString text = copyText();
+            return std::all_of(shots.begin(), shots.end(), [&text](const QString &l) { return text.contains(l); });
+        };
+        // Kept current while shots keep coming.
+        QTRY_VERIFY_WITH_TIMEOUT(holdsAll(), 60000);
+        copy.stop();
+        QVERIFY(!copy.running());
+
+        QVERIFY(holdsAll());
+        const QString name = copyName();
+        QVERIFY2(name.startsWith(QStringLiteral("CFile1 ")), qPrintable(name));
+        const QString kept = copyText();
+        VtProcess next;
+        next.setEnv(QStringLiteral("VANTRELL_COM1"), QStringLiteral("/dev/vantrell-no-such-port"));
+        next.start({QStringLiteral("N=2")});
+        QVERIFY(next.waitStarted());
+        // Other start-up boxes (the port that is not there) may come first.
+        auto notice = [&next, &app] {
+            for (const Asked &a : next.asked())
+                if (a.title == app + QStringLiteral(" - Recovered CFiles"))
+                    return a;
+            return Asked{};
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!notice().text.isEmpty(), 60000);
+        QVERIFY2(notice().text.contains(name) && notice().text.contains(folder), qPrintable(notice().text));
+        // Named once; the copy stays for the user to open.
+        QVERIFY(vt::GetAllSettings(app, QStringLiteral("Recovered")).isEmpty());
+        QCOMPARE(copyText(), kept);
+        next.terminate();
+        QVERIFY(!next.running());
     }
 
     // A signal while a large start-up file loads ends the program as soon as
