@@ -464,8 +464,11 @@ void mnuPrintSetup_Click()
     // PD_NONETWORKBUTTON, PD_PRINTSETUP, PD_COLLATE, PD_SELECTION.
     cmDlg.Flags = 0x200051;
     Err.Clear();
-    if (trapErrors([] { cmDlg.ShowPrinter(); }))
+    nbrTools().printerDialogOpens();
+    if (trapErrors([] { cmDlg.ShowPrinter(); })) {
+        nbrTools().printerChosen();
         return;
+    }
     // Page setup leaves CancelError set; a cancelled printer dialog is no error.
     if (Err.Number == kCancelSelected) {
         Err.Clear();

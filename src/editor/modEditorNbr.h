@@ -67,6 +67,11 @@ public:
     {
         (void)box, (void)left, (void)top, (void)right, (void)bottom;
     }
+    // Around the printer dialog: before it, a printer that writes a PDF file
+    // is pointed at the file prints go to, so the dialog shows it; after a
+    // confirmed dialog, the file chosen there is kept and named.
+    virtual void printerDialogOpens() {}
+    virtual void printerChosen() {}
     // The font of the character table's list (the options dialog's font);
     // nothing without the tools.
     virtual void setSymbolsFont(const QString &name) { (void)name; }

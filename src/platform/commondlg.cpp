@@ -448,6 +448,19 @@ bool choosePrinter(QPrinter &printer, bool setupOnly)
     }
     for (int i = 1; i < parts.size(); ++i) {
         const QString w = parts[i].trimmed().toLower();
+        if (w.startsWith(QLatin1String("file="))) {
+            // The dialog's output file: a PDF file in place of the device.
+            const QString path = parts.mid(i).join(u',').trimmed().mid(5).trimmed();
+            if (path.isEmpty()) {
+                badAnswer(QStringLiteral("printer"), answer);
+                return false;
+            }
+            apply << [&printer, path] {
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(path);
+            };
+            break;
+        }
         if (w.startsWith(QLatin1String("copies="))) {
             bool ok = false;
             const int n = w.mid(7).toInt(&ok);

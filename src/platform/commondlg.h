@@ -10,7 +10,9 @@
 //               with a unit: "25.4mm", "1in"
 //   printer     "OK" for the current printer, or a printer's name, either
 //               followed by ",copies=N", ",portrait"/",landscape",
-//               ",duplex"/",simplex", ",color"/",grayscale", ",paper=A4"
+//               ",duplex"/",simplex", ",color"/",grayscale", ",paper=A4",
+//               ",file=PATH" (print to that PDF file; the rest of the answer,
+//               commas included, is the path)
 // A question that gets no answer is cancelled. An answer that cannot be read
 // cancels too, with a warning on stderr.
 #pragma once

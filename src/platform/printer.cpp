@@ -16,6 +16,13 @@
 #include <optional>
 #include <utility>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vt {
 
@@ -42,6 +49,47 @@ bool &failNewPage()
 [[noreturn]] void printerError(const QString &reason)
 {
     raise(482, QStringLiteral("Printer error: ") + reason);
+}
+
+// Why the file a printer writes cannot take more bytes, in the system's words;
+// empty when it can. The PDF writer keeps its file's errors to itself, so
+// after a failure the file is tried once more: a block appended and taken
+// back again (a file that is not a plain file keeps nothing of it).
+QString writeProblem(const QString &path, bool *diskFull)
+{
+    *diskFull = false;
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    struct stat st = {};
+    const bool plain = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const std::vector<char> block(64 * 1024, 0);
+    int err = 0;
+    if (::write(fd, block.data(), block.size()) < 0 || ::fsync(fd) != 0)
+        err = errno;
+    if (plain && ::ftruncate(fd, st.st_size) != 0 && err == 0)
+        err = errno;
+    ::close(fd);
+    if (err == 0)
+        return {};
+    *diskFull = err == ENOSPC || err == EDQUOT;
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+// The message for a file printer that failed on its file.
+[[noreturn]] void fileError(const QString &path, const QString &otherwise)
+{
+    bool full = false;
+    const QString why = writeProblem(path, &full);
+    const QString file = QDir::toNativeSeparators(path);
+    if (full)
+        printerError(QStringLiteral("the disk is full: the PDF file ") + file + QStringLiteral(" cannot be written (")
+                     + why + QStringLiteral("). Nothing was printed; make room on the disk or choose another file."));
+    if (!why.isEmpty())
+        printerError(QStringLiteral("the PDF file ") + file + QStringLiteral(" cannot be written (") + why
+                     + QStringLiteral("). Nothing was printed."));
+    printerError(otherwise);
 }
 
 // The printer must go before the application object does.
@@ -101,8 +149,10 @@ bool printsToFile(const QPrinter &printer) { return printer.outputFormat() == QP
 
 QString defaultPdfFile()
 {
+    // The home folder where there is no documents folder: prints never make
+    // folders of their own.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
     return QDir(folder).filePath(QStringLiteral("Vantrell print.pdf"));
 }
@@ -162,19 +212,38 @@ void PrintJob::begin(const QString &documentName)
     if (printsToFile(printer_)) {
         if (printer_.outputFileName().isEmpty())
             printer_.setOutputFileName(defaultPdfFile());
+        // A folder is never made behind the user's back: a mistyped name
+        // would leave the file where nobody looks.
         const QFileInfo file(printer_.outputFileName());
-        if (!QDir().mkpath(file.absolutePath()))
-            printerError(QStringLiteral("the folder ") + QDir::toNativeSeparators(file.absolutePath()) +
-                         QStringLiteral(" cannot be made."));
+        if (!QFileInfo(file.absolutePath()).isDir())
+            printerError(QStringLiteral("the folder ") + QDir::toNativeSeparators(file.absolutePath())
+                         + QStringLiteral(" of the PDF file ") + QDir::toNativeSeparators(file.absoluteFilePath())
+                         + QStringLiteral(" does not exist. Nothing was printed; choose another file in File > Print > "
+                                          "Printer."));
     }
     painter_ = std::make_unique<QPainter>();
     if (!painter_->begin(&printer_)) {
         painter_.reset();
-        printerError(printsToFile(printer_)
-                         ? QStringLiteral("the file ") + QDir::toNativeSeparators(printer_.outputFileName()) +
-                               QStringLiteral(" cannot be written.")
-                         : QStringLiteral("the printer ") + printerDeviceName(printer_) +
-                               QStringLiteral(" cannot start a document."));
+        if (printsToFile(printer_)) {
+            const QString file = QDir::toNativeSeparators(printer_.outputFileName());
+            bool full = false;
+            // The file could not be opened: the system's reason from a try of our own.
+            QFile probe(printer_.outputFileName());
+            const bool existed = probe.exists();
+            QString why;
+            if (!probe.open(QIODevice::WriteOnly | QIODevice::Append))
+                why = probe.errorString();
+            else {
+                probe.close();
+                why = writeProblem(printer_.outputFileName(), &full);
+                if (!existed)
+                    probe.remove();
+            }
+            printerError(QStringLiteral("the PDF file ") + file + QStringLiteral(" cannot be written")
+                         + (why.isEmpty() ? QString() : QStringLiteral(" (") + why + u')') + u'.');
+        }
+        printerError(QStringLiteral("the printer ") + printerDeviceName(printer_)
+                     + QStringLiteral(" cannot start a document."));
     }
     pages_ = 1;
 }
@@ -183,9 +252,13 @@ void PrintJob::newPage()
 {
     if (!active())
         printerError(QStringLiteral("no document is open."));
-    if (std::exchange(failNewPage(), false) || !printer_.newPage())
-        printerError(QStringLiteral("the printer ") + printerDeviceName(printer_) +
-                     QStringLiteral(" cannot start a new page."));
+    if (std::exchange(failNewPage(), false) || !printer_.newPage()) {
+        const QString otherwise = QStringLiteral("the printer ") + printerDeviceName(printer_)
+            + QStringLiteral(" cannot start a new page.");
+        if (printsToFile(printer_))
+            fileError(printer_.outputFileName(), otherwise);
+        printerError(otherwise);
+    }
     ++pages_;
 }
 
@@ -195,9 +268,20 @@ void PrintJob::end()
         printerError(QStringLiteral("no document is open."));
     const bool ok = painter_->end();
     painter_.reset();
-    if (!ok || printer_.printerState() == QPrinter::Error)
-        printerError(QStringLiteral("the document could not be finished on ") + printerDeviceName(printer_) +
-                     QStringLiteral("."));
+    const QString otherwise = QStringLiteral("the document could not be finished on ")
+        + printerDeviceName(printer_) + QStringLiteral(".");
+    if (!ok || printer_.printerState() == QPrinter::Error) {
+        if (printsToFile(printer_))
+            fileError(printer_.outputFileName(), otherwise);
+        printerError(otherwise);
+    }
+    // The PDF writer does not tell when its bytes did not reach the disk:
+    // the file is tried again before the job counts as printed.
+    if (printsToFile(printer_)) {
+        bool full = false;
+        if (!writeProblem(printer_.outputFileName(), &full).isEmpty())
+            fileError(printer_.outputFileName(), otherwise);
+    }
 }
 
 void PrintJob::abort()
@@ -210,7 +294,11 @@ void PrintJob::abort()
     if (painter_->isActive())
         painter_->end();
     painter_.reset();
-    if (!aborted && printsToFile(printer_) && !printer_.outputFileName().isEmpty())
+    // Only a plain file is ours to remove: a device named as the output
+    // (/dev/full, /dev/null) stays.
+    struct stat st = {};
+    if (!aborted && printsToFile(printer_) && !printer_.outputFileName().isEmpty()
+        && ::stat(QFile::encodeName(printer_.outputFileName()).constData(), &st) == 0 && S_ISREG(st.st_mode))
         QFile::remove(printer_.outputFileName());
 }
 

@@ -34,7 +34,8 @@ int printerPageWidthTwips();
 QString printerDeviceName(const QPrinter &printer);
 // True when the printer writes a PDF file rather than sending to a device.
 bool printsToFile(const QPrinter &printer);
-// <documents folder>/Vantrell print.pdf
+// <documents folder>/Vantrell print.pdf; the home folder in place of a
+// documents folder that does not exist.
 QString defaultPdfFile();
 
 // Orientation as the program numbers it: 1 portrait, 2 landscape.
@@ -66,7 +67,9 @@ public:
     PrintJob &operator=(const PrintJob &) = delete;
 
     // Starts the document; the first page is open afterwards. A printer that
-    // writes a file gets its folder made first.
+    // writes a file whose folder does not exist refuses, naming the folder.
+    // A file that cannot be written (a full disk among others) is named with
+    // the system's reason, at the start, a new page or the end.
     void begin(const QString &documentName = {});
     void newPage();
     // Ends the document, which sends it to the printer (or finishes the file).

@@ -1,6 +1,7 @@
 #include "tools/modEditorTools.h"
 
 #include "editor/modEditorNbr.h"
+#include "platform/printer.h"
 #include "shell/modNeighbours.h"
 #include "tools/frmDocInfo.h"
 #include "tools/frmFind.h"
@@ -84,6 +85,8 @@ public:
     {
         vt::PrintRTF(box, left, top, right, bottom);
     }
+    void printerDialogOpens() override { preparePrinter(Printer()); }
+    void printerChosen() override { vt::printerChosen(Printer()); }
 };
 
 } // namespace

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 namespace vt {
@@ -136,9 +137,29 @@ void tellPrinted(QPrinter &printer, int pages)
     if (!mdi || !mdi->SXB)
         return;
     QString text = QString::number(pages) + (pages == 1 ? QStringLiteral(" page") : QStringLiteral(" pages"));
-    text += printsToFile(printer) ? QStringLiteral(" printed to ") + QDir::toNativeSeparators(printer.outputFileName())
+    text += printsToFile(printer) ? QStringLiteral(" printed to the PDF file ")
+                                        + QDir::toNativeSeparators(QFileInfo(printer.outputFileName()).absoluteFilePath())
                                   : QStringLiteral(" sent to ") + printerDeviceName(printer);
-    mdi->SXB->showMessage(text, 15000);
+    std::fprintf(stderr, "vantrell: %s\n", qPrintable(text));
+    // Kept until the next message: a job that ends while the user looks
+    // elsewhere still says where it went.
+    mdi->SXB->showMessage(text);
+}
+
+void printerChosen(QPrinter &printer)
+{
+    if (!printsToFile(printer))
+        return;
+    preparePrinter(printer);
+    frmMDI *mdi = frmMDI::instance();
+    if (!mdi || !mdi->SXB)
+        return;
+    const QFileInfo file(printer.outputFileName());
+    mdi->SXB->showMessage(
+        file.absoluteDir().exists()
+            ? QStringLiteral("Printing goes to the PDF file ") + QDir::toNativeSeparators(file.absoluteFilePath())
+            : QStringLiteral("The folder ") + QDir::toNativeSeparators(file.absolutePath())
+                + QStringLiteral(" of the PDF file does not exist: choose another file before printing"));
 }
 
 void PrintRTF(RichTextBox *box, int32_t &left, int32_t &top, int32_t &right, int32_t &bottom)

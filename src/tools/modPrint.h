@@ -34,7 +34,11 @@ int marginTwips(int32_t thousandths);
 void preparePrinter(QPrinter &printer);
 // The file a file printer writes to.
 QString printFileName();
-// Tells the user where a finished job went (the main window's status bar).
+// Tells the user where a finished job went: the main window's status bar,
+// until its next message, and a line on standard error, the program's log.
 void tellPrinted(QPrinter &printer, int pages);
+// After the printer dialog: a PDF file named there becomes the file prints go
+// to, and the status bar names it (or says that its folder does not exist).
+void printerChosen(QPrinter &printer);
 
 } // namespace vt

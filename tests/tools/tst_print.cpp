@@ -3,7 +3,9 @@
 // printer, and what it wrote is read back with pdfinfo and pdftotext.
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPrinter>
@@ -196,6 +198,7 @@ private slots:
         PrnMargins = PrnMarginsRec();
         dir = std::make_unique<QTemporaryDir>();
         pdf = dir->filePath(QStringLiteral("out/print.pdf"));
+        QDir().mkpath(dir->filePath(QStringLiteral("out")));
         SaveSetting(AppTitle, QStringLiteral("frmMDI"), QStringLiteral("PrintFile"), pdf);
     }
     void cleanup()
@@ -301,6 +304,11 @@ private slots:
             else
                 qunsetenv("XDG_CONFIG_HOME");
         });
+        // Without a documents folder the file goes to the home folder; no
+        // folder is made for it.
+        QDir().mkpath(dir->filePath(QStringLiteral("home")));
+        QCOMPARE(defaultPdfFile(), dir->filePath(QStringLiteral("home/Vantrell print.pdf")));
+        QDir().mkpath(dir->filePath(QStringLiteral("home/Documents")));
         const QString expected = defaultPdfFile();
         QCOMPARE(expected, dir->filePath(QStringLiteral("home/Documents/Vantrell print.pdf")));
         newCFile(lines(1, 5));
@@ -309,6 +317,35 @@ private slots:
         QVERIFY(QFile::exists(expected));
         if (havePoppler())
             QCOMPARE(pdfPages(expected), 1); // a short CFile is one sheet
+        // The status bar says where the file went, until its next message.
+        QCOMPARE(frmMDI::get()->SXB->currentMessage(),
+                 QStringLiteral("1 page printed to the PDF file ") + QDir::toNativeSeparators(expected));
+    }
+
+    // File > Print > Printer chooses the PDF file: the dialog shows the file
+    // prints go to now, and the one chosen there is kept for the next prints
+    // and the next start.
+    void printerItemChoosesThePdfFile()
+    {
+        const QString chosen = dir->filePath(QStringLiteral("out/range, day 2.pdf"));
+        answers::queue(QStringLiteral("OK,file=") + chosen);
+        trigger("mnuPrintSetup");
+        QCOMPARE(answers::last().question.kind, QStringLiteral("printer"));
+        QCOMPARE(GetSetting(AppTitle, QStringLiteral("frmMDI"), QStringLiteral("PrintFile")), chosen);
+        QCOMPARE(frmMDI::get()->SXB->currentMessage(),
+                 QStringLiteral("Printing goes to the PDF file ") + QDir::toNativeSeparators(chosen));
+        newCFile(lines(1, 5));
+        trigger("mnuFilePrintNow");
+        QVERIFY2(boxTexts().isEmpty(), qPrintable(boxTexts().join(" | ")));
+        QVERIFY(QFile::exists(chosen));
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(frmMDI::get()->SXB->currentMessage().endsWith(QDir::toNativeSeparators(chosen)));
+
+        // A file in a folder that does not exist is named as such at once.
+        answers::queue(QStringLiteral("OK,file=") + dir->filePath(QStringLiteral("nowhere/print.pdf")));
+        trigger("mnuPrintSetup");
+        QVERIFY2(frmMDI::get()->SXB->currentMessage().contains(QStringLiteral("does not exist")),
+                 qPrintable(frmMDI::get()->SXB->currentMessage()));
     }
 
     void marginsWithoutRoomAbortCleanly_data()
@@ -375,15 +412,58 @@ private slots:
         QVERIFY(QFile::exists(pdf));
     }
 
-    void unwritableFileIsReported()
+    // A folder that is not there (or is a file) is named, and nothing is made.
+    void missingFolderIsNamed_data()
     {
-        QFile blocker(dir->filePath(QStringLiteral("out")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
-        blocker.close();
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("fileInTheWay");
+        QTest::newRow("missing") << "nowhere/deeper" << false;
+        QTest::newRow("a file where the folder should be") << "blocker" << true;
+    }
+    void missingFolderIsNamed()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, fileInTheWay);
+        const QString where = dir->filePath(folder);
+        if (fileInTheWay) {
+            QFile blocker(where);
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        }
+        SaveSetting(AppTitle, QStringLiteral("frmMDI"), QStringLiteral("PrintFile"), where + QStringLiteral("/print.pdf"));
         newCFile(lines(1, 5));
         trigger("mnuFilePrintNow");
         QCOMPARE(boxTexts().size(), 1);
-        QVERIFY2(boxTexts()[0].contains(QStringLiteral("Printer error")), qPrintable(boxTexts()[0]));
+        QVERIFY2(boxTexts()[0].contains(QStringLiteral("the folder ") + QDir::toNativeSeparators(where)
+                                        + QStringLiteral(" of the PDF file "))
+                     && boxTexts()[0].contains(QStringLiteral("does not exist")),
+                 qPrintable(boxTexts()[0]));
+        QCOMPARE(QFileInfo(where).isDir(), false);
+        QCOMPARE(QFileInfo::exists(where), fileInTheWay);
+    }
+
+    // A full disk is named with the system's reason and the file, whether it
+    // shows at a new page or only at the end; the device stays.
+    void fullDiskIsNamed_data()
+    {
+        QTest::addColumn<int>("pages");
+        QTest::newRow("one page") << 1;
+        QTest::newRow("three pages") << 3;
+    }
+    void fullDiskIsNamed()
+    {
+        QFETCH(int, pages);
+        if (!QFileInfo(QStringLiteral("/dev/full")).exists())
+            QSKIP("/dev/full is needed for a disk that is full");
+        SaveSetting(AppTitle, QStringLiteral("frmMDI"), QStringLiteral("PrintFile"), QStringLiteral("/dev/full"));
+        int n = 0;
+        cfileOfPages(pages, printRect(), &n);
+        trigger("mnuFilePrintNow");
+        QCOMPARE(boxTexts().size(), 1);
+        const QString text = boxTexts()[0];
+        QVERIFY2(text.contains(QStringLiteral("the disk is full: the PDF file /dev/full cannot be written (No space left on device)")),
+                 qPrintable(text));
+        QVERIFY(!frmMDI::get()->SXB->currentMessage().contains(QStringLiteral("printed")));
+        QVERIFY(QFileInfo(QStringLiteral("/dev/full")).exists());
     }
 
     // --- print preview --------------------------------------------------------
