@@ -6,7 +6,7 @@ VT_PACKAGES="cmake ninja-build g++ pkgconf qt6-base-dev qt6-serialport-dev libxl
 # pdfinfo and pdftotext to read back what was printed to a PDF file; Xvfb and
 # openbox to look at what a real window system shows (tests that need them
 # start their own and skip without them).
-VT_TEST_PACKAGES="clang libclang-rt-14-dev libreoffice-calc-nogui poppler-utils xvfb openbox"
+VT_TEST_PACKAGES="clang libclang-rt-14-dev libreoffice-calc-nogui poppler-utils xvfb openbox xdotool"
 
 vt_install() { # packages beyond VT_PACKAGES...
   local missing=() p installed

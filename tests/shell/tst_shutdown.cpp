@@ -1,4 +1,5 @@
 // The real program, started and ended as a separate process.
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -95,7 +96,16 @@ struct XDisplay {
         return true;
     }
     // Keys, one after the other, to the program's main window.
+    // A busy machine can keep the window from being found or activated for a
+    // while: the keys go as soon as it is, within a minute.
     bool keys(qint64 pid, const QStringList &keys)
+    {
+        for (QDeadlineTimer until(60000); !until.hasExpired(); QTest::qWait(500))
+            if (keysOnce(pid, keys))
+                return true;
+        return false;
+    }
+    bool keysOnce(qint64 pid, const QStringList &keys)
     {
         QString ids;
         if (!xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
