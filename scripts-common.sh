@@ -4,7 +4,8 @@ VT_PACKAGES="cmake ninja-build g++ pkgconf qt6-base-dev qt6-serialport-dev libxl
 # What only the tests need: clang and its runtimes for the fuzzer, LibreOffice
 # to recompute a saved workbook with a spreadsheet program of others, poppler's
 # pdfinfo and pdftotext to read back what was printed to a PDF file; Xvfb and
-# openbox to look at what a real window system shows (tests that need them
+# openbox to look at what a real window system shows, xdotool to give the real
+# program keys there (tests that need them
 # start their own and skip without them).
 VT_TEST_PACKAGES="clang libclang-rt-14-dev libreoffice-calc-nogui poppler-utils xvfb openbox xdotool"
 
