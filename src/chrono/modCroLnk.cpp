@@ -48,7 +48,9 @@ int16_t waitReply(int16_t cls, const CroKeyTimes &times)
     LinkTimers &l = lnkTmr();
     int16_t code = 0, stage = 0;
     int32_t lines = RxLogMain.rxLineCnt;
+    StallWatch stalls(CroLnk.rxRecent.size(), kLoopWakeMs);
     for (;;) {
+        stalls.pass(CroLnk.rxRecent.size());
         // A dump that keeps coming is not a stalled operation: a whole eDisk
         // at 4800 baud takes longer than the long-operation limit, which
         // therefore counts from the last line received (the dump watch still
@@ -71,6 +73,8 @@ int16_t waitReply(int16_t cls, const CroKeyTimes &times)
         }
         CroLnk.croRplCode = code;
         // The time-outs.
+        if (oneShotExpired(l.tmrCrxShrt) && stalls.stalledSinceText())
+            strOneShot(l.tmrCrxShrt, times.gapMs);
         if (oneShotExpired(l.tmrCrxShrt))
             code = croQuietGap;
         else if (times.longOp && oneShotExpired(l.tmrGPeriod))

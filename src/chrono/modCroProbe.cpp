@@ -96,10 +96,14 @@ int16_t croWaitMen(const QString &text, int gapMs)
         stpCom2Wait();
         throw;
     }
+    StallWatch stalls(croReply.size(), 50);
     for (;;) {
+        stalls.pass(croReply.size());
         result = probePrompt(croReply);
         if (result > 0)
             break;
+        if (oneShotExpired(l.tmrCom2Sho) && stalls.stalledSinceText())
+            strCom2Sho(gapMs);
         if (oneShotExpired(l.tmrCom2Sho)) {
             result = probeQuietGap;
             break;

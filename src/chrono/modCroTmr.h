@@ -7,10 +7,12 @@
 #pragma once
 
 #include "platform/timerctl.h"
+#include "platform/timers.h"
 
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 namespace vt {
 
@@ -58,6 +60,38 @@ void stpGPeriod();
 void strCom2Sho(int ms);                 // probe quiet gap alone
 // Stops all eight (the terminal's reset at exit).
 void stpLinkTimers();
+
+// A quiet gap proves a quiet line only when the program was awake through
+// it: after a stall (the machine did not run the program, or a handler ran
+// long) the key may still have been waiting to go out, or the answer waiting
+// to be read, when the gap ran out. A reply wait calls pass() at the top of
+// each pass of its loop (each pass sleeps at most wakeMs) with the length of
+// the text received so far; when its gap has run out and stalledSinceText()
+// says so, the gap starts again, still within the wait's whole-answer bound.
+class StallWatch {
+public:
+    explicit StallWatch(qsizetype textSize, int wakeMs) : seen_(textSize), wakeMs_(wakeMs), passAt_(monoMs()) {}
+    void pass(qsizetype textSize)
+    {
+        const int64_t at = monoMs();
+        if (textSize != seen_) {
+            seen_ = textSize;
+            stalled_ = false;
+        }
+        if (at - passAt_ > wakeMs_ + kMarginMs)
+            stalled_ = true;
+        passAt_ = at;
+    }
+    // True once per stall: the caller restarts its gap.
+    bool stalledSinceText() { return std::exchange(stalled_, false); }
+
+private:
+    static constexpr int kMarginMs = 30;
+    qsizetype seen_;
+    int wakeMs_;
+    int64_t passAt_;
+    bool stalled_ = false;
+};
 
 // How a bounded wait ended.
 enum class WaitEnd {

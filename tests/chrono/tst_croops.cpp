@@ -112,9 +112,7 @@ private slots:
         QVERIFY(ActiveForm());
         editLocked = -1;
         installEditLock([](bool lock) { editLocked = lock ? 1 : 0; });
-        QTest::qWait(20);
-        sim.clearReceived();
-        sim.clearSent();
+        vttest::quietSimLine(sim);
     }
     void cleanup()
     {
@@ -162,7 +160,7 @@ private slots:
         QVERIFY(sim.unit().armed);
         for (double v : {301.5, 299.5, 300.5})
             sim.fireShot(v);
-        QTRY_COMPARE(log().count(QLatin1String("_Av ")), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(log().count(QLatin1String("_Av ")), 3, 30000);
         QVERIFY(CroSta.croStaOk);
         QVERIFY(CroSta.croSnsOn);
         updAllSta();
@@ -184,12 +182,12 @@ private slots:
         QCOMPARE(editLocked, 0);
         sim.unit().armed = true;
         sim.fireShot(301.5);
-        QTRY_VERIFY2(caption().contains(QLatin1String(" {Shoot} ")), qPrintable(caption()));
+        QTRY_VERIFY2_WITH_TIMEOUT(caption().contains(QLatin1String(" {Shoot} ")), qPrintable(caption()), 30000);
         QVERIFY(log().contains(QLatin1String("301.5")));
         QVERIFY(mdi->mnuRemStart->isChecked());
         QCOMPARE(editLocked, 1);
         sim.sendRaw("\r\n<End> CAP=OFF\r\nDAT>");
-        QTRY_VERIFY2(caption().contains(QLatin1String(" {Remote} ")), qPrintable(caption()));
+        QTRY_VERIFY2_WITH_TIMEOUT(caption().contains(QLatin1String(" {Remote} ")), qPrintable(caption()), 30000);
         QVERIFY(mdi->mnuRemRemo->isChecked());
         QCOMPARE(editLocked, 0);
     }
@@ -245,10 +243,10 @@ private slots:
         disconnect(&sim, &sim::Kt4Sim::keyReceived, this, nullptr);
         // "D" followed "C" as the next byte, long before the calibration's
         // answer was due, and that answer never came.
-        QVERIFY(sim.waitForReceived(3));
+        QVERIFY(sim.waitForReceived(3, 30000));
         const QByteArray rx = sim.received();
         QVERIFY2(rx == "\x1b" "CD", rx.toHex().constData());
-        QVERIFY(sim.waitIdle());
+        QVERIFY(sim.waitIdle(30000));
         QVERIFY(!sim.sent().contains("CAL:"));
         QVERIFY(croOpAborted);
         QVERIFY(!CroSta.croCalOk);
@@ -448,7 +446,7 @@ private slots:
         QVERIFY(RxRoute[1]);
         // A shot sent after everything else: once it is in, so is all before it.
         sim.fireShot(301.5);
-        QTRY_VERIFY(log().contains(QLatin1String("301.5")));
+        QTRY_VERIFY_WITH_TIMEOUT(log().contains(QLatin1String("301.5")), 30000);
         for (const char *menuText : {"MEN>", "VAL="})
             QVERIFY2(!log().contains(QLatin1String(menuText)), qPrintable(log()));
     }
@@ -512,7 +510,7 @@ private slots:
         QVERIFY(mdi->mnuRemStart->isChecked());
         QVERIFY(!croTask(0));
         sim.fireShot(301.5);
-        QTRY_VERIFY(log().contains(QLatin1String("301.5")));
+        QTRY_VERIFY_WITH_TIMEOUT(log().contains(QLatin1String("301.5")), 30000);
         mdi->mnuRemStop->trigger();
         QVERIFY2(caption().contains(QLatin1String(" {Edit}")), qPrintable(caption()));
         QVERIFY(mdi->mnuRemStop->isChecked());

@@ -22,7 +22,18 @@ void quietSimLine(vt::sim::Kt4Sim &sim)
 {
     sim.reset();
     sim.options().pacing = false;
-    QTest::qWait(20);
+    // Drained by what happened, not by a time a busy machine may stretch:
+    // whatever the program still had to send has left its port, and the loop
+    // has run several passes (at least 20 ms) for the bytes already on their
+    // way each side to be read. The simulator's answers to them are dropped
+    // by the second reset.
+    vt::frmTerminal *term = vt::frmTerminal::instance();
+    QTest::qWaitFor([term] { return !term || !term->MSComm1->PortOpen() || term->MSComm1->OutBufferCount() == 0; },
+                    30000);
+    for (int i = 0; i < 5; ++i)
+        QTest::qWait(4);
+    sim.reset();
+    sim.options().pacing = false;
     sim.clearReceived();
     sim.clearSent();
 }

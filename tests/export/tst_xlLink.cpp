@@ -189,7 +189,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(shotRows(), 10, 15000);
         // The block's end from the unit: its "#" statistics and "<End>" lines.
         QVERIFY(sim.waitIdle());
-        QTRY_VERIFY(CapExport.excQueue.empty() && CapExport.capBlkPend);
+        QTRY_VERIFY_WITH_TIMEOUT(CapExport.excQueue.empty() && CapExport.capBlkPend, 30000);
         const QList<double> second = {280.5, 290.0, 285.2};
         for (double v : second)
             sim.fireShot(v);
@@ -265,7 +265,7 @@ private slots:
         QCOMPARE(fakes->notes.questions, asked ? QList<int>{5} : QList<int>{});
         const bool calibrated = asked && answer == vbYes;
         if (calibrated)
-            QVERIFY(sim.waitForReceived(2));
+            QVERIFY(sim.waitForReceived(2, 30000));
         QCOMPARE(sim.received().contains('C'), calibrated);
         if (calibrated)
             QVERIFY(CroSta.croCalOk && CroSta.croSnsOn);
@@ -279,7 +279,7 @@ private slots:
         linkOn();
         QVERIFY(RxRoute[2]);
         sim.fireShot(300.0);
-        QTRY_COMPARE(shotRows(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(shotRows(), 1, 30000);
         frmMDI *mdi = frmMDI::get();
 
         answers::queue(QStringLiteral("No"));
@@ -322,7 +322,7 @@ private slots:
         frmMDI::get()->mnuRemStart->trigger();
         QVERIFY(sim.unit().armed);
         sim.fireShot(300.0);
-        QTRY_COMPARE(shotRows(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(shotRows(), 1, 30000);
         answers::queue(QStringLiteral("No"));
         frmMDI::get()->mnuExcDisConnect->trigger();
         QVERIFY2(answers::last().question.text.startsWith(kUnlinkText), qPrintable(boxTexts().join(u'|')));
@@ -339,7 +339,7 @@ private slots:
         sheet(QStringLiteral("eDisk"))->Activate();
         for (double v : {310.0, 311.0, 312.0, 313.0, 314.0})
             sim.fireShot(v);
-        QTRY_COMPARE(CapExport.excQueCnt, 5);
+        QTRY_COMPARE_WITH_TIMEOUT(CapExport.excQueCnt, 5, 30000);
         CroSta.croSnsOn = false;
 
         frmMDI::get()->mnuExcLink->trigger();
@@ -364,11 +364,11 @@ private slots:
         mdi->popCapture->trigger();
         QVERIFY(xlLinked);
         sim.fireShot(300.0);
-        QTRY_COMPARE(shotRows(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(shotRows(), 1, 30000);
         linkOn();
         QCOMPARE(capture()->Cells(1, 17)->Value().number(), 2.0); // the import counter
         sim.fireShot(301.0);
-        QTRY_COMPARE(shotRows(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(shotRows(), 2, 30000);
         const QList<Row> got = rows();
         QCOMPARE(kinds(got), QStringLiteral("BsBs"));
         QVERIFY(got[2].a.contains(QLatin1String("CAP-Import(2)")));
