@@ -326,7 +326,7 @@ private slots:
             const QVector<sim::Kt4Sim::Write> w = sim_.finishTalk();
             // Steady talk over both keys, or the attempt proves nothing (a
             // pause of the talk as long as a gap makes the line quiet).
-            bool steady = !w.isEmpty() && w.first().after < sentAt && w.last().before > doneAt;
+            bool steady = !w.isEmpty() && w.first().after < sentAt + tailGapMs && w.last().before > doneAt;
             for (qsizetype i = 1; i < w.size(); ++i)
                 steady = steady && w[i].after - w[i - 1].before < tailGapMs;
             if (!steady)

@@ -28,8 +28,9 @@ void quietSimLine(vt::sim::Kt4Sim &sim)
     // way each side to be read. The simulator's answers to them are dropped
     // by the second reset.
     vt::frmTerminal *term = vt::frmTerminal::instance();
-    QTest::qWaitFor([term] { return !term || !term->MSComm1->PortOpen() || term->MSComm1->OutBufferCount() == 0; },
-                    30000);
+    QVERIFY2(QTest::qWaitFor(
+                 [term] { return !term || !term->MSComm1->PortOpen() || term->MSComm1->OutBufferCount() == 0; }, 30000),
+             "The program's port kept text to send for 30 s.");
     for (int i = 0; i < 5; ++i)
         QTest::qWait(4);
     sim.reset();
