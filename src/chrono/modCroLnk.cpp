@@ -73,7 +73,7 @@ int16_t waitReply(int16_t cls, const CroKeyTimes &times)
         }
         CroLnk.croRplCode = code;
         // The time-outs.
-        if (oneShotExpired(l.tmrCrxShrt) && stalls.stalledSinceText())
+        if (oneShotExpired(l.tmrCrxShrt) && !stalls.quietAfterStall([] { return CroLnk.rxRecent.size(); }))
             strOneShot(l.tmrCrxShrt, times.gapMs);
         if (oneShotExpired(l.tmrCrxShrt))
             code = croQuietGap;

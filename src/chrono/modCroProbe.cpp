@@ -102,7 +102,7 @@ int16_t croWaitMen(const QString &text, int gapMs)
         result = probePrompt(croReply);
         if (result > 0)
             break;
-        if (oneShotExpired(l.tmrCom2Sho) && stalls.stalledSinceText())
+        if (oneShotExpired(l.tmrCom2Sho) && !stalls.quietAfterStall([] { return croReply.size(); }))
             strCom2Sho(gapMs);
         if (oneShotExpired(l.tmrCom2Sho)) {
             result = probeQuietGap;

@@ -66,8 +66,10 @@ void stpLinkTimers();
 // long) the key may still have been waiting to go out, or the answer waiting
 // to be read, when the gap ran out. A reply wait calls pass() at the top of
 // each pass of its loop (each pass sleeps at most wakeMs) with the length of
-// the text received so far; when its gap has run out and stalledSinceText()
-// says so, the gap starts again, still within the wait's whole-answer bound.
+// the text received so far. When its gap has run out, quietAfterStall() says
+// whether the line was quiet: with no stall since the last text it was; after
+// one, the loop first takes a few passes for what was already on its way, and
+// text that came then means the gap starts again.
 class StallWatch {
 public:
     explicit StallWatch(qsizetype textSize, int wakeMs) : seen_(textSize), wakeMs_(wakeMs), passAt_(monoMs()) {}
@@ -82,11 +84,22 @@ public:
             stalled_ = true;
         passAt_ = at;
     }
-    // True once per stall: the caller restarts its gap.
-    bool stalledSinceText() { return std::exchange(stalled_, false); }
+    template <class Size>
+    bool quietAfterStall(Size textSize)
+    {
+        if (!std::exchange(stalled_, false))
+            return true;
+        const qsizetype before = textSize();
+        for (int i = 0; i < kCatchUpPasses && textSize() == before; ++i)
+            doEvents(kCatchUpMs);
+        passAt_ = monoMs();
+        return textSize() == before;
+    }
 
 private:
     static constexpr int kMarginMs = 30;
+    static constexpr int kCatchUpPasses = 5;
+    static constexpr int kCatchUpMs = 10;
     qsizetype seen_;
     int wakeMs_;
     int64_t passAt_;
