@@ -93,3 +93,128 @@ QAction *toolButton(QWidget *root, const QString &key)
 }
 
 } // namespace vt
+
+// --- windows that fit their screen -------------------------------------------
+
+#include <QApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace vt::screenfit {
+
+namespace {
+
+// The decoration a window manager adds around a window not yet mapped, for
+// which Qt knows no frame yet: a title bar and thin borders.
+constexpr int kGuessSide = 4;
+constexpr int kGuessTitle = 28;
+
+QScreen *screenOf(QWidget *w)
+{
+    if (QWidget *parent = w->parentWidget(); parent && parent->window()->isVisible())
+        if (QScreen *s = parent->window()->screen())
+            return s;
+    if (QScreen *s = QGuiApplication::screenAt(w->geometry().center()))
+        return s;
+    return w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+}
+
+bool fitted(QWidget *w)
+{
+    if (!w->isWindow() || w->windowType() == Qt::Popup || w->windowType() == Qt::ToolTip
+        || w->windowType() == Qt::Desktop || w->isFullScreen() || w->isMaximized())
+        return false;
+    return !w->testAttribute(Qt::WA_DontShowOnScreen);
+}
+
+class Fitter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType())
+            fitWindow(static_cast<QWidget *>(watched));
+        return false;
+    }
+};
+
+// A scroll area that asks for its body's whole size, not a share of the font.
+class BodyScroller : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override
+    {
+        const int f = 2 * frameWidth();
+        return widget() ? widget()->sizeHint() + QSize(f, f) : QScrollArea::sizeHint();
+    }
+};
+
+} // namespace
+
+QRect placeWithin(const QRect &frame, const QRect &available)
+{
+    QRect r = frame;
+    if (r.right() > available.right())
+        r.moveRight(available.right());
+    if (r.bottom() > available.bottom())
+        r.moveBottom(available.bottom());
+    if (r.left() < available.left())
+        r.moveLeft(available.left());
+    if (r.top() < available.top())
+        r.moveTop(available.top());
+    return r;
+}
+
+void fitWindow(QWidget *w)
+{
+    if (!w || !fitted(w))
+        return;
+    QScreen *screen = screenOf(w);
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    QRect frame = w->frameGeometry();
+    QMargins deco(frame.left() - w->geometry().left(), frame.top() - w->geometry().top(),
+                  frame.right() - w->geometry().right(), frame.bottom() - w->geometry().bottom());
+    const bool decorated = !w->windowFlags().testFlag(Qt::FramelessWindowHint);
+    if (deco.isNull() && decorated && QGuiApplication::platformName() == u"xcb")
+        deco = QMargins(kGuessSide, kGuessTitle, kGuessSide, kGuessSide);
+    // Too large: shrink to the room there is, as far as the window allows.
+    const QSize room(available.width() - deco.left() - deco.right(), available.height() - deco.top() - deco.bottom());
+    if (w->width() > room.width() || w->height() > room.height()) {
+        const QSize want = w->size().boundedTo(room).expandedTo(w->minimumSize());
+        if (want != w->size())
+            w->resize(want);
+    }
+    frame = QRect(w->pos(), w->size().grownBy(deco));
+    const QRect placed = placeWithin(frame, available);
+    if (placed.topLeft() != frame.topLeft())
+        w->move(placed.topLeft());
+}
+
+void fitEveryWindow()
+{
+    static Fitter *fitter = nullptr;
+    if (fitter || !qApp)
+        return;
+    fitter = new Fitter(qApp);
+    qApp->installEventFilter(fitter);
+}
+
+QWidget *scrollingBody(QWidget *window)
+{
+    auto *outer = new QVBoxLayout(window);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *scroll = new BodyScroller(window);
+    scroll->setObjectName(QStringLiteral("scrBody"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto *body = new QWidget;
+    body->setObjectName(QStringLiteral("body"));
+    scroll->setWidget(body);
+    outer->addWidget(scroll);
+    return body;
+}
+
+} // namespace vt::screenfit

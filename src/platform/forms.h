@@ -9,6 +9,8 @@
 
 class QAction;
 class QCloseEvent;
+class QRect;
+class QSize;
 class QWidget;
 
 namespace vt {
@@ -99,6 +101,24 @@ private:
             slot() = {};
     }
 };
+
+// Windows that fit their screen. A window's frame is brought wholly into the
+// available part of its screen whenever it is shown: a window larger than
+// that shrinks to it where its minimum size allows, and one placed (or stored)
+// past an edge comes back inside.
+namespace screenfit {
+// Where a frame of the given rectangle goes to lie wholly in available; a
+// frame larger than available keeps its size and takes the top left corner.
+QRect placeWithin(const QRect &frame, const QRect &available);
+// Brings one window onto its screen now.
+void fitWindow(QWidget *window);
+// From now on every window is fitted as it is shown.
+void fitEveryWindow();
+// A body that scrolls inside the window, for a window whose controls may
+// need more room than a small screen has: lay the controls out on the body.
+// The window asks for the body's whole size, so a large screen shows all.
+QWidget *scrollingBody(QWidget *window);
+} // namespace screenfit
 
 // Menu items by name and toolbar buttons by key, under a window.
 QAction *menuItem(QWidget *root, const QString &name);

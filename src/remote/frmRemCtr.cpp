@@ -79,7 +79,8 @@ frmRemCtr::frmRemCtr()
     setObjectName(QStringLiteral("frmRemCtr"));
     setWindowTitle(QStringLiteral("zOvu Remote"));
     setWindowFlag(Qt::Window);
-    auto *top = new QVBoxLayout(this);
+    // The panes may need more height than a small screen has: they scroll.
+    auto *top = new QVBoxLayout(screenfit::scrollingBody(this));
 
     // Shoot and Edit mode, always at hand.
     auto *modeRow = new QHBoxLayout;

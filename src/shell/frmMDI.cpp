@@ -73,8 +73,11 @@ MdiGeometry getMDIGeometry(double scrW, double scrH)
 {
     MdiGeometry g;
     const double defW = 8025;
-    g.width = getDbl("SizWinX", defW);
-    if (g.width > scrW - 50 || g.width < defW / 2)
+    // With no width stored (a first start) the window takes four fifths of
+    // the screen, room for its toolbars unfolded; a stored width keeps its rules.
+    const bool stored = !GetSetting(AppTitle, kMDI, QStringLiteral("SizWinX")).isEmpty();
+    g.width = stored ? getDbl("SizWinX", defW) : std::max(defW, std::floor(scrW * 4 / 5));
+    if (stored && (g.width > scrW - 50 || g.width < defW / 2))
         g.width = defW;
     const double defH = std::floor(scrH) * 2 / 3;
     g.height = getDbl("SizWinY", defH);

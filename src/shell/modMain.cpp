@@ -89,6 +89,7 @@ int Main(QApplication &app)
 {
     useProgramIcon();
     installErrorReporter();
+    screenfit::fitEveryWindow();
     // A signal before the main window is up is taken once it is, or ends the
     // program with a start-up that gives up by itself.
     setStartupRunning(true);

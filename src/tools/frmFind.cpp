@@ -15,6 +15,9 @@
 #include "shell/modShared.h"
 #include "tools/modFind.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -82,7 +85,47 @@ WinState &ws()
     return s;
 }
 
-int px(int twips) { return TwipsToPixels(twips); }
+// The window is drawn in twips for a narrow dialog font; at the default font
+// its captions need more room. Every size and offset inside the window grows
+// by one factor, taken from the captions themselves, so the window keeps its
+// shape and each text is whole. Positions on the screen stay plain twips.
+double &textScale()
+{
+    static double scale = 1.0;
+    return scale;
+}
+int px(int twips) { return int(std::lround(TwipsToPixels(twips) * textScale())); }
+
+// The factor by which the captions under root need their room to grow.
+double neededScale(QWidget *root)
+{
+    double scale = 1.0;
+    for (QWidget *w : root->findChildren<QWidget *>()) {
+        if (!qobject_cast<QCheckBox *>(w) && !qobject_cast<QRadioButton *>(w) && !qobject_cast<ClickLabel *>(w))
+            continue;
+        const QSize need = w->sizeHint();
+        if (w->width() > 0 && w->height() > 0)
+            scale = std::max({scale, double(need.width()) / w->width(), double(need.height()) / w->height()});
+    }
+    return scale;
+}
+
+// Grows the placement of every control under parent by scale; the insides of
+// the controls themselves are left to them.
+void scalePlacement(QWidget *parent, double scale)
+{
+    for (QObject *o : parent->children()) {
+        auto *w = qobject_cast<QWidget *>(o);
+        if (!w || w->isWindow() || w->objectName().isEmpty() || w->objectName().startsWith(u"qt_"))
+            continue;
+        const QRect g = w->geometry();
+        w->setGeometry(int(std::lround(g.x() * scale)), int(std::lround(g.y() * scale)), int(std::lround(g.width() * scale)),
+                       int(std::lround(g.height() * scale)));
+        const QByteArray kind = w->metaObject()->className();
+        if (kind == "QWidget" || kind == "QFrame" || kind == "QGroupBox")
+            scalePlacement(w, scale);
+    }
+}
 
 void place(QWidget *w, int left, int top, int width, int height)
 {
@@ -114,6 +157,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
 }
 
 bool frmFind::bRepOpen() { return ws().bRepOpen; }
+double frmFind::captionScale() { return textScale(); }
 bool frmFind::bExtOpen() { return ws().bExtOpen; }
 bool frmFind::bSpcOpen() { return ws().bSpcOpen; }
 
@@ -123,6 +167,7 @@ frmFind::frmFind() : QDialog(frmMDI::instance())
 {
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("Find text"));
+    textScale() = 1.0;
     setModal(false);
 
     const auto name = [](QWidget *w, const QString &n, const QString &tip = {}) {
@@ -336,6 +381,10 @@ frmFind::frmFind() : QDialog(frmMDI::instance())
     }
     picQBoz->hide();
 
+    // Drawn at the design's size, then grown to what the captions need.
+    textScale() = neededScale(this);
+    scalePlacement(this, textScale());
+
     // --- handlers -----------------------------------------------------------
     const auto onClick = [this](QAbstractButton *b, const QString &where, std::function<void()> handler) {
         connect(b, &QAbstractButton::clicked, this, [where, handler] { guarded(where, handler); });
@@ -395,7 +444,7 @@ void frmFind::Form_Load()
     WinState &w = ws();
     if (FindOpened) {
         setFormSize(kFoxWidth, w.iHgtFull);
-        move(px(w.lngLeft), px(w.lngTop));
+        move(TwipsToPixels(w.lngLeft), TwipsToPixels(w.lngTop));
     } else {
         w.iHgtFull = kFoxHeight + 475;
         setFormSize(kFoxWidth, w.iHgtFull);
@@ -565,7 +614,7 @@ void frmFind::getFndWinPos()
         left = sw - ww / 2;
     if (top > sh - wh)
         top = sh - wh;
-    move(px(left), px(top));
+    move(TwipsToPixels(left), TwipsToPixels(top));
 }
 
 // --- histories in the settings --------------------------------------------------

@@ -79,6 +79,9 @@ public:
 
     // --- the window's state (kept for the run, across unloads) -------------
     static bool bRepOpen();
+    // How much the window's drawing grew so that its captions are whole at
+    // the default font (1 when they fit as drawn).
+    static double captionScale();
     static bool bExtOpen();
     static bool bSpcOpen();
     bool bLockEvt = false;

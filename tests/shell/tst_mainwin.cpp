@@ -1,6 +1,9 @@
+#include <cmath>
+
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 #include <QToolBar>
 
@@ -100,23 +103,26 @@ private slots:
     {
         QTest::addColumn<QStringList>("stored"); // SizWinX, SizWinY, PosWinX, PosWinY; empty: absent
         QTest::addColumn<QList<double>>("expected"); // left, top, width, height
-        QTest::newRow("first start") << QStringList{"", "", "", ""} << QList<double>{3667.5, 1920, 8025, 7680};
+        // A first start opens at four fifths of the screen's width, so that
+        // the toolbars show unfolded; the rows after it store the design's
+        // default width to test their own rule.
+        QTest::newRow("first start") << QStringList{"", "", "", ""} << QList<double>{1536, 1920, 12288, 7680};
         QTest::newRow("too narrow") << QStringList{"4012", "", "", ""} << QList<double>{3667.5, 1920, 8025, 7680};
         QTest::newRow("half the default") << QStringList{"4012.5", "", "", ""}
                                           << QList<double>{5673.75, 1920, 4012.5, 7680};
         QTest::newRow("wider than screen - 50") << QStringList{"15311", "", "", ""}
                                                 << QList<double>{3667.5, 1920, 8025, 7680};
         QTest::newRow("screen - 50") << QStringList{"15310", "", "0", ""} << QList<double>{0, 1920, 15310, 7680};
-        QTest::newRow("too low") << QStringList{"", "3839", "", ""} << QList<double>{3667.5, 1920, 8025, 7680};
-        QTest::newRow("too high") << QStringList{"", "11471", "", ""} << QList<double>{3667.5, 1920, 8025, 7680};
-        QTest::newRow("height kept") << QStringList{"", "3840", "", ""} << QList<double>{3667.5, 3840, 8025, 3840};
-        QTest::newRow("negative edges stay") << QStringList{"", "", "-300", "-45"}
+        QTest::newRow("too low") << QStringList{"8025", "3839", "", ""} << QList<double>{3667.5, 1920, 8025, 7680};
+        QTest::newRow("too high") << QStringList{"8025", "11471", "", ""} << QList<double>{3667.5, 1920, 8025, 7680};
+        QTest::newRow("height kept") << QStringList{"8025", "3840", "", ""} << QList<double>{3667.5, 3840, 8025, 3840};
+        QTest::newRow("negative edges stay") << QStringList{"8025", "", "-300", "-45"}
                                              << QList<double>{-300, -45, 8025, 7680};
-        QTest::newRow("left at the limit") << QStringList{"", "", "11347.5", ""}
+        QTest::newRow("left at the limit") << QStringList{"8025", "", "11347.5", ""}
                                            << QList<double>{11347.5, 1920, 8025, 7680};
-        QTest::newRow("left past the limit") << QStringList{"", "", "11348", ""}
+        QTest::newRow("left past the limit") << QStringList{"8025", "", "11348", ""}
                                              << QList<double>{3667.5, 1920, 8025, 7680};
-        QTest::newRow("top past the limit") << QStringList{"", "", "", "7681"}
+        QTest::newRow("top past the limit") << QStringList{"8025", "", "", "7681"}
                                             << QList<double>{3667.5, 1920, 8025, 7680};
     }
     void geometry()
@@ -354,7 +360,8 @@ private slots:
         QVERIFY(ShowWarnKT && AutoDetect && AutoConnect);
         QCOMPARE(ChronSelect, int16_t(1));
         QCOMPARE(WindowState, int16_t(2));
-        QCOMPARE(mdi->width(), TwipsToPixels(8025));
+        // No width stored: a first start's four fifths of the screen.
+        QCOMPARE(mdi->width(), TwipsToPixels(int(std::max(8025.0, std::floor(PixelsToTwips(mdi->screen()->geometry().width()) * 4.0 / 5)))));
     }
 
     void clearRegistryNoKeeps()
