@@ -99,6 +99,8 @@ QAction *toolButton(QWidget *root, const QString &key)
 #include <QApplication>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vt::screenfit {
@@ -133,13 +135,24 @@ public:
     using QObject::QObject;
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Show && watched->isWidgetType())
-            fitWindow(static_cast<QWidget *>(watched));
+        if (event->type() != QEvent::Show || !watched->isWidgetType() || !static_cast<QWidget *>(watched)->isWindow())
+            return false;
+        // Once now, before the window is mapped, and once more when the
+        // window system has placed it (it may report the place the window
+        // was created at after the move made here).
+        auto *window = static_cast<QWidget *>(watched);
+        fitWindow(window);
+        QTimer::singleShot(0, window, [guard = QPointer<QWidget>(window)] {
+            if (QWidget *w = guard.data(); w && w->isVisible())
+                fitWindow(w);
+        });
         return false;
     }
 };
 
-// A scroll area that asks for its body's whole size, not a share of the font.
+// A scroll area that asks for its body's whole size, not a share of the font,
+// and asks again whenever the body's layout changes (the body is laid out
+// after it is put in, and its panes open and fold).
 class BodyScroller : public QScrollArea {
 public:
     using QScrollArea::QScrollArea;
@@ -147,6 +160,20 @@ public:
     {
         const int f = 2 * frameWidth();
         return widget() ? widget()->sizeHint() + QSize(f, f) : QScrollArea::sizeHint();
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+            fitWidth();
+            updateGeometry();
+        }
+        return QScrollArea::eventFilter(watched, event);
+    }
+    // The body scrolls only up and down: its whole width is always shown.
+    void fitWidth()
+    {
+        if (widget())
+            setMinimumWidth(widget()->sizeHint().width() + verticalScrollBar()->sizeHint().width() + 2 * frameWidth());
     }
 };
 
@@ -174,23 +201,28 @@ void fitWindow(QWidget *w)
     if (!screen)
         return;
     const QRect available = screen->availableGeometry();
+    const QRect client = w->geometry();
     QRect frame = w->frameGeometry();
-    QMargins deco(frame.left() - w->geometry().left(), frame.top() - w->geometry().top(),
-                  frame.right() - w->geometry().right(), frame.bottom() - w->geometry().bottom());
+    // Before the window manager has framed the window, its frame is guessed.
     const bool decorated = !w->windowFlags().testFlag(Qt::FramelessWindowHint);
-    if (deco.isNull() && decorated && QGuiApplication::platformName() == u"xcb")
-        deco = QMargins(kGuessSide, kGuessTitle, kGuessSide, kGuessSide);
+    if (frame == client && decorated && QGuiApplication::platformName() == u"xcb")
+        frame = client.marginsAdded(QMargins(kGuessSide, kGuessTitle, kGuessSide, kGuessSide));
+    const QMargins deco(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                        frame.bottom() - client.bottom());
     // Too large: shrink to the room there is, as far as the window allows.
     const QSize room(available.width() - deco.left() - deco.right(), available.height() - deco.top() - deco.bottom());
     if (w->width() > room.width() || w->height() > room.height()) {
         const QSize want = w->size().boundedTo(room).expandedTo(w->minimumSize());
-        if (want != w->size())
+        if (want != w->size()) {
             w->resize(want);
+            frame.setSize(want.grownBy(deco));
+        }
     }
-    frame = QRect(w->pos(), w->size().grownBy(deco));
+    // Moved by the distance its frame lies outside, whatever point of the
+    // window the platform takes a move to mean.
     const QRect placed = placeWithin(frame, available);
     if (placed.topLeft() != frame.topLeft())
-        w->move(placed.topLeft());
+        w->move(w->pos() + (placed.topLeft() - frame.topLeft()));
 }
 
 void fitEveryWindow()
@@ -210,9 +242,11 @@ QWidget *scrollingBody(QWidget *window)
     scroll->setObjectName(QStringLiteral("scrBody"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto *body = new QWidget;
     body->setObjectName(QStringLiteral("body"));
     scroll->setWidget(body);
+    body->installEventFilter(scroll);
     outer->addWidget(scroll);
     return body;
 }

@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
@@ -177,14 +179,32 @@ private slots:
                 QWidget *w = o.open();
                 QCoreApplication::processEvents();
                 cut << cutTexts(w);
+                // A body that scrolls does so only up and down: its width fits.
+                for (auto *scroll : w->findChildren<QScrollArea *>(QStringLiteral("scrBody")))
+                    if (scroll->viewport()->width() < scroll->widget()->sizeHint().width())
+                        cut << QStringLiteral("%1 scrolls sideways: %2 wide for a body of %3")
+                                   .arg(QLatin1String(o.name)).arg(scroll->width()).arg(scroll->widget()->sizeHint().width());
                 // And the window lies wholly on its screen.
                 if (!w->screen()->availableGeometry().contains(w->frameGeometry()))
                     cut << QStringLiteral("%1 off the screen at %2,%3 %4 x %5")
                                .arg(QLatin1String(o.name))
                                .arg(w->frameGeometry().x()).arg(w->frameGeometry().y())
                                .arg(w->frameGeometry().width()).arg(w->frameGeometry().height());
-                if (w != frmMDI::instance())
+                // A place past the screen's edges (as a stored one from a
+                // larger screen) is brought back when the window shows again.
+                if (w != frmMDI::instance()) {
+                    for (const QPoint at : {QPoint(1500, 1000), QPoint(-2000, -900)}) {
+                        w->hide();
+                        w->move(at);
+                        w->show();
+                        if (!QTest::qWaitFor([w] { return w->screen()->availableGeometry().contains(w->frameGeometry()); }))
+                            cut << QStringLiteral("%1 stays off the screen when shown at %2,%3: at %4,%5 %6 x %7")
+                                       .arg(QLatin1String(o.name)).arg(at.x()).arg(at.y())
+                                       .arg(w->frameGeometry().x()).arg(w->frameGeometry().y())
+                                       .arg(w->frameGeometry().width()).arg(w->frameGeometry().height());
+                    }
                     w->hide();
+                }
             }
             for (frmDocument *doc : openCFiles())
                 doc->bChanged = false;
