@@ -623,6 +623,11 @@ void frmMDI::buildBars()
     sxbLines = new QLabel(SXB);
     sxbLines->setObjectName(QStringLiteral("sxbLines"));
     sxbLines->setProperty("key", QStringLiteral("Lines"));
+    // Sized once for the widest count, so that a new count repaints the label
+    // alone instead of laying out and repainting the whole status bar.
+    sxbLines->setText(QStringLiteral("Line:999,999,999 tot:999,999,999 "));
+    sxbLines->setFixedSize(sxbLines->sizeHint());
+    sxbLines->clear();
     SXB->addWidget(sxbLines, 1);
     // Names the CFile that takes the chronograph's shots while Shoot mode is on.
     sxbShots = new QLabel(SXB);
