@@ -418,11 +418,10 @@ void stampAfter(int fd, const QString &file)
     timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
     const int64_t nowMs = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-    if (nowMs > floorMs) {
-        lastWritten.insert(file, nowMs);
-        return;
-    }
-    const int64_t ms = floorMs + 1;
+    // Always set: the kernel stamps a written file from a coarse clock that
+    // can lag the fine one by a tick, so the time it gives may equal the old
+    // file's even when the fine clock has moved on.
+    const int64_t ms = std::max(nowMs, floorMs + 1);
     const timespec later{time_t(ms / 1000), long(ms % 1000) * 1000000};
     const timespec times[2] = {later, later};
     if (::futimens(fd, times) == 0)
