@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "common/inprocess.h"
 #include "editor/frmDocument.h"
 #include "editor/frmOptions.h"
 #include "editor/modDocument.h"
@@ -149,12 +150,6 @@ class TestLabelsFit : public QObject {
 private slots:
     void everyTextIsWhole()
     {
-        QTemporaryDir ready;
-        QVERIFY(ready.isValid());
-        const QString readyFile = ready.filePath(QStringLiteral("ready"));
-        qputenv("VANTRELL_READY", readyFile.toLocal8Bit());
-        answers::reset();
-
         const std::vector<Opener> windows = {
             {"frmMDI", [] { return static_cast<QWidget *>(frmMDI::get()); }},
             form<frmFind>("frmFind"),       form<frmTip>("frmTip"),           form<frmTerminal>("frmTerminal"),
@@ -167,14 +162,7 @@ private slots:
             form<frmTimeDate>("frmTimeDate"), form<frmXBoxPrn>("frmXBoxPrn"),
         };
         QStringList cut;
-        bool walked = false;
-        QTimer poll;
-        poll.setInterval(50);
-        connect(&poll, &QTimer::timeout, [&] {
-            if (walked || !QFile::exists(readyFile))
-                return;
-            walked = true;
-            poll.stop();
+        const bool ran = vttest::runProgramWith([&] {
             for (const Opener &o : windows) {
                 QWidget *w = o.open();
                 QCoreApplication::processEvents();
@@ -206,15 +194,8 @@ private slots:
                     w->hide();
                 }
             }
-            for (frmDocument *doc : openCFiles())
-                doc->bChanged = false;
-            frmMDI::get()->unload(vbFormCode);
-            QCoreApplication::exit(0);
         });
-        poll.start();
-        installSubsystems();
-        Main(*qobject_cast<QApplication *>(QCoreApplication::instance()));
-        QVERIFY(walked);
+        QVERIFY(ran);
         QVERIFY2(cut.isEmpty(), qPrintable(QStringLiteral("Texts cut:\n") + cut.join(u'\n')));
     }
 };
