@@ -13,7 +13,9 @@
 //
 // Under strace (when it is installed) one more run of the program counts the
 // disk syncs (fsync, fdatasync, sync_file_range, syncfs, sync) and renames
-// made before the ready mark, and the same for the bare window.
+// made before the ready mark, and the timed waits that ran out before it (a
+// poll, select or epoll wait given a time-out that passed with nothing to
+// read, or a sleep) with the time they took; the same for the bare window.
 //
 //   bench_start [--pairs N] [--ports]      ($VANTRELL_BIN: another build of the program)
 
@@ -22,7 +24,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -130,7 +134,39 @@ double timeStart(const QString &program, const Options &o)
 
 struct Syncs {
     int syncs = -1, renames = 0;
+    int timeouts = 0;       // timed waits that ran out
+    double timeoutMs = 0.0; // the time they took
 };
+
+// The time-out a wait was given, in milliseconds: 0 for one that only looks
+// (or a wait with no time-out), -1 when the line is no wait at all.
+double waitTimeout(const QByteArray &call)
+{
+    static const QRegularExpression timespec(QStringLiteral(R"(\{tv_sec=(\d+), tv_nsec=(\d+)\})"));
+    static const QRegularExpression timeval(QStringLiteral(R"(\{tv_sec=(\d+), tv_usec=(\d+)\})"));
+    const QString text = QString::fromLatin1(call);
+    if (text.startsWith(QLatin1String("poll(")) || text.startsWith(QLatin1String("epoll_"))) {
+        // poll(fds, n, ms); epoll_wait(fd, events, n, ms); epoll_pwait adds a
+        // signal mask and its size.
+        const QStringList args = text.mid(text.indexOf(u'(') + 1).chopped(1).split(QStringLiteral(", "));
+        const int at = text.startsWith(QLatin1String("epoll_pwait(")) ? args.size() - 3 : args.size() - 1;
+        if (at < 0)
+            return -1;
+        const int ms = args[at].toInt();
+        return ms > 0 ? ms : 0;
+    }
+    if (text.startsWith(QLatin1String("ppoll(")) || text.startsWith(QLatin1String("pselect6("))) {
+        const QRegularExpressionMatch m = timespec.match(text);
+        return m.hasMatch() ? m.captured(1).toDouble() * 1000 + m.captured(2).toDouble() / 1e6 : 0;
+    }
+    if (text.startsWith(QLatin1String("select("))) {
+        const QRegularExpressionMatch m = timeval.match(text);
+        return m.hasMatch() ? m.captured(1).toDouble() * 1000 + m.captured(2).toDouble() / 1e3 : 0;
+    }
+    if (text.startsWith(QLatin1String("nanosleep(")) || text.startsWith(QLatin1String("clock_nanosleep(")))
+        return 1; // a sleep waits whatever it was given
+    return -1;
+}
 
 // Runs the program once under strace and counts what it did before it wrote
 // the ready mark.
@@ -147,9 +183,11 @@ Syncs countSyncs(const QString &program, const Options &o)
     p.setProcessEnvironment(fresh.env());
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(strace, {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"), log, QStringLiteral("-e"),
+    p.start(strace, {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-T"), QStringLiteral("-o"), log,
+                     QStringLiteral("-e"),
                      QStringLiteral("trace=fsync,fdatasync,sync,syncfs,sync_file_range,rename,renameat,renameat2,"
-                                    "openat"),
+                                    "openat,poll,ppoll,select,pselect6,epoll_wait,epoll_pwait,nanosleep,"
+                                    "clock_nanosleep"),
                      program});
     const bool ok = fresh.waitReady(p);
     // The program is strace's child: ending it ends strace.
@@ -166,13 +204,49 @@ Syncs countSyncs(const QString &program, const Options &o)
         return out;
     out.syncs = 0;
     const QByteArray readyName = QFile::encodeName(fresh.readyPath());
-    for (const QByteArray &line : f.readAll().split('\n')) {
+    // With several threads a call's line is split where another thread's
+    // comes between: "PID call(args <unfinished ...>" and later
+    // "PID <... call resumed>rest". Each thread's unfinished start waits for
+    // its end.
+    QHash<QByteArray, QByteArray> unfinished;
+    for (const QByteArray &raw : f.readAll().split('\n')) {
+        const qsizetype space = raw.indexOf(' ');
+        if (space < 0)
+            continue;
+        const QByteArray pid = raw.left(space);
+        QByteArray line = raw.mid(space + 1);
+        if (line.endsWith(" <unfinished ...>")) {
+            unfinished.insert(pid, line.chopped(int(sizeof(" <unfinished ...>") - 1)));
+            continue;
+        }
+        if (line.startsWith("<... ")) {
+            const qsizetype resumed = line.indexOf(" resumed>");
+            if (resumed < 0)
+                continue;
+            line = unfinished.take(pid) + line.mid(resumed + int(sizeof(" resumed>") - 1));
+        }
         if (line.contains(readyName))
             break;
-        if (line.contains("sync(") || line.contains("syncfs(") || line.contains("sync_file_range("))
+        if (line.contains("sync(") || line.contains("syncfs(") || line.contains("sync_file_range(")) {
             ++out.syncs;
-        else if (line.contains("rename"))
+            continue;
+        }
+        if (line.contains("rename")) {
             ++out.renames;
+            continue;
+        }
+        // "call(args)   = result <seconds>", the result aligned with spaces.
+        static const QRegularExpression ended(QStringLiteral(R"(^(\w+\(.*\)) *= (\S+).* <([0-9.]+)>$)"));
+        const QRegularExpressionMatch m = ended.match(QString::fromLatin1(line));
+        if (!m.hasMatch())
+            continue;
+        const QByteArray call = m.captured(1).toLatin1();
+        if (waitTimeout(call) <= 0)
+            continue;
+        if (m.captured(2) == QLatin1String("0") || call.startsWith("nanosleep(") || call.startsWith("clock_nanosleep(")) {
+            ++out.timeouts;
+            out.timeoutMs += m.captured(3).toDouble() * 1000;
+        }
     }
     return out;
 }
@@ -232,6 +306,14 @@ int run(const Options &o)
                           .arg(s.renames)
                           .arg(r.syncs)
                           .arg(r.renames));
+    if (s.syncs >= 0)
+        bench::figure(QStringLiteral("start timed waits before ready"),
+                      QStringLiteral("%1 waits ran out (%2 ms), bare Qt main window %3 (%4 ms) (the same runs; a "
+                                     "poll, select or epoll wait whose time-out passed, or a sleep; target none)")
+                          .arg(s.timeouts)
+                          .arg(s.timeoutMs, 0, 'f', 1)
+                          .arg(r.timeouts)
+                          .arg(r.timeoutMs, 0, 'f', 1));
     return 0;
 }
 
