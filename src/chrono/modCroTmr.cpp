@@ -2,6 +2,7 @@
 
 #include "chrono/modCroLnk.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 #include "shell/modBusy.h"
 
 #include <algorithm>
@@ -145,18 +146,15 @@ bool linkTaskAborted()
 
 WaitEnd waitWhileRunning(TimerCtl &t, int boundMs, const std::function<bool()> &aborted)
 {
-    const int64_t end = monoMs() + std::max(0, boundMs);
-    for (;;) {
-        if (!(t.Enabled() && oneShotRuns(t)))
-            return WaitEnd::Expired;
-        if (aborted && aborted())
-            return WaitEnd::Aborted;
-        const int64_t left = end - monoMs();
-        if (left <= 0)
-            return WaitEnd::Bound;
-        // The timer's own expiry is an event, so this wakes for it at the latest.
-        doEvents(int(std::min<int64_t>(left, 50)));
+    // The timer's own expiry is an event, so the wait wakes for it at once.
+    switch (waiting::until({.done = [&t] { return !(t.Enabled() && oneShotRuns(t)); },
+                            .boundMs = std::max(0, boundMs),
+                            .aborted = aborted})) {
+    case waiting::End::Done: return WaitEnd::Expired;
+    case waiting::End::Aborted: return WaitEnd::Aborted;
+    case waiting::End::Bound: break;
     }
+    return WaitEnd::Bound;
 }
 
 } // namespace vt

@@ -6,6 +6,7 @@
 #include "platform/msgbox.h"
 #include "platform/settings.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 #include "shell/frmMDI.h"
 #include "shell/modApi.h"
 #include "shell/modBusy.h"
@@ -188,19 +189,7 @@ void showModal(QWidget *window)
     q.title = window->windowTitle();
     q.text = window->objectName();
     answers::ask(q, [window] {
-        QPointer<QWidget> w(window);
-        if (!w)
-            return QString();
-        const Qt::WindowModality before = w->windowModality();
-        w->hide();
-        w->setWindowModality(Qt::ApplicationModal);
-        w->show();
-        w->raise();
-        w->activateWindow();
-        for (QWidget *raw = w.data(); raw && raw->isVisible(); raw = w.data())
-            doEvents(50);
-        if (QWidget *raw = w.data())
-            raw->setWindowModality(before);
+        waiting::modal(window);
         return QString();
     });
 }
@@ -240,7 +229,7 @@ void frmSplash::Startup()
     frmSplash *splash = get();
     splash->show();
     splash->raise();
-    doEvents();
+    waiting::turn();
 
     // The main windows, then their load procedures.
     frmMDI *mdi = frmMDI::get();
