@@ -13,6 +13,8 @@
 #include "shell/modNeighbours.h"
 #include "shell/modShared.h"
 
+#include <QStringBuilder>
+
 #include <charconv>
 
 namespace vt {
@@ -108,10 +110,70 @@ void putCell(ResumeNext &on, const SheetPtr &ws, int32_t row, int col, const Var
         on([&] { cell()->setNumberFormat(f.numberFormat); });
 }
 
-void putCell(ResumeNext &on, const SheetPtr &ws, int32_t row, int col, const Variant &value, const CellFmt &f)
-{
-    putCell(on, ws, row, col, &value, f);
-}
+// The cells of one row, gathered as the row is made up and then written at
+// once through the sheet: no range object per cell, and the workbook's change
+// marked once. A row the sheet refuses as a whole (no sheet, a closed
+// workbook, an entry that does not parse) is written again a statement at a
+// time, so that each statement fails or succeeds on its own as above;
+// writing a cell again as it already stands changes nothing.
+class RowCells {
+public:
+    RowCells(ResumeNext &on, const SheetPtr &ws, int32_t row) : on_(on), ws_(ws), row_(row)
+    {
+        cells_.reserve(21);                          // a shot row's columns
+        fmts_.reserve(21);
+    }
+
+    void put(int col, const Variant *value, const CellFmt &f, const QString &formula = {})
+    {
+        fmts_.push_back(f);
+        CellWrite &w = cells_.emplace_back();
+        w.column = col;
+        if (value)
+            w.value = *value;
+        w.formula = formula;
+        if (f.underline >= 0)
+            w.underline = f.underline;
+        if (f.align)
+            w.alignment = f.align;
+        if (f.color)
+            w.colorIndex = f.color;
+        if (f.size > 0)
+            w.size = f.size;
+        if (f.bold)
+            w.bold = true;
+        if (!f.numberFormat.isEmpty())
+            w.numberFormat = f.numberFormat;
+    }
+    void put(int col, const Variant &value, const CellFmt &f) { put(col, &value, f); }
+
+    // Writes what was gathered.
+    void write()
+    {
+        bool done = cells_.empty();
+        if (!done && ws_) {
+            try {
+                ws_->writeCells(int(row_), cells_.data(), cells_.size());
+                done = true;
+            } catch (...) {
+            }
+        }
+        if (!done)
+            for (size_t k = 0; k < cells_.size(); ++k) {
+                const CellWrite &w = cells_[k];
+                putCell(on_, ws_, row_, w.column, w.value ? &*w.value : nullptr, fmts_[k], w.formula);
+            }
+        cells_.clear();
+        fmts_.clear();
+    }
+
+private:
+    ResumeNext &on_;
+    const SheetPtr &ws_;
+    int32_t row_;
+    std::vector<CellWrite> cells_;
+    std::vector<CellFmt> fmts_;
+};
 
 // A number, or "-?-" where it is missing or invalid.
 Variant orMissing(double value, bool missing) { return missing ? Variant(QStringLiteral("-?-")) : Variant(value); }
@@ -119,6 +181,45 @@ Variant orMissing(double value, bool missing) { return missing ? Variant(QString
 QString importLabel(int16_t source)
 {
     return getSrcTag(source) + QStringLiteral("-Import(") + QString::number(XlSes.xlImpCount) + u')';
+}
+
+// A statement of its own, as ResumeNext runs one, for statements run many
+// times a row: the body is called directly rather than through a function
+// object, and what it throws is recorded in Err as ResumeNext records it.
+template <typename F>
+void statement(ResumeNext &on, F body)
+{
+    try {
+        body();
+    } catch (...) {
+        on([] { throw; });
+    }
+}
+
+// Where a row of an import block goes: the sheet tables' index, the row, and
+// the sheet written to (null when it could not be had: each statement on it
+// then fails on its own); for a Begin or End row also the import's label.
+struct BlockRow {
+    int i = 0;
+    int32_t row = 0;
+    SheetPtr ws;
+    QString label;
+};
+
+BlockRow blockRow(ResumeNext &on, int16_t sheetType)
+{
+    BlockRow b;
+    b.i = sheetType - 1;
+    b.row = XlSes.xlLastRow[b.i];
+    on([&] { b.ws = activeSheet(); });
+    return b;
+}
+
+BlockRow labelledRow(ResumeNext &on, int16_t source, int16_t sheetType)
+{
+    BlockRow b = blockRow(on, sheetType);
+    on([&] { b.label = importLabel(source); });
+    return b;
 }
 
 } // namespace
@@ -291,36 +392,36 @@ void putXlBegin(int16_t source, int16_t sheetType)
     if (badType(sheetType))
         return;
     ResumeNext on;
-    const int i = sheetType - 1;
-    const int32_t R = XlSes.xlLastRow[i];
+    const BlockRow b = labelledRow(on, source, sheetType);
+    const int i = b.i;
+    const int32_t R = b.row;
+    const SheetPtr &ws = b.ws;
     const bool download = sheetType <= 3;
-    SheetPtr ws;
-    on([&] { ws = activeSheet(); });
 
-    QString label;
-    on([&] { label = importLabel(source); });
+    RowCells cells(on, ws, R);
     CellFmt a;
     a.color = 5;
     a.size = 8;
     if (XlSes.xlShotCnt == 0) {
         a.align = 2;
-        putCell(on, ws, R, 1, QStringLiteral("Begin ") + label, a);
+        cells.put(1, QStringLiteral("Begin ") + b.label, a);
     } else {
         a.align = 4;
-        putCell(on, ws, R, 1, label, a);
+        cells.put(1, b.label, a);
     }
 
     const QString d = download ? QStringLiteral("Shots=") + QString::number(EDiskPrs.prsSiz) + QStringLiteral("    Folder=")
                                      + QString::number(EDiskPrs.prsFol) + QStringLiteral("    String=")
                                      + QString::number(EDiskPrs.prsStr) + QString(8, u' ')
                                : QStringLiteral("Pause(") + QString::number(XlSes.xlShotCnt) + u')';
-    putCell(on, ws, R, 4, d, CellFmt{2, 5, 8, 2, false, {}});
-    putCell(on, ws, R, 11, nullptr, CellFmt{3, 5, 8, 1, false, {}});
-    putCell(on, ws, R, 12, (download ? QStringLiteral("String") : QStringLiteral("Pause")) + QStringLiteral(" Notes:"),
-            CellFmt{4, 5, 8, 1, false, {}});
-    putCell(on, ws, R, 13, QString(15, u' ') + QStringLiteral("Type your notes here") + QString(30, u' '),
-            CellFmt{2, xlColorIndexAutomatic, 8, 2, false, {}});
-    putCell(on, ws, R, 18, QStringLiteral("Bullet"), CellFmt{3, xlColorIndexAutomatic, 8, 1, false, {}});
+    cells.put(4, d, CellFmt{2, 5, 8, 2, false, {}});
+    cells.put(11, nullptr, CellFmt{3, 5, 8, 1, false, {}});
+    cells.put(12, (download ? QStringLiteral("String") : QStringLiteral("Pause")) + QStringLiteral(" Notes:"),
+              CellFmt{4, 5, 8, 1, false, {}});
+    cells.put(13, QString(15, u' ') + QStringLiteral("Type your notes here") + QString(30, u' '),
+              CellFmt{2, xlColorIndexAutomatic, 8, 2, false, {}});
+    cells.put(18, QStringLiteral("Bullet"), CellFmt{3, xlColorIndexAutomatic, 8, 1, false, {}});
+    cells.write();
 
     on([&] { need(ws)->Range(QStringLiteral("3:3"))->Copy(need(ws)->Range(rowsText(R + 1))); });
     on([&] { need(ws)->Range(rowsText(R + 1))->EntireRow()->setHidden(!XlSes.ExpExcNHed[1]); });
@@ -353,11 +454,11 @@ void putXlShot(int16_t source, int16_t sheetType)
     if (badType(sheetType))
         return;
     ResumeNext on;
-    const int i = sheetType - 1;
-    const int32_t r = XlSes.xlLastRow[i];
+    const BlockRow b = blockRow(on, sheetType);
+    const int i = b.i;
+    const int32_t r = b.row;
+    const SheetPtr &ws = b.ws;
     XlSes.xlCurRow = r;
-    SheetPtr ws;
-    on([&] { ws = activeSheet(); });
 
     // The block's first shot row and this shot's position in the block.
     int32_t first = 0, n = 0;
@@ -373,8 +474,8 @@ void putXlShot(int16_t source, int16_t sheetType)
         for (int k = 0; k < 101; ++k, --row) {
             bool marker = false;
             // Only a text can read "BLK": a number is not turned into text to find out.
-            on([&] {
-                const Variant v = need(ws)->Cells(int(row), 11)->Value();
+            statement(on, [&] {
+                const Variant v = need(ws)->cellValue(int(row), 11);
                 marker = v.isText() && v.toString() == QLatin1String("BLK");
             });
             if (row <= 5 || marker) {
@@ -393,58 +494,60 @@ void putXlShot(int16_t source, int16_t sheetType)
     const CellFmt small{3, 5, 8, -1, false, {}};
     const CellFmt big{3, 0, 10, -1, true, {}};
     const CellFmt ballistic{3, 3, 8, -1, false, {}};
-    putCell(on, ws, r, 1, double(XlSes.xlShotCnt), CellFmt{3, 5, 8, -1, false, QStringLiteral("0")});
-    putCell(on, ws, r, 2, orMissing(s.prsFol, s.prsFol <= 0), small);
-    putCell(on, ws, r, 3, orMissing(s.prsStr, s.prsStr <= 0), small);
-    putCell(on, ws, r, 4, orMissing(s.prsShot, s.prsShot <= 0), big);
+    RowCells cells(on, ws, r);
+    cells.put(1, double(XlSes.xlShotCnt), CellFmt{3, 5, 8, -1, false, QStringLiteral("0")});
+    cells.put(2, orMissing(s.prsFol, s.prsFol <= 0), small);
+    cells.put(3, orMissing(s.prsStr, s.prsStr <= 0), small);
+    cells.put(4, orMissing(s.prsShot, s.prsShot <= 0), big);
     CellFmt vel = big;
     vel.numberFormat = QStringLiteral("0.00");
-    putCell(on, ws, r, 5, orMissing(singleNumber(s.prsVel), s.prsVel <= 0), vel);
-    putCell(on, ws, r, 6, CroSta.croVelUnits, CellFmt{});
-    putCell(on, ws, r, 7, orMissing(singleNumber(s.prsTim), s.prsTim <= 0), big);
-    putCell(on, ws, r, 8, CroSta.croTimUnits, CellFmt{});
-    putCell(on, ws, r, 9, orMissing(singleNumber(s.prsTmp), s.prsTmp >= 998), big);
-    putCell(on, ws, r, 10, CroSta.croTmpUnits, CellFmt{});
-    putCell(on, ws, r, 11, double(n), small);
+    cells.put(5, orMissing(singleNumber(s.prsVel), s.prsVel <= 0), vel);
+    cells.put(6, CroSta.croVelUnits, CellFmt{});
+    cells.put(7, orMissing(singleNumber(s.prsTim), s.prsTim <= 0), big);
+    cells.put(8, CroSta.croTimUnits, CellFmt{});
+    cells.put(9, orMissing(singleNumber(s.prsTmp), s.prsTmp >= 998), big);
+    cells.put(10, CroSta.croTmpUnits, CellFmt{});
+    cells.put(11, double(n), small);
 
-    const QString range = QStringLiteral("(E") + QString::number(first) + QStringLiteral(":E") + QString::number(r) + u')';
+    const QString range = QStringLiteral("(E") % QString::number(first) % QStringLiteral(":E") % QString::number(r) % u')';
     const QString cur = QString::number(XlSes.xlCurRow);
     CellFmt minFmt = small;
     minFmt.numberFormat = QStringLiteral("0.00");
-    putCell(on, ws, r, 12, nullptr, minFmt, QStringLiteral("=MIN") + range);
-    putCell(on, ws, r, 13, nullptr, small, QStringLiteral("=MAX") + range);
-    putCell(on, ws, r, 14, nullptr, small, QStringLiteral("=AVERAGE") + range);
-    putCell(on, ws, r, 15, nullptr, small, QStringLiteral("=(M") + cur + QStringLiteral("-L") + cur + u')');
+    cells.put(12, nullptr, minFmt, QStringLiteral("=MIN") % range);
+    cells.put(13, nullptr, small, QStringLiteral("=MAX") % range);
+    cells.put(14, nullptr, small, QStringLiteral("=AVERAGE") % range);
+    cells.put(15, nullptr, small, QStringLiteral("=(M") % cur % QStringLiteral("-L") % cur % u')');
     // A deviation needs two shots.
     if (shots < 2) {
-        putCell(on, ws, r, 16, 0.0, small);
-        putCell(on, ws, r, 17, 0.0, small);
+        cells.put(16, 0.0, small);
+        cells.put(17, 0.0, small);
     } else {
-        putCell(on, ws, r, 16, nullptr, small, QStringLiteral("=STDEV") + range);
-        putCell(on, ws, r, 17, nullptr, small, QStringLiteral("=(P") + cur + QStringLiteral("* 100)/N") + cur);
+        cells.put(16, nullptr, small, QStringLiteral("=STDEV") % range);
+        cells.put(17, nullptr, small, QStringLiteral("=(P") % cur % QStringLiteral("* 100)/N") % cur);
     }
 
     const bool imperial = XlSes.xlUnitSys == 1;
-    putCell(on, ws, r, 18, singleNumber(XlSes.xlBulletWt),
-            CellFmt{3, xlColorIndexAutomatic, 8, -1, true, imperial ? QStringLiteral("0.00") : QStringLiteral("0.0000")});
+    cells.put(18, singleNumber(XlSes.xlBulletWt),
+              CellFmt{3, xlColorIndexAutomatic, 8, -1, true, imperial ? QStringLiteral("0.00") : QStringLiteral("0.0000")});
     const QString rr = QString::number(r);
-    const QString E = QStringLiteral("$E") + rr, R = QStringLiteral("$R") + rr;
+    const QString E = QStringLiteral("$E") % rr, R = QStringLiteral("$R") % rr;
     QString energy, momentum, power;
     if (imperial) {
-        energy = QStringLiteral("=(") + E + QStringLiteral("*iSetup!$D$6") + u'*' + E + QStringLiteral("*iSetup!$D$6")
-                 + QStringLiteral(" * (") + R + QStringLiteral("*iSetup!$D$4") + QStringLiteral("/2000))");
-        momentum = QStringLiteral("=(") + E + QStringLiteral("*iSetup!$D$6") + u'*' + R + QStringLiteral("*iSetup!$D$4") + u')';
-        power = QStringLiteral("=(") + E + u'*' + R + QStringLiteral("/1000)");
+        energy = QStringLiteral("=(") % E % QStringLiteral("*iSetup!$D$6") % u'*' % E % QStringLiteral("*iSetup!$D$6")
+                 % QStringLiteral(" * (") % R % QStringLiteral("*iSetup!$D$4") % QStringLiteral("/2000))");
+        momentum = QStringLiteral("=(") % E % QStringLiteral("*iSetup!$D$6") % u'*' % R % QStringLiteral("*iSetup!$D$4") % u')';
+        power = QStringLiteral("=(") % E % u'*' % R % QStringLiteral("/1000)");
     } else {
-        energy = QStringLiteral("=(") + E + u'*' + E + QStringLiteral(" * (") + R + QStringLiteral("/2000))");
-        momentum = QStringLiteral("=(") + E + u'*' + R + u')';
-        power = QStringLiteral("=(") + E + QStringLiteral("/iSetup!$D$6") + u'*' + R + QStringLiteral("*iSetup!$D$5")
-                + QStringLiteral("/1000)");
+        energy = QStringLiteral("=(") % E % u'*' % E % QStringLiteral(" * (") % R % QStringLiteral("/2000))");
+        momentum = QStringLiteral("=(") % E % u'*' % R % u')';
+        power = QStringLiteral("=(") % E % QStringLiteral("/iSetup!$D$6") % u'*' % R % QStringLiteral("*iSetup!$D$5")
+                % QStringLiteral("/1000)");
     }
     // Written as values: a text that begins with "=" is taken as a formula.
-    putCell(on, ws, r, 19, energy, ballistic);
-    putCell(on, ws, r, 20, momentum, ballistic);
-    putCell(on, ws, r, 21, power, ballistic);
+    cells.put(19, energy, ballistic);
+    cells.put(20, momentum, ballistic);
+    cells.put(21, power, ballistic);
+    cells.write();
 
     XlSes.xlLastRow[i] = r + 1;
 }
@@ -454,18 +557,18 @@ void putXlEnd(int16_t source, int16_t sheetType)
     if (badType(sheetType))
         return;
     ResumeNext on;
-    const int i = sheetType - 1;
-    const int32_t e = XlSes.xlLastRow[i];
-    SheetPtr ws;
-    on([&] { ws = activeSheet(); });
-    QString label;
-    on([&] { label = importLabel(source); });
-    putCell(on, ws, e, 1, QStringLiteral("End ") + label, CellFmt{2, 5, 8, -1, false, {}});
+    const BlockRow b = labelledRow(on, source, sheetType);
+    const int i = b.i;
+    const int32_t e = b.row;
+    const SheetPtr &ws = b.ws;
+    RowCells cells(on, ws, e);
+    cells.put(1, QStringLiteral("End ") + b.label, CellFmt{2, 5, 8, -1, false, {}});
     const QDateTime when = now();
-    putCell(on, ws, e, 4,
-            QStringLiteral("Date=") + Format(when, QStringLiteral("Short Date")) + QStringLiteral("  Time=")
-                + Format(when, QStringLiteral("Long Time")),
-            CellFmt{2, 5, 8, 2, false, {}});
+    cells.put(4,
+              QStringLiteral("Date=") + Format(when, QStringLiteral("Short Date")) + QStringLiteral("  Time=")
+                  + Format(when, QStringLiteral("Long Time")),
+              CellFmt{2, 5, 8, 2, false, {}});
+    cells.write();
     XlSes.xlLastRow[i] = e + 2;
     on([&] { need(ws)->Cells(2, 17)->setValue(double(XlSes.xlLastRow[i])); });
 }

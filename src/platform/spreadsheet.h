@@ -40,6 +40,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -297,6 +298,20 @@ private:
     BookPtr book_;
 };
 
+// Our own: one cell for Worksheet::writeCells, its entry and the formats it
+// sets; what is left unset keeps the cell's own.
+struct CellWrite {
+    int column = 0;
+    std::optional<Variant> value;            // entered as Range::setValue enters it
+    QString formula;                         // then, when not empty, as Range::setFormula
+    std::optional<int> underline;            // as Font::setUnderline
+    std::optional<int> alignment;            // as Range::setHorizontalAlignment
+    std::optional<int> colorIndex;           // as Font::setColorIndex
+    std::optional<double> size;              // as Font::setSize
+    std::optional<bool> bold;                // as Font::setBold
+    std::optional<QString> numberFormat;     // as Range::setNumberFormat
+};
+
 class Worksheet : public std::enable_shared_from_this<Worksheet> {
 public:
     Worksheet(BookPtr book, std::shared_ptr<SheetData> data) : book_(std::move(book)), d_(std::move(data)) {}
@@ -328,6 +343,17 @@ public:
     RangePtr Rows(const QString &rows);        // "5:5", "3:4"
     RangePtr Columns(int column);
     RangePtr Columns(const QString &columns);  // "F", "A:V"
+
+    // Our own, for code that writes many cells (the export's rows): the
+    // cells of one row, in order, each left as its entry and format setters
+    // would leave it, with no range object per cell and the workbook marked
+    // changed once. What the setters would refuse is checked first (91 for a
+    // closed workbook, 1004 for a cell off the grid or a format out of
+    // range), so that such a call changes nothing; an entry that does not
+    // parse raises 1004 with the cells before it written.
+    void writeCells(int row, const CellWrite *cells, size_t count);
+    // Our own: Cells(row, column)->Value() without a range object, with its errors.
+    Variant cellValue(int row, int column) const;
 
     SheetData &data() const;        // raises 91 when the workbook is closed
 

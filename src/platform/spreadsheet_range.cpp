@@ -190,6 +190,13 @@ RangePtr Worksheet::Columns(const QString &columns)
     return std::make_shared<class Range>(shared_from_this(), a.r1, a.c1, a.r2, a.c2);
 }
 
+Variant Worksheet::cellValue(int row, int column) const
+{
+    const SheetData &s = data();
+    checkCell(row, column);
+    return s.value(row, column);
+}
+
 // --- Range ----------------------------------------------------------------------------------------
 
 namespace {
@@ -237,34 +244,52 @@ RangePtr Range::Cells(int row, int column)
 
 Variant Range::Value() const { return sheet_->data().value(r1_, c1_); }
 
+namespace {
+
+// An entry made ready for its cells: a constant, or a formula with its parse
+// (the parser's result stays until its next parse). 1004 when the formula
+// does not parse, before any cell is touched.
+struct Entry {
+    bool isFormula = false;
+    Variant constant;
+    QString text;                                // a formula's; only a formula keeps its text
+    const FormulaExpr *parsed = nullptr;
+
+    explicit Entry(const Variant &v) : constant(v)
+    {
+        if (v.isText())
+            constant = parseEntry(v.toString(), &isFormula);
+        if (!isFormula)
+            return;
+        text = v.toString();
+        QString err;
+        parsed = parseFormula(text, &err);
+        if (!parsed)
+            vt::raise(1004, err);
+    }
+    // Into the entry's first cell.
+    void put(SheetData &s, Cell &cell) const
+    {
+        if (isFormula)
+            s.setFormula(cell, text, parsed);
+        else
+            s.setConstant(cell, constant);
+    }
+};
+
+} // namespace
+
 // Puts an entry (a constant or a formula text) into every cell of the range.
 static void enter(SheetData &s, int r1, int c1, int r2, int c2, const Variant &v)
 {
-    bool isFormula = false;
-    Variant entry = v;
-    if (v.isText())
-        entry = parseEntry(v.toString(), &isFormula);
-    // Only a formula keeps its text; making the text of a number is costly.
-    const QString text = isFormula ? v.toString() : QString();
-    const FormulaExpr *first = nullptr;
-    if (isFormula) {
-        QString err;
-        first = parseFormula(text, &err);
-        if (!first)
-            vt::raise(1004, err);
-    }
+    const Entry entry(v);
     eachCell(s, r1, c1, r2, c2, [&](int r, int c, Cell &cell) {
-        if (isFormula) {
-            // The first cell takes the parse above (the parser's result
-            // stays until its next parse); the others their moved copies.
-            if (r == r1 && c == c1) {
-                s.setFormula(cell, text, first);
-            } else {
-                const QString moved = shiftFormula(text, r - r1, c - c1);
-                s.setFormula(cell, moved, parseFormula(moved));
-            }
+        // The first cell takes the parse; the others their moved copies.
+        if (entry.isFormula && (r != r1 || c != c1)) {
+            const QString moved = shiftFormula(entry.text, r - r1, c - c1);
+            s.setFormula(cell, moved, parseFormula(moved));
         } else {
-            s.setConstant(cell, entry);
+            entry.put(s, cell);
         }
         if (s.isBlank(cell))
             s.dropIfBlank(r, c);
@@ -320,9 +345,55 @@ static void restyle(const SheetPtr &sheet, int r1, int c1, int r2, int c2, F f)
 
 QString Range::NumberFormat() const { return styleAt(sheet_->data(), r1_, c1_).numberFormat; }
 
+// The formats as their setters take them: the value kept, or 1004 for one out of range.
+static QString numberFormatOf(const QString &format) { return format.isEmpty() ? QStringLiteral("General") : format; }
+
+static int alignmentOf(int alignment)
+{
+    switch (alignment) {
+    case 2: return xlLeft;
+    case 3: return xlCenter;
+    case 4: return xlRight;
+    case xlGeneral: case xlLeft: case xlCenter: case xlRight:
+    case xlFill: case xlCenterAcrossSelection: case xlJustify: case xlDistributed:
+        return alignment;
+    default:
+        vt::raise(1004, QStringLiteral("Unable to set the HorizontalAlignment property of the Range class"));
+    }
+}
+
+static int colorIndexOf(int index)
+{
+    if (index == xlColorIndexNone)
+        index = xlColorIndexAutomatic;
+    if (index != xlColorIndexAutomatic && (index < 1 || index > 56))
+        vt::raise(1004, QStringLiteral("Unable to set the ColorIndex property of the Font class"));
+    return index;
+}
+
+static double sizeOf(double points)
+{
+    if (!(points >= 1 && points <= 409))
+        vt::raise(1004, QStringLiteral("Unable to set the Size property of the Font class"));
+    return points;
+}
+
+static int underlineOf(int style)
+{
+    switch (style) {
+    case 0: return xlUnderlineStyleNone;
+    case 1: case -1: return xlUnderlineStyleSingle;
+    case xlUnderlineStyleNone: case xlUnderlineStyleSingle: case xlUnderlineStyleDouble:
+    case xlUnderlineStyleSingleAccounting: case xlUnderlineStyleDoubleAccounting:
+        return style;
+    default:
+        vt::raise(1004, QStringLiteral("Unable to set the Underline property of the Font class"));
+    }
+}
+
 void Range::setNumberFormat(const QString &format)
 {
-    const QString f = format.isEmpty() ? QStringLiteral("General") : format;
+    const QString f = numberFormatOf(format);
     restyle(sheet_, r1_, c1_, r2_, c2_, [&](Style &st) { st.numberFormat = f; });
 }
 
@@ -330,16 +401,7 @@ int Range::HorizontalAlignment() const { return styleAt(sheet_->data(), r1_, c1_
 
 void Range::setHorizontalAlignment(int alignment)
 {
-    switch (alignment) {
-    case 2: alignment = xlLeft; break;
-    case 3: alignment = xlCenter; break;
-    case 4: alignment = xlRight; break;
-    case xlGeneral: case xlLeft: case xlCenter: case xlRight:
-    case xlFill: case xlCenterAcrossSelection: case xlJustify: case xlDistributed:
-        break;
-    default:
-        vt::raise(1004, QStringLiteral("Unable to set the HorizontalAlignment property of the Range class"));
-    }
+    alignment = alignmentOf(alignment);
     restyle(sheet_, r1_, c1_, r2_, c2_, [&](Style &st) { st.align = alignment; });
 }
 
@@ -554,10 +616,7 @@ int Font::ColorIndex() const { return styleOf(range_).colorIndex; }
 
 void Font::setColorIndex(int index)
 {
-    if (index == xlColorIndexNone)
-        index = xlColorIndexAutomatic;
-    if (index != xlColorIndexAutomatic && (index < 1 || index > 56))
-        vt::raise(1004, QStringLiteral("Unable to set the ColorIndex property of the Font class"));
+    index = colorIndexOf(index);
     restyle(range_, [&](Style &st) { st.colorIndex = index; });
 }
 
@@ -565,8 +624,7 @@ double Font::Size() const { return styleOf(range_).size; }
 
 void Font::setSize(double points)
 {
-    if (!(points >= 1 && points <= 409))
-        vt::raise(1004, QStringLiteral("Unable to set the Size property of the Font class"));
+    sizeOf(points);
     restyle(range_, [&](Style &st) { st.size = points; });
 }
 
@@ -581,15 +639,7 @@ int Font::Underline() const { return styleOf(range_).underline; }
 
 void Font::setUnderline(int style)
 {
-    switch (style) {
-    case 0: style = xlUnderlineStyleNone; break;
-    case 1: case -1: style = xlUnderlineStyleSingle; break;
-    case xlUnderlineStyleNone: case xlUnderlineStyleSingle: case xlUnderlineStyleDouble:
-    case xlUnderlineStyleSingleAccounting: case xlUnderlineStyleDoubleAccounting:
-        break;
-    default:
-        vt::raise(1004, QStringLiteral("Unable to set the Underline property of the Font class"));
-    }
+    style = underlineOf(style);
     restyle(range_, [&](Style &st) { st.underline = style; });
 }
 
@@ -652,6 +702,69 @@ RangePtr Hyperlink::Range() const
 {
     sheet_->data();
     return std::make_shared<class Range>(sheet_, row_, col_, row_, col_);
+}
+
+// --- many cells at once ----------------------------------------------------------------------------
+
+void Worksheet::writeCells(int row, const CellWrite *cells, size_t count)
+{
+    SheetData &s = data();
+    // The cells and formats are checked before anything is written.
+    for (size_t k = 0; k < count; ++k) {
+        const CellWrite &w = cells[k];
+        checkCell(row, w.column);
+        if (w.underline)
+            underlineOf(*w.underline);
+        if (w.alignment)
+            alignmentOf(*w.alignment);
+        if (w.colorIndex)
+            colorIndexOf(*w.colorIndex);
+        if (w.size)
+            sizeOf(*w.size);
+    }
+    bool wrote = false;
+    try {
+        for (size_t k = 0; k < count; ++k) {
+            const CellWrite &w = cells[k];
+            if (w.value) {
+                const Entry entry(*w.value);
+                entry.put(s, s.at(row, w.column));
+                wrote = true;
+            }
+            if (!w.formula.isEmpty()) {
+                const Entry entry{Variant(w.formula)};
+                entry.put(s, s.at(row, w.column));
+                wrote = true;
+            }
+            Cell &cell = s.at(row, w.column);
+            if (w.underline || w.alignment || w.colorIndex || w.size || w.bold || w.numberFormat) {
+                // The cell's new style is looked up once, with every format set.
+                Style st = s.style(cell);
+                if (w.underline)
+                    st.underline = underlineOf(*w.underline);
+                if (w.alignment)
+                    st.align = alignmentOf(*w.alignment);
+                if (w.colorIndex)
+                    st.colorIndex = colorIndexOf(*w.colorIndex);
+                if (w.size)
+                    st.size = *w.size;
+                if (w.bold)
+                    st.bold = *w.bold;
+                if (w.numberFormat)
+                    st.numberFormat = numberFormatOf(*w.numberFormat);
+                s.setStyle(cell, st);
+                wrote = true;
+            }
+            if (s.isBlank(cell))
+                s.dropIfBlank(row, w.column);
+        }
+    } catch (...) {
+        if (wrote)
+            s.book->changed();
+        throw;
+    }
+    if (wrote)
+        s.book->changed();
 }
 
 } // namespace vt::xl

@@ -29,6 +29,9 @@ QString errorText(CellError e)
 
 bool errorFromText(const QString &text, CellError *e)
 {
+    // Every error value's text begins with "#": other texts are not compared.
+    if (!text.startsWith(u'#'))
+        return false;
     for (CellError c : {CellError::Null, CellError::Div0, CellError::Value, CellError::Ref, CellError::Name,
                         CellError::Num, CellError::NA}) {
         if (text.compare(errorText(c), Qt::CaseInsensitive) == 0) {

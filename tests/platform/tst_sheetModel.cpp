@@ -10,6 +10,7 @@
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/spreadsheet.h"
+#include "platform/spreadsheet_data.h"
 
 using namespace vt;
 using namespace vt::xl;
@@ -246,6 +247,122 @@ private slots:
             QCOMPARE(ws->Cells(r, 10)->Formula(), QStringLiteral("=(Sheet2!$D$6*5+\"%1\"+K%2)").arg(r).arg(r));
             QCOMPARE(ws->Cells(r, 10)->Value().number(), 2.0 * 5 + r + 1);
         }
+    }
+
+    // A row written at once leaves every cell as the single setters leave it,
+    // on a sheet that already holds cells there.
+    void rowOfCellsAtOnce()
+    {
+        SheetPtr other = wb->Worksheets(2);
+        for (const SheetPtr &sheet : {ws, other}) {
+            sheet->Range(QStringLiteral("A7:F7"))->setValue(QStringLiteral("old"));
+            sheet->Range(QStringLiteral("C7"))->Font()->setBold(true);
+            sheet->Range(QStringLiteral("E7"))->setValue(4);
+        }
+        std::vector<CellWrite> row(7);
+        row[0].column = 1;
+        row[0].value = 12.5;
+        row[0].numberFormat = QStringLiteral("0.00");
+        row[0].alignment = 3;
+        row[0].colorIndex = 5;
+        row[0].size = 8;
+        row[0].bold = true;
+        row[0].underline = 1;
+        row[1].column = 2;
+        row[1].value = QStringLiteral("-?-");
+        row[1].colorIndex = xlColorIndexNone;
+        row[2].column = 3;
+        row[2].value = Variant();                            // cleared: its format stays
+        row[3].column = 4;
+        row[3].value = QStringLiteral("=(E7*2)");            // a text beginning with "=" is a formula
+        row[3].underline = 0;
+        row[4].column = 5;
+        row[4].formula = QStringLiteral("=MIN(A7:A9)");
+        row[4].alignment = 4;
+        row[4].numberFormat = QString();                     // General
+        row[5].column = 6;
+        row[5].value = Variant();                            // nothing left: the cell goes
+        row[6].column = 9;
+        row[6].alignment = 2;                                // formats alone
+        wb->setSaved(true);
+        ws->writeCells(7, row.data(), row.size());
+        QVERIFY(!wb->Saved());
+
+        for (const CellWrite &w : row) {
+            RangePtr cell = other->Cells(7, w.column);
+            if (w.value)
+                cell->setValue(*w.value);
+            if (!w.formula.isEmpty())
+                cell->setFormula(w.formula);
+            if (w.underline)
+                cell->Font()->setUnderline(*w.underline);
+            if (w.alignment)
+                cell->setHorizontalAlignment(*w.alignment);
+            if (w.colorIndex)
+                cell->Font()->setColorIndex(*w.colorIndex);
+            if (w.size)
+                cell->Font()->setSize(*w.size);
+            if (w.bold)
+                cell->Font()->setBold(*w.bold);
+            if (w.numberFormat)
+                cell->setNumberFormat(*w.numberFormat);
+        }
+        QCOMPARE(ws->data().cellCount(), other->data().cellCount());
+        for (int col = 1; col <= 10; ++col) {
+            RangePtr a = ws->Cells(7, col), b = other->Cells(7, col);
+            const QString at = a->Address();
+            QVERIFY2(a->Formula() == b->Formula(), qPrintable(at));
+            QVERIFY2(a->Value() == b->Value(), qPrintable(at));
+            QVERIFY2(ws->cellValue(7, col) == b->Value(), qPrintable(at));
+            QVERIFY2(a->NumberFormat() == b->NumberFormat(), qPrintable(at));
+            QVERIFY2(a->HorizontalAlignment() == b->HorizontalAlignment(), qPrintable(at));
+            QVERIFY2(a->Font()->ColorIndex() == b->Font()->ColorIndex(), qPrintable(at));
+            QVERIFY2(a->Font()->Size() == b->Font()->Size(), qPrintable(at));
+            QVERIFY2(a->Font()->Bold() == b->Font()->Bold(), qPrintable(at));
+            QVERIFY2(a->Font()->Underline() == b->Font()->Underline(), qPrintable(at));
+        }
+        QCOMPARE(ws->Range(QStringLiteral("D7"))->Value().number(), 25.0);
+        QCOMPARE(ws->Range(QStringLiteral("E7"))->Value().number(), 12.5);
+    }
+
+    // What the setters would refuse is refused before any cell changes; an
+    // entry that does not parse stops the row there.
+    void rowOfCellsRefused_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("colorIndex");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("written");                    // cells of the row written before it stopped
+        QTest::newRow("colour out of range") << 3 << 57 << "x" << 1004 << 0;
+        QTest::newRow("column off the grid") << 16385 << 5 << "x" << 1004 << 0;
+        QTest::newRow("formula that does not parse") << 3 << 5 << "=MIN(" << 1004 << 2;
+    }
+    void rowOfCellsRefused()
+    {
+        QFETCH(int, column);
+        QFETCH(int, colorIndex);
+        QFETCH(QString, entry);
+        QFETCH(int, error);
+        QFETCH(int, written);
+        std::vector<CellWrite> row(4);
+        for (int k = 0; k < 4; ++k) {
+            row[size_t(k)].column = k + 1;
+            row[size_t(k)].value = QStringLiteral("new");
+        }
+        row[2].column = column;
+        row[2].colorIndex = colorIndex;
+        row[2].value = entry;
+        ws->Range(QStringLiteral("A2:D2"))->setValue(QStringLiteral("old"));
+        QCOMPARE(errorOf([&] { ws->writeCells(2, row.data(), row.size()); }), error);
+        for (int col = 1; col <= 4; ++col)
+            QCOMPARE(ws->cellValue(2, col).toString(), col <= written ? QStringLiteral("new") : QStringLiteral("old"));
+        QCOMPARE(ws->Range(QStringLiteral("C2"))->Font()->ColorIndex(), int(xlColorIndexAutomatic));
+
+        QCOMPARE(errorOf([&] { ws->cellValue(1048577, 1); }), 1004);
+        QVERIFY(wb->Close(false));
+        QCOMPARE(errorOf([&] { ws->writeCells(2, row.data(), 1); }), 91);
+        QCOMPARE(errorOf([&] { ws->cellValue(2, 1); }), 91);
     }
 
     void selectionActiveCellZoomAndPanes()
