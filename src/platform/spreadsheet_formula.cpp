@@ -22,7 +22,9 @@ int columnNumberOf(QStringView letters)
         return 0;
     int n = 0;
     for (QChar ch : letters) {
-        const char16_t u = ch.toUpper().unicode();
+        // ASCII (every reference the export writes) without the Unicode tables.
+        const char16_t c = ch.unicode();
+        const char16_t u = c < 128 ? (c >= u'a' && c <= u'z' ? char16_t(c - 32) : c) : ch.toUpper().unicode();
         if (u < u'A' || u > u'Z')
             return 0;
         n = n * 26 + (u - u'A' + 1);
@@ -59,7 +61,12 @@ int parseRowNumber(QStringView digits)
         return 0;
     int n = 0;
     for (QChar ch : digits) {
-        if (!ch.isDigit())
+        const char16_t c = ch.unicode();
+        if (c >= u'0' && c <= u'9') {
+            n = n * 10 + (c - u'0');
+            continue;
+        }
+        if (c < 128 || !ch.isDigit())
             return 0;
         n = n * 10 + ch.digitValue();
     }
@@ -102,11 +109,21 @@ bool parseEnd(QStringView s, RefEnd *e, bool allowCol, bool allowRow)
     return false;
 }
 
+// Where the ":" of a reference is, -1 for none; a reference is a few
+// characters, too short for a library search to pay.
+qsizetype indexOfColon(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == u':')
+            return i;
+    return -1;
+}
+
 // "A5" (both ends the same) or "A1:C3", "A:V", "3:5"; a lone column or row
 // only when allowed.
 bool parseEnds(QStringView text, RefEnd *a, RefEnd *b, bool allowCol, bool allowRow)
 {
-    const qsizetype colon = text.indexOf(u':');
+    const qsizetype colon = indexOfColon(text);
     if (colon < 0) {
         if (!parseEnd(text, a, allowCol, allowRow))
             return false;
@@ -178,9 +195,9 @@ Variant parseEntry(const QString &text, bool *isFormula)
     double v = 0;
     if (numberFromText(text, &v))
         return Variant(v);
-    if (text.compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0)
+    if (text.size() == 4 && text.compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0)
         return Variant(true);
-    if (text.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) == 0)
+    if (text.size() == 5 && text.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) == 0)
         return Variant(false);
     CellError e;
     if (errorFromText(text, &e))
@@ -451,7 +468,7 @@ private:
                     return false;
                 t->type = Token::Ref;
                 t->refStart = q;
-                t->range = txt.contains(u':');
+                t->range = indexOfColon(txt) >= 0;
                 t->end = q + len;
                 return true;
             }

@@ -706,6 +706,12 @@ RangePtr Hyperlink::Range() const
 
 // --- many cells at once ----------------------------------------------------------------------------
 
+static bool sameFormats(const CellWrite &a, const CellWrite &b)
+{
+    return a.underline == b.underline && a.alignment == b.alignment && a.colorIndex == b.colorIndex && a.size == b.size
+        && a.bold == b.bold && a.numberFormat == b.numberFormat;
+}
+
 void Worksheet::writeCells(int row, const CellWrite *cells, size_t count)
 {
     SheetData &s = data();
@@ -723,6 +729,11 @@ void Worksheet::writeCells(int row, const CellWrite *cells, size_t count)
             sizeOf(*w.size);
     }
     bool wrote = false;
+    // The cells of a row mostly take a few styles: a cell that had the style
+    // the cell before had and gets the same formats gets its new style too,
+    // without a lookup.
+    const CellWrite *lastWrite = nullptr;
+    uint32_t lastFrom = 0, lastTo = 0;
     try {
         for (size_t k = 0; k < count; ++k) {
             const CellWrite &w = cells[k];
@@ -737,8 +748,13 @@ void Worksheet::writeCells(int row, const CellWrite *cells, size_t count)
                 wrote = true;
             }
             Cell &cell = s.at(row, w.column);
-            if (w.underline || w.alignment || w.colorIndex || w.size || w.bold || w.numberFormat) {
+            if (lastWrite && cell.style == lastFrom && sameFormats(*lastWrite, w)) {
+                cell.style = lastTo;
+                wrote = true;
+            } else if (w.underline || w.alignment || w.colorIndex || w.size || w.bold || w.numberFormat) {
                 // The cell's new style is looked up once, with every format set.
+                lastWrite = &w;
+                lastFrom = cell.style;
                 Style st = s.style(cell);
                 if (w.underline)
                     st.underline = underlineOf(*w.underline);
@@ -753,6 +769,7 @@ void Worksheet::writeCells(int row, const CellWrite *cells, size_t count)
                 if (w.numberFormat)
                     st.numberFormat = numberFormatOf(*w.numberFormat);
                 s.setStyle(cell, st);
+                lastTo = cell.style;
                 wrote = true;
             }
             if (s.isBlank(cell))

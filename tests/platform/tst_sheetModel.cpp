@@ -257,9 +257,10 @@ private slots:
         for (const SheetPtr &sheet : {ws, other}) {
             sheet->Range(QStringLiteral("A7:F7"))->setValue(QStringLiteral("old"));
             sheet->Range(QStringLiteral("C7"))->Font()->setBold(true);
+            sheet->Range(QStringLiteral("K7"))->Font()->setBold(true);
             sheet->Range(QStringLiteral("E7"))->setValue(4);
         }
-        std::vector<CellWrite> row(7);
+        std::vector<CellWrite> row(9);
         row[0].column = 1;
         row[0].value = 12.5;
         row[0].numberFormat = QStringLiteral("0.00");
@@ -284,6 +285,10 @@ private slots:
         row[5].value = Variant();                            // nothing left: the cell goes
         row[6].column = 9;
         row[6].alignment = 2;                                // formats alone
+        row[7].column = 10;
+        row[7].alignment = 2;                                // the same again
+        row[8].column = 11;
+        row[8].alignment = 2;                                // the same onto another format
         wb->setSaved(true);
         ws->writeCells(7, row.data(), row.size());
         QVERIFY(!wb->Saved());
@@ -308,7 +313,7 @@ private slots:
                 cell->setNumberFormat(*w.numberFormat);
         }
         QCOMPARE(ws->data().cellCount(), other->data().cellCount());
-        for (int col = 1; col <= 10; ++col) {
+        for (int col = 1; col <= 12; ++col) {
             RangePtr a = ws->Cells(7, col), b = other->Cells(7, col);
             const QString at = a->Address();
             QVERIFY2(a->Formula() == b->Formula(), qPrintable(at));
