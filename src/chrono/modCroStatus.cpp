@@ -79,28 +79,28 @@ private:
     qsizetype p_ = 0;
 };
 
-template <typename Int> bool number(StatusReader &r, QLatin1String tag, QLatin1String delim, Int &into)
+// A field read through parse, which gives no value for a text it refuses.
+template <typename T, typename Parse>
+bool parsed(StatusReader &r, QLatin1String tag, QLatin1String delim, T &into, Parse parse)
 {
     QString v;
     if (!r.field(tag, delim, v))
         return false;
-    const auto n = wholeNumber<Int>(v);
+    const auto n = parse(v);
     if (!n)
         return false;
     into = *n;
     return true;
 }
 
+template <typename Int> bool number(StatusReader &r, QLatin1String tag, QLatin1String delim, Int &into)
+{
+    return parsed(r, tag, delim, into, [](const QString &v) { return wholeNumber<Int>(v); });
+}
+
 bool decimal(StatusReader &r, QLatin1String tag, QLatin1String delim, float &into)
 {
-    QString v;
-    if (!r.field(tag, delim, v))
-        return false;
-    const auto n = decimalNumber(v);
-    if (!n)
-        return false;
-    into = *n;
-    return true;
+    return parsed(r, tag, delim, into, [](const QString &v) { return decimalNumber(v); });
 }
 
 bool flag(StatusReader &r, QLatin1String tag, QLatin1String delim, bool &into)

@@ -32,11 +32,29 @@ namespace vt {
 
 namespace {
 
-QCheckBox *check(QWidget *parent, const char *name, const QString &caption)
+// One box of a group: where it is kept, its name and its caption.
+struct CheckRow {
+    QCheckBox **box;
+    const char *name;
+    const char *caption;
+};
+
+// A titled frame of check boxes one under another, after an optional line of
+// text; the boxes are kept as the rows say and returned in their order.
+QList<QCheckBox *> checkGroup(QGroupBox *frame, std::initializer_list<CheckRow> rows, const QString &intro = {})
 {
-    auto *c = new QCheckBox(caption, parent);
-    c->setObjectName(QString::fromLatin1(name));
-    return c;
+    auto *lay = new QVBoxLayout(frame);
+    if (!intro.isEmpty())
+        lay->addWidget(new QLabel(intro, frame));
+    QList<QCheckBox *> made;
+    for (const CheckRow &r : rows) {
+        auto *c = new QCheckBox(QString::fromLatin1(r.caption), frame);
+        c->setObjectName(QString::fromLatin1(r.name));
+        lay->addWidget(c);
+        *r.box = c;
+        made << c;
+    }
+    return made;
 }
 
 // Runs one step of the load or the apply; a failing step is skipped and the
@@ -96,12 +114,9 @@ frmOptions::frmOptions() : QDialog(nullptr)
         dl->addWidget(lbl);
         dl->addWidget(cmbDocState);
         auto *gen = new QGroupBox(QStringLiteral("General"), picGeneral);
-        auto *gl = new QVBoxLayout(gen);
-        chkBuffStart = check(gen, "chkBuffStart", QStringLiteral("Start With Buffer"));
-        chkShowRUvuzu = check(gen, "chkShowRUvuzu", QStringLiteral("Show rUvuzu at Startup"));
-        chkZOvuStart = check(gen, "chkZOvuStart", QStringLiteral("Start with zOvu"));
-        for (QCheckBox *c : {chkBuffStart, chkShowRUvuzu, chkZOvuStart})
-            gl->addWidget(c);
+        checkGroup(gen, {{&chkBuffStart, "chkBuffStart", "Start With Buffer"},
+                         {&chkShowRUvuzu, "chkShowRUvuzu", "Show rUvuzu at Startup"},
+                         {&chkZOvuStart, "chkZOvuStart", "Start with zOvu"}});
         lay->addWidget(doc);
         lay->addWidget(gen);
         lay->addStretch();
@@ -114,22 +129,20 @@ frmOptions::frmOptions() : QDialog(nullptr)
         auto *lay = new QVBoxLayout(picEditor);
         auto *font = new QGroupBox(QStringLiteral("Font"), picEditor);
         auto *fl = new QGridLayout(font);
-        auto *ln = new QLabel(QStringLiteral("Font:"), font);
-        cmbOFontName = new QComboBox(font);
-        cmbOFontName->setObjectName(QStringLiteral("cmbOFontName"));
-        cmbOFontName->setEditable(true);
-        cmbOFontName->setAccessibleName(QStringLiteral("Font:"));
-        ln->setBuddy(cmbOFontName);
-        auto *ls = new QLabel(QStringLiteral("Font Size:"), font);
-        cmbOFontSize = new QComboBox(font);
-        cmbOFontSize->setObjectName(QStringLiteral("cmbOFontSize"));
-        cmbOFontSize->setEditable(true);
-        cmbOFontSize->setAccessibleName(QStringLiteral("Font Size:"));
-        ls->setBuddy(cmbOFontSize);
-        fl->addWidget(ln, 0, 0);
-        fl->addWidget(cmbOFontName, 0, 1);
-        fl->addWidget(ls, 1, 0);
-        fl->addWidget(cmbOFontSize, 1, 1);
+        // An editable list with its label on a row of the grid.
+        auto combo = [font, fl](const char *name, const QString &label, int row) {
+            auto *l = new QLabel(label, font);
+            auto *c = new QComboBox(font);
+            c->setObjectName(QString::fromLatin1(name));
+            c->setEditable(true);
+            c->setAccessibleName(label);
+            l->setBuddy(c);
+            fl->addWidget(l, row, 0);
+            fl->addWidget(c, row, 1);
+            return c;
+        };
+        cmbOFontName = combo("cmbOFontName", QStringLiteral("Font:"), 0);
+        cmbOFontSize = combo("cmbOFontSize", QStringLiteral("Font Size:"), 1);
         auto *mode = new QGroupBox(QStringLiteral("View Mode"), picEditor);
         auto *ml = new QVBoxLayout(mode);
         optNoWrap = new QRadioButton(QStringLiteral("No Wrap"), mode);
@@ -148,23 +161,17 @@ frmOptions::frmOptions() : QDialog(nullptr)
     {
         auto *lay = new QHBoxLayout(picView);
         auto *bars = new QGroupBox(QStringLiteral("Toolbars"), picView);
-        auto *bl = new QVBoxLayout(bars);
-        chkStandard = check(bars, "chkStandard", QStringLiteral("Standard"));
-        chkFont = check(bars, "chkFont", QStringLiteral("Font"));
-        chkFormat = check(bars, "chkFormat", QStringLiteral("Format"));
-        chkFile = check(bars, "chkFile", QStringLiteral("File"));
-        chkEdit = check(bars, "chkEdit", QStringLiteral("Edit"));
-        chkWindow = check(bars, "chkWindow", QStringLiteral("Window"));
-        for (QCheckBox *c : {chkStandard, chkFont, chkFormat, chkFile, chkEdit, chkWindow})
-            bl->addWidget(c);
+        checkGroup(bars, {{&chkStandard, "chkStandard", "Standard"},
+                          {&chkFont, "chkFont", "Font"},
+                          {&chkFormat, "chkFormat", "Format"},
+                          {&chkFile, "chkFile", "File"},
+                          {&chkEdit, "chkEdit", "Edit"},
+                          {&chkWindow, "chkWindow", "Window"}});
         auto *other = new QGroupBox(QStringLiteral("Other"), picView);
-        auto *ol = new QVBoxLayout(other);
-        chkStatusBar = check(other, "chkStatusBar", QStringLiteral("Status Bar"));
-        chkFileTree = check(other, "chkFileTree", QStringLiteral("File Tree"));
-        chkRuler = check(other, "chkRuler", QStringLiteral("Ruler"));
-        for (QCheckBox *c : {chkStatusBar, chkFileTree, chkRuler})
-            ol->addWidget(c);
-        ol->addStretch();
+        checkGroup(other, {{&chkStatusBar, "chkStatusBar", "Status Bar"},
+                           {&chkFileTree, "chkFileTree", "File Tree"},
+                           {&chkRuler, "chkRuler", "Ruler"}});
+        static_cast<QVBoxLayout *>(other->layout())->addStretch();
         lay->addWidget(bars);
         lay->addWidget(other);
     }
@@ -172,18 +179,16 @@ frmOptions::frmOptions() : QDialog(nullptr)
     {
         auto *lay = new QVBoxLayout(picFiles);
         auto *fam = new QGroupBox(QStringLiteral("File Family"), picFiles);
-        auto *fl = new QVBoxLayout(fam);
-        fl->addWidget(new QLabel(QStringLiteral("Select file extensions"), fam));
-        chkAscText = check(fam, "chkAscText", QStringLiteral("Text (*.TXT)"));
-        chkAscLog = check(fam, "chkAscLog", QStringLiteral("Log (*.LOG)"));
-        chkAscRich = check(fam, "chkAscRich", QStringLiteral("Rich Text (*.RTF)"));
-        chkAscBatch = check(fam, "chkAscBatch", QStringLiteral("Vantrell (*.VRL)"));
-        chkAscINI = check(fam, "chkAscINI", QStringLiteral("Setup (*.INI)"));
-        chkAssTar = check(fam, "chkAssTar", QStringLiteral("Target (*.TAR)"));
-        for (QCheckBox *c : {chkAscText, chkAscLog, chkAscRich, chkAscBatch, chkAscINI, chkAssTar}) {
-            fl->addWidget(c);
+        const auto family = checkGroup(fam,
+                                       {{&chkAscText, "chkAscText", "Text (*.TXT)"},
+                                        {&chkAscLog, "chkAscLog", "Log (*.LOG)"},
+                                        {&chkAscRich, "chkAscRich", "Rich Text (*.RTF)"},
+                                        {&chkAscBatch, "chkAscBatch", "Vantrell (*.VRL)"},
+                                        {&chkAscINI, "chkAscINI", "Setup (*.INI)"},
+                                        {&chkAssTar, "chkAssTar", "Target (*.TAR)"}},
+                                       QStringLiteral("Select file extensions"));
+        for (QCheckBox *c : family)
             c->setEnabled(false);
-        }
         lay->addWidget(fam);
         lay->addStretch();
     }

@@ -4,6 +4,7 @@
 #include "editor/frmDocument.h"
 #include "editor/modCapFmt.h"
 #include "editor/modDocument.h"
+#include "platform/controls.h"
 #include "platform/conversions.h"
 #include "platform/ctlcolor.h"
 #include "platform/errors.h"
@@ -24,6 +25,7 @@
 #include "shell/modShared.h"
 #include "shell/modStartNbrs.h"
 #include "shell/modStatus.h"
+#include "shell/prgrsFrame.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -51,25 +53,221 @@ namespace vt {
 
 namespace {
 const QString kSection = QStringLiteral("frmRemCtr");
+const QString kWhere = QStringLiteral("frmRemCtr-");
 const char *const kPaneNames[frmRemCtr::kPanes] = {"System", "Commands", "Hardware", "Download", "Export"};
 const char *const kTabStems[frmRemCtr::kPanes] = {"Sys", "Cmd", "Hwr", "Dwn", "Exp"};
 
-QString name(const char *stem, int i) { return QString::fromLatin1(stem) + QString::number(i); }
-
-QPushButton *makeButton(QWidget *parent, const QString &objName, const QString &caption)
+QStringList latin1(std::initializer_list<const char *> texts)
 {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(objName);
-    b->setAccessibleName(QString(caption).remove(u'&'));
-    return b;
+    QStringList out;
+    for (const char *t : texts)
+        out << QString::fromLatin1(t);
+    return out;
 }
 
-QListWidget *makeList(QWidget *parent, const QString &objName, const QString &accessible)
+QStringList numbered(const QString &stem, int count, int first)
 {
-    auto *l = new QListWidget(parent);
-    l->setObjectName(objName);
-    l->setAccessibleName(accessible);
-    return l;
+    QStringList out;
+    for (int i = 0; i < count; ++i)
+        out << stem + QString::number(first + i);
+    return out;
+}
+
+template <class B, size_t N>
+void keep(B *(&into)[N], const std::vector<B *> &made, size_t first = 0)
+{
+    std::copy(made.begin(), made.end(), into + first);
+}
+
+QVBoxLayout *tabBox(QFrame *tab) { return static_cast<QVBoxLayout *>(tab->layout()); }
+
+// Shoot and Edit mode, always at hand.
+QLayout *buildModeRow(frmRemCtr *f)
+{
+    auto *row = new QHBoxLayout;
+    const auto modes = controls::makeArray<QPushButton>(
+        f, QStringLiteral("cmdCapMode"), latin1({"&Edit", "&Shoot"}), [f](int i) { f->cmdCapMode_Click(i); },
+        kWhere + QStringLiteral("cmdCapMode_Click"));
+    keep(f->cmdCapMode, modes);
+    for (QPushButton *b : modes)
+        b->setCheckable(true);
+    controls::addAll(row, controls::widgets(modes));
+    return row;
+}
+
+// The pane selectors, and the button that shows the progress log.
+QLayout *buildPaneRow(frmRemCtr *f, QPushButton *&seeLog)
+{
+    auto *grid = new QGridLayout;
+    QStringList captions;
+    for (const char *n : kPaneNames)
+        captions << QString::fromLatin1(n);
+    auto buttons = controls::makeArray<QPushButton>(
+        f, QStringLiteral("cmdKeyCtrFra"), captions, [f](int p) { f->seeZOvuFra(int16_t(p)); },
+        kWhere + QStringLiteral("cmdKeyCtrFra_Click"));
+    keep(f->cmdKeyCtrFra, buttons);
+    seeLog = controls::make<QPushButton>(f, {QStringLiteral("cmdSeePrgrs"), QStringLiteral("&Log")}, kWhere);
+    seeLog->setCheckable(true);
+    buttons.push_back(seeLog);
+    controls::addGrid(grid, controls::widgets(buttons), 3);
+    return grid;
+}
+
+// The panes: each open (a row of tab buttons over its tabs' frames) or
+// folded to its title.
+void buildPanes(frmRemCtr *f, QFrame **const frames[], QPushButton **const tabs[], QVBoxLayout *top)
+{
+    for (int p = 0; p < frmRemCtr::kPanes; ++p) {
+        const QString title = QString::fromLatin1(kPaneNames[p]);
+        const QString stem = QString::fromLatin1(kTabStems[p]);
+        f->fraKeyCtr[p] = controls::named(new QGroupBox(title, f), QStringLiteral("fraKeyCtr") + QString::number(p));
+        f->fraKeyCtrS[p] = controls::named(new QGroupBox(title, f), QStringLiteral("fraKeyCtrS") + QString::number(p));
+        f->fraKeyCtrS[p]->setFlat(true);
+        auto *pane = new QVBoxLayout(f->fraKeyCtr[p]);
+        const auto buttons = controls::makeArray<QPushButton>(
+            f->fraKeyCtr[p], QStringLiteral("cmdSet") + stem + QStringLiteral("Tab"),
+            numbered(QStringLiteral("Tab &"), frmRemCtr::kTabs, 1), [f, p](int t) { f->setTab(p, t); },
+            kWhere + QStringLiteral("cmdSetTab_Click"));
+        std::copy(buttons.begin(), buttons.end(), tabs[p]);
+        SetBackColor(buttons[0], colCyan);
+        auto *tabRow = new QHBoxLayout;
+        controls::addAll(tabRow, controls::widgets(buttons));
+        pane->addLayout(tabRow);
+        for (int t = 0; t < frmRemCtr::kTabs; ++t) {
+            frames[p][t] = controls::named(new QFrame(f->fraKeyCtr[p]),
+                                           QStringLiteral("fraKeyCtrS") + stem + QString::number(t));
+            new QVBoxLayout(frames[p][t]);
+            pane->addWidget(frames[p][t]);
+        }
+        top->addWidget(f->fraKeyCtr[p]);
+        top->addWidget(f->fraKeyCtrS[p]);
+    }
+}
+
+// Commands pane, first tab: the four command lists and their selectors.
+void buildCommandLists(frmRemCtr *f)
+{
+    QFrame *tab = f->fraKeyCtrSCmd[0];
+    auto *row = new QHBoxLayout;
+    const auto modes = controls::makeArray<QPushButton>(
+        tab, QStringLiteral("cmdCtrMode"), numbered(QStringLiteral("List &"), 4, 0),
+        [f](int i) { f->cmdCtrMode_Click(i); }, kWhere + QStringLiteral("cmdCtrMode_Click"));
+    keep(f->cmdCtrMode, modes);
+    controls::addAll(row, controls::widgets(modes));
+    tabBox(tab)->addLayout(row);
+    for (int i = 0; i < 4; ++i) {
+        f->fraAscCtrLst[i] = controls::named(new QGroupBox(QStringLiteral("Commands"), tab),
+                                             QStringLiteral("fraAscCtrLst") + QString::number(i));
+        auto *lay = new QVBoxLayout(f->fraAscCtrLst[i]);
+        lay->addWidget(f->deferList(f->lstCtrAscLow[i], f->fraAscCtrLst[i], QStringLiteral("lstCtrAscLow") + QString::number(i),
+                                    QStringLiteral("Commands"), 0, [f, i](QListWidget *l) {
+                                        controls::onSignal(l, &QListWidget::itemClicked,
+                                                           kWhere + QStringLiteral("lstCtrAscLow_Click"),
+                                                           [f, i] { f->lstCtrAscLow_Click(i); });
+                                    }));
+        lay->addWidget(f->deferList(f->lstCtrAscHig[i], f->fraAscCtrLst[i], QStringLiteral("lstCtrAscHig") + QString::number(i),
+                                    QStringLiteral("Factory commands"), 0, [f, i](QListWidget *l) {
+                                        controls::onSignal(l, &QListWidget::itemClicked,
+                                                           kWhere + QStringLiteral("lstCtrAscHig_Click"),
+                                                           [f, i] { f->lstCtrAscHig_Click(i); });
+                                    }));
+        tabBox(tab)->addWidget(f->fraAscCtrLst[i]);
+    }
+}
+
+// Hardware pane, first tab: the links, the capture log and its commands.
+void buildCaptureLog(frmRemCtr *f)
+{
+    QFrame *tab = f->fraKeyCtrSHwr[0];
+    QVBoxLayout *box = tabBox(tab);
+    const auto links = controls::makeArray<QCheckBox>(
+        tab, QStringLiteral("chkHwrLnkTo"), latin1({"Shots to CFile", "Shots to Excel"}),
+        [f](int i) { f->chkHwrLnkTo_Click(i); }, kWhere + QStringLiteral("chkHwrLnkTo_Click"), 1);
+    keep(f->chkHwrLnkTo, links, 1);
+    controls::addAll(box, controls::widgets(links));
+    f->chkHwrCLogOn = controls::make<QCheckBox>(tab, {QStringLiteral("chkHwrCLogOn"), QStringLiteral("Capture log")}, kWhere);
+    box->addWidget(f->chkHwrCLogOn);
+    struct Field { QLineEdit *frmRemCtr::*edit; const char *name; const char *label; };
+    static const Field fields[] = {
+        {&frmRemCtr::txtHwrCLogPath, "txtHwrCLogPath", "Log folder"},
+        {&frmRemCtr::txtHwrCLogFile, "txtHwrCLogFile", "Log file"},
+        {&frmRemCtr::txtHwrCLogBuf, "txtHwrCLogBuf", "Reply wait"},
+    };
+    for (const Field &fld : fields) {
+        const QString label = QString::fromLatin1(fld.label);
+        f->*fld.edit = controls::named(new QLineEdit(tab), QString::fromLatin1(fld.name), label);
+        auto *row = new QHBoxLayout;
+        row->addWidget(new QLabel(label, tab));
+        row->addWidget(f->*fld.edit, 1);
+        box->addLayout(row);
+    }
+    f->txtHwrCLogBuf->setText(QStringLiteral("2000"));
+    const auto logCmds = controls::makeArray<QPushButton>(
+        tab, QStringLiteral("cmdHwrCLog"), latin1({"&Open Log", "S&tart Log", "&Close Log", "&Pause Log", "Res&ume Log"}),
+        [f](int i) { f->cmdHwrCLog_Click(i); }, kWhere + QStringLiteral("cmdHwrCLog_Click"), 1);
+    keep(f->cmdHwrCLog, logCmds, 1);
+    auto *grid = new QGridLayout;
+    controls::addGrid(grid, controls::widgets(logCmds), 3);
+    box->addLayout(grid);
+    f->chkDebug = controls::make<QCheckBox>(tab, {QStringLiteral("chkDebug"), QStringLiteral("Debug")}, kWhere);
+    box->addWidget(f->chkDebug);
+}
+
+// Hardware pane, second tab: the unit's power and sensor numbers, and where
+// the live link's shots go.
+void buildUnitSettings(frmRemCtr *f)
+{
+    QFrame *tab = f->fraKeyCtrSHwr[1];
+    QWidget *minutes = f->deferList(f->lstSetHwrPwrMin, tab, QStringLiteral("lstSetHwrPwrMin"), QStringLiteral("Power off minutes"));
+    QWidget *hours = f->deferList(f->lstSetHwrPwrHrs, tab, QStringLiteral("lstSetHwrPwrHrs"), QStringLiteral("Power off hours"));
+    QWidget *sensitivity = f->deferList(f->lstSetHwrSns, tab, QStringLiteral("lstSetHwrSns"), QStringLiteral("Sensitivity"));
+    auto *grid = new QGridLayout;
+    const QString labels[3] = {QStringLiteral("Hours"), QStringLiteral("Minutes"), QStringLiteral("Sensitivity")};
+    QWidget *lists[3] = {hours, minutes, sensitivity};
+    for (int c = 0; c < 3; ++c) {
+        grid->addWidget(new QLabel(labels[c], tab), 0, c);
+        grid->addWidget(lists[c], 1, c);
+    }
+    tabBox(tab)->addLayout(grid);
+    tabBox(tab)->addWidget(f->buildHwrDes(tab));
+}
+
+// Export pane: the source of "Export to Excel".
+void buildExport(frmRemCtr *f)
+{
+    auto *fraExp = controls::named(new QGroupBox(QStringLiteral("Export"), f->fraKeyCtrSExp[0]), QStringLiteral("fraExp"));
+    auto *lay = new QVBoxLayout(fraExp);
+    const auto sources = controls::makeArray<QRadioButton>(
+        fraExp, QStringLiteral("optExpSrc"), latin1({"String", "Folder", "eDisk", "zEzede", "CFile"}),
+        [f](int i) { f->optExpSrc_Click(i); }, kWhere + QStringLiteral("optExpSrc_Click"));
+    keep(f->optExpSrc, sources);
+    controls::addAll(lay, controls::widgets(sources));
+    f->optExpSrc[0]->setChecked(true);
+    f->cmdExp2Excel = controls::make<QPushButton>(
+        fraExp, {QStringLiteral("cmdExp2Excel"), QStringLiteral("Export to Excel"), [f] { f->cmdExp2Excel_Click(); }},
+        kWhere);
+    lay->addWidget(f->cmdExp2Excel);
+    tabBox(f->fraKeyCtrSExp[0])->addWidget(fraExp);
+}
+
+// The progress log (shown by the Log button) and the progress bar.
+void buildProgress(frmRemCtr *f, QPushButton *seeLog, QVBoxLayout *top)
+{
+    f->fraKeyCtrP = controls::named(new QGroupBox(QStringLiteral("Progress"), f), QStringLiteral("fraKeyCtrP"));
+    f->txtPrgrs = controls::named(new QPlainTextEdit(f->fraKeyCtrP), QStringLiteral("txtPrgrs"), QStringLiteral("Progress log"));
+    f->txtPrgrs->setReadOnly(true);
+    (new QVBoxLayout(f->fraKeyCtrP))->addWidget(f->txtPrgrs);
+    top->addWidget(f->fraKeyCtrP);
+    QObject::connect(seeLog, &QPushButton::toggled, f->fraKeyCtrP, &QWidget::setVisible);
+    top->addStretch();
+
+    auto *row = new QHBoxLayout;
+    const PrgrsBar bar = makePrgrsBar(f, false);
+    f->prgRemCtr = bar.bar;
+    f->labPrgrsVal = bar.value;
+    row->addWidget(f->prgRemCtr, 1);
+    row->addWidget(f->labPrgrsVal);
+    top->addLayout(row);
 }
 } // namespace
 
@@ -81,212 +279,98 @@ frmRemCtr::frmRemCtr()
     setWindowFlag(Qt::Window);
     // The panes may need more height than a small screen has: they scroll.
     auto *top = new QVBoxLayout(screenfit::scrollingBody(this));
-
-    // Shoot and Edit mode, always at hand.
-    auto *modeRow = new QHBoxLayout;
-    static const char *const modes[2] = {"&Edit", "&Shoot"};
-    for (int i = 0; i < 2; ++i) {
-        cmdCapMode[i] = makeButton(this, name("cmdCapMode", i), QString::fromLatin1(modes[i]));
-        cmdCapMode[i]->setCheckable(true);
-        modeRow->addWidget(cmdCapMode[i]);
-        connect(cmdCapMode[i], &QPushButton::clicked, this, [this, i] {
-            guarded(QStringLiteral("frmRemCtr-cmdCapMode_Click"), [&] { cmdCapMode_Click(i); });
-        });
-    }
-    top->addLayout(modeRow);
-
-    // The pane selectors.
-    auto *paneRow = new QGridLayout;
-    for (int p = 0; p < kPanes; ++p) {
-        cmdKeyCtrFra[p] = makeButton(this, name("cmdKeyCtrFra", p), QString::fromLatin1(kPaneNames[p]));
-        paneRow->addWidget(cmdKeyCtrFra[p], p / 3, p % 3);
-        connect(cmdKeyCtrFra[p], &QPushButton::clicked, this, [this, p] {
-            guarded(QStringLiteral("frmRemCtr-cmdKeyCtrFra_Click"), [&] { seeZOvuFra(int16_t(p)); });
-        });
-    }
-    auto *cmdSeePrgrs = makeButton(this, QStringLiteral("cmdSeePrgrs"), QStringLiteral("&Log"));
-    cmdSeePrgrs->setCheckable(true);
-    paneRow->addWidget(cmdSeePrgrs, 1, 2);
-    top->addLayout(paneRow);
-
-    // The panes: each open (tabs and their frames) or folded to its title.
+    QPushButton *seeLog = nullptr;
+    top->addLayout(buildModeRow(this));
+    top->addLayout(buildPaneRow(this, seeLog));
     QFrame **frames[kPanes] = {fraKeyCtrSSys, fraKeyCtrSCmd, fraKeyCtrSHwr, fraKeyCtrSDwn, fraKeyCtrSExp};
     QPushButton **tabs[kPanes] = {cmdSetSysTab, cmdSetCmdTab, cmdSetHwrTab, cmdSetDwnTab, cmdSetExpTab};
-    for (int p = 0; p < kPanes; ++p) {
-        fraKeyCtr[p] = new QGroupBox(QString::fromLatin1(kPaneNames[p]), this);
-        fraKeyCtr[p]->setObjectName(name("fraKeyCtr", p));
-        fraKeyCtrS[p] = new QGroupBox(QString::fromLatin1(kPaneNames[p]), this);
-        fraKeyCtrS[p]->setObjectName(name("fraKeyCtrS", p));
-        fraKeyCtrS[p]->setFlat(true);
-        auto *pane = new QVBoxLayout(fraKeyCtr[p]);
-        auto *tabRow = new QHBoxLayout;
-        for (int t = 0; t < kTabs; ++t) {
-            const QString stem = QStringLiteral("cmdSet") + QString::fromLatin1(kTabStems[p]) + QStringLiteral("Tab");
-            tabs[p][t] = makeButton(fraKeyCtr[p], stem + QString::number(t), QStringLiteral("Tab &") + QString::number(t + 1));
-            if (t == 0)
-                SetBackColor(tabs[p][t], colCyan);
-            tabRow->addWidget(tabs[p][t]);
-            connect(tabs[p][t], &QPushButton::clicked, this, [this, p, t] {
-                guarded(QStringLiteral("frmRemCtr-cmdSetTab_Click"), [&] { setTab(p, t); });
-            });
-        }
-        pane->addLayout(tabRow);
-        for (int t = 0; t < kTabs; ++t) {
-            frames[p][t] = new QFrame(fraKeyCtr[p]);
-            frames[p][t]->setObjectName(QStringLiteral("fraKeyCtrS") + QString::fromLatin1(kTabStems[p]) + QString::number(t));
-            new QVBoxLayout(frames[p][t]);
-            pane->addWidget(frames[p][t]);
-        }
-        top->addWidget(fraKeyCtr[p]);
-        top->addWidget(fraKeyCtrS[p]);
-    }
-
-    // Commands pane, first tab: the four command lists.
-    {
-        auto *box = static_cast<QVBoxLayout *>(fraKeyCtrSCmd[0]->layout());
-        auto *row = new QHBoxLayout;
-        for (int i = 0; i < 4; ++i) {
-            cmdCtrMode[i] = makeButton(fraKeyCtrSCmd[0], name("cmdCtrMode", i), QStringLiteral("List &") + QString::number(i));
-            row->addWidget(cmdCtrMode[i]);
-            connect(cmdCtrMode[i], &QPushButton::clicked, this, [this, i] {
-                guarded(QStringLiteral("frmRemCtr-cmdCtrMode_Click"), [&] { cmdCtrMode_Click(i); });
-            });
-        }
-        box->addLayout(row);
-        for (int i = 0; i < 4; ++i) {
-            fraAscCtrLst[i] = new QGroupBox(QStringLiteral("Commands"), fraKeyCtrSCmd[0]);
-            fraAscCtrLst[i]->setObjectName(name("fraAscCtrLst", i));
-            auto *lay = new QVBoxLayout(fraAscCtrLst[i]);
-            lstCtrAscLow[i] = makeList(fraAscCtrLst[i], name("lstCtrAscLow", i), QStringLiteral("Commands"));
-            lstCtrAscHig[i] = makeList(fraAscCtrLst[i], name("lstCtrAscHig", i), QStringLiteral("Factory commands"));
-            lay->addWidget(lstCtrAscLow[i]);
-            lay->addWidget(lstCtrAscHig[i]);
-            box->addWidget(fraAscCtrLst[i]);
-            connect(lstCtrAscLow[i], &QListWidget::itemClicked, this, [this, i] {
-                guarded(QStringLiteral("frmRemCtr-lstCtrAscLow_Click"), [&] { lstCtrAscLow_Click(i); });
-            });
-            connect(lstCtrAscHig[i], &QListWidget::itemClicked, this, [this, i] {
-                guarded(QStringLiteral("frmRemCtr-lstCtrAscHig_Click"), [&] { lstCtrAscHig_Click(i); });
-            });
-        }
-    }
-
-    // Hardware pane: capture log and links on its first tab, the unit's
-    // power and sensor numbers on its second.
-    {
-        auto *box = static_cast<QVBoxLayout *>(fraKeyCtrSHwr[0]->layout());
-        QWidget *f = fraKeyCtrSHwr[0];
-        chkHwrLnkTo[1] = new QCheckBox(QStringLiteral("Shots to CFile"), f);
-        chkHwrLnkTo[2] = new QCheckBox(QStringLiteral("Shots to Excel"), f);
-        for (int i = 1; i <= 2; ++i) {
-            chkHwrLnkTo[i]->setObjectName(name("chkHwrLnkTo", i));
-            box->addWidget(chkHwrLnkTo[i]);
-            connect(chkHwrLnkTo[i], &QCheckBox::clicked, this, [this, i] {
-                guarded(QStringLiteral("frmRemCtr-chkHwrLnkTo_Click"), [&] { chkHwrLnkTo_Click(i); });
-            });
-        }
-        chkHwrCLogOn = new QCheckBox(QStringLiteral("Capture log"), f);
-        chkHwrCLogOn->setObjectName(QStringLiteral("chkHwrCLogOn"));
-        box->addWidget(chkHwrCLogOn);
-        auto edit = [&](QLineEdit *&e, const char *objName, const QString &label) {
-            e = new QLineEdit(f);
-            e->setObjectName(QString::fromLatin1(objName));
-            e->setAccessibleName(label);
-            auto *row = new QHBoxLayout;
-            row->addWidget(new QLabel(label, f));
-            row->addWidget(e, 1);
-            box->addLayout(row);
-        };
-        edit(txtHwrCLogPath, "txtHwrCLogPath", QStringLiteral("Log folder"));
-        edit(txtHwrCLogFile, "txtHwrCLogFile", QStringLiteral("Log file"));
-        edit(txtHwrCLogBuf, "txtHwrCLogBuf", QStringLiteral("Reply wait"));
-        txtHwrCLogBuf->setText(QStringLiteral("2000"));
-        // The capture log's five commands: open, start, close, pause, resume.
-        auto *row = new QGridLayout;
-        static const char *const logCaps[6] = {"", "&Open Log", "S&tart Log", "&Close Log", "&Pause Log", "Res&ume Log"};
-        for (int i = 1; i <= 5; ++i) {
-            cmdHwrCLog[i] = makeButton(f, name("cmdHwrCLog", i), QString::fromLatin1(logCaps[i]));
-            row->addWidget(cmdHwrCLog[i], (i - 1) / 3, (i - 1) % 3);
-            connect(cmdHwrCLog[i], &QPushButton::clicked, this, [this, i] {
-                guarded(QStringLiteral("frmRemCtr-cmdHwrCLog_Click"), [&] { cmdHwrCLog_Click(i); });
-            });
-        }
-        box->addLayout(row);
-        chkDebug = new QCheckBox(QStringLiteral("Debug"), f);
-        chkDebug->setObjectName(QStringLiteral("chkDebug"));
-        box->addWidget(chkDebug);
-
-        auto *box1 = static_cast<QVBoxLayout *>(fraKeyCtrSHwr[1]->layout());
-        QWidget *f1 = fraKeyCtrSHwr[1];
-        auto *grid = new QGridLayout;
-        lstSetHwrPwrMin = makeList(f1, QStringLiteral("lstSetHwrPwrMin"), QStringLiteral("Power off minutes"));
-        lstSetHwrPwrHrs = makeList(f1, QStringLiteral("lstSetHwrPwrHrs"), QStringLiteral("Power off hours"));
-        lstSetHwrSns = makeList(f1, QStringLiteral("lstSetHwrSns"), QStringLiteral("Sensitivity"));
-        grid->addWidget(new QLabel(QStringLiteral("Hours"), f1), 0, 0);
-        grid->addWidget(new QLabel(QStringLiteral("Minutes"), f1), 0, 1);
-        grid->addWidget(new QLabel(QStringLiteral("Sensitivity"), f1), 0, 2);
-        grid->addWidget(lstSetHwrPwrHrs, 1, 0);
-        grid->addWidget(lstSetHwrPwrMin, 1, 1);
-        grid->addWidget(lstSetHwrSns, 1, 2);
-        box1->addLayout(grid);
-        box1->addWidget(buildHwrDes(f1));
-    }
-
+    buildPanes(this, frames, tabs, top);
+    buildCommandLists(this);
+    buildCaptureLog(this);
+    buildUnitSettings(this);
     // System pane: the chronograph's own keys. Download pane: the download
     // with its source and destination.
-    static_cast<QVBoxLayout *>(fraKeyCtrSSys[0]->layout())->addWidget(buildKeys());
-    static_cast<QVBoxLayout *>(fraKeyCtrSDwn[0]->layout())->addWidget(buildDwn());
-
-    // Export pane.
-    {
-        auto *box = static_cast<QVBoxLayout *>(fraKeyCtrSExp[0]->layout());
-        auto *fraExp = new QGroupBox(QStringLiteral("Export"), fraKeyCtrSExp[0]);
-        fraExp->setObjectName(QStringLiteral("fraExp"));
-        auto *lay = new QVBoxLayout(fraExp);
-        static const char *const sources[5] = {"String", "Folder", "eDisk", "zEzede", "CFile"};
-        for (int i = 0; i < 5; ++i) {
-            optExpSrc[i] = new QRadioButton(QString::fromLatin1(sources[i]), fraExp);
-            optExpSrc[i]->setObjectName(QStringLiteral("optExpSrc") + QString::number(i));
-            lay->addWidget(optExpSrc[i]);
-            connect(optExpSrc[i], &QRadioButton::clicked, this, [this, i] {
-                guarded(QStringLiteral("frmRemCtr-optExpSrc_Click"), [&] { optExpSrc_Click(i); });
-            });
-        }
-        optExpSrc[0]->setChecked(true);
-        cmdExp2Excel = makeButton(fraExp, QStringLiteral("cmdExp2Excel"), QStringLiteral("Export to Excel"));
-        lay->addWidget(cmdExp2Excel);
-        connect(cmdExp2Excel, &QPushButton::clicked, this,
-                [this] { guarded(QStringLiteral("frmRemCtr-cmdExp2Excel_Click"), [this] { cmdExp2Excel_Click(); }); });
-        box->addWidget(fraExp);
-    }
-
-    // The progress pane and bar.
-    fraKeyCtrP = new QGroupBox(QStringLiteral("Progress"), this);
-    fraKeyCtrP->setObjectName(QStringLiteral("fraKeyCtrP"));
-    auto *plog = new QVBoxLayout(fraKeyCtrP);
-    txtPrgrs = new QPlainTextEdit(fraKeyCtrP);
-    txtPrgrs->setObjectName(QStringLiteral("txtPrgrs"));
-    txtPrgrs->setAccessibleName(QStringLiteral("Progress log"));
-    txtPrgrs->setReadOnly(true);
-    plog->addWidget(txtPrgrs);
-    top->addWidget(fraKeyCtrP);
-    connect(cmdSeePrgrs, &QPushButton::toggled, fraKeyCtrP, &QWidget::setVisible);
-    top->addStretch();
-
-    auto *prgRow = new QHBoxLayout;
-    prgRemCtr = new QProgressBar(this);
-    prgRemCtr->setObjectName(QStringLiteral("prgRemCtr"));
-    prgRemCtr->setRange(0, 100);
-    prgRemCtr->setValue(0);
-    prgRemCtr->setTextVisible(false);
-    prgRemCtr->setAccessibleName(QStringLiteral("Progress"));
-    labPrgrsVal = new QLabel(QStringLiteral("000.0%"), this);
-    labPrgrsVal->setObjectName(QStringLiteral("labPrgrsVal"));
-    prgRow->addWidget(prgRemCtr, 1);
-    prgRow->addWidget(labPrgrsVal);
-    top->addLayout(prgRow);
+    tabBox(fraKeyCtrSSys[0])->addWidget(buildKeys());
+    tabBox(fraKeyCtrSDwn[0])->addWidget(buildDwn());
+    buildExport(this);
+    buildProgress(this, seeLog, top);
     tmrPCycle = std::make_unique<TimerCtl>(QStringLiteral("frmRemCtr-tmrPCycle_Timer"), false, 1000, QStringLiteral("1"));
     tmrPCycle->onTimer([this] { tmrPCycle_Timer(); });
+}
+
+QWidget *frmRemCtr::deferList(Deferred<QListWidget> &list, QWidget *parent, const QString &name, const QString &accessible,
+                              int maxHeight, std::function<void(QListWidget *)> wire)
+{
+    if (!makeLists_)
+        makeLists_ = [this] { makeLists(); };
+    list.makeWith(&makeLists_);
+    QWidget *place = controls::standIn(parent);
+    listPlaces_.push_back({&list, place, name, accessible, maxHeight, std::move(wire)});
+    return place;
+}
+
+void frmRemCtr::makeLists()
+{
+    if (listsMade_)
+        return;
+    listsMade_ = true;
+    // Every list is made and set before any is used.
+    for (ListPlace &p : listPlaces_) {
+        auto *made = controls::named(new QListWidget(p.standIn->parentWidget()), p.name, p.accessible);
+        if (p.maxHeight > 0)
+            made->setMaximumHeight(p.maxHeight);
+        p.list->set(made);
+    }
+    for (ListPlace &p : listPlaces_) {
+        controls::takePlace(p.standIn, p.list->ifMade());
+        if (p.wire)
+            p.wire(p.list->ifMade());
+    }
+    listPlaces_.clear();
+    fillLists();
+}
+
+void frmRemCtr::fillLists()
+{
+    if (!listsMade_)
+        return;
+    // Until the load procedure ran the lists have no contents of their own.
+    if (!loaded_) {
+        RefreshCFile();
+        return;
+    }
+    lstSetHwrPwrMin->clear();
+    lstSetHwrPwrHrs->clear();
+    lstSetHwrSns->clear();
+    for (int i = 0; i <= 59; ++i)
+        lstSetHwrPwrMin->addItem(QString::number(i));
+    for (int i = 0; i <= 3; ++i)
+        lstSetHwrPwrHrs->addItem(QString::number(i));
+    for (int i = 0; i <= 99; ++i)
+        lstSetHwrSns->addItem(QString::number(i));
+    zapHwrSet();
+    for (int i = 0; i < 4; ++i)
+        lstCtrAscLow[i]->clear();
+    for (const RemCmdEntry &e : cmds_) {
+        auto *item = new QListWidgetItem(e.label, lstCtrAscLow[e.list]);
+        item->setData(Qt::UserRole, int(e.code));
+    }
+    seeFactoryLists();
+    RefreshCFile();
+}
+
+void frmRemCtr::seeFactoryLists()
+{
+    for (int i = 0; i < 4; ++i)
+        if (QListWidget *l = lstCtrAscHig[i].ifMade())
+            controls::setShown(l, i == CmdMod && SoftTest);
+}
+
+void frmRemCtr::setVisible(bool visible)
+{
+    if (visible)
+        makeLists();
+    QWidget::setVisible(visible);
 }
 
 frmRemCtr::~frmRemCtr() = default;
@@ -370,30 +454,22 @@ void frmRemCtr::closeEvent(QCloseEvent *e) { handleClose(e); }
 
 void frmRemCtr::lodRemCtr()
 {
+    loaded_ = true;
     txtPrgrs->clear();
     BusyPrgrs = false;
     RxRoute[0] = true;
     RxRoute[1] = false;
     RxRoute[2] = false;
 
-    lstDwnDesCFile->clear();
-    auto *none = new QListWidgetItem(QStringLiteral("No Active CFiles"), lstDwnDesCFile);
-    none->setData(Qt::UserRole, -1);
+    if (QListWidget *l = lstDwnDesCFile.ifMade()) {
+        l->clear();
+        auto *none = new QListWidgetItem(QStringLiteral("No Active CFiles"), l);
+        none->setData(Qt::UserRole, -1);
+    }
 
-    lstSetHwrPwrMin->clear();
-    lstSetHwrPwrHrs->clear();
-    lstSetHwrSns->clear();
-    for (int i = 0; i <= 59; ++i)
-        lstSetHwrPwrMin->addItem(QString::number(i));
-    for (int i = 0; i <= 3; ++i)
-        lstSetHwrPwrHrs->addItem(QString::number(i));
-    for (int i = 0; i <= 99; ++i)
-        lstSetHwrSns->addItem(QString::number(i));
-    zapHwrSet();
-
+    // Which pane and tabs show is settled below without showing what is
+    // already shown: showing polishes all a pane holds, work for the first show.
     for (int p = 0; p < kPanes; ++p) {
-        fraKeyCtr[p]->hide();
-        fraKeyCtrS[p]->hide();
         LevNow[p] = 0;
         LevMax[p] = 4;
         SetNum[p] = -1;
@@ -404,25 +480,22 @@ void frmRemCtr::lodRemCtr()
     CmdMod = 0;
     for (int i = 0; i < 4; ++i) {
         SetBackColor(cmdCtrMode[i], i == CmdMod ? colCyan : SysColorButtonFace);
-        fraAscCtrLst[i]->setVisible(i == CmdMod);
-        lstCtrAscLow[i]->clear();
-        lstCtrAscHig[i]->setVisible(i == CmdMod && SoftTest);
+        controls::setShown(fraAscCtrLst[i], i == CmdMod);
         CmdCnt[i] = 0;
     }
+    seeFactoryLists();
     for (int t = 0; t < kTabs; ++t)
         for (int p = 0; p < kPanes; ++p) {
-            paneFrame(p, t)->hide();
-            if (BackColor(tabButton(p, t)) == colCyan) {
-                paneFrame(p, t)->show();
+            const bool current = BackColor(tabButton(p, t)) == colCyan;
+            controls::setShown(paneFrame(p, t), current);
+            if (current)
                 CurTab[p] = int16_t(t);
-            }
         }
 
-    for (const RemCmdEntry &e : readRemCmds(remCmdsPath())) {
-        auto *item = new QListWidgetItem(e.label, lstCtrAscLow[e.list]);
-        item->setData(Qt::UserRole, int(e.code));
+    cmds_ = readRemCmds(remCmdsPath());
+    for (const RemCmdEntry &e : cmds_)
         ++CmdCnt[e.list];
-    }
+    fillLists();
 
     setOnTop(this);
     setKeyCtrCap();
@@ -447,8 +520,8 @@ void frmRemCtr::seeZOvuFra(int16_t pane)
         return;
     Frame = pane;
     for (int p = 0; p < kPanes; ++p) {
-        fraKeyCtr[p]->setVisible(p == pane);
-        fraKeyCtrS[p]->setVisible(p != pane);
+        controls::setShown(fraKeyCtr[p], p == pane);
+        controls::setShown(fraKeyCtrS[p], p != pane);
         SetBackColor(cmdKeyCtrFra[p], p == pane ? colCyan : SysColorButtonFace);
     }
 }
@@ -481,7 +554,7 @@ void frmRemCtr::setUsrLev()
                 ++used;
         for (int t = 0; t < kTabs; ++t) {
             const bool filled = !paneFrame(p, t)->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).isEmpty();
-            tabButton(p, t)->setVisible(filled && used > 1);
+            controls::setShown(tabButton(p, t), filled && used > 1);
         }
     }
     chkDebug->setVisible(SoftTest);
@@ -489,8 +562,7 @@ void frmRemCtr::setUsrLev()
 
 void frmRemCtr::soxMore()
 {
-    for (int i = 0; i < 4; ++i)
-        lstCtrAscHig[i]->setVisible(i == CmdMod && SoftTest);
+    seeFactoryLists();
     setUsrLev();
 }
 
@@ -553,9 +625,9 @@ void frmRemCtr::lstCtrAscHig_Click(int index)
 
 void frmRemCtr::zapHwrSet()
 {
-    lstSetHwrPwrMin->setCurrentRow(-1);
-    lstSetHwrPwrHrs->setCurrentRow(-1);
-    lstSetHwrSns->setCurrentRow(-1);
+    for (const Deferred<QListWidget> *list : {&lstSetHwrPwrMin, &lstSetHwrPwrHrs, &lstSetHwrSns})
+        if (QListWidget *l = list->ifMade())
+            l->setCurrentRow(-1);
 }
 
 void frmRemCtr::cmdHwrCLog_Click(int index)
@@ -629,7 +701,7 @@ void frmRemCtr::RefreshCFile()
     // taking them, whichever is active.
     frmDocument *shots = RxRoute[1] && shotCFile() ? shotCFile() : active;
     // The download's and the live link's lists name the same open CFiles.
-    for (QListWidget *list : {lstDwnDesCFile, lstHwrDesCFile}) {
+    for (QListWidget *list : {lstDwnDesCFile.ifMade(), lstHwrDesCFile.ifMade()}) {
         if (!list)
             continue;
         // The user's pick stays on its CFile while others open and close.
@@ -637,7 +709,7 @@ void frmRemCtr::RefreshCFile()
         const int pickedRow = picked ? picked->data(Qt::UserRole).toInt() : -1;
         const QPointer<frmDocument> pickedDoc = pickedRow >= 0 ? listed_.value(list).value(pickedRow) : nullptr;
         list->clear();
-        frmDocument *marked = list == lstHwrDesCFile ? shots : active;
+        frmDocument *marked = list == lstHwrDesCFile.ifMade() ? shots : active;
         // A row's number is the CFile's place among the open ones; one that
         // is closing (its window already gone) is left out.
         int row = -1;
@@ -665,7 +737,7 @@ void frmRemCtr::RefreshCFile()
             kept.append(doc);
     }
     seeHwrDesCFile();
-    if (lstDwnDesCFile && optDwnDesCFileSel)
+    if (optDwnDesCFileSel)
         seeDwnDesCFile();
 }
 

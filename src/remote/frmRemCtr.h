@@ -3,6 +3,8 @@
 // and bar; the Shoot/Edit mode keys.
 #pragma once
 
+#include "platform/controls.h"
+#include "remote/modRemCmds.h"
 #include "shell/supportWindow.h"
 
 #include <QHash>
@@ -10,7 +12,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class QCheckBox;
 class QFrame;
@@ -83,8 +87,8 @@ public:
     // --- command lists ----------------------------------------------------------
     QPushButton *cmdCtrMode[4] = {};
     QGroupBox *fraAscCtrLst[4] = {};
-    QListWidget *lstCtrAscLow[4] = {};
-    QListWidget *lstCtrAscHig[4] = {};
+    Deferred<QListWidget> lstCtrAscLow[4];
+    Deferred<QListWidget> lstCtrAscHig[4];
     void cmdCtrMode_Click(int index);
     void lstCtrAscLow_Click(int index);
     void lstCtrAscHig_Click(int index);
@@ -100,7 +104,7 @@ public:
     // (0 unused).
     QPushButton *cmdHwrCLog[6] = {};
     void cmdHwrCLog_Click(int index);
-    QListWidget *lstSetHwrPwrMin = nullptr, *lstSetHwrPwrHrs = nullptr, *lstSetHwrSns = nullptr;
+    Deferred<QListWidget> lstSetHwrPwrMin, lstSetHwrPwrHrs, lstSetHwrSns;
     void zapHwrSet();
     void fixCLogCmds();
     void chkHwrLnkTo_Click(int index);
@@ -184,12 +188,12 @@ public:
     QRadioButton *optDwnDes[3] = {};
     QRadioButton *optDwnDesCFileNew = nullptr, *optDwnDesCFileSel = nullptr;
     QLineEdit *txtDwnDesCFile = nullptr;
-    QListWidget *lstDwnDesCFile = nullptr;
+    Deferred<QListWidget> lstDwnDesCFile;
     QGroupBox *fraDwnDesSee = nullptr;
     QLineEdit *txtDwnDesSee = nullptr;
     QPushButton *cmdDownload = nullptr;
     QLabel *fraWPrgrs = nullptr; // the wait frame shown while the keys go out
-    QListWidget *lstSetHwrStr = nullptr;
+    Deferred<QListWidget> lstSetHwrStr;
     QLabel *labSetHwrStrSiz = nullptr;
     void cmdDownload_Click();
     void optDwnDes_Click(int index);
@@ -205,7 +209,7 @@ public:
     QGroupBox *fraHwrDesCFile = nullptr, *fraHwrDesExc = nullptr;
     QRadioButton *optHwrDesCFileNew = nullptr, *optHwrDesCFileSel = nullptr, *optHwrDesExcNew = nullptr;
     QLineEdit *txtHwrDesCFile = nullptr;
-    QListWidget *lstHwrDesCFile = nullptr;
+    Deferred<QListWidget> lstHwrDesCFile;
     QLineEdit *txtHwrDesExc = nullptr, *txtHwrDesExcSheet = nullptr, *txtHwrDesExcRow = nullptr,
               *txtHwrDesExcCol = nullptr;
     QCheckBox *chkHwrDesExcAdd = nullptr;
@@ -224,8 +228,35 @@ public:
     void offWPrgrs();
     QGroupBox *buildDwn();
 
+    // The lists are the heaviest controls of the panel: they are made when
+    // the panel is first shown or a list is first used, each where a stand-in
+    // kept its place. The load procedure still decides their contents.
+    QWidget *deferList(Deferred<QListWidget> &list, QWidget *parent, const QString &name, const QString &accessible,
+                       int maxHeight = 0, std::function<void(QListWidget *)> wire = {});
+    void setVisible(bool visible) override;
+
 protected:
     void closeEvent(QCloseEvent *e) override;
+
+private:
+    struct ListPlace {
+        Deferred<QListWidget> *list;
+        QWidget *standIn;
+        QString name, accessible;
+        int maxHeight;
+        std::function<void(QListWidget *)> wire;
+    };
+    std::vector<ListPlace> listPlaces_;
+    std::function<void()> makeLists_;
+    bool listsMade_ = false;
+    bool loaded_ = false; // the load procedure ran
+    // The command lists' entries as the load procedure read them.
+    QList<RemCmdEntry> cmds_;
+    void makeLists();
+    // Gives made lists the contents and states the load procedure and the
+    // panel's state decide; nothing before they are made.
+    void fillLists();
+    void seeFactoryLists();
 };
 
 } // namespace vt

@@ -8,6 +8,7 @@
 #include "editor/frmDocument.h"
 #include "editor/modCapFmt.h"
 #include "editor/modDocument.h"
+#include "platform/controls.h"
 #include "platform/conversions.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
@@ -97,93 +98,83 @@ bool endsInShotLine(const QString &text)
 
 } // namespace
 
+// A choice between a new CFile and an open one, as the download and the
+// live link both offer it: two radio buttons of one group, side by side.
+static void cfileChoice(QWidget *parent, QGridLayout *grid, int row, const QString &stem, QRadioButton *&toNew,
+                 QRadioButton *&toOpen, const std::function<void()> &onNew, const std::function<void()> &onOpen)
+{
+    const QString where = QStringLiteral("frmRemCtr-");
+    auto *group = new QButtonGroup(parent);
+    toNew = controls::make<QRadioButton>(parent, {stem + QStringLiteral("New"), QStringLiteral("New CFile"), onNew}, where);
+    toOpen = controls::make<QRadioButton>(parent, {stem + QStringLiteral("Sel"), QStringLiteral("Open CFile"), onOpen}, where);
+    group->addButton(toNew);
+    group->addButton(toOpen);
+    grid->addWidget(toNew, row, 0);
+    grid->addWidget(toOpen, row, 1);
+}
+
 QGroupBox *frmRemCtr::buildDwn()
 {
-    auto *fra = new QGroupBox(QStringLiteral("Download"), this);
-    fra->setObjectName(QStringLiteral("fraDwn"));
+    auto *fra = controls::named(new QGroupBox(QStringLiteral("Download"), this), QStringLiteral("fraDwn"));
     auto *grid = new QGridLayout(fra);
-    auto guard = [](const QString &name, auto body) {
-        return [name, body] { guarded(QStringLiteral("frmRemCtr-") + name, body); };
-    };
+    const QString where = QStringLiteral("frmRemCtr-");
 
     auto *src = new QButtonGroup(fra);
-    static const char *const sources[3] = {"String", "Folder", "eDisk"};
-    static const char *const dests[3] = {"Buffer", "CFile", "Excel"};
     auto *dst = new QButtonGroup(fra);
+    const QStringList sources = {QStringLiteral("String"), QStringLiteral("Folder"), QStringLiteral("eDisk")};
+    const QStringList dests = {QStringLiteral("Buffer"), QStringLiteral("CFile"), QStringLiteral("Excel")};
     for (int i = 0; i < 3; ++i) {
-        optDwnSrc[i] = new QRadioButton(QString::fromLatin1(sources[i]), fra);
-        optDwnSrc[i]->setObjectName(QStringLiteral("optDwnSrc") + QString::number(i));
+        optDwnSrc[i] = controls::make<QRadioButton>(fra, {QStringLiteral("optDwnSrc") + QString::number(i), sources[i]}, where);
         src->addButton(optDwnSrc[i]);
         grid->addWidget(optDwnSrc[i], 0, i);
-        optDwnDes[i] = new QRadioButton(QString::fromLatin1(dests[i]), fra);
-        optDwnDes[i]->setObjectName(QStringLiteral("optDwnDes") + QString::number(i));
+        optDwnDes[i] = controls::make<QRadioButton>(
+            fra, {QStringLiteral("optDwnDes") + QString::number(i), dests[i], [this, i] { optDwnDes_Click(i); }}, where);
         dst->addButton(optDwnDes[i]);
         grid->addWidget(optDwnDes[i], 1, i);
-        connect(optDwnDes[i], &QRadioButton::clicked, this,
-                guard(QStringLiteral("optDwnDes_Click"), [this, i] { optDwnDes_Click(i); }));
     }
     optDwnSrc[2]->setChecked(true);
     optDwnDes[0]->setChecked(true);
 
-    optDwnDesCFileNew = new QRadioButton(QStringLiteral("New CFile"), fra);
-    optDwnDesCFileNew->setObjectName(QStringLiteral("optDwnDesCFileNew"));
-    optDwnDesCFileSel = new QRadioButton(QStringLiteral("Open CFile"), fra);
-    optDwnDesCFileSel->setObjectName(QStringLiteral("optDwnDesCFileSel"));
+    cfileChoice(fra, grid, 2, QStringLiteral("optDwnDesCFile"), optDwnDesCFileNew, optDwnDesCFileSel,
+                [this] { optDwnDesCFileNew_Click(); }, [this] { optDwnDesCFileSel_Click(); });
     optDwnDesCFileNew->setChecked(true);
-    connect(optDwnDesCFileNew, &QRadioButton::clicked, this,
-            guard(QStringLiteral("optDwnDesCFileNew_Click"), [this] { optDwnDesCFileNew_Click(); }));
-    connect(optDwnDesCFileSel, &QRadioButton::clicked, this,
-            guard(QStringLiteral("optDwnDesCFileSel_Click"), [this] { optDwnDesCFileSel_Click(); }));
-    grid->addWidget(optDwnDesCFileNew, 2, 0);
-    grid->addWidget(optDwnDesCFileSel, 2, 1);
-    txtDwnDesCFile = new QLineEdit(fra);
-    txtDwnDesCFile->setObjectName(QStringLiteral("txtDwnDesCFile"));
-    txtDwnDesCFile->setAccessibleName(QStringLiteral("New CFile name"));
+    txtDwnDesCFile = controls::named(new QLineEdit(fra), QStringLiteral("txtDwnDesCFile"), QStringLiteral("New CFile name"));
     grid->addWidget(txtDwnDesCFile, 3, 0, 1, 3);
-    lstDwnDesCFile = new QListWidget(fra);
-    lstDwnDesCFile->setObjectName(QStringLiteral("lstDwnDesCFile"));
-    lstDwnDesCFile->setAccessibleName(QStringLiteral("Open CFiles"));
-    lstDwnDesCFile->addItem(QStringLiteral("No Active CFiles"));
-    lstDwnDesCFile->setMaximumHeight(80);
-    connect(lstDwnDesCFile, &QListWidget::itemClicked, this,
-            guard(QStringLiteral("lstDwnDesCFile_Click"), [this] { lstDwnDesCFile_Click(); }));
-    grid->addWidget(lstDwnDesCFile, 4, 0, 1, 3);
+    grid->addWidget(deferList(lstDwnDesCFile, fra, QStringLiteral("lstDwnDesCFile"), QStringLiteral("Open CFiles"), 80,
+                              [this, where](QListWidget *l) {
+                                  l->addItem(QStringLiteral("No Active CFiles"));
+                                  controls::onSignal(l, &QListWidget::itemClicked,
+                                                     where + QStringLiteral("lstDwnDesCFile_Click"),
+                                                     [this] { lstDwnDesCFile_Click(); });
+                              }),
+                    4, 0, 1, 3);
 
-    fraDwnDesSee = new QGroupBox(fra);
-    fraDwnDesSee->setObjectName(QStringLiteral("fraDwnDesSee"));
-    auto *seeBox = new QVBoxLayout(fraDwnDesSee);
-    txtDwnDesSee = new QLineEdit(fraDwnDesSee);
-    txtDwnDesSee->setObjectName(QStringLiteral("txtDwnDesSee"));
+    fraDwnDesSee = controls::named(new QGroupBox(fra), QStringLiteral("fraDwnDesSee"));
+    txtDwnDesSee = controls::named(new QLineEdit(fraDwnDesSee), QStringLiteral("txtDwnDesSee"), QStringLiteral("Destination"));
     txtDwnDesSee->setReadOnly(true);
-    txtDwnDesSee->setAccessibleName(QStringLiteral("Destination"));
-    seeBox->addWidget(txtDwnDesSee);
+    (new QVBoxLayout(fraDwnDesSee))->addWidget(txtDwnDesSee);
     grid->addWidget(fraDwnDesSee, 5, 0, 1, 3);
 
-    cmdDownload = new QPushButton(QStringLiteral("Download"), fra);
-    cmdDownload->setObjectName(QStringLiteral("cmdDownload"));
-    cmdDownload->setAccessibleName(QStringLiteral("Download"));
-    connect(cmdDownload, &QPushButton::clicked, this,
-            guard(QStringLiteral("cmdDownload_Click"), [this] { cmdDownload_Click(); }));
+    cmdDownload = controls::make<QPushButton>(
+        fra, {QStringLiteral("cmdDownload"), QStringLiteral("Download"), [this] { cmdDownload_Click(); }}, where);
     grid->addWidget(cmdDownload, 6, 0);
-    fraWPrgrs = new QLabel(QStringLiteral("Please wait..."), fra);
-    fraWPrgrs->setObjectName(QStringLiteral("fraWPrgrs"));
+    fraWPrgrs = controls::named(new QLabel(QStringLiteral("Please wait..."), fra), QStringLiteral("fraWPrgrs"));
     fraWPrgrs->hide();
     grid->addWidget(fraWPrgrs, 6, 1, 1, 2);
 
     // The string size of the unit (shots a string): the label shows how many
     // strings fit into the 40-shot memory of a folder at that size.
     auto *strRow = new QHBoxLayout;
-    lstSetHwrStr = new QListWidget(fra);
-    lstSetHwrStr->setObjectName(QStringLiteral("lstSetHwrStr"));
-    lstSetHwrStr->setAccessibleName(QStringLiteral("String size"));
-    for (int n : {0, 1, 2, 4, 5, 8, 10, 20, 40})
-        lstSetHwrStr->addItem(QString::number(n));
-    lstSetHwrStr->setMaximumHeight(80);
-    connect(lstSetHwrStr, &QListWidget::itemClicked, this,
-            guard(QStringLiteral("lstSetHwrStr_Click"), [this] { lstSetHwrStr_Click(); }));
-    labSetHwrStrSiz = new QLabel(QStringLiteral("0"), fra);
-    labSetHwrStrSiz->setObjectName(QStringLiteral("labSetHwrStrSiz"));
-    strRow->addWidget(lstSetHwrStr, 1);
+    QWidget *sizes = deferList(lstSetHwrStr, fra, QStringLiteral("lstSetHwrStr"), QStringLiteral("String size"), 80,
+                               [this, where](QListWidget *l) {
+                                   for (int n : {0, 1, 2, 4, 5, 8, 10, 20, 40})
+                                       l->addItem(QString::number(n));
+                                   controls::onSignal(l, &QListWidget::itemClicked,
+                                                      where + QStringLiteral("lstSetHwrStr_Click"),
+                                                      [this] { lstSetHwrStr_Click(); });
+                               });
+    labSetHwrStrSiz = controls::named(new QLabel(QStringLiteral("0"), fra), QStringLiteral("labSetHwrStrSiz"));
+    strRow->addWidget(sizes, 1);
     strRow->addWidget(labSetHwrStrSiz);
     grid->addLayout(strRow, 7, 0, 1, 3);
 
@@ -328,12 +319,15 @@ void frmRemCtr::seeDwnDesCFile()
     optDwnDesCFileNew->setEnabled(toCFile);
     optDwnDesCFileSel->setEnabled(toCFile);
     txtDwnDesCFile->setEnabled(toCFile && optDwnDesCFileNew->isChecked());
-    lstDwnDesCFile->setEnabled(toCFile && optDwnDesCFileSel->isChecked());
+    // A list not made yet has no pick: it shows its state once made.
+    QListWidget *list = lstDwnDesCFile.ifMade();
+    if (list)
+        list->setEnabled(toCFile && optDwnDesCFileSel->isChecked());
     QString see;
     if (toCFile) {
         if (optDwnDesCFileNew->isChecked())
             see = txtDwnDesCFile->text();
-        else if (QListWidgetItem *it = lstDwnDesCFile->currentItem())
+        else if (QListWidgetItem *it = list ? list->currentItem() : nullptr)
             see = it->text();
     }
     txtDwnDesSee->setText(see);
@@ -379,87 +373,71 @@ QWidget *frmRemCtr::buildHwrDes(QWidget *parent)
     auto *box = new QWidget(parent);
     auto *rows = new QVBoxLayout(box);
     rows->setContentsMargins(0, 0, 0, 0);
-    auto guard = [](const QString &name, auto body) {
-        return [name, body] { guarded(QStringLiteral("frmRemCtr-") + name, body); };
-    };
+    const QString where = QStringLiteral("frmRemCtr-");
 
     // Shots to a CFile: the list's choice takes Shoot mode's shots (and
     // becomes the active CFile); the list marks the CFile taking them.
-    fraHwrDesCFile = new QGroupBox(QStringLiteral("Shots to CFile"), box);
-    fraHwrDesCFile->setObjectName(QStringLiteral("fraHwrDesCFile"));
+    fraHwrDesCFile = controls::named(new QGroupBox(QStringLiteral("Shots to CFile"), box), QStringLiteral("fraHwrDesCFile"));
     auto *cf = new QGridLayout(fraHwrDesCFile);
-    auto *cfGroup = new QButtonGroup(fraHwrDesCFile);
-    optHwrDesCFileNew = new QRadioButton(QStringLiteral("New CFile"), fraHwrDesCFile);
-    optHwrDesCFileNew->setObjectName(QStringLiteral("optHwrDesCFileNew"));
-    optHwrDesCFileSel = new QRadioButton(QStringLiteral("Open CFile"), fraHwrDesCFile);
-    optHwrDesCFileSel->setObjectName(QStringLiteral("optHwrDesCFileSel"));
-    cfGroup->addButton(optHwrDesCFileNew);
-    cfGroup->addButton(optHwrDesCFileSel);
+    cfileChoice(fraHwrDesCFile, cf, 0, QStringLiteral("optHwrDesCFile"), optHwrDesCFileNew, optHwrDesCFileSel,
+                [this] { optHwrDesCFileNew_Click(); }, [this] { optHwrDesCFileSel_Click(); });
     optHwrDesCFileSel->setChecked(true);
-    connect(optHwrDesCFileNew, &QRadioButton::clicked, this,
-            guard(QStringLiteral("optHwrDesCFileNew_Click"), [this] { optHwrDesCFileNew_Click(); }));
-    connect(optHwrDesCFileSel, &QRadioButton::clicked, this,
-            guard(QStringLiteral("optHwrDesCFileSel_Click"), [this] { optHwrDesCFileSel_Click(); }));
-    cf->addWidget(optHwrDesCFileNew, 0, 0);
-    cf->addWidget(optHwrDesCFileSel, 0, 1);
-    txtHwrDesCFile = new QLineEdit(fraHwrDesCFile);
-    txtHwrDesCFile->setObjectName(QStringLiteral("txtHwrDesCFile"));
-    txtHwrDesCFile->setAccessibleName(QStringLiteral("New CFile name"));
+    txtHwrDesCFile = controls::named(new QLineEdit(fraHwrDesCFile), QStringLiteral("txtHwrDesCFile"),
+                                     QStringLiteral("New CFile name"));
     txtHwrDesCFile->setReadOnly(true);
     cf->addWidget(txtHwrDesCFile, 1, 0, 1, 2);
-    lstHwrDesCFile = new QListWidget(fraHwrDesCFile);
-    lstHwrDesCFile->setObjectName(QStringLiteral("lstHwrDesCFile"));
-    lstHwrDesCFile->setAccessibleName(QStringLiteral("Open CFiles for shots"));
-    lstHwrDesCFile->setMaximumHeight(70);
-    connect(lstHwrDesCFile, &QListWidget::itemClicked, this, guard(QStringLiteral("lstHwrDesCFile_Click"), [this] {
-                QListWidgetItem *it = lstHwrDesCFile->currentItem();
-                const int row = it ? it->data(Qt::UserRole).toInt() : -1;
-                const QList<frmDocument *> docs = openCFiles();
-                if (row >= 0 && row < docs.size()) {
-                    // The pick takes the shots of a running session at once;
-                    // in Edit mode the next session begins in it.
-                    if (RxRoute[1])
-                        setShotCFile(docs[row]);
-                    if (QMdiSubWindow *w = docs[row]->subWindow(); w && w->mdiArea())
-                        w->mdiArea()->setActiveSubWindow(w);
-                }
-                RefreshCFile();
-            }));
-    cf->addWidget(lstHwrDesCFile, 2, 0, 1, 2);
+    QWidget *shotsList = deferList(lstHwrDesCFile, fraHwrDesCFile, QStringLiteral("lstHwrDesCFile"),
+                                   QStringLiteral("Open CFiles for shots"), 70, [this, where](QListWidget *l) {
+        controls::onSignal(l, &QListWidget::itemClicked, where + QStringLiteral("lstHwrDesCFile_Click"), [this, l] {
+            QListWidgetItem *it = l->currentItem();
+            const int row = it ? it->data(Qt::UserRole).toInt() : -1;
+            const QList<frmDocument *> docs = openCFiles();
+            if (row >= 0 && row < docs.size()) {
+                // The pick takes the shots of a running session at once; in
+                // Edit mode the next session begins in it.
+                if (RxRoute[1])
+                    setShotCFile(docs[row]);
+                if (QMdiSubWindow *w = docs[row]->subWindow(); w && w->mdiArea())
+                    w->mdiArea()->setActiveSubWindow(w);
+            }
+            RefreshCFile();
+        });
+    });
+    cf->addWidget(shotsList, 2, 0, 1, 2);
     rows->addWidget(fraHwrDesCFile);
 
     // Shots to the workbook: the live link's next cell, read from the export.
-    fraHwrDesExc = new QGroupBox(QStringLiteral("Shots to Excel"), box);
-    fraHwrDesExc->setObjectName(QStringLiteral("fraHwrDesExc"));
+    fraHwrDesExc = controls::named(new QGroupBox(QStringLiteral("Shots to Excel"), box), QStringLiteral("fraHwrDesExc"));
     auto *xg = new QGridLayout(fraHwrDesExc);
-    optHwrDesExcNew = new QRadioButton(QStringLiteral("Capture sheet"), fraHwrDesExc);
-    optHwrDesExcNew->setObjectName(QStringLiteral("optHwrDesExcNew"));
+    optHwrDesExcNew = controls::make<QRadioButton>(
+        fraHwrDesExc, {QStringLiteral("optHwrDesExcNew"), QStringLiteral("Capture sheet"), [this] { optHwrDesExcNew_Click(); }},
+        where);
     optHwrDesExcNew->setAutoExclusive(false);
     optHwrDesExcNew->setChecked(true);
-    connect(optHwrDesExcNew, &QRadioButton::clicked, this,
-            guard(QStringLiteral("optHwrDesExcNew_Click"), [this] { optHwrDesExcNew_Click(); }));
     xg->addWidget(optHwrDesExcNew, 0, 0, 1, 2);
-    auto field = [&](QLabel *&lab, QLineEdit *&edit, const char *labName, const char *editName, const QString &caption,
-                     int row) {
-        lab = new QLabel(caption, fraHwrDesExc);
-        lab->setObjectName(QString::fromLatin1(labName));
-        edit = new QLineEdit(fraHwrDesExc);
-        edit->setObjectName(QString::fromLatin1(editName));
-        edit->setAccessibleName(caption);
+    struct Field { QLabel *frmRemCtr::*lab; QLineEdit *frmRemCtr::*edit; const char *labName, *editName, *caption; };
+    static const Field fields[] = {
+        {&frmRemCtr::labHwrDesExcFile, &frmRemCtr::txtHwrDesExc, "labHwrDesExcFile", "txtHwrDesExc", "Workbook"},
+        {&frmRemCtr::labHwrDesExcSheet, &frmRemCtr::txtHwrDesExcSheet, "labHwrDesExcSheet", "txtHwrDesExcSheet", "Sheet"},
+        {&frmRemCtr::labHwrDesExcRow, &frmRemCtr::txtHwrDesExcRow, "labHwrDesExcRow", "txtHwrDesExcRow", "Row"},
+        {&frmRemCtr::labHwrDesExcCol, &frmRemCtr::txtHwrDesExcCol, "labHwrDesExcCol", "txtHwrDesExcCol", "Column"},
+    };
+    int row = 1;
+    for (const Field &fld : fields) {
+        const QString caption = QString::fromLatin1(fld.caption);
+        QLabel *lab = controls::named(new QLabel(caption, fraHwrDesExc), QString::fromLatin1(fld.labName));
+        QLineEdit *edit = controls::named(new QLineEdit(fraHwrDesExc), QString::fromLatin1(fld.editName), caption);
         edit->setReadOnly(true);
         lab->setBuddy(edit);
+        this->*fld.lab = lab;
+        this->*fld.edit = edit;
         xg->addWidget(lab, row, 0);
-        xg->addWidget(edit, row, 1);
-    };
-    field(labHwrDesExcFile, txtHwrDesExc, "labHwrDesExcFile", "txtHwrDesExc", QStringLiteral("Workbook"), 1);
-    field(labHwrDesExcSheet, txtHwrDesExcSheet, "labHwrDesExcSheet", "txtHwrDesExcSheet", QStringLiteral("Sheet"), 2);
-    field(labHwrDesExcRow, txtHwrDesExcRow, "labHwrDesExcRow", "txtHwrDesExcRow", QStringLiteral("Row"), 3);
-    field(labHwrDesExcCol, txtHwrDesExcCol, "labHwrDesExcCol", "txtHwrDesExcCol", QStringLiteral("Column"), 4);
-    labHwrDesExcCell = new QLabel(fraHwrDesExc);
-    labHwrDesExcCell->setObjectName(QStringLiteral("labHwrDesExcCell"));
+        xg->addWidget(edit, row++, 1);
+    }
+    labHwrDesExcCell = controls::named(new QLabel(fraHwrDesExc), QStringLiteral("labHwrDesExcCell"));
     xg->addWidget(labHwrDesExcCell, 5, 0, 1, 2);
-    chkHwrDesExcAdd = new QCheckBox(QStringLiteral("Add rows below"), fraHwrDesExc);
-    chkHwrDesExcAdd->setObjectName(QStringLiteral("chkHwrDesExcAdd"));
+    chkHwrDesExcAdd = controls::make<QCheckBox>(fraHwrDesExc, {QStringLiteral("chkHwrDesExcAdd"), QStringLiteral("Add rows below")},
+                                                where);
     chkHwrDesExcAdd->setChecked(true);
     chkHwrDesExcAdd->setEnabled(false); // the link always appends below the last row
     xg->addWidget(chkHwrDesExcAdd, 6, 0, 1, 2);
@@ -480,7 +458,8 @@ void frmRemCtr::seeHwrDesCFile()
         return;
     const bool toNew = optHwrDesCFileNew->isChecked();
     txtHwrDesCFile->setEnabled(toNew);
-    lstHwrDesCFile->setEnabled(!toNew);
+    if (QListWidget *l = lstHwrDesCFile.ifMade())
+        l->setEnabled(!toNew);
     // A new CFile for the shots is the one File > New makes next.
     txtHwrDesCFile->setText(toNew ? QStringLiteral("(File > New)") : QString());
 }

@@ -5,6 +5,7 @@
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroOps.h"
 #include "chrono/modCroProbe.h"
+#include "platform/controls.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
 #include "shell/frmMDI.h"
@@ -70,76 +71,67 @@ QGroupBox *frmRemCtr::buildKeys()
     auto *fra = new QGroupBox(QStringLiteral("Keys"), this);
     fra->setObjectName(QStringLiteral("fraKeys"));
     auto *grid = new QGridLayout(fra);
-    auto make = [&](const QString &name, const QString &caption, const QString &tip, auto handler) {
-        auto *b = new QPushButton(caption, fra);
-        b->setObjectName(name);
-        b->setAccessibleName(caption);
-        if (!tip.isEmpty())
-            b->setToolTip(tip);
-        const QString where = QStringLiteral("frmRemCtr-") + name + QStringLiteral("_Click");
-        connect(b, &QPushButton::clicked, this, [where, handler] { guarded(where, handler); });
-        return b;
+    const QString where = QStringLiteral("frmRemCtr-");
+    auto row = [this](const char *name, const char *caption, const char *tip, void (frmRemCtr::*fn)()) {
+        return ControlRow{QString::fromLatin1(name), QString::fromLatin1(caption), [this, fn] { (this->*fn)(); },
+                          QString::fromLatin1(tip)};
     };
     // The operations first: they are what a user reaches for most.
-    auto *ops = new QHBoxLayout;
-    cmdKeyStart = make(QStringLiteral("cmdKeyStart"), QStringLiteral("Start"), QStringLiteral("Sensors on, Shoot mode"),
-                       [this] { cmdKeyStart_Click(); });
-    cmdKeyStop = make(QStringLiteral("cmdKeyStop"), QStringLiteral("Stop"), QStringLiteral("Sensors off, Edit mode"),
-                      [this] { cmdKeyStop_Click(); });
-    cmdKeyRemo = make(QStringLiteral("cmdKeyRemo"), QStringLiteral("Remote"), QStringLiteral("Review the unit's data"),
-                      [this] { cmdKeyRemo_Click(); });
-    cmdKeyCalibrate = make(QStringLiteral("cmdKeyCalibrate"), QStringLiteral("Calibrate"),
-                           QStringLiteral("Calibrate the sensors"), [this] { cmdKeyCalibrate_Click(); });
-    cmdQStatus = make(QStringLiteral("cmdQStatus"), QStringLiteral("Status"),
-                      QStringLiteral("Read the status and open the chronograph setup"), [this] { cmdQStatus_Click(); });
-    for (QPushButton *b : {cmdKeyStart, cmdKeyStop, cmdKeyRemo, cmdKeyCalibrate, cmdQStatus})
-        ops->addWidget(b);
-    grid->addLayout(ops, 0, 0, 1, 3);
-    QPushButton *rows[14];
-    for (int r = 0; r < 14; ++r)
-        rows[r] = make(QString::fromLatin1(kWaitKeys[r].name), QString::fromLatin1(kWaitKeys[r].caption), {},
-                       [this, r] { sndWaitKey(r); });
-    cmdKeyUp = rows[0];
-    cmdKeyDwn = rows[1];
-    cmdKeyRite = rows[2];
-    cmdKeyLeft = rows[3];
-    cmdKeyPgUpDw[0] = rows[4];
-    cmdKeyPgUpDw[1] = rows[5];
-    cmdKeyType[0] = rows[6];
-    cmdKeyType[1] = rows[7];
-    for (int i = 0; i < 3; ++i) {
-        cmdDelete[i] = rows[8 + i];
-        cmdUnDelete[i] = rows[11 + i];
-    }
-    for (int r = 0; r < 8; ++r)
-        grid->addWidget(rows[r], 1 + r / 2, r % 2);
-    for (int i = 0; i < 3; ++i) {
-        grid->addWidget(cmdDelete[i], 5, i);
-        grid->addWidget(cmdUnDelete[i], 6, i);
-    }
-    static const char *const modes[3] = {"Data", "Stats", "Menu"};
-    for (int i = 0; i < 3; ++i) {
-        cmdCroMode[i] = make(QStringLiteral("cmdCroMode") + QString::number(i), QString::fromLatin1(modes[i]), {},
-                             [this, i] { cmdCroMode_Click(i); });
-        grid->addWidget(cmdCroMode[i], 7, i);
-    }
+    const auto ops = controls::make<QPushButton>(
+        fra,
+        {row("cmdKeyStart", "Start", "Sensors on, Shoot mode", &frmRemCtr::cmdKeyStart_Click),
+         row("cmdKeyStop", "Stop", "Sensors off, Edit mode", &frmRemCtr::cmdKeyStop_Click),
+         row("cmdKeyRemo", "Remote", "Review the unit's data", &frmRemCtr::cmdKeyRemo_Click),
+         row("cmdKeyCalibrate", "Calibrate", "Calibrate the sensors", &frmRemCtr::cmdKeyCalibrate_Click),
+         row("cmdQStatus", "Status", "Read the status and open the chronograph setup", &frmRemCtr::cmdQStatus_Click)},
+        where);
+    cmdKeyStart = ops[0];
+    cmdKeyStop = ops[1];
+    cmdKeyRemo = ops[2];
+    cmdKeyCalibrate = ops[3];
+    cmdQStatus = ops[4];
+    auto *opsRow = new QHBoxLayout;
+    controls::addAll(opsRow, controls::widgets(ops));
+    grid->addLayout(opsRow, 0, 0, 1, 3);
+
+    // The waiting keys, as the key table lists them: the moves two a row, then
+    // the deletes and undeletes three a row.
+    QPushButton *rows[kWaitKeyRows];
+    for (int r = 0; r < kWaitKeyRows; ++r)
+        rows[r] = controls::make<QPushButton>(
+            fra, {QString::fromLatin1(kWaitKeys[r].name), QString::fromLatin1(kWaitKeys[r].caption), [this, r] { sndWaitKey(r); }},
+            where);
+    QPushButton **places[kWaitKeyRows] = {&cmdKeyUp,        &cmdKeyDwn,       &cmdKeyRite,      &cmdKeyLeft,
+                                         &cmdKeyPgUpDw[0], &cmdKeyPgUpDw[1], &cmdKeyType[0],   &cmdKeyType[1],
+                                         &cmdDelete[0],    &cmdDelete[1],    &cmdDelete[2],    &cmdUnDelete[0],
+                                         &cmdUnDelete[1],  &cmdUnDelete[2]};
+    for (int r = 0; r < kWaitKeyRows; ++r)
+        *places[r] = rows[r];
+    controls::addGrid(grid, {rows, rows + 8}, 2, 1);
+    controls::addGrid(grid, {rows + 8, rows + kWaitKeyRows}, 3, 5);
+
+    const auto modes = controls::makeArray<QPushButton>(
+        fra, QStringLiteral("cmdCroMode"), {QStringLiteral("Data"), QStringLiteral("Stats"), QStringLiteral("Menu")},
+        [this](int i) { cmdCroMode_Click(i); }, where + QStringLiteral("cmdCroMode_Click"));
+    std::copy(modes.begin(), modes.end(), cmdCroMode);
+    controls::addGrid(grid, controls::widgets(modes), 3, 7);
+
+    // Esc and the raw keys, which wait for nothing.
+    cmdKeyEsc = controls::make<QPushButton>(fra, row("cmdKeyEsc", "Esc", "Send Esc", &frmRemCtr::cmdKeyEsc_Click), where);
+    const auto raws = controls::make<QPushButton>(
+        fra,
+        {row("cmdRawKey0", "Q", "Send Q (status)", &frmRemCtr::sndKeyQ),
+         row("cmdRawKey1", "A", "Send A (archery)", &frmRemCtr::sndKeyA),
+         row("cmdRawKey2", "T", "Send T (data type)", &frmRemCtr::sndKeyT),
+         row("cmdRawKey3", "F", "Send F (rapid fire)", &frmRemCtr::sndKeyF),
+         row("cmdRawKey4", "1", "Send 1 (string dump)", &frmRemCtr::sndKey1),
+         row("cmdRawKey5", "2", "Send 2 (folder dump)", &frmRemCtr::sndKey2),
+         row("cmdRawKey6", "3", "Send 3 (eDisk dump)", &frmRemCtr::sndKey3)},
+        where);
+    std::copy(raws.begin(), raws.end(), cmdRawKey);
     auto *raw = new QHBoxLayout;
-    cmdKeyEsc = make(QStringLiteral("cmdKeyEsc"), QStringLiteral("Esc"), QStringLiteral("Send Esc"),
-                     [this] { cmdKeyEsc_Click(); });
     raw->addWidget(cmdKeyEsc);
-    struct Raw { const char *key; const char *tip; void (frmRemCtr::*fn)(); };
-    static const Raw raws[7] = {
-        {"Q", "Send Q (status)", &frmRemCtr::sndKeyQ},   {"A", "Send A (archery)", &frmRemCtr::sndKeyA},
-        {"T", "Send T (data type)", &frmRemCtr::sndKeyT}, {"F", "Send F (rapid fire)", &frmRemCtr::sndKeyF},
-        {"1", "Send 1 (string dump)", &frmRemCtr::sndKey1}, {"2", "Send 2 (folder dump)", &frmRemCtr::sndKey2},
-        {"3", "Send 3 (eDisk dump)", &frmRemCtr::sndKey3},
-    };
-    for (int i = 0; i < 7; ++i) {
-        auto fn = raws[i].fn;
-        cmdRawKey[i] = make(QStringLiteral("cmdRawKey") + QString::number(i), QString::fromLatin1(raws[i].key),
-                            QString::fromLatin1(raws[i].tip), [this, fn] { (this->*fn)(); });
-        raw->addWidget(cmdRawKey[i]);
-    }
+    controls::addAll(raw, controls::widgets(raws));
     grid->addLayout(raw, 8, 0, 1, 3);
     return fra;
 }

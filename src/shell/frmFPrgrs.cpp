@@ -1,6 +1,8 @@
 #include "shell/frmFPrgrs.h"
 
+#include "platform/controls.h"
 #include "platform/errors.h"
+#include "shell/prgrsFrame.h"
 #include "shell/modPrgrs.h"
 
 #include <QApplication>
@@ -18,41 +20,25 @@ namespace vt {
 
 frmFPrgrs::frmFPrgrs()
 {
-    setObjectName(QStringLiteral("frmFPrgrs"));
-    setWindowTitle(QStringLiteral("Data Export Progress"));
-    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
-    auto *outer = new QVBoxLayout(this);
-    fraPrgrs = new QGroupBox(this);
-    fraPrgrs->setObjectName(QStringLiteral("fraPrgrs"));
-    outer->addWidget(fraPrgrs);
-    auto *lay = new QVBoxLayout(fraPrgrs);
-    labPrgrs = new QLabel(QStringLiteral("Progress"), fraPrgrs);
-    labPrgrs->setObjectName(QStringLiteral("labPrgrs"));
-    labWhat = new QLabel(fraPrgrs);
-    labWhat->setObjectName(QStringLiteral("labWhat"));
+    const PrgrsFrame made =
+        buildPrgrsWindow(this, QStringLiteral("frmFPrgrs"), QStringLiteral("Data Export Progress"), 420, 180, true);
+    fraPrgrs = made.frame;
+    labPrgrs = made.heading;
+    prgRemCtr = made.bar.bar;
+    labPrgrsVal = made.bar.value;
+    // The detail line goes under the heading.
+    labWhat = controls::named(new QLabel(fraPrgrs), QStringLiteral("labWhat"));
     labWhat->setWordWrap(true);
-    prgRemCtr = new QProgressBar(fraPrgrs);
-    prgRemCtr->setObjectName(QStringLiteral("prgRemCtr"));
-    prgRemCtr->setRange(0, 100);
-    prgRemCtr->setValue(0);
-    prgRemCtr->setAccessibleName(QStringLiteral("Progress"));
-    labPrgrsVal = new QLabel(QStringLiteral("000.0%"), fraPrgrs);
-    labPrgrsVal->setObjectName(QStringLiteral("labPrgrsVal"));
-    chkOut = new QCheckBox(fraPrgrs);
-    chkOut->setObjectName(QStringLiteral("chkOut"));
+    made.column->insertWidget(1, labWhat);
     // The box has no caption: ticking it closes the window.
-    chkOut->setAccessibleName(QStringLiteral("Close"));
-    chkOut->setToolTip(QStringLiteral("Close"));
-    cmdSetPrgTab = new QPushButton(QStringLiteral("Abort"), fraPrgrs);
-    cmdSetPrgTab->setObjectName(QStringLiteral("cmdSetPrgTab"));
-    for (QWidget *w : {static_cast<QWidget *>(labPrgrs), static_cast<QWidget *>(labWhat),
-                       static_cast<QWidget *>(prgRemCtr), static_cast<QWidget *>(labPrgrsVal),
-                       static_cast<QWidget *>(chkOut), static_cast<QWidget *>(cmdSetPrgTab)})
-        lay->addWidget(w);
-    connect(chkOut, &QCheckBox::clicked, this, [this] { guarded(QStringLiteral("frmFPrgrs/chkOut_Click"), [this] { chkOut_Click(); }); });
-    connect(cmdSetPrgTab, &QPushButton::clicked, this,
-            [this] { guarded(QStringLiteral("frmFPrgrs/cmdSetPrgTab_Click"), [this] { cmdSetPrgTab_Click(); }); });
-    resize(420, 180);
+    chkOut = controls::make<QCheckBox>(
+        fraPrgrs, {QStringLiteral("chkOut"), QString(), [this] { chkOut_Click(); }, QStringLiteral("Close")},
+        QStringLiteral("frmFPrgrs/"));
+    cmdSetPrgTab = controls::make<QPushButton>(
+        fraPrgrs, {QStringLiteral("cmdSetPrgTab"), QStringLiteral("Abort"), [this] { cmdSetPrgTab_Click(); }},
+        QStringLiteral("frmFPrgrs/"));
+    made.column->addWidget(chkOut);
+    made.column->addWidget(cmdSetPrgTab);
 }
 
 frmFPrgrs::~frmFPrgrs()

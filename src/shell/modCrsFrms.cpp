@@ -10,21 +10,29 @@
 
 namespace vt {
 
+namespace {
+// A support window's button: a minimised or maximised window comes back as it
+// was, a shown one hides, a hidden one shows in front.
+void toggleWindow(QWidget *w)
+{
+    if (w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
+        w->setWindowState(w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+        w->show();
+    } else if (w->isVisible()) {
+        w->hide();
+    } else {
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
+}
+} // namespace
+
 void togTerminal()
 {
     Form *f = nbrSerial().frmTerminal();
-    if (QWidget *w = f ? f->widget() : nullptr) {
-        if (w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
-            w->setWindowState(w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-            w->show();
-        } else if (w->isVisible()) {
-            w->hide();
-        } else {
-            w->show();
-            w->raise();
-            w->activateWindow();
-        }
-    }
+    if (QWidget *w = f ? f->widget() : nullptr)
+        toggleWindow(w);
     updTermBtn();
     nbrChrono().setCroTmOut();
 }
@@ -52,16 +60,7 @@ void togKeypad()
     QWidget *w = f ? f->widget() : nullptr;
     bool shown = false;
     if (w) {
-        if (w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) {
-            w->setWindowState(w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-            w->show();
-        } else if (w->isVisible()) {
-            w->hide();
-        } else {
-            w->show();
-            w->raise();
-            w->activateWindow();
-        }
+        toggleWindow(w);
         shown = w->isVisible();
     }
     nbrRemote().fixCLogCmds();

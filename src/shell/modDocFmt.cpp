@@ -44,11 +44,35 @@ void eachStep(std::initializer_list<std::function<void()>> steps)
     Err.Clear();
 }
 
+// The font's keys: the main window keeps its ask flag under one key, the
+// font dialog under another.
+void readFont(FontFmt &f, const char *askKey)
+{
+    eachStep({[&] { read("FormatSetDefalt", f.FormatSetDefalt, 1); }, [&] { read(askKey, f.FormatAsk, 1); },
+              [&] { f.FontName = get("FontName", QStringLiteral("Arial")); },
+              [&] { read("FontSize", f.FontSize, 10); }, [&] { read("FontColor", f.FontColor, 0); },
+              [&] { read("FontBackColor", f.FontBackColor, 0xFFFFFF); }, [&] { read("FontBold", f.FontBold, false); },
+              [&] { read("FontItalic", f.FontItalic, false); },
+              [&] { read("FontStrikeThru", f.FontStrikeThru, false); },
+              [&] { read("FontUnderline", f.FontUnderline, false); }});
+}
+
+void writeFont(const FontFmt &f, const char *askKey)
+{
+    eachStep({[&] { put("FormatSetDefalt", QString::number(f.FormatSetDefalt)); },
+              [&] { put(askKey, QString::number(f.FormatAsk)); }, [&] { put("FontName", f.FontName); },
+              [&] { put("FontSize", QString::number(f.FontSize)); },
+              [&] { put("FontColor", QString::number(f.FontColor)); },
+              [&] { put("FontBackColor", QString::number(f.FontBackColor)); },
+              [&] { put("FontBold", BoolText(f.FontBold)); }, [&] { put("FontUnderline", BoolText(f.FontUnderline)); },
+              [&] { put("FontStrikeThru", BoolText(f.FontStrikeThru)); },
+              [&] { put("FontItalic", BoolText(f.FontItalic)); }});
+}
+
 } // namespace
 
-void zapDocFrmt()
+void rstFont(FontFmt &f)
 {
-    FontFmt &f = FontFmtDef;
     f.FormatSetDefalt = 1;
     f.FormatAsk = 1;
     f.FontName = QStringLiteral("Arial");
@@ -56,14 +80,39 @@ void zapDocFrmt()
     f.FontColor = 0;
     f.FontBackColor = 0xFFFFFF;
     f.FontBold = f.FontUnderline = f.FontStrikeThru = f.FontItalic = false;
-    DocFontFmt.SelFontName = f.FontName;
-    DocFontFmt.SelFontSize = f.FontSize;
-    DocFontFmt.SelColor = f.FontColor;
-    DocFontFmt.SelBackColor = f.FontBackColor;
-    DocFontFmt.SelBold = f.FontBold;
-    DocFontFmt.SelUnderline = f.FontUnderline;
-    DocFontFmt.SelStrikeThru = f.FontStrikeThru;
-    DocFontFmt.SelItalic = f.FontItalic;
+}
+
+namespace {
+// The properties a font record and the format toolbar's record share, as
+// pairs, for copying either way.
+template <class Font, class Doc, class Copy>
+void eachFontPair(Font &f, Doc &d, Copy copy)
+{
+    copy(f.FontName, d.SelFontName);
+    copy(f.FontSize, d.SelFontSize);
+    copy(f.FontColor, d.SelColor);
+    copy(f.FontBackColor, d.SelBackColor);
+    copy(f.FontBold, d.SelBold);
+    copy(f.FontUnderline, d.SelUnderline);
+    copy(f.FontStrikeThru, d.SelStrikeThru);
+    copy(f.FontItalic, d.SelItalic);
+}
+} // namespace
+
+void fontToDocFont(const FontFmt &f, DocFontFmtRec &d)
+{
+    eachFontPair(f, d, [](const auto &from, auto &to) { to = from; });
+}
+
+void docFontToFont(const DocFontFmtRec &d, FontFmt &f)
+{
+    eachFontPair(f, d, [](auto &to, const auto &from) { to = from; });
+}
+
+void zapDocFrmt()
+{
+    rstFont(FontFmtDef);
+    fontToDocFont(FontFmtDef, DocFontFmt);
 }
 
 void zapDocMarg()
@@ -106,18 +155,7 @@ void getPrntFmt()
               [&] { read("prnTopMargin", p.Top, 1000); }, [&] { read("prnBottomMargin", p.Bottom, 1000); }});
 }
 
-void getFontFmt()
-{
-    FontFmt &f = FontFmtDef;
-    eachStep({[&] { read("FormatSetDefalt", f.FormatSetDefalt, 1); },
-              [&] { read("FormatDefaltAsk", f.FormatAsk, 1); },
-              [&] { f.FontName = get("FontName", QStringLiteral("Arial")); },
-              [&] { read("FontSize", f.FontSize, 10); }, [&] { read("FontColor", f.FontColor, 0); },
-              [&] { read("FontBackColor", f.FontBackColor, 0xFFFFFF); }, [&] { read("FontBold", f.FontBold, false); },
-              [&] { read("FontItalic", f.FontItalic, false); },
-              [&] { read("FontStrikeThru", f.FontStrikeThru, false); },
-              [&] { read("FontUnderline", f.FontUnderline, false); }});
-}
+void getFontFmt() { readFont(FontFmtDef, "FormatDefaltAsk"); }
 
 void getMargFmt()
 {
@@ -140,18 +178,7 @@ void savPrntFmt()
               [&] { put("prnBottomMargin", QString::number(p.Bottom)); }});
 }
 
-void savFontFmt()
-{
-    const FontFmt &f = FontFmtDef;
-    eachStep({[&] { put("FormatSetDefalt", QString::number(f.FormatSetDefalt)); },
-              [&] { put("FormatDefaltAsk", QString::number(f.FormatAsk)); }, [&] { put("FontName", f.FontName); },
-              [&] { put("FontSize", QString::number(f.FontSize)); },
-              [&] { put("FontColor", QString::number(f.FontColor)); },
-              [&] { put("FontBackColor", QString::number(f.FontBackColor)); },
-              [&] { put("FontBold", BoolText(f.FontBold)); }, [&] { put("FontUnderline", BoolText(f.FontUnderline)); },
-              [&] { put("FontStrikeThru", BoolText(f.FontStrikeThru)); },
-              [&] { put("FontItalic", BoolText(f.FontItalic)); }});
-}
+void savFontFmt() { writeFont(FontFmtDef, "FormatDefaltAsk"); }
 
 void savMargFmt()
 {
@@ -185,28 +212,9 @@ void savAllFmt(const std::function<void()> &savFindRec)
               [] { savMargFmt(); }, [] { savTabsFmt(); }, [] { savFontFmt(); }});
 }
 
-void readFontDefs(FontFmt &f)
-{
-    eachStep({[&] { read("FormatSetDefalt", f.FormatSetDefalt, 1); }, [&] { read("FormatAsk", f.FormatAsk, 1); },
-              [&] { read("FontBackColor", f.FontBackColor, 0xFFFFFF); }, [&] { read("FontBold", f.FontBold, false); },
-              [&] { read("FontColor", f.FontColor, 0); },
-              [&] { f.FontName = get("FontName", QStringLiteral("Arial")); },
-              [&] { read("FontSize", f.FontSize, 10); }, [&] { read("FontItalic", f.FontItalic, false); },
-              [&] { read("FontStrikeThru", f.FontStrikeThru, false); },
-              [&] { read("FontUnderline", f.FontUnderline, false); }});
-}
+void readFontDefs(FontFmt &f) { readFont(f, "FormatAsk"); }
 
-void writeFontDefs(const FontFmt &f)
-{
-    eachStep({[&] { put("FormatSetDefalt", QString::number(f.FormatSetDefalt)); },
-              [&] { put("FormatAsk", QString::number(f.FormatAsk)); }, [&] { put("FontName", f.FontName); },
-              [&] { put("FontSize", QString::number(f.FontSize)); },
-              [&] { put("FontColor", QString::number(f.FontColor)); },
-              [&] { put("FontBackColor", QString::number(f.FontBackColor)); },
-              [&] { put("FontBold", BoolText(f.FontBold)); }, [&] { put("FontUnderline", BoolText(f.FontUnderline)); },
-              [&] { put("FontStrikeThru", BoolText(f.FontStrikeThru)); },
-              [&] { put("FontItalic", BoolText(f.FontItalic)); }});
-}
+void writeFontDefs(const FontFmt &f) { writeFont(f, "FormatAsk"); }
 
 void readMargDefs(MargFmt &m)
 {

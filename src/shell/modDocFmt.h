@@ -11,6 +11,14 @@
 
 namespace vt {
 
+// The factory font: Arial 10, black on white, plain, both flags 1 (the
+// dialog's own fields left as they are).
+void rstFont(FontFmt &f);
+// The properties the default font and the format toolbar's record share,
+// copied the one way or the other.
+void fontToDocFont(const FontFmt &f, DocFontFmtRec &d);
+void docFontToFont(const DocFontFmtRec &d, FontFmt &f);
+
 // Factory values. zapDocFrmt also copies the font into DocFontFmt.
 void zapDocFrmt();
 void zapDocMarg();

@@ -34,6 +34,28 @@ QLabel *label(QWidget *parent, const char *name, const QString &text)
     return l;
 }
 
+// One row of a frame's grid: a caption and the value beside it.
+struct InfoRow {
+    QLabel **caption;
+    const char *captionName;
+    const char *text;
+    QLabel **value;
+    const char *valueName;
+};
+
+// The frame's rows, one under another.
+void infoRows(QGroupBox *frame, std::initializer_list<InfoRow> rows)
+{
+    auto *grid = new QGridLayout(frame);
+    int r = 0;
+    for (const InfoRow &row : rows) {
+        *row.caption = label(frame, row.captionName, QString::fromLatin1(row.text));
+        *row.value = label(frame, row.valueName, {});
+        grid->addWidget(*row.caption, r, 0);
+        grid->addWidget(*row.value, r++, 1);
+    }
+}
+
 QString dateText(const QDateTime &when)
 {
     return when.isValid() ? formatDateTime(when.toLocalTime(), QStringLiteral("dd/mm/yyyy hh:nn:ss")) : kNoDate;
@@ -97,32 +119,15 @@ frmDocInfo::frmDocInfo() : QDialog(frmMDI::instance())
 
     Frame3 = new QGroupBox(QStringLiteral("Directory Path && Size"), this);
     Frame3->setObjectName(QStringLiteral("Frame3"));
-    Label5 = label(Frame3, "Label5", QStringLiteral("Location:"));
-    lblLocation = label(Frame3, "lblLocation", {});
+    infoRows(Frame3, {{&Label5, "Label5", "Location:", &lblLocation, "lblLocation"},
+                      {&Label6, "Label6", "Size:", &lblSize, "lblSize"}});
     lblLocation->setWordWrap(true);
-    Label6 = label(Frame3, "Label6", QStringLiteral("Size:"));
-    lblSize = label(Frame3, "lblSize", {});
-    auto *where = new QGridLayout(Frame3);
-    where->addWidget(Label5, 0, 0);
-    where->addWidget(lblLocation, 0, 1);
-    where->addWidget(Label6, 1, 0);
-    where->addWidget(lblSize, 1, 1);
 
     Frame4 = new QGroupBox(QStringLiteral("Document"), this);
     Frame4->setObjectName(QStringLiteral("Frame4"));
-    Label7 = label(Frame4, "Label7", QStringLiteral("Words:"));
-    lblWordCount = label(Frame4, "lblWordCount", {});
-    Label8 = label(Frame4, "Label8", QStringLiteral("Lines:"));
-    lblNLines = label(Frame4, "lblNLines", {});
-    Label9 = label(Frame4, "Label9", QStringLiteral("Characters:"));
-    lblChr = label(Frame4, "lblChr", {});
-    auto *counts = new QGridLayout(Frame4);
-    counts->addWidget(Label7, 0, 0);
-    counts->addWidget(lblWordCount, 0, 1);
-    counts->addWidget(Label8, 1, 0);
-    counts->addWidget(lblNLines, 1, 1);
-    counts->addWidget(Label9, 2, 0);
-    counts->addWidget(lblChr, 2, 1);
+    infoRows(Frame4, {{&Label7, "Label7", "Words:", &lblWordCount, "lblWordCount"},
+                      {&Label8, "Label8", "Lines:", &lblNLines, "lblNLines"},
+                      {&Label9, "Label9", "Characters:", &lblChr, "lblChr"}});
 
     cmdClose = new QPushButton(QStringLiteral("&Close"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));

@@ -63,79 +63,31 @@ frmPageMrgns::frmPageMrgns()
         e->setAccessibleName(QString::fromLatin1(kFieldNames[n]));
         lab->setBuddy(e);
         *edits[n] = e;
-        auto *fraPosMov = new QWidget(Frame1);
-        fraPosMov->setObjectName(QStringLiteral("fraPosMov%1").arg(n));
-        auto *spin = new QVBoxLayout(fraPosMov);
-        spin->setContentsMargins(0, 0, 0, 0);
-        spin->setSpacing(0);
-        for (int k = 0; k < 2; ++k) {
-            const int index = n * 2 + k;
-            auto *b = new QToolButton(fraPosMov);
-            b->setObjectName(QStringLiteral("cmdPosMov%1").arg(index));
-            b->setArrowType(k == 0 ? Qt::UpArrow : Qt::DownArrow);
-            b->setToolTip(QString::fromLatin1(kFieldNames[n]) + (k == 0 ? QStringLiteral(" up") : QStringLiteral(" down")));
-            b->setAccessibleName(b->toolTip());
-            b->setFixedSize(18, 12);
-            spin->addWidget(b);
-            cmdPosMov[index] = b;
-            connect(b, &QToolButton::clicked, this, [this, index] {
-                guarded(QStringLiteral("frmPageMrgns/cmdPosMov_Click"), [&] { cmdPosMov_Click(index); });
-            });
-        }
+        QWidget *fraPosMov = arrowPair(
+            Frame1, n, cmdPosMov + n * 2, n * 2, QString::fromLatin1(kFieldNames[n]), [this](int i) { cmdPosMov_Click(i); },
+            QStringLiteral("frmPageMrgns/cmdPosMov_Click"));
         mgrid->addWidget(lab, n, 0);
         mgrid->addWidget(e, n, 1);
         mgrid->addWidget(fraPosMov, n, 2);
     }
 
-    auto *fraUnits = new QGroupBox(QStringLiteral("Units"), this);
-    fraUnits->setObjectName(QStringLiteral("fraUnits"));
-    auto *ulay = new QHBoxLayout(fraUnits);
-    auto *labUnits = new QLabel(QStringLiteral("Units:"), fraUnits);
-    cmbUnits = new QComboBox(fraUnits);
-    cmbUnits->setObjectName(QStringLiteral("cmbUnits"));
-    cmbUnits->setToolTip(QStringLiteral("Select Font Size"));
-    cmbUnits->setAccessibleName(QStringLiteral("Units"));
-    labUnits->setBuddy(cmbUnits);
-    ulay->addWidget(labUnits);
-    ulay->addWidget(cmbUnits);
-
-    auto check = [this](const char *name, const char *caption, const char *tip) {
-        auto *c = new QCheckBox(QString::fromLatin1(caption), this);
-        c->setObjectName(QString::fromLatin1(name));
-        c->setToolTip(QString::fromLatin1(tip));
-        return c;
-    };
-    chkDefaltOn = check("chkDefaltOn", "Default",
-                        "If checked - upon loading or creating a new  CFile, this Default is used");
-    chkAsk = check("chkAsk", "Warning", "If checked - Warning is issued before exiting");
-
-    auto button = [this](const char *name, const char *caption, const char *tip, void (frmPageMrgns::*handler)()) {
-        auto *b = new QPushButton(QString::fromLatin1(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QString::fromLatin1(tip));
-        b->setAutoDefault(false);
-        const QString where = QStringLiteral("frmPageMrgns/") + QString::fromLatin1(name) + QStringLiteral("_Click");
-        connect(b, &QPushButton::clicked, this, [this, handler, where] { guarded(where, [&] { (this->*handler)(); }); });
-        return b;
-    };
-    cmdSave = button("cmdSave", "Save", "Save Setup", &frmPageMrgns::cmdSave_Click);
-    cmdApply = button("cmdApply", "Apply", "Apply Setup to current CFile", &frmPageMrgns::cmdApply_Click);
-    cmdReset = button("cmdReset", "Reset", "Reset All Values to System Default", &frmPageMrgns::cmdReset_Click);
-    cmdAtCurs = button("cmdAtCurs", "@Cursor", "Retrieve margins from current CFile cursor position",
-                       &frmPageMrgns::cmdAtCurs_Click);
-    cmdRead = button("cmdRead", "Restore", "Restore Saved Values", &frmPageMrgns::cmdRead_Click);
-    cmdCancel = button("cmdCancel", "Cancel", "Cancel all changes", &frmPageMrgns::cmdCancel_Click);
-    cmdClose = button("cmdClose", "Ok", "Exit", &frmPageMrgns::cmdClose_Click);
+    QGroupBox *fraUnits = unitsFrame(this, cmbUnits);
+    defaultBoxes(this, QStringLiteral("chkDefaltOn"), chkDefaltOn, chkAsk);
+    const auto buttons = setupButtons(
+        this,
+        {QStringLiteral("cmdSave"), QStringLiteral("cmdApply"), QStringLiteral("cmdReset"), QStringLiteral("cmdAtCurs"),
+         QStringLiteral("cmdRead"), QStringLiteral("cmdCancel"), QStringLiteral("cmdClose")},
+        QStringLiteral("Apply Setup to current CFile"),
+        QStringLiteral("Retrieve margins from current CFile cursor position"));
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(Frame1, 0, 0, 3, 1);
     grid->addWidget(fraUnits, 0, 1);
     grid->addWidget(chkDefaltOn, 1, 1);
     grid->addWidget(chkAsk, 2, 1);
-    auto *buttons = new QHBoxLayout();
-    for (QPushButton *b : {cmdSave, cmdApply, cmdReset, cmdAtCurs, cmdRead, cmdCancel, cmdClose})
-        buttons->addWidget(b);
-    grid->addLayout(buttons, 3, 0, 1, 2);
+    auto *row = new QHBoxLayout();
+    controls::addAll(row, controls::widgets(buttons));
+    grid->addLayout(row, 3, 0, 1, 2);
     nameControls(this);
 }
 

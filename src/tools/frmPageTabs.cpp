@@ -55,22 +55,8 @@ frmPageTabs::frmPageTabs()
     txtTabPos->setToolTip(QStringLiteral("Tab Position -> Double Click to Accept"));
     txtTabPos->setAccessibleName(QStringLiteral("Position"));
     posLay->addWidget(txtTabPos);
-    auto *spin = new QVBoxLayout();
-    spin->setSpacing(0);
-    for (int k = 0; k < 2; ++k) {
-        auto *b = new QToolButton(fraPos);
-        b->setObjectName(QStringLiteral("cmdPosMov%1").arg(k));
-        b->setArrowType(k == 0 ? Qt::UpArrow : Qt::DownArrow);
-        b->setToolTip(k == 0 ? QStringLiteral("Position up") : QStringLiteral("Position down"));
-        b->setAccessibleName(b->toolTip());
-        b->setFixedSize(18, 12);
-        spin->addWidget(b);
-        cmdPosMov[k] = b;
-        connect(b, &QToolButton::clicked, this, [this, k] {
-            guarded(QStringLiteral("frmPageTabs/cmdPosMov_Click"), [&] { cmdPosMov_Click(k); });
-        });
-    }
-    posLay->addLayout(spin);
+    posLay->addWidget(arrowPair(fraPos, 0, cmdPosMov, 0, QStringLiteral("Position"), [this](int k) { cmdPosMov_Click(k); },
+                                QStringLiteral("frmPageTabs/cmdPosMov_Click")));
     auto *fraName = new QGroupBox(QStringLiteral("Description"), this);
     auto *nameLay = new QHBoxLayout(fraName);
     txtTabName = new QLineEdit(QStringLiteral("Tab1"), fraName);
@@ -92,62 +78,44 @@ frmPageTabs::frmPageTabs()
     connect(lstTabs, &QListWidget::itemDoubleClicked, this,
             [this] { guarded(QStringLiteral("frmPageTabs/lstTabs_DblClick"), [this] { lstTabs_DblClick(); }); });
 
-    auto *fraUnits = new QGroupBox(QStringLiteral("Units"), this);
-    auto *ulay = new QHBoxLayout(fraUnits);
-    auto *labUnits = new QLabel(QStringLiteral("Units:"), fraUnits);
-    cmbUnits = new QComboBox(fraUnits);
-    cmbUnits->setObjectName(QStringLiteral("cmbUnits"));
-    cmbUnits->setToolTip(QStringLiteral("Select Font Size"));
-    cmbUnits->setAccessibleName(QStringLiteral("Units"));
-    labUnits->setBuddy(cmbUnits);
-    ulay->addWidget(labUnits);
-    ulay->addWidget(cmbUnits);
-
-    auto check = [this](const char *name, const char *caption, const char *tip) {
-        auto *c = new QCheckBox(QString::fromLatin1(caption), this);
-        c->setObjectName(QString::fromLatin1(name));
-        c->setToolTip(QString::fromLatin1(tip));
-        return c;
+    QGroupBox *fraUnits = unitsFrame(this, cmbUnits);
+    defaultBoxes(this, QStringLiteral("chkDefalt"), chkDefalt, chkAsk);
+    // The list's own commands.
+    auto row = [this](const char *name, const char *caption, const char *tip, void (frmPageTabs::*fn)()) {
+        return ControlRow{QString::fromLatin1(name), QString::fromLatin1(caption), [this, fn] { (this->*fn)(); },
+                          QString::fromLatin1(tip)};
     };
-    chkDefalt = check("chkDefalt", "Default", "If checked - upon loading or creating a new  CFile, this Default is used");
-    chkAsk = check("chkAsk", "Warning", "If checked - Warning is issued before exiting");
-
-    auto button = [this](const char *name, const char *caption, const char *tip, void (frmPageTabs::*handler)()) {
-        auto *b = new QPushButton(QString::fromLatin1(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QString::fromLatin1(tip));
+    const auto edits = controls::make<QPushButton>(this,
+                                                   {row("cmdAdd", "Add", "Add Tab", &frmPageTabs::cmdAdd_Click),
+                                                    row("cmdReplace", "Replace", "Replace Tab", &frmPageTabs::cmdReplace_Click),
+                                                    row("cmdDelete", "Delete", "Delete Tab", &frmPageTabs::cmdDelete_Click),
+                                                    row("cmdClearAll", "Clear All", "Clear All Tabs", &frmPageTabs::cmdClearAll_Click)},
+                                                   QStringLiteral("frmPageTabs/"));
+    cmdAdd = edits[0];
+    cmdReplace = edits[1];
+    cmdDelete = edits[2];
+    cmdClearAll = edits[3];
+    for (QPushButton *b : edits)
         b->setAutoDefault(false);
-        const QString where = QStringLiteral("frmPageTabs/") + QString::fromLatin1(name) + QStringLiteral("_Click");
-        connect(b, &QPushButton::clicked, this, [this, handler, where] { guarded(where, [&] { (this->*handler)(); }); });
-        return b;
-    };
-    cmdAdd = button("cmdAdd", "Add", "Add Tab", &frmPageTabs::cmdAdd_Click);
-    cmdReplace = button("cmdReplace", "Replace", "Replace Tab", &frmPageTabs::cmdReplace_Click);
-    cmdDelete = button("cmdDelete", "Delete", "Delete Tab", &frmPageTabs::cmdDelete_Click);
-    cmdClearAll = button("cmdClearAll", "Clear All", "Clear All Tabs", &frmPageTabs::cmdClearAll_Click);
-    cmdApply = button("cmdApply", "Apply", "Apply Setup to the current CFile", &frmPageTabs::cmdApply_Click);
-    cmdSave = button("cmdSave", "Save", "Save Setup", &frmPageTabs::cmdSave_Click);
-    cmdAtCurs = button("cmdAtCurs", "@Cursor", "Get tabs from current paragraph", &frmPageTabs::cmdAtCurs_Click);
-    cmdReset = button("cmdReset", "Reset", "Reset All Values to System Default", &frmPageTabs::cmdReset_Click);
-    cmdRead = button("cmdRead", "Restore", "Restore Saved Values", &frmPageTabs::cmdRead_Click);
-    cmdCancel = button("cmdCancel", "Cancel", "Cancel all changes", &frmPageTabs::cmdCancel_Click);
-    cmdClose = button("cmdClose", "Ok", "Exit", &frmPageTabs::cmdClose_Click);
+    const auto buttons = setupButtons(
+        this,
+        {QStringLiteral("cmdApply"), QStringLiteral("cmdSave"), QStringLiteral("cmdAtCurs"), QStringLiteral("cmdReset"),
+         QStringLiteral("cmdRead"), QStringLiteral("cmdCancel"), QStringLiteral("cmdClose")},
+        QStringLiteral("Apply Setup to the current CFile"), QStringLiteral("Get tabs from current paragraph"));
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(fraPos, 0, 0);
     grid->addWidget(fraName, 0, 1);
     grid->addWidget(fraList, 1, 0, 4, 1);
-    auto *edit = new QVBoxLayout();
-    for (QPushButton *b : {cmdAdd, cmdReplace, cmdDelete, cmdClearAll})
-        edit->addWidget(b);
-    grid->addLayout(edit, 1, 1);
+    auto *editColumn = new QVBoxLayout();
+    controls::addAll(editColumn, controls::widgets(edits));
+    grid->addLayout(editColumn, 1, 1);
     grid->addWidget(fraUnits, 2, 1);
     grid->addWidget(chkDefalt, 3, 1);
     grid->addWidget(chkAsk, 4, 1);
-    auto *buttons = new QHBoxLayout();
-    for (QPushButton *b : {cmdApply, cmdSave, cmdAtCurs, cmdReset, cmdRead, cmdCancel, cmdClose})
-        buttons->addWidget(b);
-    grid->addLayout(buttons, 5, 0, 1, 2);
+    auto *closing = new QHBoxLayout();
+    controls::addAll(closing, controls::widgets(buttons));
+    grid->addLayout(closing, 5, 0, 1, 2);
     nameControls(this);
 }
 

@@ -264,16 +264,7 @@ bool frmTextFont::eventFilter(QObject *watched, QEvent *event)
 
 // --- records ----------------------------------------------------------------
 
-void frmTextFont::rstRec()
-{
-    rec.FormatSetDefalt = 1;
-    rec.FormatAsk = 1;
-    rec.FontName = QStringLiteral("Arial");
-    rec.FontSize = 10;
-    rec.FontColor = 0;
-    rec.FontBackColor = 0xFFFFFF;
-    rec.FontBold = rec.FontItalic = rec.FontUnderline = rec.FontStrikeThru = false;
-}
+void frmTextFont::rstRec() { rstFont(rec); }
 
 void frmTextFont::getGlobFontFmt()
 {
@@ -406,14 +397,7 @@ void frmTextFont::setSelFont()
 void frmTextFont::getDocFont()
 {
     saxDocFmt();
-    rec.FontName = DocFontFmt.SelFontName;
-    rec.FontSize = DocFontFmt.SelFontSize;
-    rec.FontColor = DocFontFmt.SelColor;
-    rec.FontBackColor = DocFontFmt.SelBackColor;
-    rec.FontBold = DocFontFmt.SelBold;
-    rec.FontUnderline = DocFontFmt.SelUnderline;
-    rec.FontStrikeThru = DocFontFmt.SelStrikeThru;
-    rec.FontItalic = DocFontFmt.SelItalic;
+    docFontToFont(DocFontFmt, rec);
 }
 
 void frmTextFont::updTrbFmt()
@@ -424,14 +408,7 @@ void frmTextFont::updTrbFmt()
 
 void frmTextFont::getGenFonts()
 {
-    dialogs::FontChoice initial;
-    initial.name = rec.FontName;
-    initial.pointSize = rec.FontSize;
-    initial.color = uint32_t(rec.FontColor);
-    initial.bold = rec.FontBold;
-    initial.italic = rec.FontItalic;
-    initial.underline = rec.FontUnderline;
-    initial.strikeOut = rec.FontStrikeThru;
+    const dialogs::FontChoice initial = fontChoice(rec);
     if (!trapErrors([&] {
             const auto chosen = dialogs::chooseFont(initial);
             if (!chosen)

@@ -62,6 +62,61 @@ void handle(const char *name, F body)
     guarded(QStringLiteral("frmXBoxPrn/") + QString::fromLatin1(name), body);
 }
 
+QToolButton *tool(QWidget *parent, const char *name, const char *tip, Qt::ArrowType arrow, const char *icon)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(QString::fromLatin1(tip));
+    b->setAccessibleName(b->toolTip());
+    if (arrow != Qt::NoArrow)
+        b->setArrowType(arrow);
+    else
+        b->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
+    if (b->icon().isNull() && arrow == Qt::NoArrow)
+        b->setText(b->toolTip());
+    b->setAutoFillBackground(true);
+    return b;
+}
+
+QGroupBox *frame(QWidget *parent, const char *name, const QString &title)
+{
+    auto *f = new QGroupBox(title, parent);
+    f->setObjectName(QString::fromLatin1(name));
+    return f;
+}
+
+// Two tool buttons side by side in a frame of their own.
+void toolPair(QToolButton *first, QToolButton *second)
+{
+    auto *lay = new QHBoxLayout(first->parentWidget());
+    lay->setContentsMargins(2, 2, 2, 2);
+    lay->addWidget(first);
+    lay->addWidget(second);
+}
+
+// A field with its label, whose text is the field's accessible name.
+void labelled(QLabel *&label, const char *labelName, const QString &text, QWidget *field, const char *fieldName,
+              const char *tip)
+{
+    label = new QLabel(text, field->parentWidget());
+    label->setObjectName(QString::fromLatin1(labelName));
+    field->setObjectName(QString::fromLatin1(fieldName));
+    if (tip)
+        field->setToolTip(QString::fromLatin1(tip));
+    field->setAccessibleName(text);
+    label->setBuddy(field);
+}
+
+QPushButton *button(QWidget *parent, const char *name, const char *caption, const char *tip)
+{
+    auto *b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(QString::fromLatin1(tip));
+    b->setAccessibleName(QString::fromLatin1(caption));
+    b->setAutoDefault(false);
+    return b;
+}
+
 } // namespace
 
 // --- page pictures --------------------------------------------------------------
@@ -136,43 +191,16 @@ frmXBoxPrn::frmXBoxPrn() : QWidget(frmMDI::instance(), Qt::Dialog)
     bar->setObjectName(QStringLiteral("fraBar"));
     auto *barLay = new QHBoxLayout(bar);
 
-    auto tool = [](QWidget *parent, const char *name, const char *tip, Qt::ArrowType arrow, const char *icon) {
-        auto *b = new QToolButton(parent);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QString::fromLatin1(tip));
-        b->setAccessibleName(b->toolTip());
-        if (arrow != Qt::NoArrow)
-            b->setArrowType(arrow);
-        else
-            b->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
-        if (b->icon().isNull() && arrow == Qt::NoArrow)
-            b->setText(b->toolTip());
-        b->setAutoFillBackground(true);
-        return b;
-    };
-    auto frame = [](QWidget *parent, const char *name, const QString &title) {
-        auto *f = new QGroupBox(title, parent);
-        f->setObjectName(QString::fromLatin1(name));
-        return f;
-    };
 
     // Page number
     fraPageNum = frame(bar, "fraPageNum", QStringLiteral("Page Number"));
     fraPages = frame(fraPageNum, "fraPages", QString());
     cmdPrevPage = tool(fraPages, "cmdPrevPage", "Previous Page", Qt::LeftArrow, nullptr);
     cmdNextPage = tool(fraPages, "cmdNextPage", "Next Page", Qt::RightArrow, nullptr);
-    auto *pagesLay = new QHBoxLayout(fraPages);
-    pagesLay->setContentsMargins(2, 2, 2, 2);
-    pagesLay->addWidget(cmdPrevPage);
-    pagesLay->addWidget(cmdNextPage);
-    lblPage = new QLabel(QStringLiteral("Page#"), fraPageNum);
-    lblPage->setObjectName(QStringLiteral("lblPage"));
+    toolPair(cmdPrevPage, cmdNextPage);
     txtPage = new QLineEdit(fraPageNum);
-    txtPage->setObjectName(QStringLiteral("txtPage"));
-    txtPage->setToolTip(QStringLiteral("Enter Page Numer"));
-    txtPage->setAccessibleName(QStringLiteral("Page#"));
+    labelled(lblPage, "lblPage", QStringLiteral("Page#"), txtPage, "txtPage", "Enter Page Numer");
     txtPage->setFixedWidth(48);
-    lblPage->setBuddy(txtPage);
     txtTotalPages = new QLineEdit(fraPageNum);
     txtTotalPages->setObjectName(QStringLiteral("txtTotalPages"));
     txtTotalPages->setReadOnly(true);
@@ -189,17 +217,9 @@ frmXBoxPrn::frmXBoxPrn() : QWidget(frmMDI::instance(), Qt::Dialog)
     fraZoom = frame(frmZoom, "fraZoom", QString());
     cmdZoomIn = tool(fraZoom, "cmdZoomIn", "Zoom In", Qt::NoArrow, "zoom-in");
     cmdZoomOut = tool(fraZoom, "cmdZoomOut", "Zoom Out", Qt::NoArrow, "zoom-out");
-    auto *zoomBtnLay = new QHBoxLayout(fraZoom);
-    zoomBtnLay->setContentsMargins(2, 2, 2, 2);
-    zoomBtnLay->addWidget(cmdZoomIn);
-    zoomBtnLay->addWidget(cmdZoomOut);
-    txtZoom = new QLabel(QStringLiteral("Zoom%"), frmZoom);
-    txtZoom->setObjectName(QStringLiteral("txtZoom"));
+    toolPair(cmdZoomIn, cmdZoomOut);
     cboZoom = new QComboBox(frmZoom);
-    cboZoom->setObjectName(QStringLiteral("cboZoom"));
-    cboZoom->setToolTip(QStringLiteral("Select Zoom Level"));
-    cboZoom->setAccessibleName(QStringLiteral("Zoom%"));
-    txtZoom->setBuddy(cboZoom);
+    labelled(txtZoom, "txtZoom", QStringLiteral("Zoom%"), cboZoom, "cboZoom", "Select Zoom Level");
     auto *zoomLay = new QHBoxLayout(frmZoom);
     zoomLay->addWidget(fraZoom);
     zoomLay->addWidget(txtZoom);
@@ -207,14 +227,6 @@ frmXBoxPrn::frmXBoxPrn() : QWidget(frmMDI::instance(), Qt::Dialog)
 
     // Controls
     frmControl = frame(bar, "frmControl", QStringLiteral("Controls"));
-    auto button = [](QWidget *parent, const char *name, const char *caption, const char *tip) {
-        auto *b = new QPushButton(QString::fromLatin1(caption), parent);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QString::fromLatin1(tip));
-        b->setAccessibleName(QString::fromLatin1(caption));
-        b->setAutoDefault(false);
-        return b;
-    };
     cmdPageSetup = button(frmControl, "cmdPageSetup", "Setup", "Set Print Margins");
     cmdPrint = button(frmControl, "cmdPrint", "Print", "Print Current Page");
     cmdClose = button(frmControl, "cmdClose", "Close", "Close Window");

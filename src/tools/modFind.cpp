@@ -78,6 +78,31 @@ void rstSearch(FindStateRec &s)
     s.ReplaceHistory.clear();
 }
 
+namespace {
+// A new search one way: from the cursor to the far end (once round, back to
+// the cursor, when it wraps), or from the far end to the cursor. The first
+// search of the second kind, and one restarted where the cursor moved past
+// where it had got to, begins at the far end.
+void startPass(FindStateRec &s, bool backward, bool wraps, bool toCursor, int R, int cursor, int top, int end)
+{
+    s.WrapPasses = 0;
+    if (toCursor) {
+        const bool passed = backward ? cursor > s.NextPos : cursor < s.NextPos;
+        if (passed || R < 10)
+            s.NextPos = backward ? end : top;
+        s.LimitPos = cursor;
+        return;
+    }
+    s.NextPos = cursor;
+    s.LimitPos = backward ? top : end;
+    s.WrapLimit = cursor;
+    s.TopPos = top;
+    s.DocEnd = end;
+    if (wraps)
+        s.WrapPasses = 1;
+}
+} // namespace
+
 bool makHow(FindStateRec &s, int P, int R, int cursor, int selLength, int textLength)
 {
     int top = 0;
@@ -132,20 +157,7 @@ bool makHow(FindStateRec &s, int P, int R, int cursor, int selLength, int textLe
                 toBottom();
             return true;
         }
-        s.WrapPasses = 0;
-        if (s.Direction == 3) {
-            if (cursor < s.NextPos || R < 10)
-                s.NextPos = top;
-            s.LimitPos = cursor;
-        } else {
-            s.NextPos = cursor;
-            s.LimitPos = end;
-            s.WrapLimit = cursor;
-            s.TopPos = top;
-            s.DocEnd = end;
-            if (s.Direction == 2)
-                s.WrapPasses = 1;
-        }
+        startPass(s, false, s.Direction == 2, s.Direction == 3, R, cursor, top, end);
         return true;
     case 4:
     case 5:
@@ -153,20 +165,7 @@ bool makHow(FindStateRec &s, int P, int R, int cursor, int selLength, int textLe
         s.Backward = true;
         if (P != 0)
             return true; // the next pass ends at the hit
-        s.WrapPasses = 0;
-        if (s.Direction == 6) {
-            if (cursor > s.NextPos || R < 10)
-                s.NextPos = end;
-            s.LimitPos = cursor;
-        } else {
-            s.NextPos = cursor;
-            s.LimitPos = top;
-            s.WrapLimit = cursor;
-            s.TopPos = top;
-            s.DocEnd = end;
-            if (s.Direction == 5)
-                s.WrapPasses = 1;
-        }
+        startPass(s, true, s.Direction == 5, s.Direction == 6, R, cursor, top, end);
         return true;
     default:
         return false;

@@ -7,29 +7,24 @@
 #include "platform/errors.h"
 #include "platform/richtext.h"
 #include "shell/frmMDI.h"
+#include "shell/modDocFmt.h"
 #include "shell/modErrMsgs.h"
 #include "shell/modNeighbours.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <algorithm>
 
 namespace vt {
 
 namespace {
-
-void copyToDocFont(const FontFmt &f)
-{
-    DocFontFmt.SelFontName = f.FontName;
-    DocFontFmt.SelFontSize = f.FontSize;
-    DocFontFmt.SelColor = f.FontColor;
-    DocFontFmt.SelBackColor = f.FontBackColor;
-    DocFontFmt.SelBold = f.FontBold;
-    DocFontFmt.SelUnderline = f.FontUnderline;
-    DocFontFmt.SelStrikeThru = f.FontStrikeThru;
-    DocFontFmt.SelItalic = f.FontItalic;
-}
 
 QColor colour(int32_t number) { return colorFromNumber(uint32_t(number)); }
 
@@ -47,6 +42,65 @@ void nameControls(QWidget *dialog)
             name = w->toolTip().trimmed();
         w->setAccessibleName(name);
     }
+}
+
+QGroupBox *unitsFrame(QWidget *dialog, QComboBox *&units)
+{
+    auto *frame = controls::named(new QGroupBox(QStringLiteral("Units"), dialog), QStringLiteral("fraUnits"));
+    auto *row = new QHBoxLayout(frame);
+    auto *label = new QLabel(QStringLiteral("Units:"), frame);
+    units = controls::named(new QComboBox(frame), QStringLiteral("cmbUnits"), QStringLiteral("Units"),
+                            QStringLiteral("Select Units"));
+    label->setBuddy(units);
+    row->addWidget(label);
+    row->addWidget(units);
+    return frame;
+}
+
+void defaultBoxes(QWidget *dialog, const QString &defaultName, QCheckBox *&byDefault, QCheckBox *&warn)
+{
+    const QString none;
+    byDefault = controls::make<QCheckBox>(
+        dialog,
+        {defaultName, QStringLiteral("Default"), {},
+         QStringLiteral("If checked - upon loading or creating a new  CFile, this Default is used")},
+        none);
+    warn = controls::make<QCheckBox>(
+        dialog, {QStringLiteral("chkAsk"), QStringLiteral("Warning"), {}, QStringLiteral("If checked - Warning is issued before exiting")},
+        none);
+}
+
+QWidget *arrowPair(QWidget *parent, int frame, QToolButton **pair, int first, const QString &field,
+                   const std::function<void(int)> &click, const QString &where)
+{
+    auto *box = controls::named(new QWidget(parent), QStringLiteral("fraPosMov%1").arg(frame));
+    auto *column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    const auto arrows = controls::makeArray<QToolButton>(box, QStringLiteral("cmdPosMov"), {QString(), QString()}, click,
+                                                         where, first);
+    for (int k = 0; k < 2; ++k) {
+        QToolButton *b = arrows[size_t(k)];
+        b->setArrowType(k == 0 ? Qt::UpArrow : Qt::DownArrow);
+        controls::named(b, b->objectName(), {}, field + (k == 0 ? QStringLiteral(" up") : QStringLiteral(" down")));
+        b->setFixedSize(18, 12);
+        column->addWidget(b);
+        pair[k] = b;
+    }
+    return box;
+}
+
+dialogs::FontChoice fontChoice(const FontFmt &f)
+{
+    dialogs::FontChoice c;
+    c.name = f.FontName;
+    c.pointSize = f.FontSize;
+    c.color = uint32_t(f.FontColor);
+    c.bold = f.FontBold;
+    c.italic = f.FontItalic;
+    c.underline = f.FontUnderline;
+    c.strikeOut = f.FontStrikeThru;
+    return c;
 }
 
 RichTextBox *activeRtf()
@@ -86,7 +140,7 @@ void setDocFrmt()
     step([&] { box->SetSelItalic(f.FontItalic); });
     step([&] { box->SetSelStrikeThru(f.FontStrikeThru); });
     step([&] { box->SetSelUnderline(f.FontUnderline); });
-    copyToDocFont(f);
+    fontToDocFont(f, DocFontFmt);
     Err.Clear();
 }
 
@@ -164,15 +218,9 @@ void getGenFonts()
             const int start = box->SelStart();
             const int length = box->SelLength();
             saxDocFmt();
-            dialogs::FontChoice initial;
-            initial.name = DocFontFmt.SelFontName;
-            initial.pointSize = DocFontFmt.SelFontSize;
-            initial.color = uint32_t(DocFontFmt.SelColor);
-            initial.bold = DocFontFmt.SelBold;
-            initial.italic = DocFontFmt.SelItalic;
-            initial.underline = DocFontFmt.SelUnderline;
-            initial.strikeOut = DocFontFmt.SelStrikeThru;
-            const auto chosen = dialogs::chooseFont(initial);
+            FontFmt shown;
+            docFontToFont(DocFontFmt, shown);
+            const auto chosen = dialogs::chooseFont(fontChoice(shown));
             if (!chosen)
                 return; // cancelled: the selection stays as it was
             box->SetSelBold(chosen->bold);
