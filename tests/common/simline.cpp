@@ -1,5 +1,6 @@
 #include "common/simline.h"
 
+#include "chrono/modChronoNbr.h"
 #include "platform/serialport.h"
 #include "serial/frmTerminal.h"
 #include "serial/modSerialNbr.h"
@@ -12,6 +13,7 @@ namespace vttest {
 bool openSimLine(vt::sim::Kt4Sim &sim, vt::frmTerminal *&term)
 {
     vt::installSerialSubsystem();
+    vt::installChronoLink();
     term = vt::frmTerminal::get();
     term->lodTerminal();
     term->subOpenPort();

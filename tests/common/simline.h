@@ -11,7 +11,7 @@ class Kt4Sim;
 
 namespace vttest {
 
-// Installs the serial subsystem, loads the terminal window and opens its link
+// Installs the serial subsystem and the chronograph side of the link, loads the terminal window and opens its link
 // port on COM1 (which the caller pointed at the simulator); true once the port
 // is open and the simulator sees its peer.
 bool openSimLine(vt::sim::Kt4Sim &sim, vt::frmTerminal *&term);

@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <QTest>
 
+#include "chrono/modChronoNbr.h"
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
 #include "common/timing.h"
@@ -103,6 +104,7 @@ private slots:
     {
         installSerialSubsystem();
         installEditorSubsystem();
+        installChronoLink();
         QVERIFY(sim.start());
         qputenv("VANTRELL_COM1", sim.portName().toLocal8Bit());
         qputenv("VANTRELL_COM3", "/dev/vantrell-no-such-port");
