@@ -614,7 +614,7 @@ void frmProperties::croScan()
         return;
     }
     nbrLink().getPortStates();
-    probeLogOn = true;
+    setProbeLog(true);
     KT4Found = 0;
     UnkFound = 0;
     int port = 0;
@@ -659,7 +659,7 @@ void frmProperties::croScan()
             nbrLink().stopProbeWait();
         }
     });
-    probeLogOn = false;
+    setProbeLog(false);
     if (!ok) {
         Err.Clear();
         nbrLink().stopProbeWait();
@@ -858,7 +858,7 @@ void frmProperties::cmdTest_Click()
     }
     nbrLink().getPortStates();
     CroSta.croStaOk = false;
-    probeLogOn = true;
+    setProbeLog(true);
     int16_t r = LinkNbr::kProbeNoAnswer;
     int openErr = 0;
     const bool ok = trapErrors([&] {
@@ -872,7 +872,7 @@ void frmProperties::cmdTest_Click()
         if (r < 10 && nbrLink().probeWaitMenu(QStringLiteral("Q"), 250) < 10)
             nbrLink().parseProbeStatus();
     });
-    probeLogOn = false;
+    setProbeLog(false);
     nbrLink().stopProbeWait();
     if (!ok || openErr != 0) {
         Err.Clear();

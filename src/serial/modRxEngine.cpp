@@ -33,6 +33,12 @@
 
 namespace vt {
 
+namespace {
+bool probeLogOn = false;
+} // namespace
+
+void setProbeLog(bool on) { probeLogOn = on; }
+
 void zapRxLines()
 {
     RxLogRec &r = RxLogMain;

@@ -1,9 +1,19 @@
 #include "common/simline.h"
 
 #include "chrono/modChronoNbr.h"
+#include "chrono/modCroCox.h"
+#include "chrono/modCroLnk.h"
+#include "chrono/modCroTmr.h"
+#include "common/cfilefixture.h"
+#include "platform/answers.h"
+#include "platform/errors.h"
+#include "platform/msgbox.h"
 #include "platform/serialport.h"
+#include "platform/settings.h"
 #include "serial/frmTerminal.h"
 #include "serial/modSerialNbr.h"
+#include "shell/modBusy.h"
+#include "shell/modNeighbours.h"
 #include "sim/kt4sim.h"
 
 #include <QTest>
@@ -18,6 +28,40 @@ bool openSimLine(vt::sim::Kt4Sim &sim, vt::frmTerminal *&term)
     term->lodTerminal();
     term->subOpenPort();
     return term->MSComm1->PortOpen() && sim.waitForPeer(true);
+}
+
+bool startSimLine(vt::sim::Kt4Sim &sim, vt::frmTerminal *&term, QString *why)
+{
+    if (!sim.start(false, why))
+        return false;
+    qputenv("VANTRELL_COM1", sim.portName().toLocal8Bit());
+    vt::answers::reset();
+    vt::DeleteSetting(vt::AppTitle);
+    if (openSimLine(sim, term))
+        return true;
+    *why = QStringLiteral("The link port did not open on the simulator.");
+    return false;
+}
+
+void resetLinkRecords()
+{
+    vt::unloadLinkTimers();
+    vt::CroLnk = vt::CroLink{};
+    vt::CroSta = vt::CroStatus{};
+    vt::AppSta = vt::AppStaRec{};
+    vt::abortTask = vt::croAbortReq = false;
+    vt::croOpAborted = vt::croReCal = false;
+    vt::croTimesHook = nullptr;
+    vt::Err.Clear();
+}
+
+void endLinkCase(vt::frmTerminal *term)
+{
+    vt::RxRoute[1] = false;
+    if (term->MSComm1->PortOpen())
+        term->subClosePort();
+    stopEditor();
+    vt::installChrono(nullptr);
 }
 
 void quietSimLine(vt::sim::Kt4Sim &sim)

@@ -55,11 +55,7 @@ private slots:
     void initTestCase()
     {
         QString why;
-        QVERIFY2(sim_.start(false, &why), qPrintable(why));
-        qputenv("VANTRELL_COM1", sim_.portName().toLocal8Bit());
-        answers::reset();
-        DeleteSetting(AppTitle);
-        QVERIFY(vttest::openSimLine(sim_, term_));
+        QVERIFY2(vttest::startSimLine(sim_, term_, &why), qPrintable(why));
     }
     void cleanupTestCase()
     {
@@ -73,12 +69,7 @@ private slots:
     void init()
     {
         vttest::quietSimLine(sim_);
-        unloadLinkTimers();
-        CroLnk = CroLink{};
-        CroSta = CroStatus{};
-        abortTask = false;
-        AppSta = AppStaRec{};
-        Err.Clear();
+        vttest::resetLinkRecords();
         answers::reset();
         if (frmCroSetup::isLoaded())
             frmCroSetup::instance()->unload(vbFormCode);
