@@ -86,16 +86,12 @@ private slots:
     }
     void cleanupTestCase()
     {
-        if (term_->MSComm1->PortOpen())
-            term_->subClosePort();
         setCFileLog({});
-        installSerial(nullptr);
-        unloadLinkTimers();
+        vttest::closeSimLine(term_);
     }
     void init()
     {
-        vttest::quietSimLine(sim_);
-        vttest::resetLinkRecords();
+        vttest::freshLinkCase(sim_);
         cfile_ = FakeCFile{};
         cfile_.install();
     }

@@ -63,15 +63,9 @@ private slots:
     }
     void cleanupTestCase()
     {
-        term_->subClosePort();
-        installSerial(nullptr);
-        unloadLinkTimers();
+        vttest::closeSimLine(term_);
     }
-    void init()
-    {
-        vttest::quietSimLine(sim_);
-        vttest::resetLinkRecords();
-    }
+    void init() { vttest::freshLinkCase(sim_); }
 
     // Key by key over the reply classes: the code, the prompt kind and the
     // menu side each ending gives.

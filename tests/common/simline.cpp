@@ -8,11 +8,13 @@
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
+#include "platform/richtext.h"
 #include "platform/serialport.h"
 #include "platform/settings.h"
 #include "serial/frmTerminal.h"
 #include "serial/modSerialNbr.h"
 #include "shell/modBusy.h"
+#include "shell/modMain.h"
 #include "shell/modNeighbours.h"
 #include "sim/kt4sim.h"
 
@@ -41,6 +43,48 @@ bool startSimLine(vt::sim::Kt4Sim &sim, vt::frmTerminal *&term, QString *why)
         return true;
     *why = QStringLiteral("The link port did not open on the simulator.");
     return false;
+}
+
+bool reopenSimLine(vt::sim::Kt4Sim &sim, vt::frmTerminal *&term)
+{
+    sim.reset();
+    sim.options().pacing = false;
+    return openSimLine(sim, term);
+}
+
+void freshTerminal(vt::sim::Kt4Sim &sim, vt::frmTerminal *term)
+{
+    vt::answers::reset();
+    vt::Err.Clear();
+    vt::AppNum = 0;
+    vt::AppTitle = QStringLiteral("Vantrell0");
+    vt::RxRoute[0] = true;
+    vt::RxRoute[1] = vt::RxRoute[2] = false;
+    if (term->MSComm1->PortOpen())
+        term->subClosePort();
+    vt::DeleteSetting(vt::AppTitle);
+    term->lodTerminal();
+    term->txtTerm->SetText(QString());
+    sim.reset();
+    sim.options().pacing = false;
+    sim.clearReceived();
+    for (int b = 0; b < 256; ++b)
+        sim.options().silentKeys.append(char(b));
+    vt::answers::reset();
+}
+
+void closeSimLine(vt::frmTerminal *term)
+{
+    if (term->MSComm1->PortOpen())
+        term->subClosePort();
+    vt::installSerial(nullptr);
+    vt::unloadLinkTimers();
+}
+
+void freshLinkCase(vt::sim::Kt4Sim &sim)
+{
+    quietSimLine(sim);
+    resetLinkRecords();
 }
 
 void resetLinkRecords()

@@ -23,6 +23,24 @@ bool openSimLine(vt::sim::Kt4Sim &sim, vt::frmTerminal *&term);
 // false with why filled when a step failed.
 bool startSimLine(vt::sim::Kt4Sim &sim, vt::frmTerminal *&term, QString *why);
 
+// The simulator reset and unpaced, then the link port opened on it as
+// openSimLine does (COM1 names the simulator); true once both sides see it.
+bool reopenSimLine(vt::sim::Kt4Sim &sim, vt::frmTerminal *&term);
+
+// A fresh terminal for a case on the simulated line: the copy's number and
+// title at their start values, only the terminal route on, the link port
+// closed and its settings deleted, the terminal loaded again with an empty
+// box, and the simulator reset, unpaced, to take every byte and answer none.
+void freshTerminal(vt::sim::Kt4Sim &sim, vt::frmTerminal *term);
+
+// The end of a program of cases on the simulated line: the link port closed,
+// the serial subsystem put back and the link timers discarded.
+void closeSimLine(vt::frmTerminal *term);
+
+// A quiet line and the link's records at their start values
+// (quietSimLine, then resetLinkRecords).
+void freshLinkCase(vt::sim::Kt4Sim &sim);
+
 // The chronograph link's shared records at their start values for a new
 // case: the link timers discarded, the command engine's link record, the
 // status record and the busy record cleared, no abort asked, no operation's

@@ -61,15 +61,11 @@ private slots:
     {
         if (frmCroSetup::isLoaded())
             frmCroSetup::instance()->unload(vbFormCode);
-        if (term_->MSComm1->PortOpen())
-            term_->subClosePort();
-        installSerial(nullptr);
-        unloadLinkTimers();
+        vttest::closeSimLine(term_);
     }
     void init()
     {
-        vttest::quietSimLine(sim_);
-        vttest::resetLinkRecords();
+        vttest::freshLinkCase(sim_);
         answers::reset();
         if (frmCroSetup::isLoaded())
             frmCroSetup::instance()->unload(vbFormCode);

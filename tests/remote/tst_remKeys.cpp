@@ -69,15 +69,12 @@ private slots:
     }
     void cleanupTestCase()
     {
-        term_->subClosePort();
+        vttest::closeSimLine(term_);
         installNotes(nullptr);
-        installSerial(nullptr);
-        unloadLinkTimers();
     }
     void init()
     {
-        vttest::quietSimLine(sim_);
-        vttest::resetLinkRecords();
+        vttest::freshLinkCase(sim_);
         answers::reset();
         notes_.shown.clear();
         Device = 0;
