@@ -4,6 +4,7 @@
 
 #include "chrono/modCroCox.h"
 #include "platform/rtfwriter.h"
+#include "serial/modCapLog.h"
 
 namespace bench {
 

@@ -9,6 +9,8 @@
 #include "chrono/modCroStatus.h"
 #include "chrono/modCroTmr.h"
 #include "chrono/modCroWake.h"
+#include "serial/modLinkNbr.h"
+#include "serial/modRxEngine.h"
 #include "shell/frmMDI.h"
 #include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
@@ -45,12 +47,76 @@ public:
     void abtCroTask() override { vt::abtCroTask(); }
 };
 
+// What the serial side's receive engine and port setup window use of the
+// link timers, the command engine and the probe.
+class LinkSide : public LinkNbr {
+public:
+    bool dumpWatched() override { return oneShotRuns(lnkTmr().tmrCrxHed); }
+    void chunkReceived() override
+    {
+        restartIfRunning(lnkTmr().tmrExcEnd);
+        restartIfRunning(lnkTmr().tmrCrxShrt);
+    }
+    void replyReceived(const QString &text) override
+    {
+        if (!CroLnk.rxRecentOn)
+            return;
+        CroLnk.rxRecent += text;
+        if (CroLnk.rxRecent.size() > kRecentMax)
+            CroLnk.rxRecent.remove(0, kRecentDrop);
+    }
+    void lineReceived(const QString &line) override
+    {
+        LinkTimers &tmr = lnkTmr();
+        if (line.contains(tmr.rxHedTxt))
+            restartIfRunning(tmr.tmrCrxHed);
+        chkSnsLine(line);
+    }
+    bool shotBurstBegins() override
+    {
+        TimerCtl &end = lnkTmr().tmrExcEnd;
+        if (oneShotRuns(end))
+            return false;
+        end.Tag = QStringLiteral("0");
+        return true;
+    }
+    void probeReceived() override { restartIfRunning(lnkTmr().tmrCom2Sho); }
+    void shootCFileLost() override { vt::shootCFileLost(); }
+    void wireLiveLinkTick() override { lnkTmr().tmrExcRtc.onTimer([] { tmrExcRtc_Timer(); }); }
+    void stopLinkTimers() override { stpLinkTimers(); }
+
+    void getPortStates() override { vt::getPortStates(); }
+    bool linkWasOpen() override { return ComOpen[0]; }
+    int openProbe(int16_t port) override
+    {
+        opnCroPort(port);
+        return ComErr;
+    }
+    int16_t probeWaitMenu(const QString &text, int gapMs) override { return croWaitMen(text, gapMs); }
+    void stopProbeWait() override { stpCom2Wait(); }
+    void restoreLinkPort() override { rstTermPort(); }
+    void parseProbeStatus() override { parCroStatus(croReply); }
+    QString statusReport() override { return croStatusRep(0, 0); }
+
+private:
+    static constexpr int kRecentMax = 800; // the reply buffer ...
+    static constexpr int kRecentDrop = 79; // ... drops this many from its head once above
+};
+static_assert(LinkNbr::kProbeNoAnswer == probeWholeTime);
+
 } // namespace
+
+void installChronoLink()
+{
+    static LinkSide side;
+    installLink(&side);
+}
 
 void installChronoSubsystem()
 {
     static ChronoLink link;
     installChrono(&link);
+    installChronoLink();
 }
 
 } // namespace vt

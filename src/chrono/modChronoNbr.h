@@ -5,5 +5,9 @@
 namespace vt {
 
 void installChronoSubsystem();
+// Hands the serial side what its receive engine and port setup window use of
+// the link timers, the command engine and the probe (installChronoSubsystem
+// does it too).
+void installChronoLink();
 
 } // namespace vt

@@ -5,6 +5,7 @@
 #include "platform/conversions.h"
 #include "platform/msgbox.h"
 #include "platform/timers.h"
+#include "serial/modCapLog.h"
 #include "shell/modShared.h"
 #include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
@@ -49,12 +50,6 @@ QString singleText(float value)
 // The system date and time as text, and the seconds since midnight.
 QString dateText() { return Format(now(), QStringLiteral("Short Date")); }
 QString timeText() { return Format(now(), QStringLiteral("Long Time")); }
-// The event stamp: date, time and the seconds since midnight.
-QString stampText()
-{
-    return QStringLiteral("{Date=") + dateText() + QStringLiteral("  Time=") + timeText() + QStringLiteral("  t=")
-           + singleText(float(Timer())) + QStringLiteral(" sec}");
-}
 
 // The entry of the port setup's device-type list at index Device; "" when
 // the index is off the list.
@@ -157,14 +152,6 @@ void logCroEvt(int event)
     static const char *const words[] = {"", "Start-", "Stop-", "PowerOff-", "PowerOn-"};
     const QString word = event >= 0 && event <= 4 ? QString::fromLatin1(words[event]) : QString();
     PLog2CFile(word + stampText(), 1, 1, 10);
-}
-
-QString tagLine(int kind)
-{
-    static const char *const names[] = {"Open", "Close", "Start", "Stop", "Resume", "Pause", "StartUp", "Cleared"};
-    const QString word = kind >= 0 && kind <= 7 ? QString::fromLatin1(names[kind]) : QString();
-    const QString head = kind == 7 ? QString() : crlf + QStringLiteral("TAG:");
-    return head + word + u'-' + stampText() + crlf;
 }
 
 void seeWarnHint()

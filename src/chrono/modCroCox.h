@@ -47,9 +47,6 @@ void logCroStat();
 void logDevPort();
 void logCroEvt(int event);
 
-// The capture log's stamp line, not written anywhere.
-QString tagLine(int kind);
-
 // Notices.
 void seeWarnHint();
 void seeNoSupport(int flag);

@@ -39,6 +39,10 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 
+// The running operation tests croAbortReq between its steps; without it an
+// abort request is refused with a message.
+bool croStopTaken = false;
+
 const QString noResponse = QStringLiteral("\r\nChronograph did not respond.\r\nCheck your setup or connections.");
 
 constexpr int kAlertStyle = vbOKOnly | vbSystemModal | vbMsgBoxSetForeground;

@@ -13,10 +13,6 @@ namespace vt {
 
 class frmMDI;
 
-// The running operation tests croAbortReq between its steps; without it an
-// abort request is refused with a message.
-inline bool croStopTaken = false;
-
 // Answers of croReady.
 constexpr int16_t croIsReady = 0;
 constexpr int16_t croNotKT4 = 1;  // the chosen device is not a KT4

@@ -18,6 +18,9 @@ namespace {
 
 const QString kProbeSettings = QStringLiteral("4800,n,8,1");
 
+// The wait settings that setCroWait saved, for it to restore them.
+int16_t croWaitSav[3] = {0, 0, 0};
+
 // The tail each probe exchange leaves, which the next one waits out.
 constexpr int kProbeTailMs = 50;
 

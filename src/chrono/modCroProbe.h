@@ -20,7 +20,6 @@ inline int ComErr = 0;
 inline int32_t croWaitTot = 2000;
 inline int16_t croPollCnt = 10;
 inline int16_t croPollStep = 200;
-inline int16_t croWaitSav[3] = {0, 0, 0};
 
 // Codes of croWaitMen beyond the prompts 1 to 4.
 constexpr int16_t probeQuietGap = 100;  // the line was quiet for the gap

@@ -1,8 +1,5 @@
 #include "serial/frmProperties.h"
 
-#include "chrono/modCroProbe.h"
-#include "chrono/modCroStatus.h"
-#include "chrono/modCroTmr.h"
 #include "platform/conversions.h"
 #include "platform/copies.h"
 #include "platform/errors.h"
@@ -11,6 +8,7 @@
 #include "platform/serialport.h"
 #include "platform/settings.h"
 #include "serial/frmTerminal.h"
+#include "serial/modLinkNbr.h"
 #include "serial/modRxEngine.h"
 #include "shell/modBusy.h"
 #include "shell/modMain.h"
@@ -556,7 +554,7 @@ void frmProperties::prtScan()
     CommControl *probe = t->MSComm2;
     lstCom2Cro->clear();
     lstCurCro->clear();
-    getPortStates();
+    nbrLink().getPortStates();
     lstCurCro->addItem(QStringLiteral(" Connection = Off -------->"));
     ShowPLog(QStringLiteral("Detecting Communications Ports..."), 0, false);
     if (probe->PortOpen())
@@ -567,7 +565,7 @@ void frmProperties::prtScan()
         int state = stNone;
         QString line;
         tried_[n - 1] = Tried{portDevice(n), stNone, false, false};
-        if (ComOpen[0] && ComPort[0] == n) {
+        if (nbrLink().linkWasOpen() && ComPort[0] == n) {
             state = stMine;
             line = portLabel(n) + stateText(state, n);
             lstCurCro->item(0)->setText(stateText(state, n));
@@ -604,7 +602,7 @@ void frmProperties::prtScan()
         ShowPLog(line, 0, false);
     }
     ShowPLog(QStringLiteral("...Done"), 0, false);
-    rstTermPort();
+    nbrLink().restoreLinkPort();
     setDirty(SetupDirty ? 1 : 2);
 }
 
@@ -615,8 +613,8 @@ void frmProperties::croScan()
         ShowPLog(QStringLiteral("There are no free COM ports..!"), 0, false);
         return;
     }
-    getPortStates();
-    probeLogOn = true;
+    nbrLink().getPortStates();
+    setProbeLog(true);
     KT4Found = 0;
     UnkFound = 0;
     int port = 0;
@@ -630,10 +628,10 @@ void frmProperties::croScan()
             if (b != stFree && b != stMine)
                 continue;
             port = c;
-            opnCroPort(int16_t(c));
-            int16_t r = croWaitMen(QStringLiteral("Z"), 125);
+            nbrLink().openProbe(int16_t(c));
+            int16_t r = nbrLink().probeWaitMenu(QStringLiteral("Z"), 125);
             if (r > 99)
-                r = croWaitMen(QStringLiteral("Z"), 100);
+                r = nbrLink().probeWaitMenu(QStringLiteral("Z"), 100);
             QString mark;
             int newCode = 0;
             if (r < 10) {
@@ -658,15 +656,15 @@ void frmProperties::croScan()
                 ShowPLog(QStringLiteral("Found-> ***KT4***"), 0, false);
                 ShowPLog(QStringLiteral("Name->") + item->text(), 0, false);
             }
-            stpCom2Wait();
+            nbrLink().stopProbeWait();
         }
     });
-    probeLogOn = false;
+    setProbeLog(false);
     if (!ok) {
         Err.Clear();
-        stpCom2Wait();
+        nbrLink().stopProbeWait();
         ShowPLog(QStringLiteral("Communications Error On... COM") + QString::number(port), 0, false);
-        rstTermPort();
+        nbrLink().restoreLinkPort();
         return;
     }
     ShowPLog(QStringLiteral("Scan Complete..."), 0, false);
@@ -682,7 +680,7 @@ void frmProperties::croScan()
                          + QStringLiteral(" )"),
                      0, false);
     }
-    rstTermPort();
+    nbrLink().restoreLinkPort();
 }
 
 void frmProperties::croDetect()
@@ -782,7 +780,7 @@ void frmProperties::SetApply()
     SaveSetting(AppTitle, kComSet, QStringLiteral("ChronSelect"), QString::number(ChronSelect));
 
     t->subOpenPort();
-    getPortStates();
+    nbrLink().getPortStates();
     setDirty(2);
     updAllSta();
 }
@@ -802,7 +800,7 @@ void frmProperties::SeePrtSetup()
     activateWindow();
     if (AutoDetect && lstCom2Cro->count() == 0)
         cmdDetect_Click();
-    getPortStates();
+    nbrLink().getPortStates();
     // The link's own port is the chosen line.
     for (int i = 0; i < lstCom2Cro->count(); ++i) {
         if (getItemData(0, lstCom2Cro->item(i)->data(Qt::UserRole).toInt()) == ComPort[0]) {
@@ -858,36 +856,37 @@ void frmProperties::cmdTest_Click()
         ShowPLog(QStringLiteral("Chose another COM Port from the list"), 0, false);
         return;
     }
-    getPortStates();
+    nbrLink().getPortStates();
     CroSta.croStaOk = false;
-    probeLogOn = true;
-    int16_t r = probeWholeTime;
+    setProbeLog(true);
+    int16_t r = LinkNbr::kProbeNoAnswer;
+    int openErr = 0;
     const bool ok = trapErrors([&] {
-        opnCroPort(port);
-        if (ComErr != 0)
+        openErr = nbrLink().openProbe(port);
+        if (openErr != 0)
             return;
-        r = croWaitMen(QStringLiteral("Z"), 125);
+        r = nbrLink().probeWaitMenu(QStringLiteral("Z"), 125);
         if (r > 99)
-            r = croWaitMen(QStringLiteral("Z"), 100);
+            r = nbrLink().probeWaitMenu(QStringLiteral("Z"), 100);
         // A unit that answered is asked its status, which the report shows.
-        if (r < 10 && croWaitMen(QStringLiteral("Q"), 250) < 10)
-            parCroStatus(croReply);
+        if (r < 10 && nbrLink().probeWaitMenu(QStringLiteral("Q"), 250) < 10)
+            nbrLink().parseProbeStatus();
     });
-    probeLogOn = false;
-    stpCom2Wait();
-    if (!ok || ComErr != 0) {
+    setProbeLog(false);
+    nbrLink().stopProbeWait();
+    if (!ok || openErr != 0) {
         Err.Clear();
         ShowPLog(QStringLiteral("Unable to retrieves KT4 status."), 0, false);
     } else if (r < 10) {
         ShowPLog(QStringLiteral("Found-> ***KT4***"), 0, false);
         if (CroSta.croStaOk)
-            ShowPLog(croStatusRep(0, 0) + QStringLiteral("\r\n"), 1, false);
+            ShowPLog(nbrLink().statusReport() + QStringLiteral("\r\n"), 1, false);
         else
             ShowPLog(QStringLiteral("Unable to retrieves KT4 status."), 0, false);
     } else {
         ShowPLog(QStringLiteral("KT4 not fond on COM") + QString::number(port), 0, false);
     }
-    rstTermPort();
+    nbrLink().restoreLinkPort();
     ShowPLog(QStringLiteral("End of KT4 Test..!"), 0, false);
 }
 

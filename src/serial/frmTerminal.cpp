@@ -1,9 +1,9 @@
 #include "serial/frmTerminal.h"
 
-#include "chrono/modCroTmr.h"
 #include "platform/errors.h"
 #include "platform/richtext.h"
 #include "platform/serialport.h"
+#include "serial/modLinkNbr.h"
 #include "serial/modRxEngine.h"
 #include "shell/modApi.h"
 #include "shell/modCrsFrms.h"
@@ -117,7 +117,7 @@ frmTerminal::frmTerminal()
     connect(MSComm2, &CommControl::OnComm, this,
             [this] { guarded(QStringLiteral("frmTerminal/MSComm2_OnComm"), [this] { MSComm2_OnComm(); }); });
 
-    lnkTmr().tmrExcRtc.onTimer([] { tmrExcRtc_Timer(); });
+    nbrLink().wireLiveLinkTick();
     resize(560, 360);
 }
 

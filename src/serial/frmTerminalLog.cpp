@@ -1,7 +1,6 @@
 // The terminal window's capture-log commands. The file itself (appending,
 // flushing every write) is modCapLog's; here are the commands, their stamps,
 // the proposed name and the caption.
-#include "chrono/modCroCox.h"
 #include "platform/commondlg.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"

@@ -1,8 +1,12 @@
 #include "serial/modCapLog.h"
 
+#include "platform/conversions.h"
 #include "platform/errors.h"
+#include "platform/timers.h"
 
 #include <QFile>
+
+#include <charconv>
 
 namespace vt {
 
@@ -53,6 +57,25 @@ void cLogClose()
 QString cLogPath()
 {
     return logFile().isOpen() ? logFile().fileName() : QString();
+}
+
+QString stampText()
+{
+    // The seconds as a Single's shortest decimal text (45296.5).
+    char secs[64];
+    const auto res = std::to_chars(secs, secs + sizeof secs, float(Timer()), std::chars_format::fixed);
+    return QStringLiteral("{Date=") + Format(now(), QStringLiteral("Short Date")) + QStringLiteral("  Time=")
+           + Format(now(), QStringLiteral("Long Time")) + QStringLiteral("  t=")
+           + QString::fromLatin1(secs, res.ptr - secs) + QStringLiteral(" sec}");
+}
+
+QString tagLine(int kind)
+{
+    static const char *const names[] = {"Open", "Close", "Start", "Stop", "Resume", "Pause", "StartUp", "Cleared"};
+    const QString word = kind >= 0 && kind <= 7 ? QString::fromLatin1(names[kind]) : QString();
+    const QString crlf = QStringLiteral("\r\n");
+    const QString head = kind == 7 ? QString() : crlf + QStringLiteral("TAG:");
+    return head + word + u'-' + stampText() + crlf;
 }
 
 } // namespace vt

@@ -24,4 +24,11 @@ void cLogClose();
 // The path of the open log (empty when none).
 QString cLogPath();
 
+// The event stamp of the capture log's tag lines and of the chronograph's log
+// lines: "{Date=<short date>  Time=<long time>  t=<seconds since midnight> sec}".
+QString stampText();
+// The capture log's stamp line of a kind (0 Open, 1 Close, 2 Start, 3 Stop,
+// 4 Resume, 5 Pause, 6 StartUp, 7 Cleared), not written anywhere.
+QString tagLine(int kind);
+
 } // namespace vt

@@ -2,7 +2,6 @@
 // the other running copies, the drain at exit, and typed keys.
 #include "serial/modComPort.h"
 
-#include "chrono/modCroTmr.h"
 #include "platform/conversions.h"
 #include "platform/copies.h"
 #include "platform/errors.h"
@@ -12,6 +11,7 @@
 #include "platform/timers.h"
 #include "serial/frmTerminal.h"
 #include "serial/modCapLog.h"
+#include "serial/modLinkNbr.h"
 #include "serial/modRxEngine.h"
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
@@ -43,7 +43,7 @@ void frmTerminal::lodTerminal()
 {
     zapRxData();
     cutRxLine();
-    lnkTmr().tmrExcRtc.onTimer([] { tmrExcRtc_Timer(); });
+    nbrLink().wireLiveLinkTick();
     // The terminal shows the link's text from the start; the remote-control
     // panel's load sets the same routes again.
     RxRoute[0] = true;
@@ -223,7 +223,7 @@ void frmTerminal::PutCLogCaption(const QString &text)
 
 void frmTerminal::zapCroTmrs()
 {
-    stpLinkTimers();
+    nbrLink().stopLinkTimers();
 }
 
 

@@ -1,9 +1,5 @@
 #include "serial/modRxEngine.h"
 
-#include "chrono/modCroCap.h"
-#include "chrono/modCroLnk.h"
-#include "chrono/modCroStatus.h"
-#include "chrono/modCroTmr.h"
 #include "editor/frmDocument.h"
 #include "editor/modCapFmt.h"
 #include "editor/modDocument.h"
@@ -16,6 +12,7 @@
 #include "serial/frmTerminal.h"
 #include "serial/modCapLog.h"
 #include "serial/modComPort.h"
+#include "serial/modLinkNbr.h"
 #include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
 #include "shell/modPrgrs.h"
@@ -35,6 +32,12 @@
 #include <utility>
 
 namespace vt {
+
+namespace {
+bool probeLogOn = false;
+} // namespace
+
+void setProbeLog(bool on) { probeLogOn = on; }
 
 void zapRxLines()
 {
@@ -99,8 +102,6 @@ constexpr int kTermMax = 32750;  // the terminal box is held below this many cha
 constexpr int kTermHoldMs = 200;
 // Held text beyond this length is shown at once.
 constexpr int kTermHoldMax = 4096;
-constexpr int kRecentMax = 800;  // the reply buffer ...
-constexpr int kRecentDrop = 79;  // ... drops this many from its head once above
 // A line that never ends (a device that ends its lines with LF alone) keeps
 // only its last this many characters, so the table cannot grow without bound.
 constexpr int kLineMax = 32750;
@@ -147,7 +148,7 @@ int editForTerm(QString &txt)
 // A chronograph task (a download among them) reads what the box holds.
 bool termInUse()
 {
-    return croTask(0) || oneShotRuns(lnkTmr().tmrCrxHed);
+    return croTask(0) || nbrLink().dumpWatched();
 }
 
 } // namespace
@@ -237,7 +238,7 @@ void frmTerminal::trimTerm(RichTextBox *box)
 void frmTerminal::splitLines()
 {
     RxLogRec &log = RxLogMain;
-    LinkTimers &tmr = lnkTmr();
+    LinkNbr &link = nbrLink();
     for (;;) {
         QString &line = log.rxLines[log.rxLineIdx];
         const qsizetype p = rxRest.indexOf(QChar(13));
@@ -246,10 +247,8 @@ void frmTerminal::splitLines()
             rxRest.clear();
             if (line.size() > kLineMax)
                 line.remove(0, line.size() - kLineMax);
-            if (excRtcOn && isShotLine(line) && !oneShotRuns(tmr.tmrExcEnd)) {
-                tmr.tmrExcEnd.Tag = QStringLiteral("0"); // a burst of capture lines begins
+            if (excRtcOn && isShotLine(line) && link.shotBurstBegins())
                 ++CapExport.excBurstCnt;
-            }
             return;
         }
         rxLineDone = true;
@@ -257,11 +256,9 @@ void frmTerminal::splitLines()
         line += rxRest.left(p);
         rxRest = rxRest.mid(p + 1); // a line feed after the CR heads the next line
 
-        if (line.contains(tmr.rxHedTxt))
-            restartIfRunning(tmr.tmrCrxHed);
         if (excRtcOn && isShotLine(line))
             excQuePush(line);
-        chkSnsLine(line);
+        link.lineReceived(line);
 
         ++log.rxLineIdx;
         ++log.rxLineCnt;
@@ -312,10 +309,7 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
     route("lines", [&] { splitLines(); });
 
     // The quiet gaps start afresh with every chunk.
-    route("timers", [] {
-        restartIfRunning(lnkTmr().tmrExcEnd);
-        restartIfRunning(lnkTmr().tmrCrxShrt);
-    });
+    route("timers", [] { nbrLink().chunkReceived(); });
 
     // Route 0: the terminal box and the capture log.
     int reachBack = 0; // backspaces that take characters shown before this chunk
@@ -349,7 +343,7 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
     // received text never goes nowhere unnoticed.
     route("CFile", [&] {
         if (!rxLineRoute_.take(txt, reachBack, RxRoute[1]))
-            shootCFileLost();
+            nbrLink().shootCFileLost();
     });
 
     // Route 2: the panel's live spreadsheet box.
@@ -357,12 +351,7 @@ void frmTerminal::putRxData(RichTextBox *txtBox, QString &txt)
         route("live box", [&] { nbrRemote().ShowExcTxt(txt); });
 
     // The reply buffer of the command engine.
-    if (CroLnk.rxRecentOn)
-        route("reply buffer", [&] {
-            CroLnk.rxRecent += txt;
-            if (CroLnk.rxRecent.size() > kRecentMax)
-                CroLnk.rxRecent.remove(0, kRecentDrop);
-        });
+    route("reply buffer", [&] { nbrLink().replyReceived(txt); });
 
     // The panel's progress box.
     if (BusyPrgrs)
@@ -457,7 +446,7 @@ void frmTerminal::MSComm2_OnComm()
 {
     if (MSComm2->CommEvent() != commEvReceive)
         return;
-    restartIfRunning(lnkTmr().tmrCom2Sho);
+    nbrLink().probeReceived();
     const QString text = MSComm2->Input();
     if (probeLogOn)
         route("probe log", [&] { nbrSerial().ShowPLog(text, 1, false); });

@@ -51,9 +51,9 @@ inline QString croReply;
 inline bool croWaiting = false;
 inline int32_t croRxCnt = 0;
 inline int32_t croRxCnt2 = 0;
-// While set (by the port scan), text on the probe control also goes to the
-// setup window's probe log.
-inline bool probeLogOn = false;
+// While on (the port scan turns it on), text on the probe control also goes
+// to the setup window's probe log.
+void setProbeLog(bool on);
 
 // Clears the line table (the line under way with it) and the queue with its
 // counters. The terminal's load calls it; so does the live link when it starts.

@@ -4,6 +4,7 @@
 #include "platform/conversions.h"
 #include "platform/errors.h"
 #include "platform/timers.h"
+#include "serial/modCapLog.h"
 #include "shell/modShared.h"
 #include "shell/modNeighbours.h"
 

@@ -102,11 +102,7 @@ private slots:
         sim.reset();
         sim.options().pacing = false;
         QVERIFY(vttest::openSimLine(sim, term));
-        unloadLinkTimers();
-        CroLnk = CroLink{};
-        CroSta = CroStatus{};
-        AppSta = AppStaRec{};
-        abortTask = croAbortReq = croOpAborted = croReCal = false;
+        vttest::resetLinkRecords();
         RxRoute[0] = true;
         CreateNewCFile();
         QVERIFY(ActiveForm());
@@ -116,11 +112,7 @@ private slots:
     }
     void cleanup()
     {
-        RxRoute[1] = false;
-        if (term->MSComm1->PortOpen())
-            term->subClosePort();
-        vttest::stopEditor();
-        installChrono(nullptr);
+        vttest::endLinkCase(term);
         // No operation leaves the busy lock held.
         QVERIFY(!croTask(0));
     }

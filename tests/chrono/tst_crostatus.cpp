@@ -82,29 +82,16 @@ private slots:
     void initTestCase()
     {
         QString why;
-        QVERIFY2(sim_.start(false, &why), qPrintable(why));
-        qputenv("VANTRELL_COM1", sim_.portName().toLocal8Bit());
-        answers::reset();
-        DeleteSetting(AppTitle);
-        QVERIFY(vttest::openSimLine(sim_, term_));
+        QVERIFY2(vttest::startSimLine(sim_, term_, &why), qPrintable(why));
     }
     void cleanupTestCase()
     {
-        if (term_->MSComm1->PortOpen())
-            term_->subClosePort();
         setCFileLog({});
-        installSerial(nullptr);
-        unloadLinkTimers();
+        vttest::closeSimLine(term_);
     }
     void init()
     {
-        vttest::quietSimLine(sim_);
-        unloadLinkTimers();
-        CroLnk = CroLink{};
-        CroSta = CroStatus{};
-        abortTask = false;
-        AppSta = AppStaRec{};
-        Err.Clear();
+        vttest::freshLinkCase(sim_);
         cfile_ = FakeCFile{};
         cfile_.install();
     }

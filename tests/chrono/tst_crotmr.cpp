@@ -4,6 +4,7 @@
 
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
+#include "common/simline.h"
 #include "common/timing.h"
 #include "platform/errors.h"
 #include "shell/modBusy.h"
@@ -15,13 +16,7 @@ using vt::test::untilConclusive;
 class TestCroTmr : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        unloadLinkTimers();
-        CroLnk = CroLink{};
-        abortTask = false;
-        Err.Clear();
-    }
+    void init() { vttest::resetLinkRecords(); }
     void cleanupTestCase() { unloadLinkTimers(); }
 
     void designValues_data()

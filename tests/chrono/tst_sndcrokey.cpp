@@ -56,32 +56,16 @@ private:
 private slots:
     void initTestCase()
     {
-        QString why;
-        QVERIFY2(sim_.start(false, &why), qPrintable(why));
         // The whole road: keys out through the terminal window's link port,
         // answers back through its receive engine.
-        qputenv("VANTRELL_COM1", sim_.portName().toLocal8Bit());
-        answers::reset();
-        DeleteSetting(AppTitle);
-        QVERIFY(vttest::openSimLine(sim_, term_));
+        QString why;
+        QVERIFY2(vttest::startSimLine(sim_, term_, &why), qPrintable(why));
     }
     void cleanupTestCase()
     {
-        term_->subClosePort();
-        installSerial(nullptr);
-        unloadLinkTimers();
+        vttest::closeSimLine(term_);
     }
-    void init()
-    {
-        vttest::quietSimLine(sim_);
-        unloadLinkTimers();
-        CroLnk = CroLink{};
-        CroSta = CroStatus{};
-        croTimesHook = nullptr;
-        abortTask = false;
-        AppSta = AppStaRec{};
-        Err.Clear();
-    }
+    void init() { vttest::freshLinkCase(sim_); }
 
     // Key by key over the reply classes: the code, the prompt kind and the
     // menu side each ending gives.

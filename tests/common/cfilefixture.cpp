@@ -5,13 +5,16 @@
 #include "editor/modEditorNbr.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
+#include "platform/forms.h"
 #include "platform/msgbox.h"
+#include "platform/richtext.h"
 #include "platform/settings.h"
 #include "shell/epCmDlg.h"
 #include "shell/frmMDI.h"
 #include "shell/modMain.h"
 #include "shell/modShared.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QTest>
 #include <memory>
@@ -60,6 +63,22 @@ void stopEditor()
     vt::installEditor(nullptr);
     vt::Err.Clear();
     fakes.reset();
+}
+
+vt::RichTextBox *newCFile(const QString &text)
+{
+    vt::CreateNewCFile();
+    vt::RichTextBox *box = vt::ActiveForm()->rtfText;
+    box->SetText(text);
+    return box;
+}
+
+void triggerItem(const char *item)
+{
+    QAction *a = vt::menuItem(vt::frmMDI::get(), QString::fromLatin1(item));
+    QVERIFY2(a, item);
+    a->setEnabled(true);
+    a->trigger();
 }
 
 QStringList boxTexts()

@@ -11,6 +11,10 @@
 #include <QPair>
 #include <QString>
 
+namespace vt {
+class RichTextBox;
+}
+
 namespace vttest {
 
 struct FakeSerial : vt::SerialNbr {
@@ -63,6 +67,12 @@ EditorFakes &startEditor();
 // Closes every CFile without a question, unloads the main window and puts the
 // stand-ins back.
 void stopEditor();
+
+// A new CFile holding text; its text box.
+vt::RichTextBox *newCFile(const QString &text);
+// Triggers the main window's menu item of that name, enabled first, for the
+// cases where its state does not matter.
+void triggerItem(const char *item);
 
 // Texts of every box asked since startEditor().
 QStringList boxTexts();

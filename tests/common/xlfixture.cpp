@@ -6,6 +6,7 @@
 #include "platform/progfolder.h"
 #include "serial/modRxEngine.h"
 #include "shell/frmFPrgrs.h"
+#include "shell/modNeighbours.h"
 #include "shell/modShared.h"
 
 #include <QFile>
@@ -24,6 +25,13 @@ void seedTemplate()
 }
 
 QString programFile(const QString &name) { return programFolder() + u'/' + name; }
+
+void unitsAsReported()
+{
+    vt::CroSta.croVelUnits = QStringLiteral("f/s");
+    vt::CroSta.croTimUnits = QStringLiteral("sec");
+    vt::CroSta.croTmpUnits = QStringLiteral("fah");
+}
 
 void resetExport()
 {

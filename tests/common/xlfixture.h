@@ -17,6 +17,9 @@ QString programFile(const QString &name);
 // No spreadsheet program (its workbooks closed unsaved), every connection
 // flag down, the export tables fresh, no switches of the stand-in set, no error pending.
 void resetExport();
+// The status record's units as the unit's status reply gives them: "f/s",
+// "sec", "fah".
+void unitsAsReported();
 // n shot lines as the unit logs them into a CFile, counted from `first`
 // (velocities 200.5 + count % 100); with `block` set, the unit ends its string
 // after every `block` shots with an "<End>" line.

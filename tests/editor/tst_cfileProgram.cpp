@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "common/files.h"
 #include "common/vtprocess.h"
 #include "platform/settings.h"
 
@@ -14,10 +15,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("shots.txt"));
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("812 fps\r\n");
-        f.close();
+        QVERIFY(vttest::writeFile(file, "812 fps\r\n"));
 
         vttest::VtProcess copy;
         copy.start({file});

@@ -15,6 +15,7 @@
 #include <QToolBar>
 
 #include "common/cfilefixture.h"
+#include "common/files.h"
 #include "editor/frmDocument.h"
 #include "editor/modDocCommands.h"
 #include "editor/modDocument.h"
@@ -303,10 +304,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("aligned.rtf"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs18\\qc centred\\par\\qr right\\par}");
-        f.close();
+        QVERIFY(vttest::writeFile(path, "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs18\\qc centred\\par\\qr right\\par}"));
         SaveSetting(AppTitle, QStringLiteral("frmMDI"), QStringLiteral("ViewMode"), QStringLiteral("0"));
         ViewMode = 0;
         answers::queue(path);

@@ -43,23 +43,10 @@
 
 using namespace vt;
 
+using vttest::newCFile;
+using vttest::triggerItem;
+
 namespace {
-
-RichTextBox *newCFile(const QString &text)
-{
-    CreateNewCFile();
-    RichTextBox *box = ActiveForm()->rtfText;
-    box->SetText(text);
-    return box;
-}
-
-void trigger(const char *item)
-{
-    QAction *a = menuItem(frmMDI::get(), QString::fromLatin1(item));
-    QVERIFY2(a, item);
-    a->setEnabled(true);
-    a->trigger();
-}
 
 void pressFullScreen()
 {
@@ -131,7 +118,7 @@ private slots:
         mdi->cbrRuler->setVisible(true);
         showFileBar(true);
 
-        trigger("mnuXSetup");
+        triggerItem("mnuXSetup");
         QVERIFY2(frmOptions::isLoaded(), qPrintable(vttest::boxTexts().join(u'|')));
         frmOptions *o = frmOptions::instance();
         QVERIFY(o->isVisible());

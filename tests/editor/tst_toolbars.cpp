@@ -26,15 +26,9 @@
 
 using namespace vt;
 
-namespace {
+using vttest::newCFile;
 
-RichTextBox *newCFile(const QString &text)
-{
-    CreateNewCFile();
-    RichTextBox *box = ActiveForm()->rtfText;
-    box->SetText(text);
-    return box;
-}
+namespace {
 
 void press(QToolBar *bar, const char *key)
 {

@@ -12,6 +12,7 @@
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
 #include "common/cfilefixture.h"
+#include "common/simline.h"
 #include "common/xlfixture.h"
 #include "editor/frmDocument.h"
 #include "editor/modDocument.h"
@@ -109,25 +110,15 @@ private slots:
         resetExport();
         seedTemplate();
         qputenv("VANTRELL_COM1", sim.portName().toLocal8Bit());
-        installSerialSubsystem();
         installChronoSubsystem();
         installExportSubsystem();
-        term = frmTerminal::get();
-        term->lodTerminal();
         RxRoute[0] = true;
-        sim.reset();
-        sim.options().pacing = false;
+        QVERIFY(vttest::reopenSimLine(sim, term));
         sim.unit().disk.clear();
-        term->subOpenPort();
-        QVERIFY(term->MSComm1->PortOpen());
-        QVERIFY(sim.waitForPeer(true));
         CreateNewCFile();
         doc = ActiveForm();
         QVERIFY(doc);
-        // The units as the unit's status reply gives them.
-        CroSta.croVelUnits = QStringLiteral("f/s");
-        CroSta.croTimUnits = QStringLiteral("sec");
-        CroSta.croTmpUnits = QStringLiteral("fah");
+        vttest::unitsAsReported();
         XlSes.ExpExcXLog = false;
         answers::reset();
     }

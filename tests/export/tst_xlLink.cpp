@@ -9,6 +9,7 @@
 #include "chrono/modChronoNbr.h"
 #include "chrono/modCroTmr.h"
 #include "common/cfilefixture.h"
+#include "common/simline.h"
 #include "common/xlfixture.h"
 #include "editor/frmDocument.h"
 #include "editor/modDocument.h"
@@ -125,22 +126,13 @@ private slots:
         resetExport();
         seedTemplate();
         qputenv("VANTRELL_COM1", sim.portName().toLocal8Bit());
-        installSerialSubsystem();
-        term = frmTerminal::get();
-        term->lodTerminal();
         RxRoute[0] = true;
         RxRoute[2] = false;
-        sim.reset();
-        sim.options().pacing = false;
-        term->subOpenPort();
-        QVERIFY(term->MSComm1->PortOpen());
-        QVERIFY(sim.waitForPeer(true));
+        QVERIFY(vttest::reopenSimLine(sim, term));
         CreateNewCFile();
         QVERIFY(ActiveForm());
         CroSta = CroStatus{};
-        CroSta.croVelUnits = QStringLiteral("f/s");
-        CroSta.croTimUnits = QStringLiteral("sec");
-        CroSta.croTmpUnits = QStringLiteral("fah");
+        vttest::unitsAsReported();
         XlSes.ExpExcXLog = false;
         excRtcOn = false;
         zapRxData();

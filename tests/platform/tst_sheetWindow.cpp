@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "common/files.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/spreadsheet.h"
@@ -215,10 +216,7 @@ private slots:
     {
         QTemporaryDir d;
         const QString page = d.filePath(QStringLiteral("vanthlpx.htm"));
-        QFile f(page);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("<html><head><title>Vantrell Workbook Help</title></head><body>Sheets</body></html>");
-        f.close();
+        QVERIFY(vttest::writeFile(page, "<html><head><title>Vantrell Workbook Help</title></head><body>Sheets</body></html>"));
         SheetPtr a = wb->Worksheets(1);
         a->Range(QStringLiteral("A1"))->setValue(QStringLiteral("Help"));
         a->Range(QStringLiteral("A1"))->Hyperlinks()->Add(a->Range(QStringLiteral("A1")), page);

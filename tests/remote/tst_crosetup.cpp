@@ -55,30 +55,17 @@ private slots:
     void initTestCase()
     {
         QString why;
-        QVERIFY2(sim_.start(false, &why), qPrintable(why));
-        qputenv("VANTRELL_COM1", sim_.portName().toLocal8Bit());
-        answers::reset();
-        DeleteSetting(AppTitle);
-        QVERIFY(vttest::openSimLine(sim_, term_));
+        QVERIFY2(vttest::startSimLine(sim_, term_, &why), qPrintable(why));
     }
     void cleanupTestCase()
     {
         if (frmCroSetup::isLoaded())
             frmCroSetup::instance()->unload(vbFormCode);
-        if (term_->MSComm1->PortOpen())
-            term_->subClosePort();
-        installSerial(nullptr);
-        unloadLinkTimers();
+        vttest::closeSimLine(term_);
     }
     void init()
     {
-        vttest::quietSimLine(sim_);
-        unloadLinkTimers();
-        CroLnk = CroLink{};
-        CroSta = CroStatus{};
-        abortTask = false;
-        AppSta = AppStaRec{};
-        Err.Clear();
+        vttest::freshLinkCase(sim_);
         answers::reset();
         if (frmCroSetup::isLoaded())
             frmCroSetup::instance()->unload(vbFormCode);

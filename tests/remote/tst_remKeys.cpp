@@ -62,30 +62,19 @@ private:
 private slots:
     void initTestCase()
     {
-        QString why;
-        QVERIFY2(sim_.start(false, &why), qPrintable(why));
-        qputenv("VANTRELL_COM1", sim_.portName().toLocal8Bit());
-        answers::reset();
-        DeleteSetting(AppTitle);
         installNotes(&notes_);
-        QVERIFY(vttest::openSimLine(sim_, term_));
+        QString why;
+        QVERIFY2(vttest::startSimLine(sim_, term_, &why), qPrintable(why));
         rem_ = frmRemCtr::get();
     }
     void cleanupTestCase()
     {
-        term_->subClosePort();
+        vttest::closeSimLine(term_);
         installNotes(nullptr);
-        installSerial(nullptr);
-        unloadLinkTimers();
     }
     void init()
     {
-        vttest::quietSimLine(sim_);
-        unloadLinkTimers();
-        CroLnk = CroLink{};
-        CroSta = CroStatus{};
-        abortTask = false;
-        Err.Clear();
+        vttest::freshLinkCase(sim_);
         answers::reset();
         notes_.shown.clear();
         Device = 0;

@@ -97,11 +97,7 @@ private slots:
         sim.options().pacing = false;
         QVERIFY(vttest::openSimLine(sim, term));
         rem = frmRemCtr::get();
-        unloadLinkTimers();
-        CroLnk = CroLink{};
-        CroSta = CroStatus{};
-        AppSta = AppStaRec{};
-        abortTask = false;
+        vttest::resetLinkRecords();
         RxRoute[0] = true;
         RxRoute[1] = false;
         CreateNewCFile();
@@ -112,13 +108,9 @@ private slots:
     }
     void cleanup()
     {
-        RxRoute[1] = false;
-        if (term->MSComm1->PortOpen())
-            term->subClosePort();
         if (frmRemCtr::isLoaded())
             frmRemCtr::instance()->hide();
-        vttest::stopEditor();
-        installChrono(nullptr);
+        vttest::endLinkCase(term);
         QVERIFY(!croTask(0));
     }
 

@@ -58,11 +58,7 @@ private slots:
         sim.reset();
         sim.options().pacing = false;
         QVERIFY(vttest::openSimLine(sim, term));
-        unloadLinkTimers();
-        CroLnk = CroLink{};
-        CroSta = CroStatus{};
-        AppSta = AppStaRec{};
-        abortTask = false;
+        vttest::resetLinkRecords();
         zapBizTable();
         CreateNewCFile();
         QVERIFY(ActiveForm());
@@ -73,11 +69,7 @@ private slots:
     {
         if (frmSnsState::isLoaded())
             frmSnsState::instance()->unload(vbFormCode);
-        RxRoute[1] = false;
-        if (term->MSComm1->PortOpen())
-            term->subClosePort();
-        vttest::stopEditor();
-        installChrono(nullptr);
+        vttest::endLinkCase(term);
         QVERIFY(!croTask(0));
     }
 

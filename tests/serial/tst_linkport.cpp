@@ -12,8 +12,10 @@
 #include <QToolBar>
 #include <QTest>
 
+#include "chrono/modChronoNbr.h"
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
+#include "common/simline.h"
 #include "common/timing.h"
 #include "common/vtprocess.h"
 #include "editor/frmDocument.h"
@@ -103,6 +105,7 @@ private slots:
     {
         installSerialSubsystem();
         installEditorSubsystem();
+        installChronoLink();
         QVERIFY(sim.start());
         qputenv("VANTRELL_COM1", sim.portName().toLocal8Bit());
         qputenv("VANTRELL_COM3", "/dev/vantrell-no-such-port");
@@ -117,27 +120,11 @@ private slots:
 
     void init()
     {
-        answers::reset();
-        Err.Clear();
-        AppNum = 0;
-        AppTitle = QStringLiteral("Vantrell0");
         ShowWarn = true;
         Echo = false;
         exitDrainMs = 10000;
-        RxRoute[0] = true;
-        RxRoute[1] = RxRoute[2] = false;
-        if (term->MSComm1->PortOpen())
-            term->subClosePort();
-        DeleteSetting(AppTitle);
-        term->lodTerminal();
-        term->txtTerm->SetText(QString());
-        sim.reset();
-        sim.options().pacing = false;
-        sim.clearReceived();
         // Every key stays unanswered unless a test wants the unit to talk.
-        for (int b = 0; b < 256; ++b)
-            sim.options().silentKeys.append(char(b));
-        answers::reset();
+        vttest::freshTerminal(sim, term);
     }
 
     void settingsLoaded()

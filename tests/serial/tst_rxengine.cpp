@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTextDocument>
 
+#include "chrono/modChronoNbr.h"
 #include "chrono/modCroCap.h"
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroTmr.h"
@@ -97,6 +98,7 @@ private slots:
         installRemote(&remote);
         installExport(&xport);
         installEditorSubsystem();
+        installChronoLink();
         frmMDI::get();
         term = frmTerminal::get();
     }

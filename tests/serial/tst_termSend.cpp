@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "common/simline.h"
 #include "editor/modEditorNbr.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
@@ -63,23 +64,8 @@ private slots:
     }
     void init()
     {
-        answers::reset();
-        Err.Clear();
-        AppNum = 0;
-        AppTitle = QStringLiteral("Vantrell0");
-        RxRoute[0] = true;
-        RxRoute[1] = RxRoute[2] = false;
-        if (term->MSComm1->PortOpen())
-            term->subClosePort();
-        DeleteSetting(AppTitle);
-        term->lodTerminal();
-        term->txtTerm->SetText(QString());
-        sim.reset();
-        sim.options().pacing = false;
-        sim.clearReceived();
         // The unit takes every byte and answers none.
-        for (int b = 0; b < 256; ++b)
-            sim.options().silentKeys.append(char(b));
+        vttest::freshTerminal(sim, term);
         term->subOpenPort();
         QVERIFY(term->MSComm1->PortOpen());
         QVERIFY(sim.waitForPeer(true));

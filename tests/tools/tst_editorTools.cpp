@@ -35,26 +35,13 @@
 
 using namespace vt;
 
+using vttest::newCFile;
+using vttest::triggerItem;
+
 namespace {
 
 // Saturday 7 March 2026, 14:05:09.
 const QDateTime kMoment(QDate(2026, 3, 7), QTime(14, 5, 9));
-
-RichTextBox *newCFile(const QString &text)
-{
-    CreateNewCFile();
-    RichTextBox *box = ActiveForm()->rtfText;
-    box->SetText(text);
-    return box;
-}
-
-void trigger(const char *item)
-{
-    QAction *a = menuItem(frmMDI::get(), QString::fromLatin1(item));
-    QVERIFY2(a, item);
-    a->setEnabled(true);
-    a->trigger();
-}
 
 template <class T>
 void unloadIfLoaded()
@@ -138,7 +125,7 @@ private slots:
                                    "02:05:09 PM"};
         QCOMPARE(standardDateLines(kMoment), expected);
         newCFile(QString());
-        trigger("mnuInsertTimeDate");
+        triggerItem("mnuInsertTimeDate");
         QVERIFY(frmTimeDate::isLoaded() && frmTimeDate::instance()->isVisible());
         QListWidget *list = frmTimeDate::instance()->lstDates;
         QCOMPARE(list->count(), 13);
@@ -173,7 +160,7 @@ private slots:
         QFETCH(QString, message);
         RichTextBox *box = newCFile(QStringLiteral("one\r\ntwo\r\nthree"));
         box->SetSelStart(caretBefore);
-        trigger("mnuSearchGoTo");
+        triggerItem("mnuSearchGoTo");
         QVERIFY(frmGoTo::isLoaded());
         frmGoTo *dlg = frmGoTo::instance();
         QVERIFY(dlg->GotoLine->isChecked());
@@ -199,7 +186,7 @@ private slots:
     void timeDateInsertAndUndo()
     {
         RichTextBox *box = newCFile(QStringLiteral("AB"));
-        trigger("mnuInsertTimeDate");
+        triggerItem("mnuInsertTimeDate");
         frmTimeDate *dlg = frmTimeDate::instance();
         QVERIFY(!dlg->cmdUndo->isEnabled());
 
@@ -239,7 +226,7 @@ private slots:
     void timeDateDoubleClickAndCustomSample()
     {
         RichTextBox *box = newCFile(QString());
-        trigger("mnuInsertTimeDate");
+        triggerItem("mnuInsertTimeDate");
         frmTimeDate *dlg = frmTimeDate::instance();
         choose(dlg->lstDates, 0);
         dlg->lstDates_DblClick();
@@ -280,7 +267,7 @@ private slots:
     void symbolInsertion()
     {
         RichTextBox *box = newCFile(QStringLiteral("xyz"));
-        trigger("mnuInsertSymbols");
+        triggerItem("mnuInsertSymbols");
         frmSymbols *dlg = frmSymbols::instance();
         QCOMPARE(dlg->lstSymbols->count(), 256);
 
@@ -322,7 +309,7 @@ private slots:
         }
         RichTextBox *box = newCFile(QStringLiteral("one two\r\nthree"));
         ActiveForm()->SetCaption(rtfPath);
-        trigger("mnuViewDocumentProperties");
+        triggerItem("mnuViewDocumentProperties");
         frmDocInfo *info = frmDocInfo::instance();
         QVERIFY(info->isVisible());
         const QString rtfIcon = info->iconName;
@@ -340,7 +327,7 @@ private slots:
 
         // Another file type, another icon.
         ActiveForm()->SetCaption(txtPath);
-        trigger("mnuViewDocumentProperties");
+        triggerItem("mnuViewDocumentProperties");
         QVERIFY(frmDocInfo::instance()->iconName != rtfIcon);
     }
 
@@ -354,7 +341,7 @@ private slots:
     void noCFileNotices()
     {
         QFETCH(QString, item);
-        trigger(qPrintable(item));
+        triggerItem(qPrintable(item));
         QCOMPARE(answers::last().question.text, QStringLiteral("No Open CFile !"));
         QCOMPARE(answers::last().question.title, QStringLiteral("Jotrix"));
         QVERIFY(!frmTimeDate::isLoaded() && !frmSymbols::isLoaded() && !frmDocInfo::isLoaded());
@@ -368,7 +355,7 @@ private slots:
         font.setBold(true);
         box->selectAll();
         box->setCurrentFont(font);
-        trigger("mnuLogFont");
+        triggerItem("mnuLogFont");
         frmLogFonts *w = frmLogFonts::instance();
         QVERIFY(w->isVisible());
         QCOMPARE(w->windowTitle(), QStringLiteral("Interface Fonts"));
