@@ -24,6 +24,7 @@
 
 #include "common/benchutil.h"
 #include "common/cfilegen.h"
+#include "common/simthread.h"
 
 #include "chrono/modChronoNbr.h"
 #include "chrono/modCroCap.h"
@@ -62,115 +63,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The simulated chronograph on its own thread and event loop.
-class SimThread : public QThread {
-public:
-    // `everyMs` > 0: paced, one shot every that many milliseconds, each line
-    // at the wire's rate one character at a time.
-    SimThread(int shots, int everyMs) : shots_(shots), everyMs_(everyMs), sent_(size_t(shots)) {}
-
-    // Waits until the pty is there; its path, or empty on failure.
-    QString waitForPort()
-    {
-        while (state_.load() == Starting)
-            QThread::msleep(1);
-        QMutexLocker lock(&mutex_);
-        return port_;
-    }
-    QString error() const
-    {
-        QMutexLocker lock(&mutex_);
-        return error_;
-    }
-    // Fires one round of shots; answers once the last has been written.
-    void fireRound() { round_.fetch_add(1); }
-    bool roundDone(int round) const { return done_.load() >= round; }
-    bool roundStarted(int round) const { return startedRound_.load() >= round; }
-    // The count of the first shot of the round under way, and each shot's time.
-    int firstCount() const { return firstCount_; }
-    Clock::time_point started() const { return started_; }
-    const std::vector<Clock::time_point> &sent() const { return sent_; }
-    void finish() { quit_.store(true); }
-
-protected:
-    void run() override
-    {
-        vt::sim::Kt4Sim sim;
-        QString err;
-        if (!sim.start(false, &err)) {
-            QMutexLocker lock(&mutex_);
-            error_ = err;
-            state_.store(Failed);
-            return;
-        }
-        {
-            QMutexLocker lock(&mutex_);
-            port_ = sim.portName();
-        }
-        if (everyMs_ > 0) {
-            sim.options().pacing = true;
-            sim.options().chunks = {1};
-        }
-        state_.store(Ready);
-        int fired = 0;
-        while (!quit_.load()) {
-            if (round_.load() == fired || !sim.peerConnected()) {
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-                QThread::usleep(200);
-                continue;
-            }
-            sim.unit().armed = true;
-            firstCount_ = (sim.unit().totalShots + 1) % 100000;
-            started_ = Clock::now();
-            startedRound_.store(fired + 1);
-            for (int i = 0; i < shots_; ++i) {
-                if (everyMs_ > 0)
-                    waitUntil(started_ + std::chrono::milliseconds(qint64(i) * everyMs_));
-                sim.fireShot();
-                // Until the whole line is in the pty: a program that reads
-                // slower than we write makes the simulator wait and retry,
-                // on a timer of its own that wakes this blocking wait. Paced,
-                // the simulator's own timers send each character in turn.
-                while (!sim.isIdle() && !quit_.load()) {
-                    if (everyMs_ > 0)
-                        waitUntil(Clock::now() + std::chrono::milliseconds(1));
-                    else
-                        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-                }
-                sent_[size_t(i)] = Clock::now();
-            }
-            done_.store(++fired);
-        }
-        sim.stop();
-    }
-
-private:
-    // Runs this thread's events (the simulator's timers) until `when`,
-    // sleeping in between.
-    static void waitUntil(Clock::time_point when)
-    {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(when - Clock::now()).count();
-        if (left <= 0)
-            return;
-        QEventLoop loop;
-        QTimer::singleShot(int(left), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-
-    enum { Starting, Ready, Failed };
-    const int shots_;
-    const int everyMs_;
-    mutable QMutex mutex_;
-    QString port_, error_;
-    std::atomic<int> state_{Starting};
-    std::atomic<int> round_{0}, done_{0};
-    std::atomic<int> startedRound_{0};
-    int firstCount_ = 0;
-    std::atomic<bool> quit_{false};
-    Clock::time_point started_;
-    std::vector<Clock::time_point> sent_;
-};
 
 // Watches the end of the CFile: the moment each shot line stands there,
 // complete (its paragraph closed).
@@ -245,7 +137,7 @@ struct Result {
 };
 
 // One size: the CFile loaded afresh for each repetition, then a round of shots.
-bool measure(SimThread &sim, vt::frmTerminal *term, const QString &cfilePath, int shots, int reps, int &round,
+bool measure(bench::SimThread &sim, vt::frmTerminal *term, const QString &cfilePath, int shots, int reps, int &round,
              Result &out)
 {
     std::vector<double> rates, medians, p99s, busy, perLine;
@@ -331,7 +223,7 @@ int run(const Options &o, int reps)
     vt::frmTerminal *term = vt::frmTerminal::get();
     term->lodTerminal();
 
-    SimThread sim(o.shots, o.everyMs);
+    bench::SimThread sim(o.shots, o.everyMs);
     sim.start();
     const QString port = sim.waitForPort();
     if (port.isEmpty()) {

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds what is missing (in build/, the way ./test.sh builds) and runs every
-# benchmark program (start-up, RTF, capture, loads, export, live link),
-# printing one line per figure. VT_BENCH_REPS sets the
+# benchmark program (start-up, RTF, capture, capture against a bare Qt text
+# box, loads, export, live link), printing one line per figure. VT_BENCH_REPS sets the
 # repetitions of each timed stage; the median is reported. VT_BENCH_HEAVY=1
 # adds the large sizes: CFiles of 1, 10 and 50 MB for the paced capture and
 # the loads, and LibreOffice converting the 10 MB CFile (some minutes).
@@ -26,7 +26,8 @@ else
   sizes=1,10
   lo=
 fi
-runs=("start" "rtf" "shot" "shot --paced --sizes $sizes" "load --sizes $sizes $lo" "export --shots 10000,40000" "link")
+runs=("start" "rtf" "shot" "shot --paced --sizes $sizes" "capture --sizes 0.5,5,50" "load --sizes $sizes $lo"
+      "export --shots 10000,40000" "link")
 for run in "${runs[@]}"; do
   read -r name args <<<"$run"
   prog="$VT_ROOT/build/bench/bench_$name"

@@ -40,6 +40,57 @@ double percentile(std::vector<double> values, double p)
     return values[rank - 1];
 }
 
+std::vector<std::vector<double>> runRounds(int rounds, int things, const std::function<double(int which)> &measure)
+{
+    std::vector<std::vector<double>> out(size_t(std::max(0, things)));
+    std::vector<int> order(size_t(std::max(0, things)));
+    for (int i = 0; i < things; ++i)
+        order[size_t(i)] = i;
+    for (int r = 0; r < rounds; ++r) {
+        if (r > 0) {
+            if (r % 2)
+                std::reverse(order.begin(), order.end());
+            else
+                std::rotate(order.begin(), order.begin() + 1, order.end());
+        }
+        for (const int which : order) {
+            const double v = measure(which);
+            if (v < 0)
+                return {};
+            out[size_t(which)].push_back(v);
+        }
+    }
+    return out;
+}
+
+namespace {
+
+std::vector<double> ratiosOf(const std::vector<double> &a, const std::vector<double> &b)
+{
+    std::vector<double> r;
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        r.push_back(b[i] > 0 ? a[i] / b[i] : 0);
+    return r;
+}
+
+} // namespace
+
+double pairedRatio(const std::vector<double> &a, const std::vector<double> &b) { return median(ratiosOf(a, b)); }
+
+QString pairedRatioText(const std::vector<double> &a, const std::vector<double> &b)
+{
+    const std::vector<double> r = ratiosOf(a, b);
+    if (r.empty())
+        return QStringLiteral("no pairs");
+    const auto [lo, hi] = std::minmax_element(r.begin(), r.end());
+    return QStringLiteral("%1 x (median of %2 pairs, %3 to %4%5)")
+        .arg(median(r), 0, 'f', 2)
+        .arg(r.size())
+        .arg(*lo, 0, 'f', 2)
+        .arg(*hi, 0, 'f', 2)
+        .arg(*hi > 2 * *lo ? QStringLiteral(", more than 2 x apart") : QString());
+}
+
 namespace {
 
 qint64 statusKb(const char *key)

@@ -39,6 +39,19 @@ double median(std::vector<double> values);
 // Nearest-rank percentile, p in (0, 100].
 double percentile(std::vector<double> values, double p);
 
+// Several things measured in rounds, back to back, each round in another
+// order than the one before (a round reversed, then the next turned by one),
+// so that all of them meet the same load on a shared machine. `measure`
+// answers the figure of thing `which`, negative when it failed (which ends
+// the run: the answer is then empty). One vector of figures per thing.
+std::vector<std::vector<double>> runRounds(int rounds, int things, const std::function<double(int which)> &measure);
+
+// Two things' figures taken in the same rounds: the median of the rounds'
+// ratios a / b, and "R x (median of N pairs, LO to HI)", which says so where
+// the ratios lie more than 2 x apart.
+double pairedRatio(const std::vector<double> &a, const std::vector<double> &b);
+QString pairedRatioText(const std::vector<double> &a, const std::vector<double> &b);
+
 // Resident memory of this process now and at its peak, in bytes (0 when
 // /proc cannot tell).
 qint64 residentBytes();

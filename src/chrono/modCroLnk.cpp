@@ -104,6 +104,9 @@ void sndCroKey(int ctrlFlag, const QString &key, int expect, int gapMs)
     // The exchange begins.
     const bool ctrl = ctrlFlag != 0;
     const QChar k = key.isEmpty() ? QChar(u' ') : key.at(0);
+    // Text the link was still gathering came before the key: it goes where
+    // it would have gone had it been handed on as it came.
+    takeGatheredLinkText();
     CroLnk.croBusy = true;
     CroLnk.rxRecent.clear();
     CroLnk.gPeriodSec = 60;

@@ -30,6 +30,8 @@ QString canonicalDevice(const QString &path)
 }
 
 constexpr int kPinPollMs = 100;
+// Gathered text beyond this length goes out at once.
+constexpr qsizetype kGatherMax = 4096;
 
 } // namespace
 
@@ -85,6 +87,8 @@ CommControl::CommControl(QObject *parent) : QObject(parent)
             [this](QSerialPort::SerialPortError e) { onError(e); });
     pinTimer_.setInterval(kPinPollMs);
     connect(&pinTimer_, &QTimer::timeout, this, [this] { pollPins(); });
+    gatherTimer_.setSingleShot(true);
+    connect(&gatherTimer_, &QTimer::timeout, this, [this] { receive(true); });
 }
 
 CommControl::~CommControl()
@@ -92,6 +96,7 @@ CommControl::~CommControl()
     // No signal may reach a half-destroyed control (or a subclass already gone).
     disconnect(&serial_, nullptr, this, nullptr);
     pinTimer_.stop();
+    gatherTimer_.stop();
     if (serial_.isOpen())
         closeDevice();
 }
@@ -219,6 +224,10 @@ void CommControl::setPortOpen(bool open)
 
 void CommControl::closeDevice()
 {
+    // What is being gathered arrived before the close: it is handed over,
+    // not dropped with the device.
+    deliverGathered();
+    gatherTimer_.stop();
     pinTimer_.stop();
     if (!device_.isEmpty())
         heldDevices().remove(canonicalDevice(device_));
@@ -286,6 +295,7 @@ void CommControl::setInBufferCount(int n)
     if (serial_.isOpen())
         serial_.clear(QSerialPort::Input);
     rx_.clear();
+    gatherTimer_.stop();
 }
 
 int CommControl::OutBufferCount() const
@@ -388,16 +398,68 @@ void CommControl::fireQueued(int code)
     QMetaObject::invokeMethod(this, [this, code] { fire(code); }, Qt::QueuedConnection);
 }
 
+void CommControl::setGather(int ms, std::function<bool()> allowed)
+{
+    if (ms < 0)
+        raise(380);
+    gatherMs_ = ms;
+    gatherAllowed_ = std::move(allowed);
+    if (gatherMs_ == 0 && gatherTimer_.isActive())
+        deliverGathered();
+}
+
+void CommControl::deliverGathered()
+{
+    if (gatherTimer_.isActive() && !delivering_)
+        receive(true);
+}
+
+bool CommControl::mayGather() const
+{
+    if (gatherMs_ <= 0 || !gatherAllowed_ || rx_.size() >= kGatherMax)
+        return false;
+    // Only text whose line has not ended waits: a line end (and whatever
+    // came before it) goes out at once.
+    if (rx_.contains('\r') || rx_.contains('\n'))
+        return false;
+    return gatherAllowed_();
+}
+
 void CommControl::onReadyRead()
 {
+    receive(false);
+}
+
+void CommControl::receive(bool gapOver)
+{
     // The serial library does not signal again for what arrives while a
-    // handler of its signal lets events run: that is taken here, in order,
-    // once the handler has returned.
+    // handler of its signal lets events run; nor is the gathering time's
+    // end acted on then: that is taken here, in order, once the handler has
+    // returned.
+    if (delivering_)
+        return;
     do {
-        rx_ += serial_.readAll();
-        if (rThreshold_ <= 0 || rx_.size() < rThreshold_)
+        if (serial_.isOpen())
+            rx_ += serial_.readAll();
+        if (rThreshold_ <= 0 || rx_.size() < rThreshold_) {
+            gatherTimer_.stop();
             return;
-        fire(commEvReceive);
+        }
+        if (!gapOver && mayGather()) {
+            if (!gatherTimer_.isActive())
+                gatherTimer_.start(gatherMs_);
+            return;
+        }
+        gapOver = false;
+        gatherTimer_.stop();
+        delivering_ = true;
+        try {
+            fire(commEvReceive);
+        } catch (...) {
+            delivering_ = false;
+            throw;
+        }
+        delivering_ = false;
     } while (serial_.isOpen() && serial_.bytesAvailable() > 0);
 }
 

@@ -19,6 +19,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 namespace vt {
 
 // CommEvent codes raised with OnComm. The serial library of Qt 6 reports no
@@ -94,6 +96,21 @@ public:
     void setSThreshold(int n);
     int CommEvent() const { return commEvent_; }
 
+    // Gathering: a receive event for text that has no line end (CR or LF)
+    // yet waits until a line end comes, or at the latest `ms` after the
+    // first of its bytes, so that a line arriving a character at a time
+    // raises a few events and not one per character. It holds only while
+    // `allowed` answers true (asked at each arrival); when it answers false
+    // everything waiting goes out at once. 0 ms (the default) raises an
+    // event on every arrival. Held bytes are still there for Input, and
+    // go out before the port closes.
+    void setGather(int ms, std::function<bool()> allowed);
+    int gatherMs() const { return gatherMs_; }
+    // Raises the receive event for what is being gathered now (nothing
+    // when nothing is held, or while a receive event is being handled:
+    // that handler's caller takes it once the handler returns).
+    void deliverGathered();
+
     bool DTREnable() const { return dtr_; }
     void setDTREnable(bool on);
     bool CDHolding();
@@ -125,6 +142,11 @@ private:
     void applySettings(const LineSettings &ls);
     void applyHandshaking();
     void onReadyRead();
+    // Takes what the device has, then raises receive events while the
+    // threshold is met, unless the text is being gathered. `gapOver`: the
+    // gathering time has run out.
+    void receive(bool gapOver);
+    bool mayGather() const;
     void onBytesWritten();
     void onError(QSerialPort::SerialPortError error);
     void closeDevice();
@@ -132,6 +154,10 @@ private:
 
     QSerialPort serial_;
     QTimer pinTimer_;
+    QTimer gatherTimer_;
+    std::function<bool()> gatherAllowed_;
+    int gatherMs_ = 0;
+    bool delivering_ = false;
     QByteArray rx_;
     QString settings_ = QStringLiteral("9600,n,8,1");
     QString device_;

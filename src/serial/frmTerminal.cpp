@@ -22,6 +22,11 @@ namespace vt {
 
 namespace {
 
+// How long the link gathers the characters of a line that has not ended:
+// short beside the terminal's own hold of such text, and well below a
+// line's time on the wire at 4800 baud.
+constexpr int kLinkGatherMs = 40;
+
 QAction *addItem(QMenu *menu, const char *name, const QString &caption, frmTerminal *w, void (frmTerminal::*handler)())
 {
     QAction *a = menu->addAction(caption);
@@ -112,6 +117,11 @@ frmTerminal::frmTerminal()
         c->setRThreshold(1);
         c->setInputLen(0);
     }
+    // The unit's lines come a character at a time: the link gathers a line's
+    // characters for a moment, so that a line costs a few passes of the
+    // receive engine, not one per character. Never while anything waits on
+    // the text as it comes; the probe's port never gathers.
+    MSComm1->setGather(kLinkGatherMs, [] { return linkTextMayWait(); });
     connect(MSComm1, &CommControl::OnComm, this,
             [this] { guarded(QStringLiteral("frmTerminal/MSComm1_OnComm"), [this] { MSComm1_OnComm(); }); });
     connect(MSComm2, &CommControl::OnComm, this,

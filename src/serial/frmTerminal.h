@@ -121,7 +121,7 @@ public:
     void flushTerm();
     // The line the unit had under way is given up (the port was opened or
     // closed again): the next text starts a line afresh for the CFile.
-    void cutRxLine() { rxLineRoute_.cut(); }
+    void cutRxLine();
     void txtTerm_KeyPress(int &KeyAscii);
 
 protected:

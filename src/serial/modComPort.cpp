@@ -58,6 +58,13 @@ void frmTerminal::lodTerminal()
     showSettings();
 }
 
+void frmTerminal::cutRxLine()
+{
+    // What the link is gathering came before the cut.
+    MSComm1->deliverGathered();
+    rxLineRoute_.cut();
+}
+
 void frmTerminal::setPrtDef()
 {
     MSComm1->setSettings(kDefSettings);

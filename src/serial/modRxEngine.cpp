@@ -60,6 +60,20 @@ void zapRxData()
     zapExcQueue();
 }
 
+bool linkTextMayWait()
+{
+    const LinkTimers &t = lnkTmr();
+    return !CroLnk.croBusy && !CroLnk.rxRecentOn && !croWaiting && !BusyPrgrs && !croTask(0)
+        && !oneShotRuns(t.tmrCrxShrt) && !oneShotRuns(t.tmrCrxLng) && !oneShotRuns(t.tmrCrxHed)
+        && !oneShotRuns(t.tmrGPeriod) && !oneShotRuns(t.tmrExcEnd);
+}
+
+void takeGatheredLinkText()
+{
+    if (frmTerminal *t = frmTerminal::instance())
+        t->MSComm1->deliverGathered();
+}
+
 void excQuePush(const QString &line)
 {
     CapExportRec &q = CapExport;

@@ -63,6 +63,15 @@ void zapRxLines();
 // The queue emptied and its counters back to 0.
 void zapExcQueue();
 
+// Whether the link may gather a line that arrives a character at a time
+// before it is handed on: only while nothing waits on received text as it
+// comes (no exchange with the unit, no reply or quiet-gap wait, no task, no
+// probe reply, no burst of the live link under way).
+bool linkTextMayWait();
+// Hands on at once what the link is gathering (before an exchange begins,
+// so that text from before it is not taken for its reply).
+void takeGatheredLinkText();
+
 // Appends one complete line to the queue.
 void excQuePush(const QString &line);
 // The tmrExcRtc tick: hands every waiting line, oldest first, to the live

@@ -7,6 +7,7 @@
 #include "platform/serialport.h"
 #include "sim/kt4sim.h"
 
+#include <algorithm>
 #include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -343,6 +344,104 @@ private slots:
         m.lines.cts = true;
         QVERIFY(QTest::qWaitFor([&] { return !events.isEmpty(); }, 2000));
         QCOMPARE(events.first(), int(commEvCTS));
+    }
+
+    // Gathering: text without a line end waits; a line end, a refusal of the
+    // owner, the owner's call and the close hand it on at once; the time
+    // bound hands on a prompt that never gets a line end. The gathering time
+    // is set far beyond any test's length where an outcome must not come
+    // from the time bound.
+    void gatheringHoldsOnlyUnendedText()
+    {
+        CommControl c;
+        c.setRThreshold(1);
+        bool allowed = true;
+        c.setGather(600000, [&] { return allowed; });
+        c.setPortOpen(true);
+        QVERIFY(sim_.waitForPeer(true));
+        QStringList events;
+        connect(&c, &CommControl::OnComm, this, [&] {
+            if (c.CommEvent() == commEvReceive)
+                events.append(c.Input());
+        });
+        const auto got = [&] { return events.join(QString()); };
+
+        // However many arrivals bring them, characters of an unended line wait.
+        sim_.sendRaw("CAP");
+        QVERIFY(QTest::qWaitFor([&] { return c.InBufferCount() == 3; }, 5000));
+        sim_.sendRaw(": 1");
+        QVERIFY(QTest::qWaitFor([&] { return c.InBufferCount() == 6; }, 5000));
+        QVERIFY(events.isEmpty());
+        // The line end goes on at once, and everything held before it.
+        sim_.sendRaw("\r\nDA");
+        QVERIFY(QTest::qWaitFor([&] { return got().startsWith(QLatin1String("CAP: 1\r\n")); }, 5000));
+        // The owner refuses (a reply is awaited): what comes goes on as it
+        // comes, with whatever was still held before it.
+        allowed = false;
+        sim_.sendRaw("T>");
+        QVERIFY(QTest::qWaitFor([&] { return got() == QLatin1String("CAP: 1\r\nDAT>"); }, 5000));
+        sim_.sendRaw("1");
+        QVERIFY(QTest::qWaitFor([&] { return got().endsWith(QLatin1String("DAT>1")); }, 5000));
+
+        // The owner takes what is held; the close hands it on before the port goes.
+        allowed = true;
+        events.clear();
+        sim_.sendRaw("ab");
+        QVERIFY(QTest::qWaitFor([&] { return c.InBufferCount() == 2; }, 5000));
+        QVERIFY(events.isEmpty());
+        c.deliverGathered();
+        QCOMPARE(events, QStringList{QStringLiteral("ab")});
+        sim_.sendRaw("cd");
+        QVERIFY(QTest::qWaitFor([&] { return c.InBufferCount() == 2; }, 5000));
+        c.setPortOpen(false);
+        QCOMPARE(events, (QStringList{QStringLiteral("ab"), QStringLiteral("cd")}));
+
+        // A prompt never gets its line end: it goes on once the short gathering time is out.
+        c.setGather(20, [&] { return allowed; });
+        c.setPortOpen(true);
+        QVERIFY(sim_.waitForPeer(true));
+        events.clear();
+        sim_.sendRaw("DAT>");
+        QVERIFY(QTest::qWaitFor([&] { return got() == QLatin1String("DAT>"); }, 10000));
+        QCOMPARE(c.InBufferCount(), 0);
+    }
+
+    // Every byte value, line ends among them, in chunks of every size, with
+    // the owner allowing and refusing by turns and a handler that lets events
+    // run (as the receive engine's destinations may): all arrives once, in order.
+    void gatheringLosesAndReordersNothing()
+    {
+        CommControl c;
+        c.setRThreshold(1);
+        bool allowed = true;
+        c.setGather(3, [&] { return allowed; });
+        c.setPortOpen(true);
+        QVERIFY(sim_.waitForPeer(true));
+        QByteArray in;
+        int handled = 0;
+        connect(&c, &CommControl::OnComm, this, [&] {
+            if (c.CommEvent() != commEvReceive)
+                return;
+            in += c.Input().toLatin1();
+            if (++handled % 5 == 0)
+                QTest::qWait(4);
+        });
+        QByteArray all;
+        quint32 seed = 12345;
+        const auto next = [&seed] { seed = seed * 1103515245u + 12345u; return seed >> 16; };
+        for (int i = 0; i < 6000; ++i)
+            all.append(char(i % 61 == 0 ? '\r' : i % 97 == 0 ? '\n' : char(next() & 0xFF)));
+        for (qsizetype at = 0; at < all.size();) {
+            const qsizetype n = std::min<qsizetype>(all.size() - at, 1 + qsizetype(next() % 40));
+            sim_.sendRaw(all.mid(at, n));
+            at += n;
+            allowed = next() % 4 != 0;
+            if (next() % 3 == 0)
+                QTest::qWait(int(next() % 6));
+        }
+        QVERIFY(QTest::qWaitFor([&] { return in.size() >= all.size(); }, 20000));
+        QCOMPARE(in.size(), all.size());
+        QVERIFY(in == all);
     }
 
     void farEndGoneClosesPort()

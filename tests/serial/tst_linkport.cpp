@@ -38,6 +38,7 @@
 #include "shell/frmMDI.h"
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
+#include "shell/modBusy.h"
 #include "shell/modShared.h"
 #include "shell/modStartNbrs.h"
 #include "sim/kt4sim.h"
@@ -375,6 +376,57 @@ private slots:
         RxRoute[2] = false;
         CroLnk.rxRecentOn = false;
         installRemote(nullptr);
+    }
+
+    // The link gathers a line that has not ended only while nothing waits on
+    // received text; under a reply wait, a quiet gap, a task or a probe reply
+    // it comes on as it comes. The gathering time is set beyond the test's
+    // length: text that arrived did not wait for it.
+    void linkGathersOnlyWhileNothingWaits_data()
+    {
+        QTest::addColumn<QString>("waiting");
+        for (const char *w : {"nothing", "reply", "quiet gap", "task", "probe reply"})
+            QTest::newRow(w) << QString::fromLatin1(w);
+    }
+    void linkGathersOnlyWhileNothingWaits()
+    {
+        QFETCH(QString, waiting);
+        term->subOpenPort();
+        QVERIFY(sim.waitForPeer(true));
+        CommControl *link = term->MSComm1;
+        const int gatherMs = link->gatherMs();
+        link->setGather(600000, [] { return linkTextMayWait(); });
+        if (waiting == QLatin1String("reply"))
+            strCrxWait(600000, 600000);
+        else if (waiting == QLatin1String("quiet gap"))
+            strCrxShrt(600000);
+        else if (waiting == QLatin1String("task"))
+            AppSta.TaskBusy = true;
+        else if (waiting == QLatin1String("probe reply"))
+            croWaiting = true;
+        const int64_t before = term->RxBytes;
+        sim.sendRaw("DAT>");
+        if (waiting == QLatin1String("nothing")) {
+            QTRY_COMPARE(link->InBufferCount(), 4);
+            QCOMPARE(term->RxBytes, before);
+            // A key to the unit takes it first: it is not taken for the reply.
+            CroLnk.croNoWait = true;
+            sndCroKey(0, QStringLiteral("D"), 0, 50);
+            QCOMPARE(sim.received(), QByteArray("D"));
+            QCOMPARE(term->RxBytes, before + 4);
+            QVERIFY(!CroLnk.rxRecent.contains(QLatin1String("DAT>")));
+        } else {
+            QTRY_COMPARE(term->RxBytes, before + 4);
+            if (waiting == QLatin1String("reply"))
+                QCOMPARE(CroLnk.rxRecent, QStringLiteral("DAT>"));
+        }
+        QTRY_VERIFY(term->txtTerm->Text().endsWith(QLatin1String("DAT>")));
+        stpLinkTimers();
+        stpCrxWait();
+        AppSta.TaskBusy = false;
+        croWaiting = false;
+        CroLnk = CroLink{};
+        link->setGather(gatherMs, [] { return linkTextMayWait(); });
     }
 
     void probePortFeedsTheProbeBuffer()
