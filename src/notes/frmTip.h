@@ -171,7 +171,10 @@ protected:
 
 private:
     void build();
+    void buildOptions();
+    void buildEditing();
     void buildGoTo();
+    void connectHandlers();
     // "ABGoTo" of section "frmVipNotes": both go-to keys, two digits a part.
     void savGoTo();
     void getGoTo();

@@ -49,6 +49,8 @@ using namespace tipdetail;
 
 namespace {
 
+// A button named after its caption, or after its tip where the caption is a
+// sign.
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, const QString &tip = {})
 {
     auto *b = new QPushButton(caption, parent);
@@ -59,16 +61,77 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
     return b;
 }
 
+// A button that shows the theme's icon, or text where the theme has none, and
+// is named after its tip.
 QPushButton *arrow(QWidget *parent, const QString &name, const char *icon, const QString &text, const QString &tip)
 {
     QPushButton *b = button(parent, name, QString(), tip);
-    const QIcon ic = QIcon::fromTheme(QString::fromLatin1(icon));
+    const QIcon ic = icon ? QIcon::fromTheme(QString::fromLatin1(icon)) : QIcon();
     if (ic.isNull())
         b->setText(text);
     else
         b->setIcon(ic);
     b->setAccessibleName(tip);
     return b;
+}
+
+// One button of a group: the member it fills, its icon (none: its text is
+// its caption), its text and its tip.
+struct ArrowRow {
+    QPushButton *&slot;
+    const char *name;
+    const char *icon;
+    const char *text;
+    const char *tip;
+};
+
+void makeArrows(QWidget *parent, QBoxLayout *row, std::initializer_list<ArrowRow> rows)
+{
+    for (const ArrowRow &r : rows) {
+        r.slot = arrow(parent, QString::fromLatin1(r.name), r.icon, QString::fromLatin1(r.text), QString::fromLatin1(r.tip));
+        row->addWidget(r.slot);
+    }
+}
+
+// A control array of buttons captioned from a list, laid in a row.
+void makeButtons(QPushButton **made, QWidget *parent, QBoxLayout *row, const char *stem,
+                 std::initializer_list<const char *> captions)
+{
+    int i = 0;
+    for (const char *caption : captions) {
+        made[i] = button(parent, QLatin1String(stem) + QString::number(i), QString::fromLatin1(caption));
+        row->addWidget(made[i]);
+        ++i;
+    }
+}
+
+// A check box or option button with its place in a grid.
+template <class B>
+struct ChoiceRow {
+    B *&slot;
+    const char *name;
+    const char *caption;
+    const char *tip;
+    int row, column;
+};
+
+template <class B>
+void makeChoices(QWidget *parent, QGridLayout *grid, std::initializer_list<ChoiceRow<B>> rows)
+{
+    for (const ChoiceRow<B> &r : rows) {
+        r.slot = new B(QString::fromLatin1(r.caption), parent);
+        r.slot->setObjectName(QString::fromLatin1(r.name));
+        if (r.tip)
+            r.slot->setToolTip(QString::fromLatin1(r.tip));
+        grid->addWidget(r.slot, r.row, r.column);
+    }
+}
+
+QFrame *frame(QWidget *parent, const char *name)
+{
+    auto *f = new QFrame(parent);
+    f->setObjectName(QString::fromLatin1(name));
+    return f;
 }
 
 } // namespace
@@ -81,20 +144,18 @@ void frmTip::build()
 
     // Move buttons: back a section, back a chapter, the user notes, forward.
     auto *moves = new QHBoxLayout;
-    cmdMove[0] = arrow(this, QStringLiteral("cmdMove_0"), "go-first", QStringLiteral("<<"), QStringLiteral("Previous Section"));
-    cmdMove[1] = arrow(this, QStringLiteral("cmdMove_1"), "go-previous", QStringLiteral("<"), QStringLiteral("Previous Chapter"));
-    cmdUMove[0] = arrow(this, QStringLiteral("cmdUMove_0"), "go-up", QStringLiteral("-"), QStringLiteral("Previous User Note"));
-    cmdUMove[1] = button(this, QStringLiteral("cmdUMove_1"), QStringLiteral("?"), QStringLiteral("Question"));
-    cmdUMove[2] = arrow(this, QStringLiteral("cmdUMove_2"), "go-down", QStringLiteral("+"), QStringLiteral("Next User Note"));
-    cmdMove[2] = arrow(this, QStringLiteral("cmdMove_2"), "go-next", QStringLiteral(">"), QStringLiteral("Next Chapter"));
-    cmdMove[3] = arrow(this, QStringLiteral("cmdMove_3"), "go-last", QStringLiteral(">>"), QStringLiteral("Next Section"));
-    for (QPushButton *b : {cmdMove[0], cmdMove[1], cmdUMove[0], cmdUMove[1], cmdUMove[2], cmdMove[2], cmdMove[3]})
-        moves->addWidget(b);
+    makeArrows(this, moves,
+               {{cmdMove[0], "cmdMove_0", "go-first", "<<", "Previous Section"},
+                {cmdMove[1], "cmdMove_1", "go-previous", "<", "Previous Chapter"},
+                {cmdUMove[0], "cmdUMove_0", "go-up", "-", "Previous User Note"},
+                {cmdUMove[1], "cmdUMove_1", nullptr, "?", "Question"},
+                {cmdUMove[2], "cmdUMove_2", "go-down", "+", "Next User Note"},
+                {cmdMove[2], "cmdMove_2", "go-next", ">", "Next Chapter"},
+                {cmdMove[3], "cmdMove_3", "go-last", ">>", "Next Section"}});
     moves->addStretch();
     top->addLayout(moves);
 
-    poxNotex = new QFrame(this);
-    poxNotex->setObjectName(QStringLiteral("poxNotex"));
+    poxNotex = frame(this, "poxNotex");
     auto *noteLay = new QVBoxLayout(poxNotex);
     noteLay->setContentsMargins(2, 2, 2, 2);
     txtNotex = new QPlainTextEdit(poxNotex);
@@ -105,15 +166,10 @@ void frmTip::build()
     top->addWidget(poxNotex, 1);
 
     // Panel 0: the note buttons.
-    fraUsrBoss[0] = new QFrame(this);
-    fraUsrBoss[0]->setObjectName(QStringLiteral("fraUsrBoss_0"));
+    fraUsrBoss[0] = frame(this, "fraUsrBoss_0");
     auto *btns = new QHBoxLayout(fraUsrBoss[0]);
     btns->setContentsMargins(0, 0, 0, 0);
-    const char *const edits[6] = {"Add", "Edit", "Delete", "Undo", "Save", "Help"};
-    for (int i = 0; i < 6; ++i) {
-        cmdEdit[i] = button(fraUsrBoss[0], QStringLiteral("cmdEdit_%1").arg(i), QString::fromLatin1(edits[i]));
-        btns->addWidget(cmdEdit[i]);
-    }
+    makeButtons(cmdEdit, fraUsrBoss[0], btns, "cmdEdit_", {"Add", "Edit", "Delete", "Undo", "Save", "Help"});
     btns->addStretch();
     cmdOption = button(fraUsrBoss[0], QStringLiteral("cmdOption"), QStringLiteral("Option"), QStringLiteral("Setup Options"));
     cmdClose = button(fraUsrBoss[0], QStringLiteral("cmdClose"), QStringLiteral("Close"), QStringLiteral("Close Notes"));
@@ -122,56 +178,57 @@ void frmTip::build()
     top->addWidget(fraUsrBoss[0]);
 
     // Panel 1: the question.
-    fraUsrBoss[1] = new QFrame(this);
-    fraUsrBoss[1]->setObjectName(QStringLiteral("fraUsrBoss_1"));
+    fraUsrBoss[1] = frame(this, "fraUsrBoss_1");
     auto *ask = new QHBoxLayout(fraUsrBoss[1]);
     ask->setContentsMargins(0, 0, 0, 0);
     labPrmpt = new QLabel(fraUsrBoss[1]);
     labPrmpt->setObjectName(QStringLiteral("labPrmpt"));
     labPrmpt->setWordWrap(true);
     ask->addWidget(labPrmpt, 1);
-    const char *const answers[4] = {"Cancel", "No", "Yes", "Help"};
-    for (int i = 0; i < 4; ++i) {
-        cmdAnsr[i] = button(fraUsrBoss[1], QStringLiteral("cmdAnsr_%1").arg(i), QString::fromLatin1(answers[i]));
-        ask->addWidget(cmdAnsr[i]);
-    }
+    makeButtons(cmdAnsr, fraUsrBoss[1], ask, "cmdAnsr_", {"Cancel", "No", "Yes", "Help"});
     fraUsrBoss[1]->hide();
     top->addWidget(fraUsrBoss[1]);
 
-    // Panel 0 below the note: the start-up options.
-    fraEdit[0] = new QFrame(this);
-    fraEdit[0]->setObjectName(QStringLiteral("fraEdit_0"));
+    buildOptions();
+    top->addWidget(fraEdit[0]);
+    buildEditing();
+    top->addWidget(fraEdit[1]);
+    fraEdit[0]->hide();
+    fraEdit[1]->hide();
+    fraMove->hide();
+    fraAddDel->hide();
+    connectHandlers();
+    resize(TwipsToPixels(7200), TwipsToPixels(3350));
+}
+
+// Panel 0 below the note: the start-up options and the hidden switches.
+void frmTip::buildOptions()
+{
+    fraEdit[0] = frame(this, "fraEdit_0");
     fraEdit[0]->setFrameShape(QFrame::StyledPanel);
     auto *opts = new QGridLayout(fraEdit[0]);
     opts->addWidget(new QLabel(QStringLiteral("On Stratup"), fraEdit[0]), 0, 0);
-    chkWarningOn[0] = new QCheckBox(QStringLiteral("&System Warnings"), fraEdit[0]);
-    chkWarningOn[1] = new QCheckBox(QStringLiteral("&Chrono Warnings"), fraEdit[0]);
+    const char *warnTip = "Warning On for Important Actions";
+    // The start-up note tells every user to clear "Show iNotes on Startup"
+    // under Option, so it lies in the options layout that every user level
+    // reaches.
+    makeChoices<QCheckBox>(fraEdit[0], opts,
+                           {{chkWarningOn[0], "chkWarningOn_0", "&System Warnings", warnTip, 1, 0},
+                            {chkWarningOn[1], "chkWarningOn_1", "&Chrono Warnings", warnTip, 2, 0},
+                            {chkCroDetect, "chkCroDetect", "&Auto Detect Chrono", "Automaticaly Detect Chrono On Startup", 3, 0}});
+    makeChoices<QRadioButton>(fraEdit[0], opts,
+                              {{optCroSelect[0], "optCroSelect_0", "Select First Free Chrono", nullptr, 1, 1},
+                               {optCroSelect[1], "optCroSelect_1", "Let &Me Select My Own Chrono", nullptr, 2, 1}});
+    makeChoices<QCheckBox>(fraEdit[0], opts, {{chkVipNotes, "chkVipNotes", "Show i&Notes on Startup", nullptr, 3, 1}});
     for (int i = 0; i < 2; ++i) {
-        chkWarningOn[i]->setObjectName(QStringLiteral("chkWarningOn_%1").arg(i));
-        chkWarningOn[i]->setToolTip(QStringLiteral("Warning On for Important Actions"));
-    }
-    chkCroDetect = new QCheckBox(QStringLiteral("&Auto Detect Chrono"), fraEdit[0]);
-    chkCroDetect->setObjectName(QStringLiteral("chkCroDetect"));
-    chkCroDetect->setToolTip(QStringLiteral("Automaticaly Detect Chrono On Startup"));
-    optCroSelect[0] = new QRadioButton(QStringLiteral("Select First Free Chrono"), fraEdit[0]);
-    optCroSelect[1] = new QRadioButton(QStringLiteral("Let &Me Select My Own Chrono"), fraEdit[0]);
-    for (int i = 0; i < 2; ++i) {
-        optCroSelect[i]->setObjectName(QStringLiteral("optCroSelect_%1").arg(i));
         // Both off is a state of its own ("Select Last Used").
         optCroSelect[i]->setAutoExclusive(false);
+        QRadioButton *other = optCroSelect[1 - i];
+        connect(optCroSelect[i], &QRadioButton::clicked, this, [other](bool on) {
+            if (on)
+                other->setChecked(false);
+        });
     }
-    connect(optCroSelect[0], &QRadioButton::clicked, this, [this](bool on) { if (on) optCroSelect[1]->setChecked(false); });
-    connect(optCroSelect[1], &QRadioButton::clicked, this, [this](bool on) { if (on) optCroSelect[0]->setChecked(false); });
-    opts->addWidget(chkWarningOn[0], 1, 0);
-    opts->addWidget(chkWarningOn[1], 2, 0);
-    opts->addWidget(chkCroDetect, 3, 0);
-    opts->addWidget(optCroSelect[0], 1, 1);
-    opts->addWidget(optCroSelect[1], 2, 1);
-    // The start-up note tells every user to clear this box under Option, so
-    // it lies in the options layout that every user level reaches.
-    chkVipNotes = new QCheckBox(QStringLiteral("Show i&Notes on Startup"), fraEdit[0]);
-    chkVipNotes->setObjectName(QStringLiteral("chkVipNotes"));
-    opts->addWidget(chkVipNotes, 3, 1);
     auto *makes = new QHBoxLayout;
     makes->setSpacing(2);
     for (int i = 0; i < 12; ++i) {
@@ -188,37 +245,31 @@ void frmTip::build()
     }
     makes->addStretch();
     opts->addLayout(makes, 4, 0, 1, 2);
-    top->addWidget(fraEdit[0]);
+}
 
-    // Panel 1 below the note: editing.
-    fraEdit[1] = new QFrame(this);
-    fraEdit[1]->setObjectName(QStringLiteral("fraEdit_1"));
+// Panel 1 below the note: editing, the key frame, the add/delete grid and the
+// go-to keys.
+void frmTip::buildEditing()
+{
+    fraEdit[1] = frame(this, "fraEdit_1");
     fraEdit[1]->setFrameShape(QFrame::StyledPanel);
     auto *ed = new QGridLayout(fraEdit[1]);
     txtRefex = new QLineEdit(fraEdit[1]);
     txtRefex->setObjectName(QStringLiteral("txtRefex"));
     txtRefex->setAccessibleName(QStringLiteral("Reference"));
     ed->addWidget(txtRefex, 0, 0, 1, 4);
-    chkRefSee = new QCheckBox(QStringLiteral("Reference"), fraEdit[1]);
-    chkRefSee->setObjectName(QStringLiteral("chkRefSee"));
-    chkBackup = new QCheckBox(QStringLiteral("Backup rUvuzu"), fraEdit[1]);
-    chkBackup->setObjectName(QStringLiteral("chkBackup"));
+    makeChoices<QCheckBox>(fraEdit[1], ed,
+                           {{chkRefSee, "chkRefSee", "Reference", nullptr, 1, 0},
+                            {chkBackup, "chkBackup", "Backup rUvuzu", nullptr, 1, 1}});
     cmdRecMods = button(fraEdit[1], QStringLiteral("cmdRecMods"), QStringLiteral("Record Changes"));
-    chkExit = new QCheckBox(fraEdit[1]);
-    chkExit->setObjectName(QStringLiteral("chkExit"));
-    chkExit->setToolTip(QStringLiteral("Close Notes"));
-    chkExit->setAccessibleName(QStringLiteral("Close Notes"));
-    ed->addWidget(chkRefSee, 1, 0);
-    ed->addWidget(chkBackup, 1, 1);
     ed->addWidget(cmdRecMods, 2, 0);
-    ed->addWidget(chkExit, 2, 1);
+    makeChoices<QCheckBox>(fraEdit[1], ed, {{chkExit, "chkExit", "", "Close Notes", 2, 1}});
+    chkExit->setAccessibleName(QStringLiteral("Close Notes"));
     // The key frame (its arrows come with the go-to tools) and the add/delete
     // grid, whose columns stand for the parts a, b, c, d.
-    fraMove = new QFrame(fraEdit[1]);
-    fraMove->setObjectName(QStringLiteral("fraMove"));
+    fraMove = frame(fraEdit[1], "fraMove");
     ed->addWidget(fraMove, 2, 2);
-    fraAddDel = new QFrame(fraEdit[1]);
-    fraAddDel->setObjectName(QStringLiteral("fraAddDel"));
+    fraAddDel = frame(fraEdit[1], "fraAddDel");
     auto *grid = new QGridLayout(fraAddDel);
     grid->setContentsMargins(0, 0, 0, 0);
     const char *const part[4] = {"a", "b", "c", "d"};
@@ -232,43 +283,54 @@ void frmTip::build()
     ed->addWidget(fraAddDel, 2, 3);
     buildGoTo();
     ed->addWidget(fraGoTo, 3, 0, 1, 4);
-    top->addWidget(fraEdit[1]);
-    fraEdit[0]->hide();
-    fraEdit[1]->hide();
-    fraMove->hide();
-    fraAddDel->hide();
+}
 
-    auto wire = [this](QAbstractButton *b, const QString &where, std::function<void()> body) {
-        connect(b, &QAbstractButton::clicked, this, [where, body] { guarded(QStringLiteral("frmTip-") + where, body); });
+// Every control's handler, run guarded and reported under its name.
+void frmTip::connectHandlers()
+{
+    const auto wire = [this](QAbstractButton *b, const char *handler, std::function<void()> body) {
+        const QString where = QStringLiteral("frmTip-") + QLatin1String(handler);
+        connect(b, &QAbstractButton::clicked, this, [where, body = std::move(body)] { guarded(where, body); });
     };
-    for (int i = 0; i < 4; ++i)
-        wire(cmdMove[i], QStringLiteral("cmdMove_Click"), [this, i] { cmdMove_Click(i); });
-    for (int i = 0; i < 3; ++i)
-        wire(cmdUMove[i], QStringLiteral("cmdUMove_Click"), [this, i] { cmdUMove_Click(i); });
-    for (int i = 0; i < 6; ++i)
-        wire(cmdEdit[i], QStringLiteral("cmdEdit_Click"), [this, i] { cmdEdit_Click(i); });
-    for (int i = 0; i < 8; ++i)
-        wire(cmdAddDel[i], QStringLiteral("cmdAddDel_Click"), [this, i] { cmdAddDel_Click(i); });
-    for (int i = 0; i < 4; ++i)
-        wire(cmdAnsr[i], QStringLiteral("cmdAnsr_Click"), [this, i] { cmdAnsr_Click(i); });
-    wire(cmdRecMods, QStringLiteral("cmdRecMods_Click"), [this] { cmdRecMods_Click(); });
-    for (int i = 0; i < 8; ++i) {
-        wire(cmdTagGo[i], QStringLiteral("cmdTagGo_Click"), [this, i] { cmdTagGo_Click(i); });
-        wire(cmdMovKey[i], QStringLiteral("cmdMovKey_Click"), [this, i] { cmdMovKey_Click(i); });
-    }
-    for (int i = 0; i < 2; ++i)
-        wire(cmdTagMov[i], QStringLiteral("cmdTagMov_Click"), [this, i] { cmdTagMov_Click(i); });
-    for (int i = 0; i < 12; ++i)
-        wire(fraMake[i], QStringLiteral("fraMake_Click"), [this, i] { fraMake_Click(i); });
-    wire(cmdOption, QStringLiteral("cmdOption_Click"), [this] { cmdOption_Click(); });
-    wire(cmdClose, QStringLiteral("cmdClose_Click"), [this] { cmdClose_Click(); });
-    wire(chkExit, QStringLiteral("chkExit_Click"), [this] { chkExit_Click(); });
-    wire(chkRefSee, QStringLiteral("chkRefSee_Click"), [this] { chkRefSee_Click(); });
+    // The control arrays: each button's click runs its handler with its index.
+    struct ArrayClick {
+        QPushButton *const *buttons;
+        int count;
+        const char *handler;
+        void (frmTip::*run)(int);
+    };
+    const ArrayClick arrays[] = {
+        {cmdMove, 4, "cmdMove_Click", &frmTip::cmdMove_Click},
+        {cmdUMove, 3, "cmdUMove_Click", &frmTip::cmdUMove_Click},
+        {cmdEdit, 6, "cmdEdit_Click", &frmTip::cmdEdit_Click},
+        {cmdAddDel, 8, "cmdAddDel_Click", &frmTip::cmdAddDel_Click},
+        {cmdAnsr, 4, "cmdAnsr_Click", &frmTip::cmdAnsr_Click},
+        {cmdTagGo, 8, "cmdTagGo_Click", &frmTip::cmdTagGo_Click},
+        {cmdMovKey, 8, "cmdMovKey_Click", &frmTip::cmdMovKey_Click},
+        {cmdTagMov, 2, "cmdTagMov_Click", &frmTip::cmdTagMov_Click},
+        {fraMake, 12, "fraMake_Click", &frmTip::fraMake_Click},
+    };
+    for (const ArrayClick &a : arrays)
+        for (int i = 0; i < a.count; ++i)
+            wire(a.buttons[i], a.handler, [this, run = a.run, i] { (this->*run)(i); });
+    struct Click {
+        QAbstractButton *button;
+        const char *handler;
+        void (frmTip::*run)();
+    };
+    const Click clicks[] = {
+        {cmdRecMods, "cmdRecMods_Click", &frmTip::cmdRecMods_Click},
+        {cmdOption, "cmdOption_Click", &frmTip::cmdOption_Click},
+        {cmdClose, "cmdClose_Click", &frmTip::cmdClose_Click},
+        {chkExit, "chkExit_Click", &frmTip::chkExit_Click},
+        {chkRefSee, "chkRefSee_Click", &frmTip::chkRefSee_Click},
+    };
+    for (const Click &c : clicks)
+        wire(c.button, c.handler, [this, run = c.run] { (this->*run)(); });
     connect(txtRefex, &QLineEdit::textChanged, this,
             [this] { guarded(QStringLiteral("frmTip-txtRefex_Change"), [this] { noteChanged(); }); });
     connect(txtNotex, &QPlainTextEdit::textChanged, this,
             [this] { guarded(QStringLiteral("frmTip-txtNotex_Change"), [this] { noteChanged(); }); });
-    resize(TwipsToPixels(7200), TwipsToPixels(3350));
 }
 
 void frmTip::buildGoTo()

@@ -158,11 +158,16 @@ protected:
     bool event(QEvent *e) override;
 
 private:
+    void makeOverlay();
+    void makeQuestionPanel();
+    void showQuestionPanel(int keySet, const QString &text);
+    void connectHandlers();
     RichTextBox *activeBox() const;
     bool searchLoop(int16_t code, int16_t mode);
     void SetFound(int16_t code, int16_t mode, int position);
     bool chkDocChanged();
     void chkNewText(int16_t mode);
+    bool addToHistory(int index, const QString &known);
     void notice(int16_t mode, const QString &text);
     void fillDirections();
     void restoreControls();

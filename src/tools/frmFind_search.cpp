@@ -77,38 +77,31 @@ void frmFind::hst2Usr()
     unlEvents();
 }
 
-void frmFind::chkNewText(int16_t mode)
+// Puts the box's text at the head of its history unless the history already
+// holds known, dropping the oldest entry when the history is full.
+bool frmFind::addToHistory(int index, const QString &known)
 {
-    FindStateRec &s = FindState;
-    if (mode == 0)
-        return;
-    for (int k = 0; k < cboText[0]->count(); ++k)
-        if (cboText[0]->itemText(k) == s.FindText)
-            return;
+    QComboBox *box = cboText[index];
+    for (int k = 0; k < box->count(); ++k)
+        if (box->itemText(k) == known)
+            return false;
     lokEvents();
-    const QString current = cboText[0]->currentText();
-    if (cboText[0]->count() >= kFindHistoryMax)
-        cboText[0]->removeItem(cboText[0]->count() - 1);
-    cboText[0]->insertItem(0, current);
-    cboText[0]->setEditText(current);
-    s.FindHistPending = false;
+    const QString current = box->currentText();
+    if (box->count() >= kFindHistoryMax)
+        box->removeItem(box->count() - 1);
+    box->insertItem(0, current);
+    box->setEditText(current);
     unlEvents();
+    return true;
 }
 
-void frmFind::chkHstText()
+void frmFind::chkNewText(int16_t mode)
 {
-    const QString replaceText = FindState.ReplaceText;
-    for (int k = 0; k < cboText[1]->count(); ++k)
-        if (cboText[1]->itemText(k) == replaceText)
-            return;
-    lokEvents();
-    const QString current = cboText[1]->currentText();
-    if (cboText[1]->count() >= kFindHistoryMax)
-        cboText[1]->removeItem(cboText[1]->count() - 1);
-    cboText[1]->insertItem(0, current);
-    cboText[1]->setEditText(current);
-    unlEvents();
+    if (mode != 0 && addToHistory(0, FindState.FindText))
+        FindState.FindHistPending = false;
 }
+
+void frmFind::chkHstText() { addToHistory(1, FindState.ReplaceText); }
 
 // --- reading the window ---------------------------------------------------------
 

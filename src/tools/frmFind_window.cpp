@@ -96,6 +96,114 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
 
 // --- the window's controls ---------------------------------------------------
 
+namespace {
+
+// A control's place on the design's grid, in twips.
+struct Spot {
+    int left, top, width, height;
+};
+
+void place(QWidget *w, const Spot &at) { place(w, at.left, at.top, at.width, at.height); }
+
+template <class W>
+W *named(W *w, const QString &name, const char *tip = nullptr)
+{
+    w->setObjectName(name);
+    if (tip && *tip)
+        w->setToolTip(QString::fromLatin1(tip));
+    return w;
+}
+
+// One control of a group: the member it fills, where it lies, its name,
+// caption and tool tip, and its place.
+template <class W>
+struct Row {
+    W *&slot;
+    QWidget *parent;
+    const char *name;
+    QString caption;
+    const char *tip;
+    Spot at;
+};
+
+// A frame that only groups controls.
+using FrameRow = Row<QWidget>;
+void make(const FrameRow &r)
+{
+    r.slot = named(new QWidget(r.parent), QString::fromLatin1(r.name), r.tip);
+    place(r.slot, r.at);
+}
+
+// A label that acts as a button. A glyph is bold and small and is named for
+// the accessibility tree after its tip (one without a tip does nothing yet);
+// a caption names its label.
+using LabelRow = Row<ClickLabel>;
+void make(const LabelRow &r)
+{
+    auto *lab = named(new ClickLabel(r.caption, r.parent), QString::fromLatin1(r.name), r.tip);
+    const bool isGlyph = r.caption.size() == 1;
+    if (isGlyph) {
+        lab->setAccessibleName(r.tip && *r.tip ? QString::fromLatin1(r.tip) : QStringLiteral("Not Activated Yet"));
+        QFont f = lab->font();
+        f.setBold(true);
+        f.setPointSizeF(8.25);
+        lab->setFont(f);
+        lab->setCursor(Qt::PointingHandCursor);
+    } else {
+        lab->setAccessibleName(r.caption);
+    }
+    place(lab, r.at);
+    r.slot = lab;
+}
+
+// A button; one captioned with a sign is named after its tip.
+using ButtonRow = Row<QPushButton>;
+void make(const ButtonRow &r)
+{
+    auto *b = named(new QPushButton(r.caption, r.parent), QString::fromLatin1(r.name), r.tip);
+    b->setAutoDefault(false);
+    if (r.caption.size() < 2 && r.tip && *r.tip)
+        b->setAccessibleName(b->toolTip());
+    place(b, r.at);
+    r.slot = b;
+}
+
+template <class W>
+void make(const Row<W> &r)
+{
+    r.slot = named(new W(r.caption, r.parent), QString::fromLatin1(r.name), r.tip);
+    place(r.slot, r.at);
+}
+
+template <class R>
+void makeAll(std::initializer_list<R> rows)
+{
+    for (const R &r : rows)
+        make(r);
+}
+
+// The Find and Replace boxes: editable, with a history, each named after its
+// label for the accessibility tree.
+QComboBox *textBox(QWidget *parent, const QString &name, const QString &accessible, const char *tip, const Spot &at)
+{
+    auto *c = named(new QComboBox(parent), name, tip);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->lineEdit()->setMaxLength(1 << 24);
+    c->setAccessibleName(accessible);
+    place(c, at);
+    return c;
+}
+
+template <class Sender, class Signal>
+void onSignal(frmFind *window, Sender *sender, Signal signal, const char *handler, std::function<void()> body)
+{
+    const QString where = QStringLiteral("frmFind-") + QLatin1String(handler);
+    QObject::connect(sender, signal, window, [where, body = std::move(body)] { guarded(where, body); });
+}
+
+} // namespace
+
 frmFind::frmFind() : QDialog(frmMDI::instance())
 {
     setObjectName(QStringLiteral("frmFind"));
@@ -103,251 +211,207 @@ frmFind::frmFind() : QDialog(frmMDI::instance())
     textScale() = 1.0;
     setModal(false);
 
-    const auto name = [](QWidget *w, const QString &n, const QString &tip = {}) {
-        w->setObjectName(n);
-        if (!tip.isEmpty())
-            w->setToolTip(tip);
-    };
-    const auto glyph = [&](QWidget *parent, const QString &n, const QString &g, const QString &tip, int l, int t, int wd,
-                           int h) {
-        auto *lab = new ClickLabel(g, parent);
-        name(lab, n, tip);
-        lab->setAccessibleName(tip.isEmpty() ? QStringLiteral("Not Activated Yet") : tip);
-        QFont f = lab->font();
-        f.setBold(true);
-        f.setPointSizeF(8.25);
-        lab->setFont(f);
-        lab->setCursor(Qt::PointingHandCursor);
-        place(lab, l, t, wd, h);
-        return lab;
-    };
-    const auto textLabel = [&](QWidget *parent, const QString &n, const QString &caption, const QString &tip, int l,
-                               int t, int wd, int h) {
-        auto *lab = new ClickLabel(caption, parent);
-        name(lab, n, tip);
-        lab->setAccessibleName(caption);
-        place(lab, l, t, wd, h);
-        return lab;
-    };
-    const auto button = [&](QWidget *parent, const QString &n, const QString &caption, const QString &tip, int l, int t,
-                            int wd, int h) {
-        auto *b = new QPushButton(caption, parent);
-        name(b, n, tip);
-        b->setAutoDefault(false);
-        place(b, l, t, wd, h);
-        return b;
-    };
-    const auto check = [&](QWidget *parent, const QString &n, const QString &caption, const QString &tip, int l, int t,
-                           int wd, int h) {
-        auto *c = new QCheckBox(caption, parent);
-        name(c, n, tip);
-        place(c, l, t, wd, h);
-        return c;
-    };
-    const auto combo = [&](QWidget *parent, const QString &n, const QString &accessible, const QString &tip) {
-        auto *c = new QComboBox(parent);
-        name(c, n, tip);
-        c->setEditable(true);
-        c->setInsertPolicy(QComboBox::NoInsert);
-        c->lineEdit()->setMaxLength(1 << 24);
-        c->setAccessibleName(accessible);
-        return c;
-    };
-
-    fraFox = new QWidget(this);
-    name(fraFox, QStringLiteral("fraFox"));
-    place(fraFox, 0, 120, 4975, 2050);
-
-    lblMoreX = glyph(fraFox, QStringLiteral("lblMoreX"), kGlyphOne, QStringLiteral("Hide Special Features"), 100, 60, 225, 180);
-    lblFind = textLabel(fraFox, QStringLiteral("lblFind"), QStringLiteral("Find:"),
-                        QStringLiteral("Click Here To Copy Selected Block From Active CFile"), 390, 20, 420, 240);
-    cboText[0] = combo(fraFox, QStringLiteral("cboText_0"), QStringLiteral("Find:"), {});
-    place(cboText[0], 840, 0, 2655, 315);
-    lblMore[0] = glyph(fraFox, QStringLiteral("lblMore_0"), kGlyphPointer, QStringLiteral("Clear Find History"), 3515, 80, 120, 180);
-    lblMore[1] = glyph(fraFox, QStringLiteral("lblMore_1"), kGlyphZero, QStringLiteral("Expand-Reduce Setup"), 4665, 75, 195, 180);
-    fraMore0 = new QWidget(fraFox);
-    name(fraMore0, QStringLiteral("fraMore_0"), QStringLiteral("Reserved"));
-    place(fraMore0, 600, 240, 50, 130);
+    // The order of making is the order of the Tab key and, among controls
+    // that overlap, the order of drawing.
+    // A table's parents are read as it is written: a frame's own children
+    // go in a table after it.
+    makeAll<FrameRow>({{fraFox, this, "fraFox", {}, nullptr, {0, 120, 4975, 2050}}});
+    makeAll<FrameRow>({
+        {fraMore0, fraFox, "fraMore_0", {}, "Reserved", {600, 240, 50, 130}},
+        {fraReplace, fraFox, "fraReplace", {}, nullptr, {0, 400, 4935, 435}},
+        {fraMain, fraFox, "fraMain", {}, nullptr, {0, 800, 4900, 1250}},
+    });
+    makeAll<FrameRow>({
+        {fraHow, fraMain, "fraHow", {}, nullptr, {100, 0, 1500, 1200}},
+        {fraDrct, fraMain, "fraDrct", {}, nullptr, {1575, 0, 1920, 375}},
+        {fraWhere, fraMain, "fraWhere", {}, nullptr, {1750, 400, 1250, 725}},
+    });
     fraMore0->hide();
-
-    fraReplace = new QWidget(fraFox);
-    name(fraReplace, QStringLiteral("fraReplace"));
     fraReplace->setAccessibleName(QStringLiteral("Replace"));
-    place(fraReplace, 0, 400, 4935, 435);
-    lblReplace = textLabel(fraReplace, QStringLiteral("lblReplace"), QStringLiteral("Replace:"),
-                           QStringLiteral("Click Here To Copy Selected Block From Active CFile"), 60, 0, 750, 240);
-    cboText[1] = combo(fraReplace, QStringLiteral("cboText_1"), QStringLiteral("Replace:"),
-                       QStringLiteral("Double Click to Copy Selected Block from CFile"));
-    place(cboText[1], 840, 0, 2655, 315);
-    lblMore[2] = glyph(fraReplace, QStringLiteral("lblMore_2"), kGlyphPointer, QStringLiteral("Clear Replace History"), 3515, 60, 120, 180);
-    lblMore[3] = glyph(fraReplace, QStringLiteral("lblMore_3"), kGlyphOne, QStringLiteral("Show  Replace"), 4660, 60, 225, 180);
-
-    fraMain = new QWidget(fraFox);
-    name(fraMain, QStringLiteral("fraMain"));
-    place(fraMain, 0, 800, 4900, 1250);
-    fraHow = new QWidget(fraMain);
-    name(fraHow, QStringLiteral("fraHow"));
-    place(fraHow, 100, 0, 1500, 1200);
-    chkWholeWord = check(fraHow, QStringLiteral("chkWholeWord"), QStringLiteral("&Whole Words"), QStringLiteral("Find Only Whole Words"), 0, 0, 1470, 225);
-    chkMatchCase = check(fraHow, QStringLiteral("chkMatchCase"), QStringLiteral("&Match Case"), QStringLiteral("Find Only Matching Case"), 0, 240, 1245, 240);
-    chkPatternMatch = check(fraHow, QStringLiteral("chkPatternMatch"), QStringLiteral("&Pattern Matching"), QStringLiteral("Sear As Per Pattern Setup"), 0, 480, 1550, 240);
-    chkBlock = check(fraHow, QStringLiteral("chkBlock"), QStringLiteral("&Selected Block"), QStringLiteral("Search Withing Selected Block Only"), 0, 720, 1395, 240);
-    chkFcsTrkOff = check(fraHow, QStringLiteral("chkFcsTrkOff"), QStringLiteral("CFile &Lock On"), QStringLiteral("Do Not Follow  Cursor Position In CFile"), 0, 960, 1395, 240);
-
-    fraDrct = new QWidget(fraMain);
-    name(fraDrct, QStringLiteral("fraDrct"));
-    place(fraDrct, 1575, 0, 1920, 375);
-    lblDrct = textLabel(fraDrct, QStringLiteral("lblDrct"), QStringLiteral("&Direction:"), QStringLiteral("Reset Text Search"), 0, 50, 660, 255);
-    cmbDirection = new QComboBox(fraDrct);
-    name(cmbDirection, QStringLiteral("cmbDirection"));
-    cmbDirection->setAccessibleName(QStringLiteral("Direction:"));
-    lblDrct->setBuddy(cmbDirection);
-    place(cmbDirection, 720, 0, 1205, 315);
-
-    fraWhere = new QWidget(fraMain);
-    name(fraWhere, QStringLiteral("fraWhere"));
-    place(fraWhere, 1750, 400, 1250, 725);
-    const char *sheets[3][2] = {{"C&urent CFile", "Search Current CFile Only"},
-                                {"&Other CFiles", "Search All CFiles Except Curent One"},
-                                {"All CFiles", "Search All CFIles Including Curent One"}};
-    const int sheetWidths[3] = {1300, 1250, 1095};
-    for (int i = 0; i < 3; ++i) {
-        chkSheet[i] = new QRadioButton(QString::fromLatin1(sheets[i][0]), fraWhere);
-        name(chkSheet[i], QStringLiteral("chkSheet_%1").arg(i), QString::fromLatin1(sheets[i][1]));
-        place(chkSheet[i], 0, 240 * i, sheetWidths[i], 225);
-        chkSheet[i]->setEnabled(i == 0); // searching other CFiles is not offered
-    }
-    chkSheet[0]->setChecked(true);
 
     // The glyph labels lie beneath the buttons that may move over them.
-    lblMore[4] = glyph(fraMain, QStringLiteral("lblMore_4"), kGlyphPointer, QStringLiteral("Reset Search Parameters Only"), 3515, 60, 120, 180);
-    lblMore[5] = glyph(fraMain, QStringLiteral("lblMore_5"), kGlyphOne, QStringLiteral("Show  Replace"), 4660, 60, 225, 180);
-    lblMore[6] = glyph(fraMain, QStringLiteral("lblMore_6"), kGlyphPointer, QStringLiteral("Expand Find &  Replace Windows"), 3180, 480, 120, 180);
-    lblMore[7] = glyph(fraMain, QStringLiteral("lblMore_7"), kGlyphOne, QStringLiteral("Hide Extensions"), 4665, 460, 240, 180);
-    lblMore[8] = glyph(fraMain, QStringLiteral("lblMore_8"), kGlyphPointer, {}, 3180, 840, 120, 180);
-    lblMore[9] = glyph(fraMain, QStringLiteral("lblMore_9"), kGlyphZero, {}, 4665, 860, 240, 180);
+    const char *copyTip = "Click Here To Copy Selected Block From Active CFile";
+    makeAll<LabelRow>({
+        {lblMoreX, fraFox, "lblMoreX", kGlyphOne, "Hide Special Features", {100, 60, 225, 180}},
+        {lblFind, fraFox, "lblFind", QStringLiteral("Find:"), copyTip, {390, 20, 420, 240}},
+        {lblMore[0], fraFox, "lblMore_0", kGlyphPointer, "Clear Find History", {3515, 80, 120, 180}},
+        {lblMore[1], fraFox, "lblMore_1", kGlyphZero, "Expand-Reduce Setup", {4665, 75, 195, 180}},
+        {lblReplace, fraReplace, "lblReplace", QStringLiteral("Replace:"), copyTip, {60, 0, 750, 240}},
+        {lblMore[2], fraReplace, "lblMore_2", kGlyphPointer, "Clear Replace History", {3515, 60, 120, 180}},
+        {lblMore[3], fraReplace, "lblMore_3", kGlyphOne, "Show  Replace", {4660, 60, 225, 180}},
+        {lblDrct, fraDrct, "lblDrct", QStringLiteral("&Direction:"), "Reset Text Search", {0, 50, 660, 255}},
+        {lblMore[4], fraMain, "lblMore_4", kGlyphPointer, "Reset Search Parameters Only", {3515, 60, 120, 180}},
+        {lblMore[5], fraMain, "lblMore_5", kGlyphOne, "Show  Replace", {4660, 60, 225, 180}},
+        {lblMore[6], fraMain, "lblMore_6", kGlyphPointer, "Expand Find &  Replace Windows", {3180, 480, 120, 180}},
+        {lblMore[7], fraMain, "lblMore_7", kGlyphOne, "Hide Extensions", {4665, 460, 240, 180}},
+        {lblMore[8], fraMain, "lblMore_8", kGlyphPointer, nullptr, {3180, 840, 120, 180}},
+        {lblMore[9], fraMain, "lblMore_9", kGlyphZero, nullptr, {4665, 860, 240, 180}},
+    });
 
-    cmdFind = button(fraFox, QStringLiteral("cmdFind"), QStringLiteral("&Find"), QStringLiteral("Find Next Location"), 3650, 0, 990, 315);
+    cboText[0] = textBox(fraFox, QStringLiteral("cboText_0"), QStringLiteral("Find:"), nullptr, {840, 0, 2655, 315});
+    cboText[1] = textBox(fraReplace, QStringLiteral("cboText_1"), QStringLiteral("Replace:"),
+                         "Double Click to Copy Selected Block from CFile", {840, 0, 2655, 315});
+    makeAll<Row<QCheckBox>>({
+        {chkWholeWord, fraHow, "chkWholeWord", QStringLiteral("&Whole Words"), "Find Only Whole Words", {0, 0, 1470, 225}},
+        {chkMatchCase, fraHow, "chkMatchCase", QStringLiteral("&Match Case"), "Find Only Matching Case", {0, 240, 1245, 240}},
+        {chkPatternMatch, fraHow, "chkPatternMatch", QStringLiteral("&Pattern Matching"), "Sear As Per Pattern Setup", {0, 480, 1550, 240}},
+        {chkBlock, fraHow, "chkBlock", QStringLiteral("&Selected Block"), "Search Withing Selected Block Only", {0, 720, 1395, 240}},
+        {chkFcsTrkOff, fraHow, "chkFcsTrkOff", QStringLiteral("CFile &Lock On"), "Do Not Follow  Cursor Position In CFile", {0, 960, 1395, 240}},
+    });
+    cmbDirection = named(new QComboBox(fraDrct), QStringLiteral("cmbDirection"));
+    cmbDirection->setAccessibleName(QStringLiteral("Direction:"));
+    lblDrct->setBuddy(cmbDirection);
+    place(cmbDirection, {720, 0, 1205, 315});
+    makeAll<Row<QRadioButton>>({
+        {chkSheet[0], fraWhere, "chkSheet_0", QStringLiteral("C&urent CFile"), "Search Current CFile Only", {0, 0, 1300, 225}},
+        {chkSheet[1], fraWhere, "chkSheet_1", QStringLiteral("&Other CFiles"), "Search All CFiles Except Curent One", {0, 240, 1250, 225}},
+        {chkSheet[2], fraWhere, "chkSheet_2", QStringLiteral("All CFiles"), "Search All CFIles Including Curent One", {0, 480, 1095, 225}},
+    });
+    chkSheet[1]->setEnabled(false); // searching other CFiles is not offered
+    chkSheet[2]->setEnabled(false);
+    chkSheet[0]->setChecked(true);
+
+    const char *replaceTip = "Replace Curren Location And Find Next One";
+    const QString at = QStringLiteral("@");
+    const QString replaceAt = QStringLiteral("Replace@");
+    makeAll<ButtonRow>({
+        {cmdFind, fraFox, "cmdFind", QStringLiteral("&Find"), "Find Next Location", {3650, 0, 990, 315}},
+        {cmdReplace[0], fraReplace, "cmdReplace_0", QStringLiteral("&Replace"), replaceTip, {3650, 0, 990, 315}},
+        {cmdReplace[1], fraMain, "cmdReplace_1", QStringLiteral("&Replace..."), replaceTip, {3650, 0, 990, 315}},
+        {cmdReplaceAll, fraMain, "cmdReplaceAll", QStringLiteral("Replace &All"), "Replace All Found Text", {3650, 0, 990, 315}},
+        {cmdFndRst, fraMain, "cmdFndRst", QString(QChar(0x21BA)), "Reset CFile Search Parameters", {3320, 400, 300, 315}},
+        {cmdCancel, fraMain, "cmdCancel", QStringLiteral("&Cancel"), "Cance Find End Exit,  Also Stop Replace All", {3650, 400, 990, 315}},
+        {cmdRepAtt[0], fraMain, "cmdRepAtt_0", at, "Find Next Location", {3320, 800, 300, 315}},
+        {cmdRepAtt[1], fraMain, "cmdRepAtt_1", replaceAt, "Replace Current Location, And Stay Put", {3650, 800, 990, 315}},
+        // Anchors of the places the buttons move to; never shown.
+        {cmdRepAtt[2], fraMain, "cmdRepAtt_2", at, nullptr, {3320, 1200, 300, 315}},
+        {cmdRepAtt[3], fraMain, "cmdRepAtt_3", replaceAt, nullptr, {3650, 1200, 990, 315}},
+    });
     cmdFind->setDefault(true);
-    cmdReplace[0] = button(fraReplace, QStringLiteral("cmdReplace_0"), QStringLiteral("&Replace"),
-                           QStringLiteral("Replace Curren Location And Find Next One"), 3650, 0, 990, 315);
-    cmdReplace[1] = button(fraMain, QStringLiteral("cmdReplace_1"), QStringLiteral("&Replace..."),
-                           QStringLiteral("Replace Curren Location And Find Next One"), 3650, 0, 990, 315);
-    cmdReplaceAll = button(fraMain, QStringLiteral("cmdReplaceAll"), QStringLiteral("Replace &All"), QStringLiteral("Replace All Found Text"), 3650, 0, 990, 315);
-    cmdFndRst = button(fraMain, QStringLiteral("cmdFndRst"), QString(QChar(0x21BA)), QStringLiteral("Reset CFile Search Parameters"), 3320, 400, 300, 315);
-    cmdFndRst->setAccessibleName(cmdFndRst->toolTip());
-    cmdCancel = button(fraMain, QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"), QStringLiteral("Cance Find End Exit,  Also Stop Replace All"), 3650, 400, 990, 315);
     QFont bold = cmdCancel->font();
     bold.setBold(true);
     cmdCancel->setFont(bold);
-    const char *atTips[4] = {"Find Next Location", "Replace Current Location, And Stay Put", nullptr, nullptr};
-    for (int i = 0; i < 4; ++i) {
-        const bool small = i % 2 == 0;
-        cmdRepAtt[i] = button(fraMain, QStringLiteral("cmdRepAtt_%1").arg(i), small ? QStringLiteral("@") : QStringLiteral("Replace@"),
-                              atTips[i] ? QString::fromLatin1(atTips[i]) : QString(), small ? 3320 : 3650, i < 2 ? 800 : 1200,
-                              small ? 300 : 990, 315);
-        if (small && atTips[i])
-            cmdRepAtt[i]->setAccessibleName(cmdRepAtt[i]->toolTip());
-        if (i >= 2)
-            cmdRepAtt[i]->hide(); // position anchors only
-    }
+    cmdRepAtt[2]->hide();
+    cmdRepAtt[3]->hide();
 
-    fraExpRef = new QWidget(this);
-    name(fraExpRef, QStringLiteral("fraExpRef"));
-    place(fraExpRef, 5040, 920, 615, 850);
-    fraExpRef->hide();
-
-    fraTxts = new QWidget(this);
-    name(fraTxts, QStringLiteral("fraTxts"));
-    fraTxts->setAutoFillBackground(true);
-    place(fraTxts, 0, 0, 4885, 3700);
-    const char *txtTips[2] = {"Copy Selected Text From CFile To Find", "Copy Selected Text From CFile To Replace"};
-    for (int i = 0; i < 2; ++i) {
-        fraTxt[i] = new QGroupBox(i == 0 ? QStringLiteral("Find") : QStringLiteral("Replace"), fraTxts);
-        name(fraTxt[i], QStringLiteral("fraTxt_%1").arg(i), QString::fromLatin1(txtTips[i]));
-        place(fraTxt[i], 0, i == 0 ? 0 : 1850, 4885, 1825);
-        fraTxt[i]->installEventFilter(this);
-        txtTxt[i] = new QPlainTextEdit(fraTxt[i]);
-        name(txtTxt[i], QStringLiteral("txtTxt_%1").arg(i));
-        txtTxt[i]->setAccessibleName(fraTxt[i]->title());
-        txtTxt[i]->setLineWrapMode(QPlainTextEdit::NoWrap);
-        txtTxt[i]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        txtTxt[i]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        place(txtTxt[i], 50, 240, 4795, 1525);
-    }
-    fraTxts->hide();
-
-    picQBoz = new QFrame(this);
-    name(picQBoz, QStringLiteral("picQBoz"));
-    picQBoz->setFrameShape(QFrame::Box);
-    picQBoz->setAutoFillBackground(true);
-    fraQText = new QFrame(picQBoz);
-    name(fraQText, QStringLiteral("fraQText"));
-    fraQText->setAutoFillBackground(true);
-    lblQText = new QLabel(fraQText);
-    name(lblQText, QStringLiteral("lblQText"));
-    const int keyWidths[3] = {1305, 2385, 2865};
-    const char *keys[6] = {"Ok", "Yes", "No", "Yes", "No", "Cancel"};
-    const int keySet[6] = {0, 1, 1, 2, 2, 2};
-    int slot[3] = {0, 0, 0};
-    for (int k = 0; k < 3; ++k) {
-        fraQKeys[k] = new QWidget(picQBoz);
-        name(fraQKeys[k], QStringLiteral("fraQKeys_%1").arg(k));
-        fraQKeys[k]->setAutoFillBackground(true);
-        fraQKeys[k]->resize(px(keyWidths[k]), px(450));
-    }
-    const uint32_t keyColours[6] = {0x00C0C0C0, 0x0000FF00, 0x008080FF, 0x0000FF00, 0x008080FF, 0x00FFFF80};
-    for (int i = 0; i < 6; ++i) {
-        const int k = keySet[i];
-        auto *b = new QPushButton(QString::fromLatin1(keys[i]), fraQKeys[k]);
-        name(b, QStringLiteral("cmdQKeys_%1").arg(i));
-        b->setAutoDefault(false);
-        QPalette pal = b->palette();
-        pal.setColor(QPalette::Button, colorFromNumber(keyColours[i]));
-        b->setPalette(pal);
-        const int n = k + 1; // keys in this set
-        const int gap = (keyWidths[k] - n * 700) / (n + 1);
-        place(b, gap + slot[k]++ * (700 + gap), 85, 700, 280);
-        cmdQKeys[i] = b;
-        connect(b, &QPushButton::clicked, this,
-                [this, i] { guarded(QStringLiteral("frmFind-cmdQKeys_Click"), [this, i] { cmdQKeys_Click(i); }); });
-    }
-    picQBoz->hide();
+    makeOverlay();
+    makeQuestionPanel();
 
     // Drawn at the design's size, then grown to what the captions need.
     textScale() = neededScale(this);
     scalePlacement(this, textScale());
+    connectHandlers();
+}
 
-    // --- handlers -----------------------------------------------------------
-    const auto onClick = [this](QAbstractButton *b, const QString &where, std::function<void()> handler) {
-        connect(b, &QAbstractButton::clicked, this, [where, handler] { guarded(where, handler); });
+// The overlay that shows the Find and Replace texts in boxes of many lines.
+void frmFind::makeOverlay()
+{
+    makeAll<FrameRow>({
+        {fraExpRef, this, "fraExpRef", {}, nullptr, {5040, 920, 615, 850}},
+        {fraTxts, this, "fraTxts", {}, nullptr, {0, 0, 4885, 3700}},
+    });
+    fraExpRef->hide();
+    fraTxts->setAutoFillBackground(true);
+    const char *txtTips[2] = {"Copy Selected Text From CFile To Find", "Copy Selected Text From CFile To Replace"};
+    for (int i = 0; i < 2; ++i) {
+        fraTxt[i] = named(new QGroupBox(i == 0 ? QStringLiteral("Find") : QStringLiteral("Replace"), fraTxts),
+                          QStringLiteral("fraTxt_%1").arg(i), txtTips[i]);
+        place(fraTxt[i], {0, i == 0 ? 0 : 1850, 4885, 1825});
+        fraTxt[i]->installEventFilter(this);
+        txtTxt[i] = named(new QPlainTextEdit(fraTxt[i]), QStringLiteral("txtTxt_%1").arg(i));
+        txtTxt[i]->setAccessibleName(fraTxt[i]->title());
+        txtTxt[i]->setLineWrapMode(QPlainTextEdit::NoWrap);
+        txtTxt[i]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        txtTxt[i]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        place(txtTxt[i], {50, 240, 4795, 1525});
+    }
+    fraTxts->hide();
+}
+
+// The yellow question panel: its text and three sets of keys (OK; Yes, No;
+// Yes, No, Cancel), each set spread evenly over its frame.
+void frmFind::makeQuestionPanel()
+{
+    picQBoz = named(new QFrame(this), QStringLiteral("picQBoz"));
+    picQBoz->setFrameShape(QFrame::Box);
+    picQBoz->setAutoFillBackground(true);
+    fraQText = named(new QFrame(picQBoz), QStringLiteral("fraQText"));
+    fraQText->setAutoFillBackground(true);
+    lblQText = named(new QLabel(fraQText), QStringLiteral("lblQText"));
+    const int keyWidths[3] = {1305, 2385, 2865};
+    for (int k = 0; k < 3; ++k) {
+        fraQKeys[k] = named(new QWidget(picQBoz), QStringLiteral("fraQKeys_%1").arg(k));
+        fraQKeys[k]->setAutoFillBackground(true);
+        fraQKeys[k]->resize(px(keyWidths[k]), px(450));
+    }
+    struct Key {
+        const char *caption;
+        int set;
+        uint32_t colour;
     };
-    const auto onLabel = [this](ClickLabel *l, const QString &where, std::function<void()> handler) {
-        connect(l, &ClickLabel::clicked, this, [where, handler] { guarded(where, handler); });
+    const Key keys[6] = {{"Ok", 0, 0x00C0C0C0}, {"Yes", 1, 0x0000FF00}, {"No", 1, 0x008080FF},
+                         {"Yes", 2, 0x0000FF00}, {"No", 2, 0x008080FF}, {"Cancel", 2, 0x00FFFF80}};
+    int slot[3] = {0, 0, 0};
+    for (int i = 0; i < 6; ++i) {
+        const int k = keys[i].set;
+        auto *b = named(new QPushButton(QString::fromLatin1(keys[i].caption), fraQKeys[k]), QStringLiteral("cmdQKeys_%1").arg(i));
+        b->setAutoDefault(false);
+        QPalette pal = b->palette();
+        pal.setColor(QPalette::Button, colorFromNumber(keys[i].colour));
+        b->setPalette(pal);
+        const int n = k + 1; // keys in this set
+        const int gap = (keyWidths[k] - n * 700) / (n + 1);
+        place(b, {gap + slot[k]++ * (700 + gap), 85, 700, 280});
+        cmdQKeys[i] = b;
+    }
+    picQBoz->hide();
+}
+
+// Every control's handler, run guarded and reported under its name.
+void frmFind::connectHandlers()
+{
+    struct Click {
+        QAbstractButton *button;
+        const char *handler;
+        std::function<void()> body;
     };
-    onClick(cmdFind, QStringLiteral("frmFind-cmdFind_Click"), [this] { cmdFind_Click(); });
-    for (int i = 0; i < 2; ++i)
-        onClick(cmdReplace[i], QStringLiteral("frmFind-cmdReplace_Click"), [this, i] { cmdReplace_Click(i); });
-    onClick(cmdReplaceAll, QStringLiteral("frmFind-cmdReplaceAll_Click"), [this] { cmdReplaceAll_Click(); });
-    for (int i = 0; i < 2; ++i)
-        onClick(cmdRepAtt[i], QStringLiteral("frmFind-cmdRepAtt_Click"), [this, i] { cmdRepAtt_Click(i); });
-    onClick(cmdCancel, QStringLiteral("frmFind-cmdCancel_Click"), [this] { cmdCancel_Click(); });
-    onClick(cmdFndRst, QStringLiteral("frmFind-cmdFndRst_Click"), [this] { cmdFndRst_Click(); });
+    const Click clicks[] = {
+        {cmdFind, "cmdFind_Click", [this] { cmdFind_Click(); }},
+        {cmdReplace[0], "cmdReplace_Click", [this] { cmdReplace_Click(0); }},
+        {cmdReplace[1], "cmdReplace_Click", [this] { cmdReplace_Click(1); }},
+        {cmdReplaceAll, "cmdReplaceAll_Click", [this] { cmdReplaceAll_Click(); }},
+        {cmdRepAtt[0], "cmdRepAtt_Click", [this] { cmdRepAtt_Click(0); }},
+        {cmdRepAtt[1], "cmdRepAtt_Click", [this] { cmdRepAtt_Click(1); }},
+        {cmdCancel, "cmdCancel_Click", [this] { cmdCancel_Click(); }},
+        {cmdFndRst, "cmdFndRst_Click", [this] { cmdFndRst_Click(); }},
+    };
+    for (const Click &c : clicks)
+        onSignal(this, c.button, &QAbstractButton::clicked, c.handler, c.body);
     for (QCheckBox *c : {chkWholeWord, chkMatchCase, chkPatternMatch, chkBlock, chkFcsTrkOff})
-        onClick(c, QStringLiteral("frmFind-chk_Click"), [this, c] { chkOption_Click(c); });
+        onSignal(this, c, &QAbstractButton::clicked, "chk_Click", [this, c] { chkOption_Click(c); });
     for (int i = 0; i < 3; ++i)
-        onClick(chkSheet[i], QStringLiteral("frmFind-chkSheet_Click"), [this, i] { chkSheet_Click(i); });
+        onSignal(this, chkSheet[i], &QAbstractButton::clicked, "chkSheet_Click", [this, i] { chkSheet_Click(i); });
+    for (int i = 0; i < 6; ++i)
+        onSignal(this, cmdQKeys[i], &QAbstractButton::clicked, "cmdQKeys_Click", [this, i] { cmdQKeys_Click(i); });
+
+    struct LabelClick {
+        ClickLabel *label;
+        const char *handler;
+        std::function<void()> body;
+    };
+    const LabelClick labels[] = {
+        {lblMoreX, "lblMoreX_Click", [this] { lblMoreX_Click(); }},
+        {lblFind, "lblFind_Click", [this] { lblFind_Click(); }},
+        {lblReplace, "lblReplace_Click", [this] { lblReplace_Click(); }},
+        {lblDrct, "lblDrct_Click", [this] { askRstCFile(); }},
+    };
     for (int i = 0; i < 10; ++i)
-        onLabel(lblMore[i], QStringLiteral("frmFind-lblMore_Click"), [this, i] { lblMore_Click(i); });
-    onLabel(lblMoreX, QStringLiteral("frmFind-lblMoreX_Click"), [this] { lblMoreX_Click(); });
-    onLabel(lblFind, QStringLiteral("frmFind-lblFind_Click"), [this] { lblFind_Click(); });
-    onLabel(lblReplace, QStringLiteral("frmFind-lblReplace_Click"), [this] { lblReplace_Click(); });
-    onLabel(lblDrct, QStringLiteral("frmFind-lblDrct_Click"), [this] { askRstCFile(); });
-    connect(cmbDirection, &QComboBox::activated, this,
-            [this] { guarded(QStringLiteral("frmFind-cmbDirection_Click"), [this] { cmbDirection_Click(); }); });
+        onSignal(this, lblMore[i], &ClickLabel::clicked, "lblMore_Click", [this, i] { lblMore_Click(i); });
+    for (const LabelClick &l : labels)
+        onSignal(this, l.label, &ClickLabel::clicked, l.handler, l.body);
+    onSignal(this, cmbDirection, &QComboBox::activated, "cmbDirection_Click", [this] { cmbDirection_Click(); });
     for (int i = 0; i < 2; ++i)
-        connect(cboText[i], &QComboBox::editTextChanged, this,
-                [this, i] { guarded(QStringLiteral("frmFind-cboText_Change"), [this, i] { cboText_Change(i); }); });
+        onSignal(this, cboText[i], &QComboBox::editTextChanged, "cboText_Change", [this, i] { cboText_Change(i); });
 }
 
 frmFind::~frmFind()
@@ -569,50 +633,11 @@ int16_t frmFind::askQText(const QString &text, int32_t style)
     // on the safe side.
     q.defaultAnswer = q.buttons.last();
     const QString answer = answers::ask(q, [&]() -> QString {
-        const QColor yellow = colorFromNumber(0x0080FFFF);
-        for (QWidget *w : {static_cast<QWidget *>(fraQText), static_cast<QWidget *>(lblQText), static_cast<QWidget *>(picQBoz)}) {
-            QPalette pal = w->palette();
-            pal.setColor(QPalette::Window, yellow);
-            w->setPalette(pal);
-        }
-        for (QWidget *keys : fraQKeys) {
-            QPalette pal = keys->palette();
-            pal.setColor(QPalette::Window, yellow);
-            keys->setPalette(pal);
-            keys->hide();
-        }
-        fraQKeys[k]->show();
-        lblQText->setText(text);
-        lblQText->move(px(20), px(20));
-        lblQText->adjustSize();
-        fraQText->setGeometry(px(80), px(80), lblQText->width() + px(40), lblQText->height() + px(40));
-        int panelWidth = fraQText->width() + px(160);
-        if (panelWidth < fraQKeys[k]->width()) {
-            panelWidth = fraQKeys[k]->width();
-            fraQText->move((panelWidth - fraQText->width()) / 2, fraQText->y());
-        }
-        const int panelHeight = fraQText->height() + px(80) + fraQKeys[0]->height();
-        fraQKeys[k]->move((panelWidth - fraQKeys[k]->width()) / 2, fraQText->y() + fraQText->height());
-        // The panel stands below the Find box, so that the text searched for
-        // stays in view beside the answer. It may be wider or higher than
-        // the window: the window grows for the question and goes back to its
-        // size after it.
         const QSize before = size();
-        const int below = cboText[0]->mapTo(this, QPoint(0, cboText[0]->height())).y() + px(60);
-        setFixedSize(std::max(width(), panelWidth),
-                     std::max({height(), panelHeight + px(350) / 2, below + panelHeight}));
-        const int top = std::max(below, (height() - panelHeight) / 2);
-        picQBoz->setGeometry((width() - panelWidth) / 2, top, panelWidth, panelHeight);
-        fraFox->setEnabled(false);
-        picQBoz->raise();
-        picQBoz->show();
-        if (!isVisible())
-            show();
-        raise();
-        activateWindow();
-        cmdQKeys[k == 0 ? 0 : k == 1 ? 1 : 3]->setFocus();
-        QApplication::beep();
+        showQuestionPanel(k, text);
         iQAnswer = 2;
+        // The window outlives the wait, whatever unloads it meanwhile, so
+        // that the search that asked can end; an unload answers Cancel.
         ++waiting_;
         while (picQBoz->isVisible() && !isUnloading() && instance() == this)
             doEvents(50);
@@ -631,6 +656,48 @@ int16_t frmFind::askQText(const QString &text, int32_t style)
     if (iQAnswer == 0)
         iQAnswer = 2;
     return iQAnswer;
+}
+
+// Shows the yellow panel with text and the key set k, below the Find box, so
+// that the text searched for stays in view beside the answer. The panel may
+// be wider or higher than the window: the window grows for the question (and
+// the asker puts its size back after it).
+void frmFind::showQuestionPanel(int k, const QString &text)
+{
+    const QColor yellow = colorFromNumber(0x0080FFFF);
+    for (QWidget *w : {static_cast<QWidget *>(fraQText), static_cast<QWidget *>(lblQText), static_cast<QWidget *>(picQBoz),
+                       fraQKeys[0], fraQKeys[1], fraQKeys[2]}) {
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Window, yellow);
+        w->setPalette(pal);
+    }
+    for (QWidget *keys : fraQKeys)
+        keys->hide();
+    fraQKeys[k]->show();
+    lblQText->setText(text);
+    lblQText->move(px(20), px(20));
+    lblQText->adjustSize();
+    fraQText->setGeometry(px(80), px(80), lblQText->width() + px(40), lblQText->height() + px(40));
+    int panelWidth = fraQText->width() + px(160);
+    if (panelWidth < fraQKeys[k]->width()) {
+        panelWidth = fraQKeys[k]->width();
+        fraQText->move((panelWidth - fraQText->width()) / 2, fraQText->y());
+    }
+    const int panelHeight = fraQText->height() + px(80) + fraQKeys[0]->height();
+    fraQKeys[k]->move((panelWidth - fraQKeys[k]->width()) / 2, fraQText->y() + fraQText->height());
+    const int below = cboText[0]->mapTo(this, QPoint(0, cboText[0]->height())).y() + px(60);
+    setFixedSize(std::max(width(), panelWidth), std::max({height(), panelHeight + px(350) / 2, below + panelHeight}));
+    const int top = std::max(below, (height() - panelHeight) / 2);
+    picQBoz->setGeometry((width() - panelWidth) / 2, top, panelWidth, panelHeight);
+    fraFox->setEnabled(false);
+    picQBoz->raise();
+    picQBoz->show();
+    if (!isVisible())
+        show();
+    raise();
+    activateWindow();
+    cmdQKeys[k == 0 ? 0 : k == 1 ? 1 : 3]->setFocus();
+    QApplication::beep();
 }
 
 void frmFind::cmdQKeys_Click(int index)
