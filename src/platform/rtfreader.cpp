@@ -4,10 +4,12 @@
 #include "platform/timers.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QHash>
 #include <QImageReader>
 #include <QSet>
 #include <QStringDecoder>
+#include <QThread>
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
@@ -215,7 +217,10 @@ QImage decodePicture(PicKind kind, const QByteArray &data, qint64 maxPixels, Pic
 
 class Reader {
 public:
-    explicit Reader(const QByteArray &in) : in_(in) {}
+    Reader(const QByteArray &in, const std::atomic<bool> *cancel)
+        : in_(in), cancel_(cancel), onProgramThread_(isProgramThread())
+    {
+    }
 
     ReadResult run()
     {
@@ -224,6 +229,11 @@ public:
         if (pos_ < 0 || !looksLikeRtf(in_))
             return {};
         while (pos_ < in_.size() && !done_) {
+            // A read given up by its caller stops within a few thousand steps.
+            if (cancel_ && (++steps_ & kCancelLookMask) == 0 && cancel_->load(std::memory_order_relaxed)) {
+                result_.cancelled = true;
+                break;
+            }
             const char c = in_[pos_];
             if (overflow_ > 0) {
                 skipOverflow(c);
@@ -234,8 +244,11 @@ public:
                 ++pos_;
                 flushBytes();
                 pushGroup();
-                // A large file takes seconds; the windows keep being painted.
-                keepPainted(PaintMode::Only);
+                // A large file takes seconds; read on the program's thread,
+                // the windows keep being painted (a read on a thread of its
+                // own leaves them to the program's thread).
+                if (onProgramThread_)
+                    keepPainted(PaintMode::Only);
                 break;
             case '}': ++pos_; flushBytes(); popGroup(); break;
             case '\\': controlToken(); break;
@@ -251,7 +264,7 @@ public:
             result_.skipped.truncated = true;
         if (!cur_.runs.empty() || hasListText_)
             endParagraph();
-        result_.complete = !result_.skipped.any();
+        result_.complete = !result_.skipped.any() && !result_.cancelled;
         return std::move(result_);
     }
 
@@ -826,7 +839,17 @@ private:
         return -1;
     }
 
+    static bool isProgramThread()
+    {
+        const QCoreApplication *app = QCoreApplication::instance();
+        return app && QThread::currentThread() == app->thread();
+    }
+
+    static constexpr unsigned kCancelLookMask = 0xFFF;
     const QByteArray &in_;
+    const std::atomic<bool> *cancel_ = nullptr;
+    const bool onProgramThread_;
+    unsigned steps_ = 0;
     qsizetype pos_ = 0;
     bool started_ = false;
     bool done_ = false;
@@ -887,9 +910,9 @@ QStringList Skipped::describe() const
     return lines;
 }
 
-ReadResult readRtf(const QByteArray &data)
+ReadResult readRtf(const QByteArray &data, const std::atomic<bool> *cancel)
 {
-    return Reader(data).run();
+    return Reader(data, cancel).run();
 }
 
 } // namespace vt::rtf

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <atomic>
 
 namespace vt::rtf {
 
@@ -34,6 +35,8 @@ struct ReadResult {
     Document document;
     // False when anything was skipped; the document then holds what could be read.
     bool complete = true;
+    // The caller gave the read up: the document holds what was read until then.
+    bool cancelled = false;
     Skipped skipped;
 };
 
@@ -43,7 +46,9 @@ struct ReadResult {
 // document's (or the font's) code page, and pictures (PNG, JPEG, device-
 // independent bitmaps). Unknown control words are ignored; unknown
 // destinations are skipped as a group. Input that does not start as RTF reads
-// as an empty document (check with looksLikeRtf first).
-ReadResult readRtf(const QByteArray &data);
+// as an empty document (check with looksLikeRtf first). A read on a thread of
+// its own can be given up: once `cancel` is set it stops within a few
+// thousand bytes and answers what it had, marked cancelled.
+ReadResult readRtf(const QByteArray &data, const std::atomic<bool> *cancel = nullptr);
 
 } // namespace vt::rtf

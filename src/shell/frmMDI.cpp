@@ -103,7 +103,6 @@ frmMDI::frmMDI()
     buildMenus();
     buildBars();
     buildPopup();
-    explainConditions();
     showDebugMenu(SoftDebugSee);
 }
 

@@ -251,13 +251,6 @@ public:
     void savTabsFmt();
     void savFontFmt();
 
-    // Creates a named menu item and connects its handler through the error guard.
-    QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (frmMDI::*handler)() = nullptr);
-    // Creates a named submenu; its entry in the parent menu carries the same name.
-    QMenu *addSubMenu(QMenu *parent, const char *name, const QString &caption);
-    // Creates a toolbar button addressed by its key.
-    QAction *addButton(QToolBar *bar, const QString &key, const char *icon, const QString &tip, bool checkable);
-
 protected:
     void closeEvent(QCloseEvent *e) override;
 
@@ -265,8 +258,8 @@ private:
     void savBarsVis();
     void buildMenus();
     void buildBars();
+    void buildStatusBar();
     void buildPopup();
-    void explainConditions();
     void togXlLinkFromMenu(int16_t mode);
 };
 

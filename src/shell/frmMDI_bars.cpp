@@ -3,7 +3,6 @@
 #include "shell/frmMDI.h"
 
 #include "platform/errors.h"
-#include "platform/forms.h"
 
 #include <QComboBox>
 #include <QIcon>
@@ -12,18 +11,99 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <span>
 
 namespace vt {
 
-QAction *frmMDI::addButton(QToolBar *bar, const QString &key, const char *icon, const QString &tip, bool checkable)
+namespace {
+
+// A toolbar button: its key (also its text where it has no other), its theme
+// icon, its tool tip, whether it holds a state, and where it has them a text
+// of its own, a status tip that says what it needs, and its handler here.
+struct Button {
+    const char *key, *icon, *tip;
+    bool checkable;
+    const char *text = nullptr;
+    const char *statusTip = nullptr;
+    void (frmMDI::*handler)() = nullptr;
+};
+
+const Button kStandard[] = {
+    {"New", "document-new", "New CFile", false},
+    {"Open", "document-open", "Open CFile", false},
+    {"Save", "document-save", "Save CFile", false},
+    {"Print", "document-print", "Print", false},
+    {"Search", "edit-find", "Find", false},
+    {"Cut", "edit-cut", "Cut", false},
+    {"Copy", "edit-copy", "Copy", false},
+    {"Paste", "edit-paste", "Paste", false},
+    {"Undo", "edit-undo", "Undo", false},
+    {"Redo", "edit-redo", "Redo", false, nullptr,
+     "Redo is not available: Edit > Undo takes back the last change."},
+    {"WordWrap", "format-justify-fill", "Word Wrap", true},
+    {"FullScreen", "view-fullscreen", "Full Screen", false},
+    {"BTerminal", "utilities-terminal", "zEzede: the terminal window", true, nullptr,
+     "The terminal window. Available while Interface > More is checked.", &frmMDI::tbrBTerminal_Click},
+    // The port switch is also the way to open the link port again after a lost device.
+    {"Connect", "network-wired", "Port On/Off", true, nullptr, nullptr, &frmMDI::tbrConnect_Click},
+    {"Setup", "preferences-system", "CSetup: the port setup window", true, nullptr, nullptr, &frmMDI::tbrSetup_Click},
+    {"Keypad", "input-keyboard", "zOvu: the remote-control panel", true, nullptr,
+     "The remote-control panel. Available while Interface > More is checked."},
+    {"Help", "help-browser", "Help", false},
+};
+
+const Button kFormat[] = {
+    {"Bold", "format-text-bold", "Bold", true},
+    {"Italic", "format-text-italic", "Italic", true},
+    {"Underline", "format-text-underline", "Underline", true},
+    {"StrikeThru", "format-text-strikethrough", "Strike Through", true},
+    {"Left", "format-justify-left", "Align Left", true},
+    {"Center", "format-justify-center", "Center", true},
+    {"Right", "format-justify-right", "Align Right", true},
+    {"Bullet", "format-list-unordered", "Bullets", true},
+    {"TabLeft", "format-indent-less", "Outdent", false},
+    {"TabRight", "format-indent-more", "Indent", false},
+    {"CaseToLower", "", "Lower Case", false, "a"},
+    {"CaseToUpper", "", "Upper Case", false, "A"},
+    {"TruFont", "preferences-desktop-font", "Font", false},
+};
+
+// The status bar's LED boxes: the mode box and the six LEDs.
+const char *const kLedTips[7] = {
+    "Jotrix:  Green=Shoot,  Yellow=Remote,  Gray=Edit,  Blue=TTY",
+    "Calibration:  Green=Ok,  Yellow=Bad,  Gray=Uknown",
+    "Sensors:  Green=On,  Yellow=Off,  Gray=Uknown",
+    "High Speed:  Green=Off,  Yellow=On,  Gray=Uknown",
+    "Archery:  Green=Off,  Yellow=On,  Gray=Uknown",
+    "Rapid Fire:  Green=Off,  Yellow=On,  Gray=Uknown",
+    "Chrono Power:  Green=On,  Yellow=Off,  Gray=Uknown",
+};
+const char *const kLedTexts[7] = {"Remo", "?", "S", "H", "A", "R", "P"};
+
+// Adds the buttons to the bar, each addressed by its key.
+void addButtons(frmMDI *mdi, QToolBar *bar, std::span<const Button> buttons)
 {
-    QAction *a = bar->addAction(QIcon::fromTheme(QString::fromLatin1(icon)), key);
-    a->setObjectName(bar->objectName() + u'_' + key);
-    a->setProperty("key", key);
-    a->setToolTip(tip);
-    a->setCheckable(checkable);
-    return a;
+    for (const Button &b : buttons) {
+        const QString key = QString::fromLatin1(b.key);
+        QAction *a = bar->addAction(QIcon::fromTheme(QString::fromLatin1(b.icon)), key);
+        a->setObjectName(bar->objectName() + u'_' + key);
+        a->setProperty("key", key);
+        a->setToolTip(QString::fromLatin1(b.tip));
+        a->setCheckable(b.checkable);
+        if (b.text)
+            a->setText(QString::fromLatin1(b.text));
+        if (b.statusTip)
+            a->setStatusTip(QString::fromLatin1(b.statusTip));
+        if (b.handler) {
+            const QString where = QStringLiteral("frmMDI/") + bar->objectName() + QStringLiteral("_ButtonClick(") + key + u')';
+            QObject::connect(a, &QAction::triggered, mdi, [mdi, handler = b.handler, where] {
+                guarded(where, [&] { (mdi->*handler)(); });
+            });
+        }
+    }
 }
+
+} // namespace
 
 void frmMDI::buildBars()
 {
@@ -53,38 +133,7 @@ void frmMDI::buildBars()
     }
     cbrBar->addWidget(bands);
     addToolBar(Qt::TopToolBarArea, cbrBar);
-
-    struct B { const char *key, *icon, *tip; bool check; };
-    static const B standard[] = {
-        {"New", "document-new", "New CFile", false},
-        {"Open", "document-open", "Open CFile", false},
-        {"Save", "document-save", "Save CFile", false},
-        {"Print", "document-print", "Print", false},
-        {"Search", "edit-find", "Find", false},
-        {"Cut", "edit-cut", "Cut", false},
-        {"Copy", "edit-copy", "Copy", false},
-        {"Paste", "edit-paste", "Paste", false},
-        {"Undo", "edit-undo", "Undo", false},
-        {"Redo", "edit-redo", "Redo", false},
-        {"WordWrap", "format-justify-fill", "Word Wrap", true},
-        {"FullScreen", "view-fullscreen", "Full Screen", false},
-        {"BTerminal", "utilities-terminal", "zEzede: the terminal window", true},
-        {"Connect", "network-wired", "Port On/Off", true},
-        {"Setup", "preferences-system", "CSetup: the port setup window", true},
-        {"Keypad", "input-keyboard", "zOvu: the remote-control panel", true},
-        {"Help", "help-browser", "Help", false},
-    };
-    for (const B &b : standard)
-        addButton(tbrStandard, QString::fromLatin1(b.key), b.icon, QString::fromLatin1(b.tip), b.check);
-    // The port switch is also the way to open the link port again after a lost device.
-    auto onButton = [this](const char *key, void (frmMDI::*handler)()) {
-        const QString where = QStringLiteral("frmMDI/tbrStandard_ButtonClick(") + QString::fromLatin1(key) + u')';
-        connect(toolButton(tbrStandard, QString::fromLatin1(key)), &QAction::triggered, this,
-                [this, handler, where] { guarded(where, [&] { (this->*handler)(); }); });
-    };
-    onButton("BTerminal", &frmMDI::tbrBTerminal_Click);
-    onButton("Connect", &frmMDI::tbrConnect_Click);
-    onButton("Setup", &frmMDI::tbrSetup_Click);
+    addButtons(this, tbrStandard, kStandard);
 
     cboFontName = new QComboBox(tbrFormat);
     cboFontName->setObjectName(QStringLiteral("cboFontName"));
@@ -107,26 +156,13 @@ void frmMDI::buildBars()
     tbrFormat->addWidget(cboFontName);
     tbrFormat->addWidget(cboFontSize);
     tbrFormat->addWidget(txtFontColors);
-    static const B format[] = {
-        {"Bold", "format-text-bold", "Bold", true},
-        {"Italic", "format-text-italic", "Italic", true},
-        {"Underline", "format-text-underline", "Underline", true},
-        {"StrikeThru", "format-text-strikethrough", "Strike Through", true},
-        {"Left", "format-justify-left", "Align Left", true},
-        {"Center", "format-justify-center", "Center", true},
-        {"Right", "format-justify-right", "Align Right", true},
-        {"Bullet", "format-list-unordered", "Bullets", true},
-        {"TabLeft", "format-indent-less", "Outdent", false},
-        {"TabRight", "format-indent-more", "Indent", false},
-        {"CaseToLower", "", "Lower Case", false},
-        {"CaseToUpper", "", "Upper Case", false},
-        {"TruFont", "preferences-desktop-font", "Font", false},
-    };
-    for (const B &b : format)
-        addButton(tbrFormat, QString::fromLatin1(b.key), b.icon, QString::fromLatin1(b.tip), b.check);
-    toolButton(tbrFormat, QStringLiteral("CaseToLower"))->setText(QStringLiteral("a"));
-    toolButton(tbrFormat, QStringLiteral("CaseToUpper"))->setText(QStringLiteral("A"));
+    addButtons(this, tbrFormat, kFormat);
 
+    buildStatusBar();
+}
+
+void frmMDI::buildStatusBar()
+{
     addToolBarBreak(Qt::TopToolBarArea);
     cbrRuler = new QToolBar(QStringLiteral("cbrRuler"), this);
     cbrRuler->setObjectName(QStringLiteral("cbrRuler"));
@@ -152,21 +188,11 @@ void frmMDI::buildBars()
     sxbShots->setObjectName(QStringLiteral("sxbShots"));
     sxbShots->setVisible(false);
     SXB->addPermanentWidget(sxbShots);
-    static const char *const ledTips[7] = {
-        "Jotrix:  Green=Shoot,  Yellow=Remote,  Gray=Edit,  Blue=TTY",
-        "Calibration:  Green=Ok,  Yellow=Bad,  Gray=Uknown",
-        "Sensors:  Green=On,  Yellow=Off,  Gray=Uknown",
-        "High Speed:  Green=Off,  Yellow=On,  Gray=Uknown",
-        "Archery:  Green=Off,  Yellow=On,  Gray=Uknown",
-        "Rapid Fire:  Green=Off,  Yellow=On,  Gray=Uknown",
-        "Chrono Power:  Green=On,  Yellow=Off,  Gray=Uknown",
-    };
-    static const char *const ledTexts[7] = {"Remo", "?", "S", "H", "A", "R", "P"};
     for (int i = 0; i < 7; ++i) {
-        auto *led = new QLineEdit(QString::fromLatin1(ledTexts[i]), SXB);
+        auto *led = new QLineEdit(QString::fromLatin1(kLedTexts[i]), SXB);
         led->setObjectName(QStringLiteral("txtLedsStatus"));
         led->setProperty("Index", i);
-        led->setToolTip(QString::fromLatin1(ledTips[i]));
+        led->setToolTip(QString::fromLatin1(kLedTips[i]));
         led->setReadOnly(true);
         led->setFocusPolicy(Qt::NoFocus);
         led->setAlignment(Qt::AlignCenter);

@@ -1,307 +1,285 @@
-// The main window's menus: the menu bar with its submenus, the Debug menu
-// and the pop-up menu of the CFile windows, and the status-bar notes that say
-// what a disabled item needs.
+// The main window's menus as data: the menu bar with its submenus, the Debug
+// menu and the pop-up menu of the CFile windows. An item that is off in some
+// states says in its status tip what it needs, so that a disabled item is
+// never a dead end. The chronograph and spreadsheet commands without a
+// handler here are wired by their own subsystems; here they only exist with
+// their names.
 #include "shell/frmMDI.h"
 
-#include "platform/errors.h"
-#include "platform/forms.h"
+#include "platform/menutable.h"
 
 #include <QMenuBar>
-#include <QToolBar>
 
 namespace vt {
 
-// Items that are off in some states say in the status bar what they need, so
-// that a disabled item is never a dead end.
-void frmMDI::explainConditions()
-{
-    const QString more = QStringLiteral("Available while Interface > More is checked.");
-    const struct {
-        QAction *item;
-        QString tip;
-    } tips[] = {
-        {mnuRemCtr, more},
-        {popRemCtr, more},
-        {popCapture, more},
-        {toolButton(tbrStandard, QStringLiteral("BTerminal")), QStringLiteral("The terminal window. ") + more},
-        {toolButton(tbrStandard, QStringLiteral("Keypad")), QStringLiteral("The remote-control panel. ") + more},
-        {mnuFileRevert, QStringLiteral("Goes back to the CFile's saved file: for a CFile read from or saved to a file.")},
-        {mnuInsertPathandFile,
-         QStringLiteral("Inserts the CFile's folder and file name: for a CFile read from or saved to a file.")},
-        {mnuSearchFindNext, QStringLiteral("Finds the text of the last search again: search with Search > Find first.")},
-        {mnuEditRedo, QStringLiteral("Redo is not available: Edit > Undo takes back the last change.")},
-        {toolButton(tbrStandard, QStringLiteral("Redo")),
-         QStringLiteral("Redo is not available: Edit > Undo takes back the last change.")},
-    };
-    for (const auto &t : tips)
-        if (t.item)
-            t.item->setStatusTip(t.tip);
-}
+namespace {
 
-QAction *frmMDI::addItem(QMenu *menu, const char *name, const QString &caption, void (frmMDI::*handler)())
-{
-    QAction *a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    if (handler) {
-        const QString where = QStringLiteral("frmMDI/") + QString::fromLatin1(name) + QStringLiteral("_Click");
-        connect(a, &QAction::triggered, this, [this, handler, where] { guarded(where, [&] { (this->*handler)(); }); });
-    }
-    return a;
-}
+using Row = MenuRow<frmMDI>;
+using M = frmMDI;
+constexpr unsigned C = menutable::Checkable;
+constexpr unsigned On = menutable::Checked;
 
-QMenu *frmMDI::addSubMenu(QMenu *parent, const char *name, const QString &caption)
-{
-    QMenu *m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
-    m->setObjectName(QString::fromLatin1(name));
-    m->menuAction()->setObjectName(QString::fromLatin1(name));
-    return m;
-}
+constexpr const char *kNeedsMore = "Available while Interface > More is checked.";
+
+// As the bars stand when the window loads: both toolbars and the status bar
+// shown (their items ticked), the ruler hidden.
+const Row kMenuBar[] = {
+    Row::sub("mnuFile", "&File", &M::mnuFile),
+        Row::act("mnuFileNew", "&New", &M::mnuFileNew),
+        Row::act("mnuFileOpen", "&Open...", &M::mnuFileOpen),
+        Row::act("mnuFileClose", "&Close", &M::mnuFileClose),
+        Row::act("mnuFileCloseAll", "Clos&e All", &M::mnuFileCloseAll),
+        Row::sep(),
+        Row::act("mnuFileSave", "&Save", &M::mnuFileSave),
+        Row::act("mnuFileSaveAs", "Save &As", &M::mnuFileSaveAs),
+        Row::act("mnuFileSaveAll", "Sa&ve All", &M::mnuFileSaveAll),
+        Row::act("mnuFileSaveSelectionAs", "Save Se&t As", &M::mnuFileSaveSelectionAs),
+        Row::act("mnuFileRevert", "&Undo Erase", &M::mnuFileRevert, nullptr, 0,
+                 "Goes back to the CFile's saved file: for a CFile read from or saved to a file."),
+        Row::sep(),
+        Row::sub("mnuCFiles", "CF&iles...", &M::mnuCFiles),
+            Row::act("mnuViewDocumentProperties", "&Property", &M::mnuViewDocumentProperties),
+            Row::act("mnuCFileReSeq", "&ReSequence", &M::mnuCFileReSeq),
+        Row::end(),
+        Row::sub("mnuPrinting", "&Print...", &M::mnuPrinting),
+            Row::act("mnuFilePrintNow", "&Now", &M::mnuFilePrintNow),
+            Row::act("mnuPrnPreview", "&Preview", &M::mnuPrnPreview),
+            Row::act("mnuFilePageSetup", "Page &Setup", &M::mnuFilePageSetup),
+            Row::act("mnuPrintSetup", "P&rinter", &M::mnuPrintSetup),
+        Row::end(),
+        Row::sep(),
+        Row::act("mnuFileExit", "E&xit", &M::mnuFileExit),
+    Row::end(),
+
+    Row::sub("mnuEdit", "&Edit", &M::mnuEdit),
+        Row::act("mnuEditUndo", "&Undo", &M::mnuEditUndo),
+        Row::act("mnuEditRedo", "&Redo", &M::mnuEditRedo, nullptr, 0,
+                 "Redo is not available: Edit > Undo takes back the last change."),
+        Row::sep(),
+        Row::act("mnuEditCut", "Cu&t", &M::mnuEditCut),
+        Row::act("mnuEditCopy", "&Copy", &M::mnuEditCopy),
+        Row::act("mnuEditPaste", "&Paste", &M::mnuEditPaste),
+        Row::act("mnuEditDelete", "&Delete", &M::mnuEditDelete),
+        Row::sep(),
+        Row::act("mnuEditSelectAll", "&Select All", &M::mnuEditSelectAll),
+        Row::act("mnuTagClean", "Set2Cl&ean", &M::mnuTagClean),
+    Row::end(),
+
+    Row::sub("mnuView", "&View", &M::mnuView),
+        Row::act("mnuViewToolbarStandard", "&MainTools", &M::mnuViewToolbarStandard, nullptr, On),
+        Row::act("mnuViewToolbarFormat", "&Format", &M::mnuViewToolbarFormat, nullptr, On),
+        Row::act("mnuViewRuler", "&Ruler", &M::mnuViewRuler, nullptr, C),
+        Row::act("mnuViewStatusBar", "Stat&us", &M::mnuViewStatusBar, nullptr, On),
+        Row::sep(),
+        Row::element("mnuViewMode", "Normal &View", 0, C),
+        Row::element("mnuViewMode", "&Wrap Line", 1, C),
+        Row::element("mnuViewMode", "WYSIWY&G", 2, C),
+        Row::sep(),
+        Row::act("mnuViewRUvuzu", "i&Notes", &M::mnuViewRUvuzu, &M::mnuViewRUvuzu_Click),
+        Row::act("mnuViewBuffer", "i&Loger", &M::mnuViewBuffer, &M::mnuViewBuffer_Click),
+        Row::act("mnuKeyPad", "iR&emote", &M::mnuKeyPad, &M::mnuKeyPad_Click),
+        Row::act("mnuIProgress", "iPro&gress", &M::mnuIProgress, &M::mnuIProgress_Click),
+    Row::end(),
+
+    Row::sub("mnuSearch", "&Search", &M::mnuSearch),
+        Row::act("mnuSearchFind", "&Find...", &M::mnuSearchFind),
+        Row::act("mnuSearchFindNext", "Find &Next", &M::mnuSearchFindNext, nullptr, 0,
+                 "Finds the text of the last search again: search with Search > Find first."),
+        Row::act("mnuSearchReplace", "&Replace...", &M::mnuSearchReplace),
+        Row::act("mnuSearchGoTo", "&Go To...", &M::mnuSearchGoTo),
+    Row::end(),
+
+    Row::sub("mnuInsert", "&Insert", &M::mnuInsert),
+        Row::act("mnuInsertTextFile", "&File", &M::mnuInsertTextFile),
+        Row::act("mnuInsertPicture", "&Picture", &M::mnuInsertPicture),
+        Row::act("mnuInsertTimeDate", "&Time && Date", &M::mnuInsertTimeDate),
+        Row::act("mnuInsertSymbols", "ASCII &Symbol", &M::mnuInsertSymbols),
+        Row::act("mnuInsertPathandFile", "&Directory", &M::mnuInsertPathandFile, nullptr, 0,
+                 "Inserts the CFile's folder and file name: for a CFile read from or saved to a file."),
+    Row::end(),
+
+    Row::sub("mnuFormat", "F&ormat", &M::mnuFormat),
+        Row::act("mnuFormatFont", "&Font", &M::mnuFormatFont),
+        Row::sub("mnuTypeSet", "&Type...", &M::mnuTypeSet),
+            Row::act("mnuTypBold", "&Bold", &M::mnuTypBold, nullptr, C),
+            Row::act("mnuTypItalic", "&Italic", &M::mnuTypItalic, nullptr, C),
+        Row::end(),
+        Row::sub("mnuScriptSet", "&Effects...", &M::mnuScriptSet),
+            Row::act("mnuScrpUnderline", "&Underline", &M::mnuScrpUnderline, nullptr, C),
+            Row::act("mnuScrpStrikeThru", "&StrikeThru", &M::mnuScrpStrikeThru, nullptr, C),
+        Row::end(),
+        Row::sub("mnuFormatScript", "&Script...", &M::mnuFormatScript),
+            Row::act("mnuFormatScriptNoScript", "&None", &M::mnuFormatScriptNoScript, nullptr, C),
+            Row::act("mnuFormatScriptSubScript", "&Subscript", &M::mnuFormatScriptSubScript, nullptr, C),
+            Row::act("mnuFormatScriptSuperScript", "S&upertscrip", &M::mnuFormatScriptSuperScript, nullptr, C),
+        Row::end(),
+        Row::sub("mnuParagraphAlign", "&Align...", &M::mnuParagraphAlign),
+            Row::act("mnuParaLeft", "&Left", &M::mnuParaLeft, nullptr, C),
+            Row::act("mnuParaCenter", "&Center", &M::mnuParaCenter, nullptr, C),
+            Row::act("mnuParaRight", "&Right", &M::mnuParaRight, nullptr, C),
+        Row::end(),
+        Row::sub("mnuFormatDentMain", "&Ident...", &M::mnuFormatDentMain),
+            Row::act("mnuFormatIndent", "----->", &M::mnuFormatIndent),
+            Row::act("mnuFormatOutdent", "|<-----", &M::mnuFormatOutdent),
+        Row::end(),
+        Row::act("mnuBulletsSet", "&Bullets...", &M::mnuBulletsSet, nullptr, C),
+        // "&Spare...": the case conversion of the selection.
+        Row::sub("mnuCaseConvert", "&Spare...", &M::mnuCaseConvert),
+            Row::act("mnuCaseUpper", "&UpperCase", &M::mnuCaseUpper),
+            Row::act("mnuCaseLower", "&LowerCase", &M::mnuCaseLower),
+        Row::end(),
+        Row::sep(),
+        Row::act("mnuFormatStart", "&General", &M::mnuFormatStart, nullptr, C),
+        Row::act("mnuMrgnsSetup", "&Margins", &M::mnuMrgnsSetup, nullptr, C),
+        Row::act("mnuFrmtTabs", "&Tabs", &M::mnuFrmtTabs, nullptr, C),
+    Row::end(),
+
+    Row::sub("mnuRemote", "&Chrono", &M::mnuRemote),
+        Row::act("mnuRemStart", "&Start", &M::mnuRemStart, nullptr, C),
+        Row::act("mnuRemStop", "St&op", &M::mnuRemStop, nullptr, C),
+        Row::act("mnuRemRemo", "&Remote", &M::mnuRemRemo, nullptr, C),
+        Row::sep(),
+        Row::act("mnuRemPowerOn", "&Power", &M::mnuRemPowerOn, nullptr, C),
+        Row::act("mnuRemArcheryOn", "&Archery", &M::mnuRemArcheryOn, nullptr, C),
+        Row::act("mnuRemRapidFireOn", "Rapid &Fire", &M::mnuRemRapidFireOn, nullptr, C),
+        Row::act("mnuSnsOn", "Se&nsors", &M::mnuSnsOn, nullptr, C),
+        Row::act("mnuSnsLevel", "Sensitivity ", &M::mnuSnsLevel),
+        Row::sep(),
+        Row::act("mnuCroPref", "Pr&eferences", &M::mnuCroPref),
+        Row::act("mnuRemSetups", "Set&ups", &M::mnuRemSetups, &M::mnuExcSetup_Click),
+        Row::act("mnuRemDownload", "&Download", &M::mnuRemDownload),
+        Row::act("mnuRemExport", "E&xport", &M::mnuRemExport),
+        Row::sep(),
+        Row::act("mnuRemClear", "&Clear eDisk", &M::mnuRemClear),
+        Row::act("mnuRemUndoClear", "&Undo Clear", &M::mnuRemUndoClear),
+        Row::act("mnuRemRestore", "Res&tore eDisk", &M::mnuRemRestore),
+    Row::end(),
+
+    Row::sub("mnuExcel", "E&xcel", &M::mnuExcel),
+        Row::act("mnuExcConnect", "&Connect", &M::mnuExcConnect, &M::mnuExcConnect_Click, C),
+        Row::act("mnuExcDisConnect", "&Disconnect", &M::mnuExcDisConnect, &M::mnuExcDisConnect_Click, C),
+        Row::act("mnuExcLink", "&Link", &M::mnuExcLink, &M::mnuExcLink_Click),
+        Row::sep(),
+        Row::act("mnuRemExpExcStr", "&String", &M::mnuRemExpExcStr, &M::mnuRemExpExcStr_Click),
+        Row::act("mnuRemExpExcFol", "&Folder", &M::mnuRemExpExcFol, &M::mnuRemExpExcFol_Click),
+        Row::act("mnuExpExcEDi", "&eDisk", &M::mnuExpExcEDi, &M::mnuExpExcEDi_Click),
+        Row::act("mnuExpExcCFi", "C&File", &M::mnuExpExcCFi, &M::mnuExpExcCFi_Click),
+        Row::act("mnuExpExcZEzede", "&zEzede", &M::mnuExpExcZEzede, &M::mnuExpExcZEzede_Click),
+        Row::sep(),
+        Row::act("mnuExcSetup", "Set&up", &M::mnuExcSetup, &M::mnuExcSetup_Click),
+    Row::end(),
+
+    Row::sub("mnuInterface", "Interf&ace", &M::mnuInterface),
+        Row::act("mnuSelect", "&More", &M::mnuSelect, &M::mnuSelect_Click, C),
+        Row::act("mnuLogFont", "&LogFonts", &M::mnuLogFont),
+        Row::act("mnuXSetup", "&General", &M::mnuXSetup),
+        Row::act("mnuLocalConnect", "&Setup", &M::mnuLocalConnect, &M::mnuLocalConnect_Click),
+        Row::sep(),
+        Row::act("mnuRemCtr", "i&Pad", &M::mnuRemCtr, &M::mnuRemCtr_Click, C, kNeedsMore),
+        Row::act("mnuLocalPort", "i&Loger", &M::mnuLocalPort, &M::mnuLocalPort_Click, C),
+        Row::act("mnuIRemote", "iR&emote", &M::mnuIRemote, &M::mnuIRemote_Click),
+    Row::end(),
+
+    Row::sub("mnuWindow", "&Window", &M::mnuWindow),
+        Row::act("mnuWindowCascade", "&Cascade", &M::mnuWindowCascade, &M::mnuWindowCascade_Click),
+        Row::act("mnuWindowTileHorizontal", "Tile &Horizontal", &M::mnuWindowTileHorizontal,
+                 &M::mnuWindowTileHorizontal_Click),
+        Row::act("mnuWindowTileVertical", "Tile &Vertical", &M::mnuWindowTileVertical,
+                 &M::mnuWindowTileVertical_Click),
+        Row::act("mnuWindowArrangeIcons", "&Arrange Icons", &M::mnuWindowArrangeIcons,
+                 &M::mnuWindowArrangeIcons_Click),
+        Row::sep(),
+        Row::act("mnuWindowMinimizeAll", "&Minimize All", &M::mnuWindowMinimizeAll, &M::mnuWindowMinimizeAll_Click),
+        Row::act("mnuWindowRestoreAll", "&Restore All", &M::mnuWindowRestoreAll, &M::mnuWindowRestoreAll_Click),
+    Row::end(),
+
+    Row::sub("mnuHelp", "&Help", &M::mnuHelp),
+        Row::act("mnuHelpContents", "&Contents", &M::mnuHelpContents, &M::mnuHelpContents_Click),
+        Row::act("mnuHelpIndex", "&Index", &M::mnuHelpIndex, &M::mnuHelpIndex_Click),
+        Row::act("mnuHelpSearch", "&Search", &M::mnuHelpSearch, &M::mnuHelpSearch_Click),
+        Row::act("mnuHelpTopic", "&Topic", &M::mnuHelpTopic, &M::mnuHelpTopic_Click),
+        Row::sep(),
+        Row::act("mnuHelpTipoftheDay", "Important &Notes", &M::mnuHelpTipoftheDay, &M::mnuHelpTipoftheDay_Click),
+        Row::sep(),
+        Row::act("mnuHelpAbout", "&About Vantrell", &M::mnuHelpAbout, &M::mnuHelpAbout_Click),
+    Row::end(),
+};
+
+// The Debug menu's entry is shown only while the debug switches are seen.
+const Row kDebugMenu[] = {
+    Row::act("mnuDbgSftDbg", "&Debug", &M::mnuDbgSftDbg, &M::mnuDbgSftDbg_Click, C),
+    Row::act("mnuDbgSftTst", "&Test", &M::mnuDbgSftTst, &M::mnuDbgSftTst_Click, C),
+    Row::act("mnuDbgSftShp", "Shi&p", &M::mnuDbgSftShp, &M::mnuDbgSftShp_Click, C),
+    Row::sep("mnuDebugBar0", &M::mnuDebugBar0),
+    Row::act("mnuDbgSftHid", "&Hide", &M::mnuDbgSftHid, &M::mnuDbgSftHid_Click),
+    Row::act("mnuGetDbg", "&GetSetup", &M::mnuGetDbg, &M::mnuGetDbg_Click),
+    Row::act("mnuSavDbg", "&SaveSetup", &M::mnuSavDbg, &M::mnuSavDbg_Click),
+    Row::act("mnuDbgZapRegNow", "&ClearSetup", &M::mnuDbgZapRegNow, &M::mnuDbgZapRegNow_Click),
+    Row::sep("mnuDebugBar1", &M::mnuDebugBar1),
+    Row::sub("mnuDbgLevel", "&UserLevel...", &M::mnuDbgLevel, menutable::BareEntry),
+        Row::act("mnuDbgIncLev", "&Inc", &M::mnuDbgIncLev, &M::mnuDbgIncLev_Click),
+        Row::act("mnuDbgDecLev", "&Dec", &M::mnuDbgDecLev, &M::mnuDbgDecLev_Click),
+        Row::act("mnuDbgMinLev", "Mi&n", &M::mnuDbgMinLev, &M::mnuDbgMinLev_Click),
+        Row::act("mnuDbgMaxLev", "&Max", &M::mnuDbgMaxLev, &M::mnuDbgMaxLev_Click),
+    Row::end(),
+    Row::sub("mnuDbgRegistry", "&Registry...", &M::mnuDbgRegistry, menutable::BareEntry),
+        Row::act("mnuDbgGetReg", "&LoadOnStartup", &M::mnuDbgGetReg, &M::mnuDbgGetReg_Click, C),
+        Row::act("mnuDbgSavReg", "&SaveOnExit", &M::mnuDbgSavReg, &M::mnuDbgSavReg_Click, C),
+        Row::act("mnuDbgZapReg", "&ClearOnExit", &M::mnuDbgZapReg, &M::mnuDbgZapReg_Click, C),
+    Row::end(),
+};
+
+// The pop-up menu of the CFile windows; most of its items are wired by the
+// editor and the chronograph side.
+const Row kPopup[] = {
+    Row::act("popUndo", "&Undo", &M::popUndo),
+    Row::sep(),
+    Row::act("popCut", "Cu&t", &M::popCut),
+    Row::act("popCopy", "&Copy", &M::popCopy),
+    Row::act("popPaste", "&Paste", &M::popPaste),
+    Row::act("popDelete", "&Delete", &M::popDelete),
+    Row::act("popSelectAll", "Select &All", &M::popSelectAll),
+    Row::sep(),
+    Row::act("popSearchGoTo", "&GoTo", &M::popSearchGoTo),
+    Row::act("popSearch", "&Search", &M::popSearch),
+    Row::sep(),
+    Row::act("popFormat", "&Format...", &M::popFormat),
+    Row::act("popFont", "&Font", &M::popFont),
+    Row::act("popCaseUpper", "&UpperCase", &M::popCaseUpper),
+    Row::act("popCaseLower", "&LowerCase", &M::popCaseLower),
+    Row::act("popCapture", "C&Link...", &M::popCapture, nullptr, 0, kNeedsMore),
+    Row::act("popRemStart", "&Start", &M::popRemStart),
+    Row::act("popRemStop", "St&op", &M::popRemStop),
+    Row::act("popRemRemo", "&Remote ", &M::popRemRemo),
+    Row::act("popCapEdit", "&Edit Mode", &M::popCapEdit, nullptr, C),
+    Row::sep(),
+    Row::act("popRemCtr", "&zOvu", &M::popRemCtr, &M::popRemCtr_Click, 0, kNeedsMore),
+    Row::act("popRemCtrList", "&Shorcuts ", &M::popRemCtrList, &M::popRemCtrList_Click),
+};
+
+} // namespace
 
 void frmMDI::buildMenus()
 {
-    auto sep = [](QMenu *m) { m->addSeparator(); };
-
-    mnuFile = addSubMenu(nullptr, "mnuFile", QStringLiteral("&File"));
-    mnuFileNew = addItem(mnuFile, "mnuFileNew", QStringLiteral("&New"));
-    mnuFileOpen = addItem(mnuFile, "mnuFileOpen", QStringLiteral("&Open..."));
-    mnuFileClose = addItem(mnuFile, "mnuFileClose", QStringLiteral("&Close"));
-    mnuFileCloseAll = addItem(mnuFile, "mnuFileCloseAll", QStringLiteral("Clos&e All"));
-    sep(mnuFile);
-    mnuFileSave = addItem(mnuFile, "mnuFileSave", QStringLiteral("&Save"));
-    mnuFileSaveAs = addItem(mnuFile, "mnuFileSaveAs", QStringLiteral("Save &As"));
-    mnuFileSaveAll = addItem(mnuFile, "mnuFileSaveAll", QStringLiteral("Sa&ve All"));
-    mnuFileSaveSelectionAs = addItem(mnuFile, "mnuFileSaveSelectionAs", QStringLiteral("Save Se&t As"));
-    mnuFileRevert = addItem(mnuFile, "mnuFileRevert", QStringLiteral("&Undo Erase"));
-    sep(mnuFile);
-    mnuCFiles = addSubMenu(mnuFile, "mnuCFiles", QStringLiteral("CF&iles..."));
-    mnuViewDocumentProperties = addItem(mnuCFiles, "mnuViewDocumentProperties", QStringLiteral("&Property"));
-    mnuCFileReSeq = addItem(mnuCFiles, "mnuCFileReSeq", QStringLiteral("&ReSequence"));
-    mnuPrinting = addSubMenu(mnuFile, "mnuPrinting", QStringLiteral("&Print..."));
-    mnuFilePrintNow = addItem(mnuPrinting, "mnuFilePrintNow", QStringLiteral("&Now"));
-    mnuPrnPreview = addItem(mnuPrinting, "mnuPrnPreview", QStringLiteral("&Preview"));
-    mnuFilePageSetup = addItem(mnuPrinting, "mnuFilePageSetup", QStringLiteral("Page &Setup"));
-    mnuPrintSetup = addItem(mnuPrinting, "mnuPrintSetup", QStringLiteral("P&rinter"));
-    sep(mnuFile);
-    mnuFileExit = addItem(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
-
-    mnuEdit = addSubMenu(nullptr, "mnuEdit", QStringLiteral("&Edit"));
-    mnuEditUndo = addItem(mnuEdit, "mnuEditUndo", QStringLiteral("&Undo"));
-    mnuEditRedo = addItem(mnuEdit, "mnuEditRedo", QStringLiteral("&Redo"));
-    sep(mnuEdit);
-    mnuEditCut = addItem(mnuEdit, "mnuEditCut", QStringLiteral("Cu&t"));
-    mnuEditCopy = addItem(mnuEdit, "mnuEditCopy", QStringLiteral("&Copy"));
-    mnuEditPaste = addItem(mnuEdit, "mnuEditPaste", QStringLiteral("&Paste"));
-    mnuEditDelete = addItem(mnuEdit, "mnuEditDelete", QStringLiteral("&Delete"));
-    sep(mnuEdit);
-    mnuEditSelectAll = addItem(mnuEdit, "mnuEditSelectAll", QStringLiteral("&Select All"));
-    mnuTagClean = addItem(mnuEdit, "mnuTagClean", QStringLiteral("Set2Cl&ean"));
-
-    mnuView = addSubMenu(nullptr, "mnuView", QStringLiteral("&View"));
-    mnuViewToolbarStandard = addItem(mnuView, "mnuViewToolbarStandard", QStringLiteral("&MainTools"));
-    mnuViewToolbarFormat = addItem(mnuView, "mnuViewToolbarFormat", QStringLiteral("&Format"));
-    mnuViewRuler = addItem(mnuView, "mnuViewRuler", QStringLiteral("&Ruler"));
-    mnuViewStatusBar = addItem(mnuView, "mnuViewStatusBar", QStringLiteral("Stat&us"));
-    for (QAction *a : {mnuViewToolbarStandard, mnuViewToolbarFormat, mnuViewRuler, mnuViewStatusBar})
-        a->setCheckable(true);
-    // As the bars stand when the window loads: both toolbars and the status
-    // bar shown, the ruler hidden.
-    mnuViewToolbarStandard->setChecked(true);
-    mnuViewToolbarFormat->setChecked(true);
-    mnuViewStatusBar->setChecked(true);
-    sep(mnuView);
-    const QString modes[3] = {QStringLiteral("Normal &View"), QStringLiteral("&Wrap Line"), QStringLiteral("WYSIWY&G")};
-    for (int i = 0; i < 3; ++i) {
-        mnuViewMode[i] = addItem(mnuView, "mnuViewMode", modes[i]);
-        mnuViewMode[i]->setProperty("Index", i);
-        mnuViewMode[i]->setCheckable(true);
-    }
-    sep(mnuView);
-    mnuViewRUvuzu = addItem(mnuView, "mnuViewRUvuzu", QStringLiteral("i&Notes"), &frmMDI::mnuViewRUvuzu_Click);
-    mnuViewBuffer = addItem(mnuView, "mnuViewBuffer", QStringLiteral("i&Loger"), &frmMDI::mnuViewBuffer_Click);
-    mnuKeyPad = addItem(mnuView, "mnuKeyPad", QStringLiteral("iR&emote"), &frmMDI::mnuKeyPad_Click);
-    mnuIProgress = addItem(mnuView, "mnuIProgress", QStringLiteral("iPro&gress"), &frmMDI::mnuIProgress_Click);
-
-    mnuSearch = addSubMenu(nullptr, "mnuSearch", QStringLiteral("&Search"));
-    mnuSearchFind = addItem(mnuSearch, "mnuSearchFind", QStringLiteral("&Find..."));
-    mnuSearchFindNext = addItem(mnuSearch, "mnuSearchFindNext", QStringLiteral("Find &Next"));
-    mnuSearchReplace = addItem(mnuSearch, "mnuSearchReplace", QStringLiteral("&Replace..."));
-    mnuSearchGoTo = addItem(mnuSearch, "mnuSearchGoTo", QStringLiteral("&Go To..."));
-
-    mnuInsert = addSubMenu(nullptr, "mnuInsert", QStringLiteral("&Insert"));
-    mnuInsertTextFile = addItem(mnuInsert, "mnuInsertTextFile", QStringLiteral("&File"));
-    mnuInsertPicture = addItem(mnuInsert, "mnuInsertPicture", QStringLiteral("&Picture"));
-    mnuInsertTimeDate = addItem(mnuInsert, "mnuInsertTimeDate", QStringLiteral("&Time && Date"));
-    mnuInsertSymbols = addItem(mnuInsert, "mnuInsertSymbols", QStringLiteral("ASCII &Symbol"));
-    mnuInsertPathandFile = addItem(mnuInsert, "mnuInsertPathandFile", QStringLiteral("&Directory"));
-
-    mnuFormat = addSubMenu(nullptr, "mnuFormat", QStringLiteral("F&ormat"));
-    mnuFormatFont = addItem(mnuFormat, "mnuFormatFont", QStringLiteral("&Font"));
-    mnuTypeSet = addSubMenu(mnuFormat, "mnuTypeSet", QStringLiteral("&Type..."));
-    mnuTypBold = addItem(mnuTypeSet, "mnuTypBold", QStringLiteral("&Bold"));
-    mnuTypItalic = addItem(mnuTypeSet, "mnuTypItalic", QStringLiteral("&Italic"));
-    mnuScriptSet = addSubMenu(mnuFormat, "mnuScriptSet", QStringLiteral("&Effects..."));
-    mnuScrpUnderline = addItem(mnuScriptSet, "mnuScrpUnderline", QStringLiteral("&Underline"));
-    mnuScrpStrikeThru = addItem(mnuScriptSet, "mnuScrpStrikeThru", QStringLiteral("&StrikeThru"));
-    mnuFormatScript = addSubMenu(mnuFormat, "mnuFormatScript", QStringLiteral("&Script..."));
-    mnuFormatScriptNoScript = addItem(mnuFormatScript, "mnuFormatScriptNoScript", QStringLiteral("&None"));
-    mnuFormatScriptSubScript = addItem(mnuFormatScript, "mnuFormatScriptSubScript", QStringLiteral("&Subscript"));
-    mnuFormatScriptSuperScript = addItem(mnuFormatScript, "mnuFormatScriptSuperScript", QStringLiteral("S&upertscrip"));
-    mnuParagraphAlign = addSubMenu(mnuFormat, "mnuParagraphAlign", QStringLiteral("&Align..."));
-    mnuParaLeft = addItem(mnuParagraphAlign, "mnuParaLeft", QStringLiteral("&Left"));
-    mnuParaCenter = addItem(mnuParagraphAlign, "mnuParaCenter", QStringLiteral("&Center"));
-    mnuParaRight = addItem(mnuParagraphAlign, "mnuParaRight", QStringLiteral("&Right"));
-    mnuFormatDentMain = addSubMenu(mnuFormat, "mnuFormatDentMain", QStringLiteral("&Ident..."));
-    mnuFormatIndent = addItem(mnuFormatDentMain, "mnuFormatIndent", QStringLiteral("----->"));
-    mnuFormatOutdent = addItem(mnuFormatDentMain, "mnuFormatOutdent", QStringLiteral("|<-----"));
-    mnuBulletsSet = addItem(mnuFormat, "mnuBulletsSet", QStringLiteral("&Bullets..."));
-    mnuCaseConvert = addSubMenu(mnuFormat, "mnuCaseConvert", QStringLiteral("&Spare..."));
-    mnuCaseUpper = addItem(mnuCaseConvert, "mnuCaseUpper", QStringLiteral("&UpperCase"));
-    mnuCaseLower = addItem(mnuCaseConvert, "mnuCaseLower", QStringLiteral("&LowerCase"));
-    sep(mnuFormat);
-    mnuFormatStart = addItem(mnuFormat, "mnuFormatStart", QStringLiteral("&General"));
-    mnuMrgnsSetup = addItem(mnuFormat, "mnuMrgnsSetup", QStringLiteral("&Margins"));
-    mnuFrmtTabs = addItem(mnuFormat, "mnuFrmtTabs", QStringLiteral("&Tabs"));
-    for (QAction *a : {mnuTypBold, mnuTypItalic, mnuScrpUnderline, mnuScrpStrikeThru, mnuFormatScriptNoScript,
-                       mnuFormatScriptSubScript, mnuFormatScriptSuperScript, mnuParaLeft, mnuParaCenter, mnuParaRight,
-                       mnuBulletsSet, mnuFormatStart, mnuMrgnsSetup, mnuFrmtTabs})
-        a->setCheckable(true);
-
-    // The chronograph and spreadsheet commands are wired by their own
-    // subsystems; here they only exist with their names.
-    mnuRemote = addSubMenu(nullptr, "mnuRemote", QStringLiteral("&Chrono"));
-    mnuRemStart = addItem(mnuRemote, "mnuRemStart", QStringLiteral("&Start"));
-    mnuRemStop = addItem(mnuRemote, "mnuRemStop", QStringLiteral("St&op"));
-    mnuRemRemo = addItem(mnuRemote, "mnuRemRemo", QStringLiteral("&Remote"));
-    sep(mnuRemote);
-    mnuRemPowerOn = addItem(mnuRemote, "mnuRemPowerOn", QStringLiteral("&Power"));
-    mnuRemArcheryOn = addItem(mnuRemote, "mnuRemArcheryOn", QStringLiteral("&Archery"));
-    mnuRemRapidFireOn = addItem(mnuRemote, "mnuRemRapidFireOn", QStringLiteral("Rapid &Fire"));
-    mnuSnsOn = addItem(mnuRemote, "mnuSnsOn", QStringLiteral("Se&nsors"));
-    mnuSnsLevel = addItem(mnuRemote, "mnuSnsLevel", QStringLiteral("Sensitivity "));
-    sep(mnuRemote);
-    mnuCroPref = addItem(mnuRemote, "mnuCroPref", QStringLiteral("Pr&eferences"));
-    mnuRemSetups = addItem(mnuRemote, "mnuRemSetups", QStringLiteral("Set&ups"), &frmMDI::mnuExcSetup_Click);
-    mnuRemDownload = addItem(mnuRemote, "mnuRemDownload", QStringLiteral("&Download"));
-    mnuRemExport = addItem(mnuRemote, "mnuRemExport", QStringLiteral("E&xport"));
-    sep(mnuRemote);
-    mnuRemClear = addItem(mnuRemote, "mnuRemClear", QStringLiteral("&Clear eDisk"));
-    mnuRemUndoClear = addItem(mnuRemote, "mnuRemUndoClear", QStringLiteral("&Undo Clear"));
-    mnuRemRestore = addItem(mnuRemote, "mnuRemRestore", QStringLiteral("Res&tore eDisk"));
-    for (QAction *a : {mnuRemStart, mnuRemStop, mnuRemRemo, mnuRemPowerOn, mnuRemArcheryOn, mnuRemRapidFireOn, mnuSnsOn})
-        a->setCheckable(true);
-
-    mnuExcel = addSubMenu(nullptr, "mnuExcel", QStringLiteral("E&xcel"));
-    mnuExcConnect = addItem(mnuExcel, "mnuExcConnect", QStringLiteral("&Connect"), &frmMDI::mnuExcConnect_Click);
-    mnuExcDisConnect = addItem(mnuExcel, "mnuExcDisConnect", QStringLiteral("&Disconnect"), &frmMDI::mnuExcDisConnect_Click);
-    mnuExcLink = addItem(mnuExcel, "mnuExcLink", QStringLiteral("&Link"), &frmMDI::mnuExcLink_Click);
-    sep(mnuExcel);
-    mnuRemExpExcStr = addItem(mnuExcel, "mnuRemExpExcStr", QStringLiteral("&String"), &frmMDI::mnuRemExpExcStr_Click);
-    mnuRemExpExcFol = addItem(mnuExcel, "mnuRemExpExcFol", QStringLiteral("&Folder"), &frmMDI::mnuRemExpExcFol_Click);
-    mnuExpExcEDi = addItem(mnuExcel, "mnuExpExcEDi", QStringLiteral("&eDisk"), &frmMDI::mnuExpExcEDi_Click);
-    mnuExpExcCFi = addItem(mnuExcel, "mnuExpExcCFi", QStringLiteral("C&File"), &frmMDI::mnuExpExcCFi_Click);
-    mnuExpExcZEzede = addItem(mnuExcel, "mnuExpExcZEzede", QStringLiteral("&zEzede"), &frmMDI::mnuExpExcZEzede_Click);
-    sep(mnuExcel);
-    mnuExcSetup = addItem(mnuExcel, "mnuExcSetup", QStringLiteral("Set&up"), &frmMDI::mnuExcSetup_Click);
-    mnuExcConnect->setCheckable(true);
-    mnuExcDisConnect->setCheckable(true);
-
-    mnuInterface = addSubMenu(nullptr, "mnuInterface", QStringLiteral("Interf&ace"));
-    mnuSelect = addItem(mnuInterface, "mnuSelect", QStringLiteral("&More"), &frmMDI::mnuSelect_Click);
-    mnuSelect->setCheckable(true);
-    mnuLogFont = addItem(mnuInterface, "mnuLogFont", QStringLiteral("&LogFonts"));
-    mnuXSetup = addItem(mnuInterface, "mnuXSetup", QStringLiteral("&General"));
-    mnuLocalConnect = addItem(mnuInterface, "mnuLocalConnect", QStringLiteral("&Setup"), &frmMDI::mnuLocalConnect_Click);
-    sep(mnuInterface);
-    mnuRemCtr = addItem(mnuInterface, "mnuRemCtr", QStringLiteral("i&Pad"), &frmMDI::mnuRemCtr_Click);
-    mnuLocalPort = addItem(mnuInterface, "mnuLocalPort", QStringLiteral("i&Loger"), &frmMDI::mnuLocalPort_Click);
-    mnuIRemote = addItem(mnuInterface, "mnuIRemote", QStringLiteral("iR&emote"), &frmMDI::mnuIRemote_Click);
-    mnuRemCtr->setCheckable(true);
-    mnuLocalPort->setCheckable(true);
-
-    mnuWindow = addSubMenu(nullptr, "mnuWindow", QStringLiteral("&Window"));
-    mnuWindowCascade = addItem(mnuWindow, "mnuWindowCascade", QStringLiteral("&Cascade"),
-                               &frmMDI::mnuWindowCascade_Click);
-    mnuWindowTileHorizontal = addItem(mnuWindow, "mnuWindowTileHorizontal", QStringLiteral("Tile &Horizontal"),
-                                      &frmMDI::mnuWindowTileHorizontal_Click);
-    mnuWindowTileVertical = addItem(mnuWindow, "mnuWindowTileVertical", QStringLiteral("Tile &Vertical"),
-                                    &frmMDI::mnuWindowTileVertical_Click);
-    mnuWindowArrangeIcons = addItem(mnuWindow, "mnuWindowArrangeIcons", QStringLiteral("&Arrange Icons"),
-                                    &frmMDI::mnuWindowArrangeIcons_Click);
-    sep(mnuWindow);
-    mnuWindowMinimizeAll = addItem(mnuWindow, "mnuWindowMinimizeAll", QStringLiteral("&Minimize All"),
-                                   &frmMDI::mnuWindowMinimizeAll_Click);
-    mnuWindowRestoreAll = addItem(mnuWindow, "mnuWindowRestoreAll", QStringLiteral("&Restore All"),
-                                  &frmMDI::mnuWindowRestoreAll_Click);
-
-    mnuHelp = addSubMenu(nullptr, "mnuHelp", QStringLiteral("&Help"));
-    mnuHelpContents = addItem(mnuHelp, "mnuHelpContents", QStringLiteral("&Contents"), &frmMDI::mnuHelpContents_Click);
-    mnuHelpIndex = addItem(mnuHelp, "mnuHelpIndex", QStringLiteral("&Index"), &frmMDI::mnuHelpIndex_Click);
-    mnuHelpSearch = addItem(mnuHelp, "mnuHelpSearch", QStringLiteral("&Search"), &frmMDI::mnuHelpSearch_Click);
-    mnuHelpTopic = addItem(mnuHelp, "mnuHelpTopic", QStringLiteral("&Topic"), &frmMDI::mnuHelpTopic_Click);
-    sep(mnuHelp);
-    mnuHelpTipoftheDay = addItem(mnuHelp, "mnuHelpTipoftheDay", QStringLiteral("Important &Notes"),
-                                 &frmMDI::mnuHelpTipoftheDay_Click);
-    sep(mnuHelp);
-    mnuHelpAbout = addItem(mnuHelp, "mnuHelpAbout", QStringLiteral("&About Vantrell"), &frmMDI::mnuHelpAbout_Click);
+    const QString self = QStringLiteral("frmMDI");
+    buildMenuTable<frmMDI>(this, menuBar(), kMenuBar, self);
+    int mode = 0;
+    for (QAction *a : mnuView->actions())
+        if (a->objectName() == QLatin1String("mnuViewMode"))
+            mnuViewMode[mode++] = a;
 
     mnuDebug = new QMenu(QStringLiteral("&Debug"), this);
     mnuDebug->setObjectName(QStringLiteral("mnuDebug"));
     mnuDebugAction = menuBar()->addMenu(mnuDebug);
     mnuDebugAction->setObjectName(QStringLiteral("mnuDebugMenu"));
-    mnuDbgSftDbg = addItem(mnuDebug, "mnuDbgSftDbg", QStringLiteral("&Debug"), &frmMDI::mnuDbgSftDbg_Click);
-    mnuDbgSftTst = addItem(mnuDebug, "mnuDbgSftTst", QStringLiteral("&Test"), &frmMDI::mnuDbgSftTst_Click);
-    mnuDbgSftShp = addItem(mnuDebug, "mnuDbgSftShp", QStringLiteral("Shi&p"), &frmMDI::mnuDbgSftShp_Click);
-    mnuDebugBar0 = mnuDebug->addSeparator();
-    mnuDebugBar0->setObjectName(QStringLiteral("mnuDebugBar0"));
-    mnuDbgSftHid = addItem(mnuDebug, "mnuDbgSftHid", QStringLiteral("&Hide"), &frmMDI::mnuDbgSftHid_Click);
-    mnuGetDbg = addItem(mnuDebug, "mnuGetDbg", QStringLiteral("&GetSetup"), &frmMDI::mnuGetDbg_Click);
-    mnuSavDbg = addItem(mnuDebug, "mnuSavDbg", QStringLiteral("&SaveSetup"), &frmMDI::mnuSavDbg_Click);
-    mnuDbgZapRegNow = addItem(mnuDebug, "mnuDbgZapRegNow", QStringLiteral("&ClearSetup"), &frmMDI::mnuDbgZapRegNow_Click);
-    mnuDebugBar1 = mnuDebug->addSeparator();
-    mnuDebugBar1->setObjectName(QStringLiteral("mnuDebugBar1"));
-    mnuDbgLevel = mnuDebug->addMenu(QStringLiteral("&UserLevel..."));
-    mnuDbgLevel->setObjectName(QStringLiteral("mnuDbgLevel"));
-    mnuDbgIncLev = addItem(mnuDbgLevel, "mnuDbgIncLev", QStringLiteral("&Inc"), &frmMDI::mnuDbgIncLev_Click);
-    mnuDbgDecLev = addItem(mnuDbgLevel, "mnuDbgDecLev", QStringLiteral("&Dec"), &frmMDI::mnuDbgDecLev_Click);
-    mnuDbgMinLev = addItem(mnuDbgLevel, "mnuDbgMinLev", QStringLiteral("Mi&n"), &frmMDI::mnuDbgMinLev_Click);
-    mnuDbgMaxLev = addItem(mnuDbgLevel, "mnuDbgMaxLev", QStringLiteral("&Max"), &frmMDI::mnuDbgMaxLev_Click);
-    mnuDbgRegistry = mnuDebug->addMenu(QStringLiteral("&Registry..."));
-    mnuDbgRegistry->setObjectName(QStringLiteral("mnuDbgRegistry"));
-    mnuDbgGetReg = addItem(mnuDbgRegistry, "mnuDbgGetReg", QStringLiteral("&LoadOnStartup"), &frmMDI::mnuDbgGetReg_Click);
-    mnuDbgSavReg = addItem(mnuDbgRegistry, "mnuDbgSavReg", QStringLiteral("&SaveOnExit"), &frmMDI::mnuDbgSavReg_Click);
-    mnuDbgZapReg = addItem(mnuDbgRegistry, "mnuDbgZapReg", QStringLiteral("&ClearOnExit"), &frmMDI::mnuDbgZapReg_Click);
-    for (QAction *a : {mnuDbgSftDbg, mnuDbgSftTst, mnuDbgSftShp, mnuDbgGetReg, mnuDbgSavReg, mnuDbgZapReg})
-        a->setCheckable(true);
+    buildMenuTable<frmMDI>(this, mnuDebug, kDebugMenu, self);
 }
 
 void frmMDI::buildPopup()
 {
     popMain = new QMenu(QStringLiteral("Popup"), this);
     popMain->setObjectName(QStringLiteral("popMain"));
-    popUndo = addItem(popMain, "popUndo", QStringLiteral("&Undo"));
-    popMain->addSeparator();
-    popCut = addItem(popMain, "popCut", QStringLiteral("Cu&t"));
-    popCopy = addItem(popMain, "popCopy", QStringLiteral("&Copy"));
-    popPaste = addItem(popMain, "popPaste", QStringLiteral("&Paste"));
-    popDelete = addItem(popMain, "popDelete", QStringLiteral("&Delete"));
-    popSelectAll = addItem(popMain, "popSelectAll", QStringLiteral("Select &All"));
-    popMain->addSeparator();
-    popSearchGoTo = addItem(popMain, "popSearchGoTo", QStringLiteral("&GoTo"));
-    popSearch = addItem(popMain, "popSearch", QStringLiteral("&Search"));
-    popMain->addSeparator();
-    popFormat = addItem(popMain, "popFormat", QStringLiteral("&Format..."));
-    popFont = addItem(popMain, "popFont", QStringLiteral("&Font"));
-    popCaseUpper = addItem(popMain, "popCaseUpper", QStringLiteral("&UpperCase"));
-    popCaseLower = addItem(popMain, "popCaseLower", QStringLiteral("&LowerCase"));
-    popCapture = addItem(popMain, "popCapture", QStringLiteral("C&Link..."));
-    popRemStart = addItem(popMain, "popRemStart", QStringLiteral("&Start"));
-    popRemStop = addItem(popMain, "popRemStop", QStringLiteral("St&op"));
-    popRemRemo = addItem(popMain, "popRemRemo", QStringLiteral("&Remote "));
-    popCapEdit = addItem(popMain, "popCapEdit", QStringLiteral("&Edit Mode"));
-    popCapEdit->setCheckable(true);
-    popMain->addSeparator();
-    popRemCtr = addItem(popMain, "popRemCtr", QStringLiteral("&zOvu"), &frmMDI::popRemCtr_Click);
-    popRemCtrList = addItem(popMain, "popRemCtrList", QStringLiteral("&Shorcuts "), &frmMDI::popRemCtrList_Click);
+    buildMenuTable<frmMDI>(this, popMain, kPopup, QStringLiteral("frmMDI"));
 }
 
 void frmMDI::showDebugMenu(bool visible)

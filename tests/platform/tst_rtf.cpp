@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
 #include <ctime>
 
 #include "platform/rtfreader.h"
@@ -429,6 +430,28 @@ private slots:
         // setting the bound.
         QVERIFY2(large <= 30 * std::max(small, 0.001),
                  qPrintable(QStringLiteral("%1 s for the whole input, %2 s for a tenth").arg(large).arg(small)));
+    }
+
+    // A read given up by its caller stops where it is: with the flag set the
+    // read ends within a few thousand bytes, answers what it had and says it
+    // was cancelled; with the flag clear the same text reads whole.
+    void cancelledReadStops()
+    {
+        constexpr int kLines = 200000;
+        QByteArray body = "{\\rtf1 ";
+        for (int i = 0; i < kLines; ++i)
+            body += "CAP: " + QByteArray::number(i) + "\\par\n";
+        body += "}";
+        std::atomic<bool> cancel{true};
+        const ReadResult stopped = readRtf(body, &cancel);
+        QVERIFY(stopped.cancelled);
+        QVERIFY(!stopped.complete);
+        QVERIFY(stopped.document.paragraphs.size() < size_t(kLines / 100));
+        cancel = false;
+        const ReadResult whole = readRtf(body, &cancel);
+        QVERIFY(!whole.cancelled);
+        QVERIFY(whole.complete);
+        QCOMPARE(whole.document.paragraphs.size(), size_t(kLines));
     }
 
     void capsHoldValues()
