@@ -3,8 +3,11 @@
 #include "chrono/modCroProt.h"
 #include "chrono/modCroTmr.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 #include "serial/modRxEngine.h"
 #include "shell/modNeighbours.h"
+
+#include <utility>
 
 namespace vt {
 
@@ -49,7 +52,12 @@ int16_t waitReply(int16_t cls, const CroKeyTimes &times)
     int16_t code = 0, stage = 0;
     int32_t lines = RxLogMain.rxLineCnt;
     StallWatch stalls(CroLnk.rxRecent.size(), kLoopWakeMs);
-    for (;;) {
+    bool looked = false;
+    // One look at the text so far and the time-outs; true when it ended.
+    const auto ended = [&] {
+        // A caller that does not wait for the answer takes one pass.
+        if (std::exchange(looked, true) && CroLnk.croNoWait)
+            return true;
         stalls.pass(CroLnk.rxRecent.size());
         // A dump that keeps coming is not a stalled operation: a whole eDisk
         // at 4800 baud takes longer than the long-operation limit, which
@@ -68,7 +76,8 @@ int16_t waitReply(int16_t cls, const CroKeyTimes &times)
                 CroLnk.croPrmKind = r.prmKind;
                 CroLnk.croMenLev = r.menLev;
                 CroLnk.croRplCode = r.code;
-                return r.code;
+                code = r.code;
+                return true;
             }
         }
         CroLnk.croRplCode = code;
@@ -85,16 +94,13 @@ int16_t waitReply(int16_t cls, const CroKeyTimes &times)
             code = croDumpStall;
         else if (linkTaskAborted())
             code = croUserAbort;
-        if (code > 0) {
+        if (code > 0)
             CroLnk.croRplCode = code;
-            return code;
-        }
-        // Received text and timer expiries come in as events.
-        doEvents(kLoopWakeMs);
-        // A caller that does not wait for the answer takes one pass.
-        if (CroLnk.croNoWait)
-            return code;
-    }
+        return code > 0;
+    };
+    // Received text and timer expiries come in as events and wake the wait.
+    waiting::until({.done = ended, .lookMs = kLoopWakeMs});
+    return code;
 }
 
 } // namespace

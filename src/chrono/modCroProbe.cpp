@@ -6,6 +6,7 @@
 #include "platform/msgbox.h"
 #include "platform/serialport.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 #include "serial/frmTerminal.h"
 #include "serial/modRxEngine.h"
 #include "shell/modNeighbours.h"
@@ -99,25 +100,22 @@ int16_t croWaitMen(const QString &text, int gapMs)
         stpCom2Wait();
         throw;
     }
-    StallWatch stalls(croReply.size(), 50);
-    for (;;) {
+    StallWatch stalls(croReply.size(), waiting::kLookMs);
+    const auto ended = [&] {
         stalls.pass(croReply.size());
         result = probePrompt(croReply);
         if (result > 0)
-            break;
+            return true;
         if (oneShotExpired(l.tmrCom2Sho) && !stalls.quietAfterStall([] { return croReply.size(); }))
             strCom2Sho(gapMs);
-        if (oneShotExpired(l.tmrCom2Sho)) {
+        if (oneShotExpired(l.tmrCom2Sho))
             result = probeQuietGap;
-            break;
-        }
-        if (oneShotExpired(l.tmrCom2Lng)) {
+        else if (oneShotExpired(l.tmrCom2Lng))
             result = probeWholeTime;
-            break;
-        }
-        // Received text and the timers' expiry are events: this wakes for them.
-        doEvents(50);
-    }
+        return result > 0;
+    };
+    // Received text and the timers' expiry are events: the wait wakes for them.
+    waiting::until({.done = ended});
     stpCom2Wait();
     strCom2Sho(kProbeTailMs);
     return result;

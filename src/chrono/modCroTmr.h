@@ -8,6 +8,7 @@
 
 #include "platform/timerctl.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 
 #include <QString>
 #include <cstdint>
@@ -90,8 +91,9 @@ public:
         if (!std::exchange(stalled_, false))
             return true;
         const qsizetype before = textSize();
-        for (int i = 0; i < kCatchUpPasses && textSize() == before; ++i)
-            doEvents(kCatchUpMs);
+        int passes = 0;
+        waiting::until({.done = [&] { return textSize() != before || passes++ == kCatchUpPasses; },
+                        .lookMs = kCatchUpMs});
         passAt_ = monoMs();
         return textSize() == before;
     }

@@ -57,14 +57,18 @@ QList<QCheckBox *> checkGroup(QGroupBox *frame, std::initializer_list<CheckRow> 
     return made;
 }
 
-// Runs one step of the load or the apply; a failing step is skipped and the
-// next one runs.
+// Runs one step of the load or the apply; a step that fails with a run-time
+// error (a value that a control or a setting does not take) is skipped and the
+// next one runs. Any other failure is a fault and is reported.
 template <class F>
 void step(F f)
 {
     try {
         f();
+    } catch (const RtError &) {
     } catch (...) {
+        // Rethrown inside guarded(): made the pending error and reported.
+        guarded(QStringLiteral("frmOptions\\step"), [] { throw; });
     }
 }
 

@@ -6,6 +6,7 @@
 #include "platform/msgbox.h"
 #include "platform/richtext.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 #include "shell/frmMDI.h"
 #include "shell/modNeighbours.h"
 
@@ -354,15 +355,13 @@ void endCFileLine()
 bool waitCFileLineEnd(int quietMs, int boundMs)
 {
     const HeldText &h = held();
-    const qint64 start = clockNs();
     const qint64 quietNs = qint64(quietMs) * 1000000;
-    while (h.openLen > 0 && h.doc) {
-        const qint64 now = clockNs();
-        if (now - h.lastFedNs >= quietNs || now - start >= qint64(boundMs) * 1000000)
-            return false;
-        doEvents(10);
-    }
-    return true;
+    // The quiet gap counts on the clock alone: looked at often.
+    return waiting::until({.done = [&h] { return !(h.openLen > 0 && h.doc); },
+                           .boundMs = std::max(0, boundMs),
+                           .aborted = [&h, quietNs] { return clockNs() - h.lastFedNs >= quietNs; },
+                           .lookMs = 10})
+        == waiting::End::Done;
 }
 
 bool feedActiveCFile(const QString &text, bool startsLine, qsizetype openLen)

@@ -8,6 +8,7 @@
 #include "platform/msgbox.h"
 #include "platform/progfolder.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 #include "serial/modRxEngine.h"
 #include "shell/frmFPrgrs.h"
 #include "shell/frmMDI.h"
@@ -493,16 +494,13 @@ int16_t excOpen(int16_t action, int16_t sheetType)
 void watXlReady()
 {
     // Bounded on the monotonic clock, so midnight cannot stretch the wait.
-    const int64_t deadline = monoMs() + 10000;
-    for (;;) {
-        bool ready = true;
-        trapErrors([&] { ready = spreadsheetApp()->Ready(); });
-        if (ready)
-            break;
-        doEvents(20);
-        if (monoMs() > deadline)
-            break;
-    }
+    waiting::until({.done = [] {
+                        bool ready = true;
+                        trapErrors([&] { ready = spreadsheetApp()->Ready(); });
+                        return ready;
+                    },
+                    .boundMs = 10000,
+                    .lookMs = 20});
     Err.Clear();
 }
 

@@ -15,6 +15,7 @@
 #include "platform/richtext.h"
 #include "platform/spreadsheet.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 #include "shell/modBusy.h"
 #include "shell/modNeighbours.h"
 #include "shell/modStartNbrs.h"
@@ -22,7 +23,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -253,14 +253,13 @@ void frmRemCtr::cmdDownload_Click()
     QString received = since();
     // A shot line under way goes into the CFile whole: it may take a moment
     // to end (bounded, as the unit may have stopped).
-    if (shoot) {
-        QElapsedTimer waited;
-        waited.start();
-        while (endsInShotLine(received) && waited.elapsed() < kShotLineWaitMs) {
-            doEvents(20);
-            received = since();
-        }
-    }
+    if (shoot)
+        waiting::until({.done = [&] {
+                            received = since();
+                            return !endsInShotLine(received);
+                        },
+                        .boundMs = kShotLineWaitMs,
+                        .lookMs = 20});
     QString live;
     splitLiveLines(received, nullptr, &live);
     if (whole)

@@ -4,6 +4,7 @@
 #include "platform/msgbox.h"
 #include "platform/serialport.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 #include "serial/frmTermStat.h"
 #include "serial/frmTerminal.h"
 #include "shell/frmFPrgrs.h"
@@ -11,6 +12,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 
 namespace vt {
 
@@ -51,12 +53,14 @@ void frmTerminal::mnuSendText_Click()
 
 bool frmTerminal::sendPaced(const QByteArray &bytes, const QString &title)
 {
-    frmFPrgrs *prg = frmFPrgrs::get();
-    prg->labPrgrs->setText(QStringLiteral("Sending ") + title);
-    prg->labWhat->setText(QStringLiteral("%1 bytes").arg(bytes.size()));
-    prg->abortAsked = false;
-    prg->showPercent(0);
-    prg->show();
+    frmFPrgrs *shown = frmFPrgrs::get();
+    shown->labPrgrs->setText(QStringLiteral("Sending ") + title);
+    shown->labWhat->setText(QStringLiteral("%1 bytes").arg(bytes.size()));
+    shown->abortAsked = false;
+    shown->showPercent(0);
+    shown->show();
+    // The user may close the progress window during the send: that stops it.
+    const QPointer<frmFPrgrs> prg(shown);
 
     // The line carries about a tenth of its bit rate in characters a second;
     // nothing is handed over faster, so the unit's input is never flooded
@@ -68,10 +72,14 @@ bool frmTerminal::sendPaced(const QByteArray &bytes, const QString &title)
     const int64_t start = monoMs();
     qsizetype sent = 0;
     bool done = true;
-    while (sent < bytes.size()) {
-        if (prg->abortAsked || !MSComm1->PortOpen()) {
+    // One chunk whenever the pace allows; the clock alone says when.
+    const auto sendDue = [&] {
+        if (sent >= bytes.size())
+            return true;
+        frmFPrgrs *p = prg.data();
+        if (!p || p->abortAsked || !MSComm1->PortOpen()) {
             done = false;
-            break;
+            return true;
         }
         const qsizetype allowed = qsizetype(double(monoMs() - start) * bytesPerMs) + kSendChunk;
         if (sent < allowed && MSComm1->OutBufferCount() < kSendChunk) {
@@ -80,11 +88,13 @@ bool frmTerminal::sendPaced(const QByteArray &bytes, const QString &title)
             sent += chunk.size();
             TxBytes += chunk.size();
             TxLines += chunk.count('\n');
-            prg->showPercent(double(sent) * 100.0 / double(bytes.size()));
+            p->showPercent(double(sent) * 100.0 / double(bytes.size()));
         }
-        doEvents(5);
-    }
-    prg->unload();
+        return sent >= bytes.size();
+    };
+    waiting::until({.done = sendDue, .lookMs = 5});
+    if (frmFPrgrs *p = prg.data())
+        p->unload();
     return done;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/serialport.h"
 #include "platform/settings.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 #include "serial/frmTerminal.h"
 #include "serial/modCapLog.h"
 #include "serial/modLinkNbr.h"
@@ -174,21 +175,16 @@ void frmTerminal::modExitPort(bool &cancel)
 {
     if (MSComm1->PortOpen()) {
         // A monotonic deadline: the wall clock may jump, or pass midnight.
-        int64_t deadline = monoMs() + exitDrainMs;
-        while (MSComm1->PortOpen() && MSComm1->OutBufferCount() != 0) {
-            doEvents(20);
-            if (monoMs() <= deadline)
-                continue;
+        const auto drained = [this] { return !(MSComm1->PortOpen() && MSComm1->OutBufferCount() != 0); };
+        while (waiting::until({.done = drained, .boundMs = exitDrainMs, .lookMs = 20}) != waiting::End::Done) {
             const int r = MsgBox(QStringLiteral("Unable to send Data..."),
                                  vbAbortRetryIgnore | vbSystemModal | vbMsgBoxSetForeground);
             if (r == vbAbort) {
                 cancel = true;
                 return;
             }
-            if (r == vbRetry) {
-                deadline = monoMs() + exitDrainMs;
+            if (r == vbRetry)
                 continue;
-            }
             break; // Ignore
         }
         if (!trapErrors([this] { MSComm1->setPortOpen(false); }))

@@ -43,6 +43,8 @@ struct StartupEnd {
             if (frmMDI::isLoaded())
                 frmMDI::instance()->setEnabled(true);
         } catch (...) {
+            // Rethrown inside guarded(): made the pending error and reported.
+            guarded(QStringLiteral("frmSplash\\Startup(end)"), [] { throw; });
         }
     }
 };

@@ -81,10 +81,12 @@ CroTaskGuard::CroTaskGuard()
 
 CroTaskGuard::~CroTaskGuard()
 {
-    // A destructor must not throw: a failure of the end box is dropped.
+    // A destructor must not throw: a failure of the end box is reported here.
     try {
         end();
     } catch (...) {
+        // Rethrown inside guarded(): made the pending error and reported.
+        guarded(QStringLiteral("modBusy\\CroTaskGuard"), [] { throw; });
     }
 }
 

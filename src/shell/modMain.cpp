@@ -8,6 +8,7 @@
 #include "platform/progfolder.h"
 #include "platform/settings.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 #include "shell/frmMDI.h"
 #include "shell/frmSplash.h"
 #include "shell/modErrMsgs.h"
@@ -115,7 +116,7 @@ int Main(QApplication &app)
         frmMDI *mdi = frmMDI::get();
         mdi->showDebugMenu(SoftDebugSee);
         frmSplash::Startup();
-        doEvents();
+        waiting::turn();
     });
     if (!ok)
         errLoc(QStringLiteral("modMain\\Main(0)"));

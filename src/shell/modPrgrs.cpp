@@ -1,6 +1,7 @@
 #include "shell/modPrgrs.h"
 
 #include "platform/conversions.h"
+#include "platform/errors.h"
 #include "shell/frmGPrgrs.h"
 #include "shell/modApi.h"
 #include "shell/modNeighbours.h"
@@ -110,9 +111,12 @@ void stepPrgrs()
                                     / (double(p.PrgrsEnd) - double(p.PrgrsBeg)));
         const int bar = prgrsBarValue(percent);
         const QString text = prgrsText(percent);
+        // The remote panel's display failing leaves the progress window's.
         try {
             nbrRemote().showPrgrs(bar, text);
         } catch (...) {
+            // Rethrown inside guarded(): made the pending error and reported.
+            guarded(QStringLiteral("modPrgrs\\stepPrgrs(1)"), [] { throw; });
         }
         if (frmGPrgrs::isLoaded()) {
             frmGPrgrs *w = frmGPrgrs::instance();
@@ -120,6 +124,8 @@ void stepPrgrs()
             w->labPrgrsVal->setText(text);
         }
     } catch (...) {
+        // Rethrown inside guarded(): made the pending error and reported.
+        guarded(QStringLiteral("modPrgrs\\stepPrgrs"), [] { throw; });
     }
 }
 

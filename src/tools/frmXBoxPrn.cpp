@@ -9,6 +9,7 @@
 #include "platform/msgbox.h"
 #include "platform/printer.h"
 #include "platform/richtext.h"
+#include "platform/waiting.h"
 #include "shell/frmMDI.h"
 #include "shell/frmSplash.h"
 #include "shell/modErrMsgs.h"
@@ -19,7 +20,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -466,7 +466,7 @@ bool frmXBoxPrn::fillRecord(PagePicture *page)
 
 bool frmXBoxPrn::pagingGoesOn()
 {
-    QCoreApplication::processEvents();
+    waiting::turn();
     return box_ && !closeWanted_ && !longwork::stopRequested();
 }
 

@@ -94,12 +94,24 @@ private slots:
         QVERIFY2(took >= (text.size() - 32) * 1000 / 480, qPrintable(QString::number(took)));
     }
 
+    // Abort, or closing the progress window, stops the send midway.
+    void abortStopsTheSend_data()
+    {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Abort") << false;
+        QTest::newRow("close box") << true;
+    }
     void abortStopsTheSend()
     {
+        QFETCH(bool, closeBox);
         const QByteArray text(4800, 'x'); // ten seconds of the line
         answers::queue(writeFile("long.txt", text));
-        QTimer::singleShot(300, this, [] {
-            if (frmFPrgrs::isLoaded())
+        QTimer::singleShot(300, this, [closeBox] {
+            if (!frmFPrgrs::isLoaded())
+                return;
+            if (closeBox)
+                frmFPrgrs::instance()->close();
+            else
                 frmFPrgrs::instance()->cmdSetPrgTab->click();
         });
         term->mnuSendText->trigger();
