@@ -84,6 +84,12 @@ public:
     void shootCFileLost() override { vt::shootCFileLost(); }
     void wireLiveLinkTick() override { lnkTmr().tmrExcRtc.onTimer([] { tmrExcRtc_Timer(); }); }
     void stopLinkTimers() override { stpLinkTimers(); }
+    bool linkIdle() override
+    {
+        const LinkTimers &t = lnkTmr();
+        return !CroLnk.croBusy && !CroLnk.rxRecentOn && !oneShotRuns(t.tmrCrxShrt) && !oneShotRuns(t.tmrCrxLng)
+            && !oneShotRuns(t.tmrCrxHed) && !oneShotRuns(t.tmrGPeriod) && !oneShotRuns(t.tmrExcEnd);
+    }
 
     void getPortStates() override { vt::getPortStates(); }
     bool linkWasOpen() override { return ComOpen[0]; }

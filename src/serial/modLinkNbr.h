@@ -38,6 +38,10 @@ public:
     virtual void wireLiveLinkTick() {}
     // Stops every link timer (the terminal's reset).
     virtual void stopLinkTimers() {}
+    // No command, reply wait or link timer of the chronograph side is
+    // watching the line, so received text may be gathered a moment before it
+    // is handed on.
+    virtual bool linkIdle() { return true; }
 
     // Port setup window: the scan and test of a port through the probe.
     // Reads the open flags and port numbers of both serial controls.

@@ -62,10 +62,7 @@ void zapRxData()
 
 bool linkTextMayWait()
 {
-    const LinkTimers &t = lnkTmr();
-    return !CroLnk.croBusy && !CroLnk.rxRecentOn && !croWaiting && !BusyPrgrs && !croTask(0)
-        && !oneShotRuns(t.tmrCrxShrt) && !oneShotRuns(t.tmrCrxLng) && !oneShotRuns(t.tmrCrxHed)
-        && !oneShotRuns(t.tmrGPeriod) && !oneShotRuns(t.tmrExcEnd);
+    return !croWaiting && !BusyPrgrs && !croTask(0) && nbrLink().linkIdle();
 }
 
 void takeGatheredLinkText()
