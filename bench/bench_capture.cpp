@@ -22,6 +22,7 @@
 
 #include "common/benchutil.h"
 #include "common/cfilegen.h"
+#include "common/shootmode.h"
 #include "common/simthread.h"
 
 #include "chrono/modCroCap.h"
@@ -67,15 +68,8 @@ int programStage(const QString &cfile, const QString &port, bool ungathered)
     term->lodTerminal();
     if (ungathered)
         term->MSComm1->setGather(0, {});
-    qputenv("VANTRELL_COM1", port.toLocal8Bit());
-    term->MSComm1->setCommPort(1);
-    vt::CreateNewCFile();
-    vt::CroSta.croSnsOn = true;
-    vt::subCaptureOnOff(0);
-    if (!vt::RxRoute[1] || !term->MSComm1->PortOpen()) {
-        std::fprintf(stderr, "Shoot mode did not come on with the link port on %s\n", qPrintable(port));
+    if (!bench::shootModeOn(term, port))
         return 1;
-    }
     vt::nbrEditor().loadActiveCFile(cfile, true);
     vt::RichTextBox *box = vt::ActiveForm()->rtfText;
     box->document()->documentLayout()->documentSize();

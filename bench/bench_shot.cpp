@@ -24,6 +24,7 @@
 
 #include "common/benchutil.h"
 #include "common/cfilegen.h"
+#include "common/shootmode.h"
 #include "common/simthread.h"
 
 #include "chrono/modChronoNbr.h"
@@ -230,17 +231,7 @@ int run(const Options &o, int reps)
         std::fprintf(stderr, "The simulated chronograph did not start: %s\n", qPrintable(sim.error()));
         return 1;
     }
-    qputenv("VANTRELL_COM1", port.toLocal8Bit());
-    term->MSComm1->setCommPort(1);
-
-    // Shoot mode on, as the user switches it: it opens the link port and
-    // from then on received text goes to the end of the active CFile (and,
-    // the terminal being loaded, to its box too). The sensors are armed.
-    vt::CreateNewCFile();
-    vt::CroSta.croSnsOn = true;
-    vt::subCaptureOnOff(0);
-    if (!vt::RxRoute[1] || !term->MSComm1->PortOpen()) {
-        std::fprintf(stderr, "Shoot mode did not come on with the link port on %s\n", qPrintable(port));
+    if (!bench::shootModeOn(term, port)) {
         sim.finish();
         sim.wait();
         return 1;
