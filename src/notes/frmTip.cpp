@@ -10,6 +10,7 @@
 #include "platform/settings.h"
 #include "platform/spreadsheet.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 #include "shell/modApi.h"
 #include "shell/modBusy.h"
 #include "shell/modFileOperations.h"
@@ -327,16 +328,7 @@ void frmTip::showTip(bool modal)
     q.buttons << QStringLiteral("Close");
     q.defaultAnswer = QStringLiteral("Close");
     const QString answer = answers::ask(q, [this]() -> QString {
-        QPointer<frmTip> w(this);
-        hide();
-        setWindowModality(Qt::ApplicationModal);
-        show();
-        raise();
-        activateWindow();
-        for (frmTip *raw = w.data(); raw && raw->isVisible(); raw = w.data())
-            doEvents(50);
-        if (frmTip *raw = w.data())
-            raw->setWindowModality(Qt::NonModal);
+        waiting::modal(this);
         return QString();
     });
     // A scripted answer presses its button; a person has already pressed one.

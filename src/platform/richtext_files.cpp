@@ -11,15 +11,17 @@
 #include "platform/rtfreader.h"
 #include "platform/rtfwriter.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 
 #include <QFile>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 #include <atomic>
-#include <thread>
 
 namespace vt {
 
@@ -139,57 +141,82 @@ void RichTextBox::LoadFile(const QString &path, int fileType, const LoadProgress
         replaceDocument(bytes, fileType == rtfRTF);
 }
 
+namespace {
+
+// A read of a whole file into the model on a thread of the pool. The job is
+// shared with the thread: the thread leaves its outcome in it, and the caller
+// gives the read up through `cancel`.
+struct ReadJob {
+    QByteArray bytes;
+    bool rich = true;
+    rtf::CharFormat plainFormat;
+    std::atomic<bool> cancel{false};
+    // Written by the thread, read once the read has finished.
+    rtf::Document model;
+    QStringList skipped;
+    std::exception_ptr failure;
+};
+
+void readJob(ReadJob &job)
+{
+    try {
+        if (job.rich) {
+            rtf::ReadResult read = rtf::readRtf(job.bytes, &job.cancel);
+            job.model = std::move(read.document);
+            job.skipped = read.skipped.describe();
+        } else {
+            job.model = richtext::plainModel(decodePlain(job.bytes), job.plainFormat);
+        }
+    } catch (...) {
+        job.failure = std::current_exception();
+    }
+    job.bytes = QByteArray();
+}
+
+} // namespace
+
 void RichTextBox::replaceDocumentInSteps(QByteArray bytes, bool rich, const LoadProgress &progress)
 {
     if (rich && !rtf::looksLikeRtf(bytes))
         vt::raise(321);
-    // Reading the file into the model needs no widget: it runs on a thread
-    // of its own while this one keeps the windows going. A cancelled read is
-    // left to finish there; its result is dropped with the job.
-    struct Job {
-        QByteArray bytes;
-        bool rich = true;
-        rtf::CharFormat plainFormat;
-        rtf::Document model;
-        QStringList skipped;
-        std::exception_ptr failure;
-        std::atomic<bool> done{false};
-    };
-    auto job = std::make_shared<Job>();
+    // Reading the file into the model needs no widget: it runs on a thread of
+    // the pool while this one keeps the windows going. However this call ends
+    // (read, cancelled, failed), the read has ended before it returns: a
+    // cancelled one stops within a few thousand bytes, and nothing of it
+    // outlives the box or the program.
+    auto job = std::make_shared<ReadJob>();
     job->bytes = std::move(bytes);
     job->rich = rich;
     job->plainFormat = rtf::fromQt(QTextCharFormat(), document()->defaultFont());
     longwork::backgroundStarted();
-    std::thread([job] {
-        try {
-            if (job->rich) {
-                rtf::ReadResult read = rtf::readRtf(job->bytes);
-                job->model = std::move(read.document);
-                job->skipped = read.skipped.describe();
-            } else {
-                job->model = richtext::plainModel(decodePlain(job->bytes), job->plainFormat);
-            }
-        } catch (...) {
-            job->failure = std::current_exception();
-        }
-        job->bytes = QByteArray();
-        job->done = true;
+    QFutureWatcher<void> watcher;
+    watcher.setFuture(QtConcurrent::run([job] {
+        readJob(*job);
         longwork::backgroundEnded();
-    }).detach();
+    }));
+    struct StopRead {
+        ReadJob &job;
+        QFutureWatcher<void> &watcher;
+        ~StopRead()
+        {
+            job.cancel = true;
+            watcher.waitForFinished();
+        }
+    } stopRead{*job, watcher};
 
     auto cancelled = [&] {
         document()->clear();
         vt::raise(32755);
     };
     // The read's progress is not known from outside: it counts as the first
-    // quarter, creeping on so that the user sees the work go on.
-    int readPercent = 0;
-    while (!job->done) {
-        if (!progress(readPercent))
-            cancelled();
-        readPercent = std::min(readPercent + 1, 24);
-        doEvents(50);
-    }
+    // quarter, creeping on with the time so that the user sees the work go on.
+    const int64_t readStart = monoMs();
+    const waiting::End read = waiting::until({
+        .done = [&] { return watcher.isFinished(); },
+        .aborted = [&] { return !progress(int(std::min<int64_t>((monoMs() - readStart) / 50, 24))); },
+    });
+    if (read != waiting::End::Done)
+        cancelled();
     if (job->failure)
         std::rethrow_exception(job->failure);
     loadSkipped_ = job->skipped;
@@ -200,7 +227,7 @@ void RichTextBox::replaceDocumentInSteps(QByteArray bytes, bool rich, const Load
     keepPaged();
     const bool whole = rtf::fillDocument(document(), job->model, 100, [&](size_t done) {
         const bool goOn = progress(25 + int(75.0 * double(done) / double(total)));
-        doEvents();
+        waiting::turn();
         keepPaged(); // whatever ran may have laid the box out afresh
         return goOn;
     });

@@ -13,6 +13,7 @@
 #include "platform/richtext.h"
 #include "platform/settings.h"
 #include "platform/timers.h"
+#include "platform/waiting.h"
 #include "shell/frmMDI.h"
 #include "shell/modErrMsgs.h"
 #include "shell/modNeighbours.h"
@@ -639,8 +640,7 @@ int16_t frmFind::askQText(const QString &text, int32_t style)
         // The window outlives the wait, whatever unloads it meanwhile, so
         // that the search that asked can end; an unload answers Cancel.
         ++waiting_;
-        while (picQBoz->isVisible() && !isUnloading() && instance() == this)
-            doEvents(50);
+        waiting::until({.done = [this] { return !picQBoz->isVisible() || isUnloading() || instance() != this; }});
         if (--waiting_ == 0 && deletePending_) {
             deletePending_ = false;
             deleteLater();

@@ -448,7 +448,8 @@ private slots:
             QCOMPARE(error, 32755);
             QVERIFY(percents.last() >= cancelAt);
             QCOMPARE(box->Text(), QString());
-            QTRY_VERIFY_WITH_TIMEOUT(!vt::longwork::backgroundRunning(), 120000);
+            // The read was given up, not left running after the load.
+            QVERIFY(!vt::longwork::backgroundRunning());
         }
     }
 
