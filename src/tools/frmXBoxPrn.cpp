@@ -694,41 +694,28 @@ void frmXBoxPrn::cboZoom_Click()
     picZ->update();
 }
 
-void frmXBoxPrn::setZoomCursor(const QString &key)
+// Zooming in and out are one step in two directions: the button of the
+// direction turns green and sets the picture's cursor and tip for further
+// clicks, and the zoom moves one entry of the list (smaller index, closer).
+void frmXBoxPrn::zoomStep(bool in)
 {
-    const QPixmap pm = imgCursor(key);
+    if (paging_ > 0)
+        return;
+    zoomDir = in ? 1 : 0;
+    const QPixmap pm = imgCursor(in ? QStringLiteral("ZoomIn") : QStringLiteral("ZoomOut"));
     picZ->setCursor(pm.isNull() ? QCursor(Qt::CrossCursor) : QCursor(pm));
-}
-
-void frmXBoxPrn::cmdZoomIn_Click()
-{
-    if (paging_ > 0)
-        return;
-    zoomDir = 1;
-    setZoomCursor(QStringLiteral("ZoomIn"));
-    SetBackColor(cmdZoomIn, kGreen);
-    SetBackColor(cmdZoomOut, kLightGrey);
-    picZ->setToolTip(QStringLiteral("Click to Zoom In"));
-    if (zoomIdx > zoomMin) {
-        --zoomIdx;
+    SetBackColor(in ? cmdZoomIn : cmdZoomOut, kGreen);
+    SetBackColor(in ? cmdZoomOut : cmdZoomIn, kLightGrey);
+    picZ->setToolTip(in ? QStringLiteral("Click to Zoom In") : QStringLiteral("Click to Zoom Out"));
+    if (in ? zoomIdx > zoomMin : zoomIdx < zoomMax) {
+        zoomIdx = int16_t(zoomIdx + (in ? -1 : 1));
         cboZoom->setCurrentIndex(zoomIdx);
     }
 }
 
-void frmXBoxPrn::cmdZoomOut_Click()
-{
-    if (paging_ > 0)
-        return;
-    zoomDir = 0;
-    setZoomCursor(QStringLiteral("ZoomOut"));
-    SetBackColor(cmdZoomOut, kGreen);
-    SetBackColor(cmdZoomIn, kLightGrey);
-    picZ->setToolTip(QStringLiteral("Click to Zoom Out"));
-    if (zoomIdx < zoomMax) {
-        ++zoomIdx;
-        cboZoom->setCurrentIndex(zoomIdx);
-    }
-}
+void frmXBoxPrn::cmdZoomIn_Click() { zoomStep(true); }
+
+void frmXBoxPrn::cmdZoomOut_Click() { zoomStep(false); }
 
 void frmXBoxPrn::picZ_MouseDown(int button)
 {

@@ -157,7 +157,7 @@ private:
     bool fillRecord(PagePicture *page);
     // Lets events run between pages; false when the paging must stop.
     bool pagingGoesOn();
-    void setZoomCursor(const QString &key);
+    void zoomStep(bool in);
     void doClose();
 
     QPointer<RichTextBox> box_;                // the document being paged

@@ -2,15 +2,13 @@
 #include <QTest>
 
 #include "common/errorof.h"
+#include "common/portholder.h"
 #include "platform/errors.h"
 #include "platform/portmap.h"
 #include "platform/serialport.h"
 #include "sim/kt4sim.h"
 
 #include <algorithm>
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace vt;
 using vt::test::errorOf;
@@ -170,27 +168,11 @@ private slots:
     void heldByAnotherProgram()
     {
         // Another process (another copy of the program) holds the port.
-        int ready[2];
-        QVERIFY(::pipe(ready) == 0);
-        const QString path = sim_.portName();
-        const pid_t child = ::fork();
-        if (child == 0) {
-            QSerialPort other(path);
-            const char ok = other.open(QIODevice::ReadWrite) ? '1' : '0';
-            (void)!::write(ready[1], &ok, 1);
-            ::pause();
-            ::_exit(0);
-        }
-        QVERIFY(child > 0);
-        char ok = 0;
-        QCOMPARE(::read(ready[0], &ok, 1), ssize_t(1));
-        ::close(ready[0]);
-        ::close(ready[1]);
+        vttest::PortHolder holder(sim_.portName());
         CommControl c;
         const int whileHeld = errorOf([&] { c.setPortOpen(true); });
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        QCOMPARE(ok, '1');
+        holder.release();
+        QVERIFY(holder.held);
         QCOMPARE(whileHeld, 8005);
         c.setPortOpen(true);   // free once that process is gone
         QVERIFY(c.PortOpen());

@@ -35,12 +35,11 @@
 #include "shell/modMain.h"
 #include "shell/modNeighbours.h"
 #include "sim/kt4sim.h"
+#include "common/portholder.h"
 #include "common/timing.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace vt;
@@ -74,37 +73,6 @@ struct RawPty {
             ::close(master);
     }
     void write(const QByteArray &b) const { (void)!::write(master, b.constData(), size_t(b.size())); }
-};
-
-// Another program holding a port: a child process keeps it open.
-struct Holder {
-    pid_t child = -1;
-    bool held = false;
-    explicit Holder(const QString &path)
-    {
-        int ready[2];
-        if (::pipe(ready) != 0)
-            return;
-        child = ::fork();
-        if (child == 0) {
-            QSerialPort other(path);
-            const char ok = other.open(QIODevice::ReadWrite) ? '1' : '0';
-            (void)!::write(ready[1], &ok, 1);
-            ::pause();
-            ::_exit(0);
-        }
-        char ok = 0;
-        held = ::read(ready[0], &ok, 1) == 1 && ok == '1';
-        ::close(ready[0]);
-        ::close(ready[1]);
-    }
-    ~Holder()
-    {
-        if (child > 0) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, nullptr, 0);
-        }
-    }
 };
 
 QStringList listLines(QListWidget *l)
@@ -315,7 +283,7 @@ private slots:
     void portInUseIsNeverProbed()
     {
         putPort(2, other.portName());
-        Holder holder(other.portName());
+        vttest::PortHolder holder(other.portName());
         QVERIFY(holder.held);
         other.clearReceived();
         props->croDetect();
