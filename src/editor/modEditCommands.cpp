@@ -7,6 +7,7 @@
 #include "editor/modEditorNbr.h"
 #include "platform/conversions.h"
 #include "platform/errors.h"
+#include "platform/menutable.h"
 #include "platform/msgbox.h"
 #include "platform/richtext.h"
 #include "shell/epCmDlg.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QList>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTextBlock>
@@ -621,19 +623,11 @@ void wireEditCommands(frmMDI *mdi)
     };
     mdi->txtFontColors->installEventFilter(new ColorClick(mdi->txtFontColors));
 
-    giveKeys(mdi->mnuFileNew, QKeySequence::New);
-    giveKeys(mdi->mnuFileOpen, QKeySequence::Open);
-    giveKeys(mdi->mnuFileSave, QKeySequence::Save);
-    giveKeys(mdi->mnuFilePrintNow, QKeySequence::Print);
-    giveKeys(mdi->mnuEditUndo, QKeySequence::Undo);
-    giveKeys(mdi->mnuEditRedo, QKeySequence::Redo);
-    giveKeys(mdi->mnuEditCut, QKeySequence::Cut);
-    giveKeys(mdi->mnuEditCopy, QKeySequence::Copy);
-    giveKeys(mdi->mnuEditPaste, QKeySequence::Paste);
-    giveKeys(mdi->mnuEditSelectAll, QKeySequence::SelectAll);
-    giveKeys(mdi->mnuSearchFind, QKeySequence::Find);
-    giveKeys(mdi->mnuSearchFindNext, QKeySequence::FindNext);
-    giveKeys(mdi->mnuSearchReplace, QKeySequence::Replace);
+    // The menu table names each item's standard keys; the bindings a CFile
+    // box keeps for itself are left out here.
+    for (QAction *item : mdi->menuBar()->findChildren<QAction *>())
+        if (const QKeySequence::StandardKey key = menutable::standardKey(item); key != QKeySequence::UnknownKey)
+            giveKeys(item, key);
 }
 
 } // namespace vt

@@ -39,4 +39,16 @@ QAction *addSeparator(QMenu *menu, const char *name)
     return s;
 }
 
+namespace {
+constexpr const char *kStandardKey = "standardKey";
+}
+
+void setStandardKey(QAction *item, QKeySequence::StandardKey key) { item->setProperty(kStandardKey, int(key)); }
+
+QKeySequence::StandardKey standardKey(const QAction *item)
+{
+    const QVariant v = item->property(kStandardKey);
+    return v.isValid() ? QKeySequence::StandardKey(v.toInt()) : QKeySequence::UnknownKey;
+}
+
 } // namespace vt::menutable

@@ -1,6 +1,7 @@
 // Menus described as data: a window lists its menus as rows (a submenu, its
 // items and separators, the end of the submenu) with each item's name,
-// caption, switches, status tip and handler, and one call builds them all.
+// caption, switches, status tip, standard keys and handler, and one call
+// builds them all.
 // Every item and submenu carries its name as objectName, so that tests and
 // the program find it by name; a handler runs through the error guard under
 // "<window>/<name>_Click".
@@ -9,6 +10,7 @@
 #include "platform/errors.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QString>
 #include <span>
@@ -33,6 +35,12 @@ QAction *addItem(QMenu *menu, const char *name, const char *caption, unsigned fl
 // A separator at the end of `menu`, named when `name` is given.
 QAction *addSeparator(QMenu *menu, const char *name);
 
+// The standard keys an item's row gives it (UnknownKey: none). The table only
+// records them: which of the platform's bindings the item really takes is
+// decided by the window that owns the keys (a CFile box keeps some for itself).
+void setStandardKey(QAction *item, QKeySequence::StandardKey key);
+QKeySequence::StandardKey standardKey(const QAction *item);
+
 } // namespace menutable
 
 // One row of a window's menu table. W is the window class: the rows name the
@@ -51,6 +59,7 @@ struct MenuRow {
     unsigned flags = 0;
     int index = -1;                // the "Index" of an element of a control array
     const char *statusTip = nullptr;
+    QKeySequence::StandardKey key = QKeySequence::UnknownKey;
 
     static constexpr MenuRow sub(const char *name, const char *caption, QMenu *W::*menu, unsigned flags = 0)
     {
@@ -65,6 +74,13 @@ struct MenuRow {
                                  unsigned flags = 0, const char *statusTip = nullptr)
     {
         return {Item, name, caption, item, nullptr, handler, flags, -1, statusTip};
+    }
+    // The same row with the platform's standard keys for `k`.
+    constexpr MenuRow keys(QKeySequence::StandardKey k) const
+    {
+        MenuRow r = *this;
+        r.key = k;
+        return r;
     }
     // An element of a control array: its member is filled by the caller.
     static constexpr MenuRow element(const char *name, const char *caption, int index, unsigned flags = 0)
@@ -104,6 +120,8 @@ void buildMenuTable(W *w, QWidget *top, std::span<const MenuRow<W>> rows, const 
             QAction *a = menutable::addItem(menu, r.name, r.caption, r.flags, r.statusTip);
             if (r.index >= 0)
                 a->setProperty("Index", r.index);
+            if (r.key != QKeySequence::UnknownKey)
+                menutable::setStandardKey(a, r.key);
             if (r.item)
                 w->*r.item = a;
             if (r.handler) {

@@ -25,12 +25,12 @@ constexpr const char *kNeedsMore = "Available while Interface > More is checked.
 // shown (their items ticked), the ruler hidden.
 const Row kMenuBar[] = {
     Row::sub("mnuFile", "&File", &M::mnuFile),
-        Row::act("mnuFileNew", "&New", &M::mnuFileNew),
-        Row::act("mnuFileOpen", "&Open...", &M::mnuFileOpen),
+        Row::act("mnuFileNew", "&New", &M::mnuFileNew).keys(QKeySequence::New),
+        Row::act("mnuFileOpen", "&Open...", &M::mnuFileOpen).keys(QKeySequence::Open),
         Row::act("mnuFileClose", "&Close", &M::mnuFileClose),
         Row::act("mnuFileCloseAll", "Clos&e All", &M::mnuFileCloseAll),
         Row::sep(),
-        Row::act("mnuFileSave", "&Save", &M::mnuFileSave),
+        Row::act("mnuFileSave", "&Save", &M::mnuFileSave).keys(QKeySequence::Save),
         Row::act("mnuFileSaveAs", "Save &As", &M::mnuFileSaveAs),
         Row::act("mnuFileSaveAll", "Sa&ve All", &M::mnuFileSaveAll),
         Row::act("mnuFileSaveSelectionAs", "Save Se&t As", &M::mnuFileSaveSelectionAs),
@@ -42,7 +42,7 @@ const Row kMenuBar[] = {
             Row::act("mnuCFileReSeq", "&ReSequence", &M::mnuCFileReSeq),
         Row::end(),
         Row::sub("mnuPrinting", "&Print...", &M::mnuPrinting),
-            Row::act("mnuFilePrintNow", "&Now", &M::mnuFilePrintNow),
+            Row::act("mnuFilePrintNow", "&Now", &M::mnuFilePrintNow).keys(QKeySequence::Print),
             Row::act("mnuPrnPreview", "&Preview", &M::mnuPrnPreview),
             Row::act("mnuFilePageSetup", "Page &Setup", &M::mnuFilePageSetup),
             Row::act("mnuPrintSetup", "P&rinter", &M::mnuPrintSetup),
@@ -52,16 +52,17 @@ const Row kMenuBar[] = {
     Row::end(),
 
     Row::sub("mnuEdit", "&Edit", &M::mnuEdit),
-        Row::act("mnuEditUndo", "&Undo", &M::mnuEditUndo),
+        Row::act("mnuEditUndo", "&Undo", &M::mnuEditUndo).keys(QKeySequence::Undo),
         Row::act("mnuEditRedo", "&Redo", &M::mnuEditRedo, nullptr, 0,
-                 "Redo is not available: Edit > Undo takes back the last change."),
+                 "Redo is not available: Edit > Undo takes back the last change.")
+            .keys(QKeySequence::Redo),
         Row::sep(),
-        Row::act("mnuEditCut", "Cu&t", &M::mnuEditCut),
-        Row::act("mnuEditCopy", "&Copy", &M::mnuEditCopy),
-        Row::act("mnuEditPaste", "&Paste", &M::mnuEditPaste),
+        Row::act("mnuEditCut", "Cu&t", &M::mnuEditCut).keys(QKeySequence::Cut),
+        Row::act("mnuEditCopy", "&Copy", &M::mnuEditCopy).keys(QKeySequence::Copy),
+        Row::act("mnuEditPaste", "&Paste", &M::mnuEditPaste).keys(QKeySequence::Paste),
         Row::act("mnuEditDelete", "&Delete", &M::mnuEditDelete),
         Row::sep(),
-        Row::act("mnuEditSelectAll", "&Select All", &M::mnuEditSelectAll),
+        Row::act("mnuEditSelectAll", "&Select All", &M::mnuEditSelectAll).keys(QKeySequence::SelectAll),
         Row::act("mnuTagClean", "Set2Cl&ean", &M::mnuTagClean),
     Row::end(),
 
@@ -82,10 +83,11 @@ const Row kMenuBar[] = {
     Row::end(),
 
     Row::sub("mnuSearch", "&Search", &M::mnuSearch),
-        Row::act("mnuSearchFind", "&Find...", &M::mnuSearchFind),
+        Row::act("mnuSearchFind", "&Find...", &M::mnuSearchFind).keys(QKeySequence::Find),
         Row::act("mnuSearchFindNext", "Find &Next", &M::mnuSearchFindNext, nullptr, 0,
-                 "Finds the text of the last search again: search with Search > Find first."),
-        Row::act("mnuSearchReplace", "&Replace...", &M::mnuSearchReplace),
+                 "Finds the text of the last search again: search with Search > Find first.")
+            .keys(QKeySequence::FindNext),
+        Row::act("mnuSearchReplace", "&Replace...", &M::mnuSearchReplace).keys(QKeySequence::Replace),
         Row::act("mnuSearchGoTo", "&Go To...", &M::mnuSearchGoTo),
     Row::end(),
 
