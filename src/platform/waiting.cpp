@@ -3,14 +3,13 @@
 #include "platform/timers.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QEventLoop>
 #include <QPointer>
 #include <QWidget>
 
 #include <algorithm>
-#include <cstdint>
-#include <limits>
 
 namespace vt::waiting {
 
@@ -59,17 +58,19 @@ private:
 End until(const Wait &wait)
 {
     Depth depth;
-    const int64_t end = wait.boundMs < 0 ? std::numeric_limits<int64_t>::max() : monoMs() + wait.boundMs;
+    // Kept in nanoseconds: a bound counted in whole milliseconds from a clock
+    // read in whole milliseconds could end up to one short.
+    const QDeadlineTimer end = wait.boundMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(wait.boundMs);
     const int look = std::max(1, wait.lookMs);
     for (;;) {
         if (wait.done && wait.done())
             return End::Done;
         if (wait.aborted && wait.aborted())
             return End::Aborted;
-        const int64_t left = end - monoMs();
-        if (left <= 0)
+        if (end.hasExpired())
             return End::Bound;
-        doEvents(int(std::min<int64_t>(left, look)));
+        const qint64 left = end.isForever() ? look : std::max<qint64>(1, end.remainingTime());
+        doEvents(int(std::min<qint64>(left, look)));
     }
 }
 
