@@ -29,6 +29,8 @@ namespace vt {
 namespace {
 
 bool running = false;
+bool PLogSee = false;    // start-up has reached the port states
+bool PropLoaded = false; // the properties window was loaded this run (cleared at start-up)
 
 // Whatever way Startup ends, the main window takes input again and the splash
 // window is not left standing: an error mid-way must not leave a disabled

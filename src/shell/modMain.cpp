@@ -17,12 +17,16 @@
 #include "shell/modStatus.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QScreen>
 #include <QTimer>
 
 namespace vt {
 
 namespace {
+
+QDateTime StartDate;  // when Main began
+QString AppHelpFile;  // the help file ("vantrell.hlp" in the program folder)
 
 // Below 800 x 600 the windows do not fit; the user may go on anyway. No ends
 // the program, after marking this copy's record as ended again so that its

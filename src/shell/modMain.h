@@ -2,7 +2,6 @@
 // operator switches.
 #pragma once
 
-#include <QDateTime>
 #include <QString>
 #include <cstdint>
 
@@ -44,8 +43,6 @@ inline int16_t cmdN = -1;    // "N=" of the command line; -1 when absent or unus
 inline int16_t cmdP = -1;    // "P=" of the command line; -1 when absent or unusable
 inline QString cmdPath;      // folder part of the file named on the command line, with its final separator
 inline QString cmdFile;      // file-name part of that file
-inline QDateTime StartDate;  // when Main began
-inline QString AppHelpFile;  // the help file ("vantrell.hlp" in the program folder)
 
 // The command-line text: the program's arguments joined by single blanks.
 QString Command();

@@ -28,10 +28,8 @@ inline bool AutoConnect = false;
 inline int16_t ChronSelect = 0; // 0 "Select Last Used", 1 "Select First Free", 2 "Let Me Select My Own"
 inline bool Echo = false;       // local echo of typed text
 inline bool Com2CroSee = false;
-inline bool PLogSee = false;
 inline bool SetupDirty = false;
 inline bool SelectOn = false;
-inline bool PropLoaded = false;
 inline bool cmdRxToCFile = false; // the probe port's received text goes to the active CFile
 inline int16_t ComPort[2] = {0, 0}; // element 0: the link port's number
 
