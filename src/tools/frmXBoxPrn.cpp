@@ -640,9 +640,8 @@ bool frmXBoxPrn::zoomPrnImg(PagePicture *source, PagePicture *dest, int16_t step
     return true;
 }
 
-void frmXBoxPrn::goPage()
+void frmXBoxPrn::showCurPage()
 {
-    picZ->Cls();
     getPagPrnImg(picX, pagCur);
     savPrnImg(picX, picP);
     drwMargLines(picX);
@@ -651,6 +650,12 @@ void frmXBoxPrn::goPage()
     Form_Resize();
     SizeScrolls();
     picZ->update();
+}
+
+void frmXBoxPrn::goPage()
+{
+    picZ->Cls();
+    showCurPage();
     picZ->show();
 }
 
@@ -668,14 +673,7 @@ void frmXBoxPrn::rfsPreview()
     txtPage->setText(QStringLiteral("1"));
     pagCount = getPagCnt(picX);
     txtTotalPages->setText(QStringLiteral("of ") + QString::number(pagCount));
-    getPagPrnImg(picX, pagCur);
-    savPrnImg(picX, picP);
-    drwMargLines(picX);
-    drwNoRoom(picX);
-    zoomPrnImg(picX, picZ, zoomIdx);
-    Form_Resize();
-    SizeScrolls();
-    picZ->update();
+    showCurPage();
     QApplication::restoreOverrideCursor();
 }
 

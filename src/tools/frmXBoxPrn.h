@@ -149,6 +149,8 @@ private:
     bool zoomPrnImg(PagePicture *source, PagePicture *dest, int16_t step);
     void drwMargLines(PagePicture *page);
     void goPage();
+    // Renders the current page, marks its margins and shows it at the current zoom.
+    void showCurPage();
     void seePageBtns();
     void rfsPreview();
     void drawPattern(PagePicture *page);
