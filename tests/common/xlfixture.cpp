@@ -80,6 +80,14 @@ QString shotLines(int n, int first, int block)
     return t;
 }
 
+QList<double> shotRowValues(const vt::xl::SheetPtr &ws, int row)
+{
+    QList<double> values;
+    for (int c = 1; c <= 16; ++c)
+        values << ws->Cells(row, c)->Value().number();
+    return values;
+}
+
 double mean(const QList<double> &v)
 {
     double s = 0;

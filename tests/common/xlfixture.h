@@ -24,6 +24,8 @@ void unitsAsReported();
 // (velocities 200.5 + count % 100); with `block` set, the unit ends its string
 // after every `block` shots with an "<End>" line.
 QString shotLines(int n, int first = 1, int block = 0);
+// Columns A to P of a sheet's row, as numbers: a shot row's values.
+QList<double> shotRowValues(const vt::xl::SheetPtr &ws, int row);
 // Opens the template for changes, lets `change` alter it and saves it in place.
 void changeTemplate(const std::function<void(const vt::xl::BookPtr &)> &change);
 // The statistics the sheets' formulas are checked against: the mean and the

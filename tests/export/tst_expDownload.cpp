@@ -57,10 +57,7 @@ QList<Block> readBlocks(const SheetPtr &ws, QString *endText)
         if (d.startsWith(QLatin1String("Shots="))) {
             out << Block{d.simplified(), {}};
         } else if (!out.isEmpty() && ws->Cells(r, 1)->Value().isNumber() && ws->Cells(r, 11)->Value().isNumber()) {
-            QList<double> row;
-            for (int c = 1; c <= 16; ++c)
-                row << ws->Cells(r, c)->Value().number();
-            out.last().shots << row;
+            out.last().shots << shotRowValues(ws, r);
         }
     }
     return out;

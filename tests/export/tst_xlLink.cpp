@@ -55,12 +55,8 @@ QList<Row> captureRows(const SheetPtr &ws, int32_t lastRow)
         const QString text = a.toString();
         if (text.contains(QLatin1String("CAP-Import(")))
             out << Row{text.startsWith(QLatin1String("End ")) ? Row::End : Row::Begin, text, {}};
-        else if (a.isNumber() && ws->Cells(r, 11)->Value().isNumber()) {
-            QList<double> v;
-            for (int c = 1; c <= 16; ++c)
-                v << ws->Cells(r, c)->Value().number();
-            out << Row{Row::Shot, text, v};
-        }
+        else if (a.isNumber() && ws->Cells(r, 11)->Value().isNumber())
+            out << Row{Row::Shot, text, shotRowValues(ws, r)};
     }
     return out;
 }

@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "common/busyfixture.h"
 #include "platform/answers.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
@@ -14,10 +15,7 @@ class TestBusy : public QObject {
 private slots:
     void init()
     {
-        answers::reset();
-        AppSta = AppStaRec{};
-        abortTask = false;
-        Device = 0;
+        vttest::freshBusyLock();
         UserLevel = 0;
         zapBizTable();
         AppTitle = QStringLiteral("Vantrell0");

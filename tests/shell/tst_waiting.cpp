@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "common/busyfixture.h"
 #include "platform/answers.h"
 #include "platform/waiting.h"
 #include "shell/frmFPrgrs.h"
@@ -19,10 +20,7 @@ class TestWaiting : public QObject {
 private slots:
     void init()
     {
-        answers::reset();
-        AppSta = AppStaRec{};
-        abortTask = false;
-        Device = 0;
+        vttest::freshBusyLock();
     }
     void cleanup()
     {
