@@ -247,41 +247,80 @@ QString reservedNameText()
            + XlTemplateName + QStringLiteral("  file to ") + QStringLiteral("CBook1.xls") + QStringLiteral("  ?");
 }
 
-int16_t excOpen(int16_t action, int16_t sheetType)
-{
-    (void)sheetType;
-    iniExpExc();
-    xlOpening = true;
-    if (xlBookOk)
-        return 9;
+namespace {
 
-    // Spreadsheet errors are skipped statement by statement; the check points
-    // ask whether anything failed since the start (or since the last clear).
-    ResumeNext on;
-    const auto failed = [&] { return on.failures() > 0; };
-    BookPtr mine; // the workbook this attempt opened or added
-    BookPtr tpl;
+// One attempt to open the export workbook. Spreadsheet errors are skipped
+// statement by statement; the check points ask whether anything failed since
+// the start (or since the last clear). Every stage answers 0 when it went
+// through, else the attempt's result code.
+class BookOpening {
+public:
+    explicit BookOpening(int16_t action) : newBook_(action != 1) {}
+
+    int16_t run()
+    {
+        if (!xlConnected) {
+            if (const int16_t code = connect())
+                return code;
+        }
+        if (!chkXlTemplate())
+            return fail(10);
+        on_([&] { app_ = spreadsheetApp(); });
+        if (const int16_t code = newBook_ ? addBook() : openChosenBook())
+            return code;
+        if (const int16_t code = matchTemplate())
+            return code;
+        if (const int16_t code = arrangeSheets())
+            return code;
+        xlBookOk = true;
+        xlOpening = false;
+        trapErrors([] { updAllSta(); });
+        Err.Clear();
+        return 0;
+    }
+
+private:
+    ResumeNext on_;
+    const bool newBook_;
+    AppPtr app_;
+    BookPtr mine_; // the workbook this attempt opened or added
+    BookPtr tpl_;
+    BookPtr wb_;
+
+    bool failed() const { return on_.failures() > 0; }
+
     // The common failure exit: nothing of this attempt stays open, so the
     // next attempt starts from the same place.
-    const auto fail = [&](int16_t code) -> int16_t {
+    int16_t fail(int16_t code)
+    {
         xlBookOk = false;
         xlClosing = true;
-        for (const BookPtr &b : {tpl, mine})
+        for (const BookPtr &b : {tpl_, mine_})
             if (b && !b->isClosed())
                 trapErrors([&] { b->Close(false); });
         xlClosing = false;
         Err.Clear();
         return code;
-    };
+    }
 
-    if (!xlConnected) {
-        on([] { xlApp = CreateApplication(QStringLiteral("excel.application")); });
+    int countBooks()
+    {
+        int n = 0;
+        trapErrors([&] { n = app_->Workbooks()->Count(); });
+        return n;
+    }
+
+    // The spreadsheet program started, of a version the export can drive,
+    // ready, and its events wired.
+    int16_t connect()
+    {
+        on_([] { xlApp = CreateApplication(QStringLiteral("excel.application")); });
         if (failed()) {
             seeNoExcel();
             return 1;
         }
         float version = 0;
-        on([&] { version = float(Val(xlApp->Version())); });
+        on_([&] { version = float(Val(xlApp->Version())); });
         if (failed()) {
             seeNoExcel();
             return 2;
@@ -293,33 +332,26 @@ int16_t excOpen(int16_t action, int16_t sheetType)
             return 3;
         }
         bool ready = false;
-        on([&] { ready = xlApp->Ready(); });
+        on_([&] { ready = xlApp->Ready(); });
         if (!ready)
             return 4;
-        on([] { setXlEvents(); });
+        on_([] { setXlEvents(); });
         if (failed())
             return 5;
         xlConnected = true;
+        return 0;
     }
 
-    if (!chkXlTemplate())
-        return fail(10);
-
-    const bool newBook = action != 1;
-    AppPtr app;
-    on([&] { app = spreadsheetApp(); });
-    const auto countBooks = [&] {
-        int n = 0;
-        trapErrors([&] { n = app->Workbooks()->Count(); });
-        return n;
-    };
-    if (!newBook) {
+    // The user picks a workbook; the template's own name is refused, or
+    // renamed when the user lets it.
+    int16_t openChosenBook()
+    {
         bool rename = false;
         QString file;
         for (;;) {
             showProgress(false);
             Variant answer;
-            on([&] { answer = app->GetOpenFilename(QStringLiteral("CBoox files (*.xls), *.xls")); });
+            on_([&] { answer = app_->GetOpenFilename(QStringLiteral("CBoox files (*.xls), *.xls")); });
             showProgress(true);
             // A cancelled dialog answers False.
             if (answer.isBool() || answer.toString().isEmpty())
@@ -337,158 +369,182 @@ int16_t excOpen(int16_t action, int16_t sheetType)
             }
         }
         const int before = countBooks();
-        on([&] {
-            BookPtr b = app->Workbooks()->Open(file);
+        on_([&] {
+            BookPtr b = app_->Workbooks()->Open(file);
             if (countBooks() > before)
-                mine = b;
+                mine_ = b;
         });
         if (rename) {
-            if (!trapErrors([&] { app->Workbooks(1)->SaveAs(QStringLiteral("CBook1.xls")); }))
+            if (!trapErrors([&] { app_->Workbooks(1)->SaveAs(QStringLiteral("CBook1.xls")); }))
                 return fail(12);
         }
-    } else {
-        on([&] {
-            BookPtr b = app->Workbooks()->Add();
-            mine = b;
+        return 0;
+    }
+
+    int16_t addBook()
+    {
+        on_([&] {
+            BookPtr b = app_->Workbooks()->Add();
+            mine_ = b;
         });
         if (failed())
             return fail(11);
+        return 0;
     }
 
-    BookPtr wb;
-    int sheets = 0;
-    on([&] {
-        wb = app->Workbooks(1);
-        sheets = wb->Worksheets()->Count();
-    });
-    if (failed())
-        return fail(12);
-    if (countBooks() > 1)
-        return fail(13);
-    const int toAdd = XlSes.xlSheetCount - sheets;
-
-    on([&] { tpl = app->Workbooks()->Open(programFile(XlTemplateName), true); });
-    on([&] {
-        SheetPtr first = tpl->Worksheets(1);
-        XlSes.xlTplSizes[0] = float(first->Rows(3)->RowHeight());
-        XlSes.xlTplSizes[1] = float(first->Rows(4)->RowHeight());
-        const char *const cols[] = {"F", "G", "A", "B", "C"};
-        for (int k = 0; k < 5; ++k)
-            XlSes.xlTplSizes[2 + k] = float(first->Columns(QString::fromLatin1(cols[k]))->ColumnWidth());
-    });
-    if (failed())
-        return fail(15);
-    int tplSheets = 0;
-    on([&] { tplSheets = tpl->Worksheets()->Count(); });
-    if (failed())
-        return fail(16);
-    if (tplSheets < XlSes.xlSheetCount)
-        return fail(17);
-    if (toAdd > 0) {
-        on([&] { wb->Sheets()->Add({}, {}, toAdd); });
+    // The template opened beside the workbook, its row and column sizes kept
+    // for the export; a new workbook gets the template's sheets, and every
+    // sheet must carry the template's headings and a usable next row.
+    int16_t matchTemplate()
+    {
+        int sheets = 0;
+        on_([&] {
+            wb_ = app_->Workbooks(1);
+            sheets = wb_->Worksheets()->Count();
+        });
         if (failed())
-            return fail(18);
-    }
+            return fail(12);
+        if (countBooks() > 1)
+            return fail(13);
+        const int toAdd = XlSes.xlSheetCount - sheets;
 
-    for (int i = 1; i <= XlSes.xlSheetCount; ++i) {
-        SheetPtr ws;
-        on([&] { ws = wb->Worksheets(i); });
-        if (newBook) {
-            on([&] { ws->setName(XlSes.xlSheetName[i - 1]); });
+        on_([&] { tpl_ = app_->Workbooks()->Open(programFile(XlTemplateName), true); });
+        on_([&] {
+            SheetPtr first = tpl_->Worksheets(1);
+            XlSes.xlTplSizes[0] = float(first->Rows(3)->RowHeight());
+            XlSes.xlTplSizes[1] = float(first->Rows(4)->RowHeight());
+            const char *const cols[] = {"F", "G", "A", "B", "C"};
+            for (int k = 0; k < 5; ++k)
+                XlSes.xlTplSizes[2 + k] = float(first->Columns(QString::fromLatin1(cols[k]))->ColumnWidth());
+        });
+        if (failed())
+            return fail(15);
+        int tplSheets = 0;
+        on_([&] { tplSheets = tpl_->Worksheets()->Count(); });
+        if (failed())
+            return fail(16);
+        if (tplSheets < XlSes.xlSheetCount)
+            return fail(17);
+        if (toAdd > 0) {
+            on_([&] { wb_->Sheets()->Add({}, {}, toAdd); });
             if (failed())
-                return fail(int16_t(20 + i));
-            on([&] { tpl->Worksheets(i)->Range(QStringLiteral("A:V"))->Copy(ws->Range(QStringLiteral("A:V"))); });
-            if (failed())
-                return fail(int16_t(30 + i));
+                return fail(18);
         }
-        double next = 0;
-        // A next-row cell that holds no number counts as out of range. A sheet
-        // filled to its last row stores the row just past its End row, so
-        // such a workbook still opens (and its next export says it is full).
-        trapErrors([&] { next = ws->Cells(2, i == XlSes.xlSetupSheet ? 12 : 17)->Value().toDouble(); });
-        Err.Clear();
-        if (!(next >= 1 && next <= MaxRows + 2))
-            return fail(int16_t(40 + i));
-        XlSes.xlLastRow[i - 1] = int32_t(next);
-        bool same = true;
-        on([&] {
-            SheetPtr model = tpl->Worksheets(i);
-            for (int c = 1; c <= 12 && same; ++c)
-                same = model->Cells(3, c)->Value() == ws->Cells(3, c)->Value();
-        });
-        if (!same) {
-            xlClosing = true;
-            trapErrors([&] { wb->Close(false); });
-            trapErrors([&] { tpl->Close(false); });
-            xlClosing = false;
-            nbrNotes().seeMsgNote(11, 0);
-            return fail(int16_t(40 + i));
-        }
-    }
 
-    on([&] { tpl->Close(false); });
-    if (failed())
-        return fail(50);
-
-    on([&] {
-        wb->Activate();
-        SheetPtr setup = wb->Worksheets(QStringLiteral("iSetup"));
-        setup->Activate();
-        for (int c : {13, 14}) {
-            setup->Columns(c)->Select();
-            setup->Columns(c)->EntireColumn()->setHidden(true);
-        }
-    });
-
-    for (int i = 1; i <= XlSes.xlSheetCount; ++i) {
-        SheetPtr ws;
-        on([&] {
-            ws = wb->Worksheets(i);
-            // A hidden sheet cannot be activated; its visibility is set again below.
-            if (ws->Visible() != xlSheetVisible)
-                ws->setVisible(true);
-            ws->Activate();
-            app->ActiveWindow()->setZoom(75);
-        });
-        if (failed())
-            return fail(int16_t(40 + i));
-        on([&] { ws->Rows(i == XlSes.xlSetupSheet ? QStringLiteral("4:4") : QStringLiteral("5:5"))->Select(); });
-        if (failed())
-            return fail(int16_t(50 + i));
-        on([&] {
-            ws->Activate();
-            app->ActiveWindow()->setFreezePanes(true);
-        });
-        if (failed())
-            return fail(int16_t(60 + i));
-        if (newBook) {
-            on([&] {
-                ws->Cells(1, 1)->setValue(QStringLiteral("Help"));
-                ws->Cells(1, 1)->Hyperlinks(1)->setAddress(programFile(XlHelpPage));
+        for (int i = 1; i <= XlSes.xlSheetCount; ++i) {
+            SheetPtr ws;
+            on_([&] { ws = wb_->Worksheets(i); });
+            if (newBook_) {
+                on_([&] { ws->setName(XlSes.xlSheetName[i - 1]); });
+                if (failed())
+                    return fail(int16_t(20 + i));
+                on_([&] { tpl_->Worksheets(i)->Range(QStringLiteral("A:V"))->Copy(ws->Range(QStringLiteral("A:V"))); });
+                if (failed())
+                    return fail(int16_t(30 + i));
+            }
+            double next = 0;
+            // A next-row cell that holds no number counts as out of range. A sheet
+            // filled to its last row stores the row just past its End row, so
+            // such a workbook still opens (and its next export says it is full).
+            trapErrors([&] { next = ws->Cells(2, i == XlSes.xlSetupSheet ? 12 : 17)->Value().toDouble(); });
+            Err.Clear();
+            if (!(next >= 1 && next <= MaxRows + 2))
+                return fail(int16_t(40 + i));
+            XlSes.xlLastRow[i - 1] = int32_t(next);
+            bool same = true;
+            on_([&] {
+                SheetPtr model = tpl_->Worksheets(i);
+                for (int c = 1; c <= 12 && same; ++c)
+                    same = model->Cells(3, c)->Value() == ws->Cells(3, c)->Value();
             });
-            if (failed()) {
-                const int16_t code = int16_t(70 + i);
-                seeExcBug(QStringLiteral("excOpen(") + QString::number(code) + u')');
-                return fail(code);
+            if (!same) {
+                xlClosing = true;
+                trapErrors([&] { wb_->Close(false); });
+                trapErrors([&] { tpl_->Close(false); });
+                xlClosing = false;
+                nbrNotes().seeMsgNote(11, 0);
+                return fail(int16_t(40 + i));
             }
         }
-        on([&] { ws->Range(QStringLiteral("A5"))->Activate(); });
+
+        on_([&] { tpl_->Close(false); });
         if (failed())
-            return fail(int16_t(80 + i));
-        on([&] { ws->setVisible(i <= XlSes.xlSetupSheet); });
-        on = ResumeNext();
-        Err.Clear();
+            return fail(50);
+        return 0;
     }
 
-    on([&] { app->Windows()->Arrange(xlArrangeStyleCascade); });
-    if (failed())
-        return fail(90);
+    // Every sheet at the zoom and frozen panes the export expects, a new
+    // workbook's Help links set, only the sheets up to the setup sheet shown,
+    // and the windows cascaded.
+    int16_t arrangeSheets()
+    {
+        on_([&] {
+            wb_->Activate();
+            SheetPtr setup = wb_->Worksheets(QStringLiteral("iSetup"));
+            setup->Activate();
+            for (int c : {13, 14}) {
+                setup->Columns(c)->Select();
+                setup->Columns(c)->EntireColumn()->setHidden(true);
+            }
+        });
 
-    xlBookOk = true;
-    xlOpening = false;
-    trapErrors([] { updAllSta(); });
-    Err.Clear();
-    return 0;
+        for (int i = 1; i <= XlSes.xlSheetCount; ++i) {
+            SheetPtr ws;
+            on_([&] {
+                ws = wb_->Worksheets(i);
+                // A hidden sheet cannot be activated; its visibility is set again below.
+                if (ws->Visible() != xlSheetVisible)
+                    ws->setVisible(true);
+                ws->Activate();
+                app_->ActiveWindow()->setZoom(75);
+            });
+            if (failed())
+                return fail(int16_t(40 + i));
+            on_([&] { ws->Rows(i == XlSes.xlSetupSheet ? QStringLiteral("4:4") : QStringLiteral("5:5"))->Select(); });
+            if (failed())
+                return fail(int16_t(50 + i));
+            on_([&] {
+                ws->Activate();
+                app_->ActiveWindow()->setFreezePanes(true);
+            });
+            if (failed())
+                return fail(int16_t(60 + i));
+            if (newBook_) {
+                on_([&] {
+                    ws->Cells(1, 1)->setValue(QStringLiteral("Help"));
+                    ws->Cells(1, 1)->Hyperlinks(1)->setAddress(programFile(XlHelpPage));
+                });
+                if (failed()) {
+                    const int16_t code = int16_t(70 + i);
+                    seeExcBug(QStringLiteral("excOpen(") + QString::number(code) + u')');
+                    return fail(code);
+                }
+            }
+            on_([&] { ws->Range(QStringLiteral("A5"))->Activate(); });
+            if (failed())
+                return fail(int16_t(80 + i));
+            on_([&] { ws->setVisible(i <= XlSes.xlSetupSheet); });
+            on_ = ResumeNext();
+            Err.Clear();
+        }
+
+        on_([&] { app_->Windows()->Arrange(xlArrangeStyleCascade); });
+        if (failed())
+            return fail(90);
+        return 0;
+    }
+};
+
+} // namespace
+
+int16_t excOpen(int16_t action, int16_t sheetType)
+{
+    (void)sheetType;
+    iniExpExc();
+    xlOpening = true;
+    if (xlBookOk)
+        return 9;
+    return BookOpening(action).run();
 }
 
 void watXlReady()
