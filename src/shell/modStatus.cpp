@@ -94,39 +94,34 @@ QString ltrim(QString s)
     return s.mid(i);
 }
 
-void refresh()
+// What every part of the status refresh reads: the windows, the port and the
+// active CFile as they stand when the refresh begins.
+struct StatusView {
+    frmMDI *mdi;
+    SerialNbr &ser;
+    RemoteNbr &rem;
+    QTextEdit *doc;
+    bool portOpen;
+    QString portNum;
+    QString suffix; // the copy's number and port, as captions carry them
+};
+
+// Support windows carry the copy's number and port in their captions.
+void seeSupportCaptions(const StatusView &v)
 {
-    frmMDI *mdi = frmMDI::get();
-    SerialNbr &ser = nbrSerial();
-    RemoteNbr &rem = nbrRemote();
+    renameSupport(v.rem.frmRemCtr(), QStringLiteral("zOvu"), v.suffix);
+    renameSupport(v.ser.frmTerminal(), QStringLiteral("zEzede"), v.suffix);
+    v.ser.setCroTabCaption(QStringLiteral("Chrono-") + v.portNum);
+    setCaption(v.ser.frmProperties(), QStringLiteral("CSetup") + v.suffix + u'}');
+    setCaption(nbrNotes().frmTip(), QStringLiteral("rUvuzu") + v.suffix);
+}
 
-    // Guarded while the indicators change; the port and the active CFile
-    // as they stand now.
-    LnkToGuard = true;
-    const int16_t port = ser.linkCommPort();
-    const bool portOpen = ser.linkPortOpen();
-    QTextEdit *doc = activeCFileBox();
-    const QString portNum = QString::number(port);
-    const QString suffix = QString::number(AppNum) + u'_' + portNum + u' ';
-
-    // Support windows carry the copy's number and port in their captions.
-    renameSupport(rem.frmRemCtr(), QStringLiteral("zOvu"), suffix);
-    renameSupport(ser.frmTerminal(), QStringLiteral("zEzede"), suffix);
-    ser.setCroTabCaption(QStringLiteral("Chrono-") + portNum);
-    setCaption(ser.frmProperties(), QStringLiteral("CSetup") + suffix + u'}');
-    setCaption(nbrNotes().frmTip(), QStringLiteral("rUvuzu") + suffix);
-
-    // A closed port ends Shoot mode here, before the keys, the pointer and
-    // the edit lock are set from it, so that none of them shows Shoot mode
-    // that the mode box below then ends.
-    if (!CroSta.croSnsOn)
-        CroSta.croCalOk = false;
-    if (!portOpen)
-        RxRoute[1] = false;
-    const bool shoot = RxRoute[1];
-    const bool sensors = CroSta.croSnsOn;
-
-    // Remote keys and the Shoot-mode link box.
+// The remote keys, the Shoot-mode link box, the chronograph mode menus, the
+// CFile's pointer and its edit lock.
+void seeModeKeys(const StatusView &v, bool shoot, bool sensors)
+{
+    RemoteNbr &rem = v.rem;
+    frmMDI *mdi = v.mdi;
     rem.setKeyBackColor(kStart, colLightGrey);
     rem.setKeyBackColor(kStop, colLightGrey);
     rem.setKeyBackColor(kRemo, colLightGrey);
@@ -143,7 +138,7 @@ void refresh()
     check(mdi->mnuRemStart, false);
     check(mdi->mnuRemStop, false);
     check(mdi->mnuRemRemo, false);
-    if (doc) {
+    if (QTextEdit *doc = v.doc) {
         if (shoot) {
             setPointer(doc, 99, imgCursor(sensors ? QStringLiteral("CapArrow") : QStringLiteral("RemArrow")));
             check(sensors ? mdi->mnuRemStart : mdi->mnuRemRemo, true);
@@ -154,11 +149,14 @@ void refresh()
             check(mdi->mnuRemStop, true);
         }
     }
+}
 
-    // Mode box.
-    QLineEdit *modeBox = mdi->txtLedsStatus[0];
+// The mode box of the status bar; Shoot mode ends here when the port is closed.
+void seeModeBox(const StatusView &v, bool shoot, bool sensors)
+{
+    QLineEdit *modeBox = v.mdi->txtLedsStatus[0];
     SetForeColor(modeBox, colBlack);
-    if (shoot && portOpen) {
+    if (shoot && v.portOpen) {
         if (Device != 0) {
             modeBox->setText(QStringLiteral("TTY"));
             SetBackColor(modeBox, colCyan);
@@ -174,8 +172,11 @@ void refresh()
         SetBackColor(modeBox, SysColorButtonFace);
         RxRoute[1] = false;
     }
+}
 
-    // Main window caption.
+// The main window's caption, and the spreadsheet program's while a workbook is open.
+void seeTitles(const StatusView &v)
+{
     QString modeMark = QStringLiteral(" {Edit}");
     if (RxRoute[1]) {
         if (Device != 0)
@@ -185,22 +186,27 @@ void refresh()
         else
             modeMark = QStringLiteral(" {Remote} ");
     }
-    const QString portMark = portOpen ? QStringLiteral("=ON}") : QStringLiteral("=OFF}");
-    const QString device = ltrim(ser.deviceText());
-    mdi->setWindowTitle(QStringLiteral("Vantrell") + QString::number(AppNum) + QStringLiteral(" {COM") + portNum
-                        + portMark + modeMark + QStringLiteral(" {") + device + u'}');
+    const QString portMark = v.portOpen ? QStringLiteral("=ON}") : QStringLiteral("=OFF}");
+    const QString device = ltrim(v.ser.deviceText());
+    v.mdi->setWindowTitle(QStringLiteral("Vantrell") + QString::number(AppNum) + QStringLiteral(" {COM") + v.portNum
+                          + portMark + modeMark + QStringLiteral(" {") + device + u'}');
 
     // The spreadsheet program's caption.
     if (xlConnected && xlBookOk) {
         const QString xlMark = xlLinked ? QStringLiteral(" {Shoot}") : QStringLiteral(" {Edit}");
-        AppCaption = QStringLiteral("Vantrell") + suffix + QStringLiteral("[COM") + portNum + portMark + xlMark;
+        AppCaption = QStringLiteral("Vantrell") + v.suffix + QStringLiteral("[COM") + v.portNum + portMark + xlMark;
         if (!xlApp)
             raise(91);
         xlApp->setCaption(AppCaption + QStringLiteral(" - ") + xlApp->Workbooks(1)->Name());
     }
+}
 
-    // Port indicators.
-    if (portOpen) {
+// The port's menu caption and toolbar button; a closed port ends Shoot mode.
+void seePort(const StatusView &v)
+{
+    frmMDI *mdi = v.mdi;
+    SerialNbr &ser = v.ser;
+    if (v.portOpen) {
         ser.setPortMenuCaption(QStringLiteral("&Port-On"));
         button(mdi->tbrStandard, "Connect")->setChecked(true);
     } else {
@@ -209,11 +215,14 @@ void refresh()
         RxRoute[1] = false;
     }
     ser.updCurCro();
+}
 
-    // Format menus of the active CFile's selection; a mixed selection
-    // checks none of them.
-    if (doc) {
-        if (auto *rtf = qobject_cast<RichTextBox *>(doc)) {
+// Format menus of the active CFile's selection; a mixed selection checks none of them.
+void seeFormatMenus(const StatusView &v)
+{
+    frmMDI *mdi = v.mdi;
+    if (v.doc) {
+        if (auto *rtf = qobject_cast<RichTextBox *>(v.doc)) {
             const std::optional<int> offset = rtf->SelCharOffset();
             check(mdi->mnuFormatScriptNoScript, offset && *offset == 0);
             check(mdi->mnuFormatScriptSubScript, offset && *offset < 0);
@@ -221,8 +230,12 @@ void refresh()
             check(mdi->mnuBulletsSet, rtf->SelBullet().value_or(false));
         }
     }
+}
 
-    // User level.
+// The menus that follow the user level, the switches, the device and the
+// chronograph's reported states.
+void seeMenuStates(frmMDI *mdi)
+{
     mdi->mnuDbgLevel->setTitle(QStringLiteral("Lev-") + QString::number(UserLevel) + QStringLiteral("..."));
     mdi->mnuDbgMinLev->setText(QStringLiteral("Min-0"));
     check(mdi->mnuDbgMinLev, UserLevel == 0);
@@ -276,8 +289,12 @@ void refresh()
     // The exports of the CFile and of the terminal's text come with the extended options.
     mdi->mnuExpExcCFi->setVisible(SoftMore);
     mdi->mnuExpExcZEzede->setVisible(SoftMore);
+}
 
-    // LEDs: the chronograph's reported state, or unknown.
+// LEDs: the chronograph's reported state, or unknown.
+void seeLeds(const StatusView &v)
+{
+    frmMDI *mdi = v.mdi;
     QLineEdit *const *led = mdi->txtLedsStatus;
     if (CroSta.croStaOk && Device == 0) {
         const int16_t flags[7] = {0,
@@ -296,7 +313,7 @@ void refresh()
         check(mdi->mnuSnsOn, CroSta.croStaOk && CroSta.croSnsOn);
         mdi->mnuSnsLevel->setText(QStringLiteral("Sensitivity ") + QString::number(CroSta.croSnsLev) + u'%');
         RxRoute[2] = xlLinked;
-        rem.setLinkBox(2, xlLinked);
+        v.rem.setLinkBox(2, xlLinked);
     } else {
         for (int i = 1; i <= 6; ++i) {
             SetBackColor(led[i], SysColorButtonFace);
@@ -304,6 +321,40 @@ void refresh()
         }
         led[1]->setText(QStringLiteral("?"));
     }
+}
+
+void refresh()
+{
+    frmMDI *mdi = frmMDI::get();
+    SerialNbr &ser = nbrSerial();
+    RemoteNbr &rem = nbrRemote();
+
+    // Guarded while the indicators change; the port and the active CFile
+    // as they stand now.
+    LnkToGuard = true;
+    const QString portNum = QString::number(ser.linkCommPort());
+    const bool portOpen = ser.linkPortOpen();
+    const StatusView v{mdi, ser, rem, activeCFileBox(), portOpen, portNum,
+                       QString::number(AppNum) + u'_' + portNum + u' '};
+    seeSupportCaptions(v);
+
+    // A closed port ends Shoot mode here, before the keys, the pointer and
+    // the edit lock are set from it, so that none of them shows Shoot mode
+    // that the mode box below then ends.
+    if (!CroSta.croSnsOn)
+        CroSta.croCalOk = false;
+    if (!portOpen)
+        RxRoute[1] = false;
+    const bool shoot = RxRoute[1];
+    const bool sensors = CroSta.croSnsOn;
+
+    seeModeKeys(v, shoot, sensors);
+    seeModeBox(v, shoot, sensors);
+    seeTitles(v);
+    seePort(v);
+    seeFormatMenus(v);
+    seeMenuStates(mdi);
+    seeLeds(v);
     rem.seeSnsState();
 
     // The CFile that takes the shots, named in the status bar and marked in
