@@ -198,13 +198,11 @@ void showModal(QWidget *window)
     });
 }
 
-void frmSplash::Startup()
-{
-    StartupEnd atEnd;
-    running = true;
-    installQuitSignals();
+namespace {
 
-    // The run-time state the windows share.
+// The run-time state the windows share, at its start values.
+void resetRunState()
+{
     FindOpened = false;
     excRtcOn = xlConnected = xlClosing = xlOpening = xlBookOk = xlLinked = false;
     cmdRxToCFile = false;
@@ -223,6 +221,90 @@ void frmSplash::Startup()
     CroSta.croCalFlag = 9999;
     nbrChrono().stpCrxWait();
     nbrChrono().stpCom2Wait();
+}
+
+// The port scan and chronograph detection the user asked for at start-up,
+// then the status of a KT4 on the chosen port.
+void scanPorts(QWidget *props)
+{
+    SerialNbr &ser = nbrSerial();
+    Com2CroSee = false;
+    if (props)
+        props->setEnabled(false);
+    ser.GetFrmSet();
+    ser.offSetup();
+    if (props)
+        props->show();
+    ser.croDetect();
+
+    bool selectFailed = false;
+    if (ChronSelect == 1) {
+        if (ser.selCroFirst(Device)) {
+            ser.SetApply();
+        } else {
+            const QString text = Device == 0
+                ? QStringLiteral("Could not select first free KT4 Chronograph.\r\n"
+                                 "There are no KT4 Chronographs present..!")
+                : QStringLiteral("Could not select first free Chrono.  \r\n"
+                                 "There are no COM Ports avilable..!\r\n"
+                                 "Check your PC hardware, you need\r\n"
+                                 "at least one free COM/USB port.");
+            // Which devices were tried, so that a user whose adapter has
+            // another name sees it was not among them.
+            const QString tried = ser.triedDevices();
+            MsgBox(tried.isEmpty() ? text
+                                   : text + QStringLiteral("\r\n\r\nDevices tried:\r\n") + tried
+                           + QStringLiteral("\r\n\r\nChoose the device of a COM port in the setup "
+                                            "window's Custom Setup, then Apply."),
+                   vbOKOnly | vbSystemModal | vbMsgBoxSetForeground);
+            selectFailed = true;
+        }
+    }
+
+    if (props)
+        props->hide();
+    ser.onnSetup();
+    ser.SaveFrmSet();
+    if (props)
+        props->setEnabled(true);
+    ser.setDirty(2);
+    Com2CroSee = true;
+    updAllSta();
+
+    // The user picks the port.
+    if (ChronSelect == 2 || selectFailed) {
+        ser.GetFrmSet();
+        ser.onnSelect();
+        ser.vewCom2Cro();
+        SetupDirty = false;
+        showModal(props);
+        if (SetupDirty || !SelectOn)
+            ser.SetApply();
+        ser.offSelect();
+        ser.SaveFrmSet();
+    }
+
+    nbrChrono().getPortStates();
+    if (Device == 0) {
+        ser.ShowPLog(QStringLiteral("Retrieving KT4 Status for Chrono-") + QString::number(ser.linkCommPort())
+                         + QStringLiteral("..."),
+                     0, false);
+        nbrChrono().chkCroLink();
+        ser.ShowPLog(CroSta.croStaOk ? QStringLiteral("Status Retrieved Ok..!")
+                                        : QStringLiteral("Unable to Retrieve Satatus..!"),
+                     0, false);
+    }
+}
+
+} // namespace
+
+void frmSplash::Startup()
+{
+    StartupEnd atEnd;
+    running = true;
+    installQuitSignals();
+
+    resetRunState();
 
     // The error count runs on from run to run.
     errCount = GetSettingInt(AppTitle, QStringLiteral("frmErrox"), QStringLiteral("gxMoxErc"), 0);
@@ -274,75 +356,8 @@ void frmSplash::Startup()
     updAllSta();
 
     // Port scan and chronograph detection.
-    if (AutoDetect || ChronSelect > 0) {
-        SerialNbr &ser = nbrSerial();
-        Com2CroSee = false;
-        if (props)
-            props->setEnabled(false);
-        ser.GetFrmSet();
-        ser.offSetup();
-        if (props)
-            props->show();
-        ser.croDetect();
-
-        bool selectFailed = false;
-        if (ChronSelect == 1) {
-            if (ser.selCroFirst(Device)) {
-                ser.SetApply();
-            } else {
-                const QString text = Device == 0
-                    ? QStringLiteral("Could not select first free KT4 Chronograph.\r\n"
-                                     "There are no KT4 Chronographs present..!")
-                    : QStringLiteral("Could not select first free Chrono.  \r\n"
-                                     "There are no COM Ports avilable..!\r\n"
-                                     "Check your PC hardware, you need\r\n"
-                                     "at least one free COM/USB port.");
-                // Which devices were tried, so that a user whose adapter has
-                // another name sees it was not among them.
-                const QString tried = ser.triedDevices();
-                MsgBox(tried.isEmpty() ? text
-                                       : text + QStringLiteral("\r\n\r\nDevices tried:\r\n") + tried
-                               + QStringLiteral("\r\n\r\nChoose the device of a COM port in the setup "
-                                                "window's Custom Setup, then Apply."),
-                       vbOKOnly | vbSystemModal | vbMsgBoxSetForeground);
-                selectFailed = true;
-            }
-        }
-
-        if (props)
-            props->hide();
-        ser.onnSetup();
-        ser.SaveFrmSet();
-        if (props)
-            props->setEnabled(true);
-        ser.setDirty(2);
-        Com2CroSee = true;
-        updAllSta();
-
-        // The user picks the port.
-        if (ChronSelect == 2 || selectFailed) {
-            ser.GetFrmSet();
-            ser.onnSelect();
-            ser.vewCom2Cro();
-            SetupDirty = false;
-            showModal(props);
-            if (SetupDirty || !SelectOn)
-                ser.SetApply();
-            ser.offSelect();
-            ser.SaveFrmSet();
-        }
-
-        nbrChrono().getPortStates();
-        if (Device == 0) {
-            ser.ShowPLog(QStringLiteral("Retrieving KT4 Status for Chrono-") + QString::number(ser.linkCommPort())
-                             + QStringLiteral("..."),
-                         0, false);
-            nbrChrono().chkCroLink();
-            ser.ShowPLog(CroSta.croStaOk ? QStringLiteral("Status Retrieved Ok..!")
-                                            : QStringLiteral("Unable to Retrieve Satatus..!"),
-                         0, false);
-        }
-    }
+    if (AutoDetect || ChronSelect > 0)
+        scanPorts(props);
 
     // The first CFile.
     nbrSerial().SetNorm();
