@@ -77,6 +77,51 @@ AppPtr spreadsheetApp()
     return xlApp;
 }
 
+namespace {
+
+// An export that could not finish: logged with its code (a connection
+// failure's code is above 1000), the main window back and the spreadsheet
+// window behind the others.
+void exportFailed(int32_t code, int16_t exporter)
+{
+    unloadProgress();
+    QString text;
+    if (code >= 1000) {
+        code -= 1000;
+        text = QStringLiteral("Vantrell to Excel Connection Failed...!");
+        putErrLog(code, text);
+    } else {
+        text = QStringLiteral("Failed to complete data export...!");
+        putErrLog(code, text);
+        trapErrors([] { spreadsheetApp()->setVisible(true); });
+    }
+    if (exporter < 5)
+        plogMsg(text + QStringLiteral("  Time=") + timeText());
+    if (mainMinimised())
+        setMainState(Qt::WindowNoState);
+    // Sends the spreadsheet window behind the others.
+    trapErrors([] {
+        if (QWidget *w = spreadsheetApp()->window())
+            w->lower();
+    });
+    Err.Clear();
+}
+
+// The workbook's calculation state: automatic, to a change of 0.001 within
+// `iterations`, values as stored; `links` says whether remote references
+// are updated and link values saved.
+void setCalcState(ResumeNext &on, int iterations, bool links)
+{
+    on([] { spreadsheetApp()->setCalculation(xlCalculationAutomatic); });
+    on([&] { spreadsheetApp()->setMaxIterations(iterations); });
+    on([] { spreadsheetApp()->setMaxChange(0.001); });
+    on([&] { spreadsheetApp()->ActiveWorkbook()->setUpdateRemoteReferences(links); });
+    on([] { spreadsheetApp()->ActiveWorkbook()->setPrecisionAsDisplayed(false); });
+    on([&] { spreadsheetApp()->ActiveWorkbook()->setSaveLinkValues(links); });
+}
+
+} // namespace
+
 // --- driver ----------------------------------------------------------------------
 
 void expExcel(int16_t action, int16_t source, int16_t sheetType, int16_t exporter)
@@ -88,29 +133,7 @@ void expExcel(int16_t action, int16_t source, int16_t sheetType, int16_t exporte
         return;
 
     int32_t code = 1;
-    const auto failure = [&] {
-        unloadProgress();
-        QString text;
-        if (code >= 1000) {
-            code -= 1000;
-            text = QStringLiteral("Vantrell to Excel Connection Failed...!");
-            putErrLog(code, text);
-        } else {
-            text = QStringLiteral("Failed to complete data export...!");
-            putErrLog(code, text);
-            trapErrors([] { spreadsheetApp()->setVisible(true); });
-        }
-        if (exporter < 5)
-            plogMsg(text + QStringLiteral("  Time=") + timeText());
-        if (mainMinimised())
-            setMainState(Qt::WindowNoState);
-        // Sends the spreadsheet window behind the others.
-        trapErrors([] {
-            if (QWidget *w = spreadsheetApp()->window())
-                w->lower();
-        });
-        Err.Clear();
-    };
+    const auto failure = [&] { exportFailed(code, exporter); };
 
     if (exporter < 4 && !dumpHeld && nbrChrono().getCroShots(exporter) > 0)
         return failure();
@@ -168,13 +191,8 @@ void expExcel(int16_t action, int16_t source, int16_t sheetType, int16_t exporte
     }
     on([] { spreadsheetApp()->setVisible(true); });
 
-    // Calculation state of the export.
-    on([] { spreadsheetApp()->setCalculation(xlCalculationAutomatic); });
-    on([] { spreadsheetApp()->setMaxIterations(1); });
-    on([] { spreadsheetApp()->setMaxChange(0.001); });
-    on([] { spreadsheetApp()->ActiveWorkbook()->setUpdateRemoteReferences(false); });
-    on([] { spreadsheetApp()->ActiveWorkbook()->setPrecisionAsDisplayed(false); });
-    on([] { spreadsheetApp()->ActiveWorkbook()->setSaveLinkValues(false); });
+    // Calculation state of the export: one iteration, links left alone.
+    setCalcState(on, 1, false);
 
     if (action != 3) {
         unloadProgress();
@@ -195,12 +213,7 @@ void expExcel(int16_t action, int16_t source, int16_t sheetType, int16_t exporte
         return failure();
 
     // The calculation state restored.
-    on([] { spreadsheetApp()->setCalculation(xlCalculationAutomatic); });
-    on([] { spreadsheetApp()->setMaxChange(0.001); });
-    on([] { spreadsheetApp()->setMaxIterations(100); });
-    on([] { spreadsheetApp()->ActiveWorkbook()->setUpdateRemoteReferences(true); });
-    on([] { spreadsheetApp()->ActiveWorkbook()->setPrecisionAsDisplayed(false); });
-    on([] { spreadsheetApp()->ActiveWorkbook()->setSaveLinkValues(true); });
+    setCalcState(on, 100, true);
 
     const QString took = QTime(0, 0).addSecs(int((monoMs() - started) / 1000)).toString(QStringLiteral("HH:mm:ss"));
     if (exporter < 5)
