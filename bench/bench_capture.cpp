@@ -322,13 +322,7 @@ int main(int argc, char **argv)
             if (a == QLatin1String("--shots")) {
                 o.shots = v.toInt(&ok);
             } else if (a == QLatin1String("--sizes")) {
-                o.sizesMb.clear();
-                for (const QString &mb : v.split(u',')) {
-                    o.sizesMb.push_back(mb.toDouble(&ok));
-                    ok = ok && o.sizesMb.back() > 0;
-                    if (!ok)
-                        break;
-                }
+                ok = bench::parseSizesMb(v, o.sizesMb);
             } else {
                 ok = false;
             }

@@ -21,6 +21,18 @@
 
 namespace bench {
 
+bool parseSizesMb(const QString &text, std::vector<double> &sizes)
+{
+    sizes.clear();
+    for (const QString &mb : text.split(u',')) {
+        bool ok = false;
+        sizes.push_back(mb.toDouble(&ok));
+        if (!ok || sizes.back() <= 0)
+            return false;
+    }
+    return true;
+}
+
 double median(std::vector<double> values)
 {
     if (values.empty())

@@ -35,6 +35,10 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
+// A comma-separated list of sizes in megabytes, every one above zero, into
+// `sizes`; false when one is not.
+bool parseSizesMb(const QString &text, std::vector<double> &sizes);
+
 double median(std::vector<double> values);
 // Nearest-rank percentile, p in (0, 100].
 double percentile(std::vector<double> values, double p);

@@ -22,10 +22,7 @@ frmFPrgrs::frmFPrgrs()
 {
     const PrgrsFrame made =
         buildPrgrsWindow(this, QStringLiteral("frmFPrgrs"), QStringLiteral("Data Export Progress"), 420, 180, true);
-    fraPrgrs = made.frame;
-    labPrgrs = made.heading;
-    prgRemCtr = made.bar.bar;
-    labPrgrsVal = made.bar.value;
+    keepPrgrsParts(this, made);
     // The detail line goes under the heading.
     labWhat = controls::named(new QLabel(fraPrgrs), QStringLiteral("labWhat"));
     labWhat->setWordWrap(true);

@@ -20,10 +20,7 @@ frmGPrgrs::frmGPrgrs()
     // share; the bar's own text would repeat it.
     const PrgrsFrame made =
         buildPrgrsWindow(this, QStringLiteral("frmGPrgrs"), QStringLiteral("Vantrell progress"), 320, 140, false);
-    fraPrgrs = made.frame;
-    labPrgrs = made.heading;
-    prgRemCtr = made.bar.bar;
-    labPrgrsVal = made.bar.value;
+    keepPrgrsParts(this, made);
     const auto abort = controls::makeArray<QPushButton>(fraPrgrs, QStringLiteral("cmdSetPrgTab"), {QStringLiteral("Abort")},
                                                         [this](int i) { cmdSetPrgTab_Click(i); },
                                                         QStringLiteral("frmGPrgrs/cmdSetPrgTab_Click"));

@@ -34,4 +34,14 @@ struct PrgrsFrame {
 PrgrsFrame buildPrgrsWindow(QWidget *window, const QString &name, const QString &title, int width, int height,
                             bool barText);
 
+// Keeps the frame's parts in a progress window's members of the same names.
+template <class Window>
+void keepPrgrsParts(Window *window, const PrgrsFrame &made)
+{
+    window->fraPrgrs = made.frame;
+    window->labPrgrs = made.heading;
+    window->prgRemCtr = made.bar.bar;
+    window->labPrgrsVal = made.bar.value;
+}
+
 } // namespace vt
