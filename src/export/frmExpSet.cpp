@@ -1,6 +1,7 @@
 #include "export/frmExpSet.h"
 
 #include "export/modExpExc.h"
+#include "platform/controls.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
 #include "platform/settings.h"
@@ -25,6 +26,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace vt {
@@ -32,6 +34,7 @@ namespace vt {
 namespace {
 
 const QString kSection = QStringLiteral("frmExpSet");
+const QString kWhere = QStringLiteral("frmExpSet/");
 const QString crlf = QStringLiteral("\r\n");
 constexpr int kNotice = vbOKOnly | vbSystemModal | vbMsgBoxSetForeground;
 
@@ -84,6 +87,11 @@ private:
     bool screen_;
 };
 
+QGroupBox *group(QWidget *parent, const char *name, const QString &title)
+{
+    return controls::named(new QGroupBox(title, parent), QString::fromLatin1(name));
+}
+
 } // namespace
 
 frmExpSet::frmExpSet()
@@ -93,171 +101,157 @@ frmExpSet::frmExpSet()
     setWindowFlag(Qt::Window);
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    const auto button = [this](const char *name, const QString &caption) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        return b;
-    };
-    const auto check = [this](const char *name, const QString &caption, const QString &tip = {}) {
-        auto *c = new QCheckBox(caption, this);
-        c->setObjectName(QString::fromLatin1(name));
-        if (!tip.isEmpty())
-            c->setToolTip(tip);
-        return c;
-    };
-    const auto group = [this](const char *name, const QString &caption) {
-        auto *g = new QGroupBox(caption, this);
-        g->setObjectName(QString::fromLatin1(name));
-        return g;
-    };
-
-    fraMaster = new QFrame(this);
-    fraMaster->setObjectName(QStringLiteral("fraMaster"));
+    fraMaster = controls::named(new QFrame(this), QStringLiteral("fraMaster"));
     auto *master = new QVBoxLayout(fraMaster);
-
-    fraDestin = group("fraDestin", QStringLiteral("Destination"));
-    auto *dl = new QHBoxLayout(fraDestin);
-    const QString dests[3] = {QStringLiteral("Text File"), QStringLiteral("Word Document"),
-                              QStringLiteral("Excel Spread Sheet")};
-    for (int i = 0; i < 3; ++i) {
-        optDestin[i] = new QRadioButton(dests[i], fraDestin);
-        optDestin[i]->setObjectName(QStringLiteral("optDestin"));
-        optDestin[i]->setProperty("Index", i);
-        dl->addWidget(optDestin[i]);
-    }
-    // The choice is kept with the other settings, but no export reads it:
-    // every export writes a workbook, and the frame says so where it is chosen.
-    const QString always = QStringLiteral("Exports always write a workbook (.xlsx), whichever destination is chosen");
-    fraDestin->setToolTip(always);
-    fraDestin->setStatusTip(always);
-    for (QRadioButton *o : optDestin) {
-        o->setToolTip(always);
-        o->setStatusTip(always);
-    }
-    master->addWidget(fraDestin);
-
-    fraXlSheets = group("fraXlSheets", QStringLiteral("Excel Worksheets Setup"));
-    auto *xl = new QVBoxLayout(fraXlSheets);
-    fraExcSetup = group("fraExcSetup", QStringLiteral("Select Setup to be used"));
-    auto *sl = new QHBoxLayout(fraExcSetup);
-    const QString setups[2] = {QStringLiteral("This Table"), QStringLiteral("Excel iSetup Sheet")};
-    for (int i = 0; i < 2; ++i) {
-        optExcSetup[i] = new QRadioButton(setups[i], fraExcSetup);
-        optExcSetup[i]->setObjectName(QStringLiteral("optExcSetup"));
-        optExcSetup[i]->setProperty("Index", i);
-        sl->addWidget(optExcSetup[i]);
-    }
-    xl->addWidget(fraExcSetup);
-
-    fraExpSetup = new QFrame(fraXlSheets);
-    fraExpSetup->setObjectName(QStringLiteral("fraExpSetup"));
-    auto *grid = new QGridLayout(fraExpSetup);
-    const QString formulaTip = QStringLiteral("Add Formulas for Incremental Statistics");
-    fraNames = group("fraNames", QStringLiteral("Show Name Identifier"));
-    fraUnits = group("fraUnits", QStringLiteral("Show Units Identifier"));
-    fraStats = group("fraStats", QStringLiteral("Add Formulas For"));
-    fraAttPos = group("fraAttPos", QStringLiteral("Folder && String Identifier"));
-    fraStats->setToolTip(formulaTip);
-    fraAttPos->setToolTip(formulaTip);
-    auto *nl = new QVBoxLayout(fraNames);
-    auto *ul = new QVBoxLayout(fraUnits);
-    auto *fl = new QVBoxLayout(fraStats);
-    auto *al = new QVBoxLayout(fraAttPos);
-    const QString names[2] = {QStringLiteral("Top Fixed Row"), QStringLiteral("Before Every String")};
-    for (int i = 0; i < 2; ++i) {
-        chkExcNames[i] = check("chkExcNames", names[i], QStringLiteral("Add data nemes labels"));
-        nl->addWidget(chkExcNames[i]);
-    }
-    const QString units[3] = {QStringLiteral("Top Fixed Row"), QStringLiteral("Before Every String"),
-                              QStringLiteral("After Data Value")};
-    for (int i = 0; i < 3; ++i) {
-        chkExcUnits[i] = check("chkExcUnits", units[i],
-                               i == 0 ? QStringLiteral("Add Units Labels at the beginig of eash string")
-                                      : QStringLiteral("Show Units name after each value"));
-        ul->addWidget(chkExcUnits[i]);
-    }
-    const QString stats[3] = {QStringLiteral("Incremental Stats"), QStringLiteral("Summery Stats "),
-                              QStringLiteral("Power && Energy")};
-    for (int i = 0; i < 3; ++i) {
-        chkExcStats[i] = check("chkExcStats", stats[i], formulaTip);
-        fl->addWidget(chkExcStats[i]);
-    }
-    const QString pos[2] = {QStringLiteral("Folder Numbers"), QStringLiteral("String Numbers")};
-    for (int i = 0; i < 2; ++i) {
-        chkAttPos[i] = check("chkAttPos", pos[i], formulaTip);
-        al->addWidget(chkAttPos[i]);
-    }
-    for (QCheckBox **arr : {chkExcNames, chkAttPos})
-        for (int i = 0; i < 2; ++i)
-            arr[i]->setProperty("Index", i);
-    for (QCheckBox **arr : {chkExcUnits, chkExcStats})
-        for (int i = 0; i < 3; ++i)
-            arr[i]->setProperty("Index", i);
-    grid->addWidget(fraNames, 0, 0);
-    grid->addWidget(fraUnits, 0, 1);
-    grid->addWidget(fraStats, 1, 0);
-    grid->addWidget(fraAttPos, 1, 1);
-    xl->addWidget(fraExpSetup);
-
-    fraRfrsh = group("fraRfrsh", QStringLiteral("Apply Setup to"));
-    auto *rl = new QHBoxLayout(fraRfrsh);
-    const QString sheets[5] = {QStringLiteral("String"), QStringLiteral("Folder"), QStringLiteral("eDisk"),
-                               QStringLiteral("CFile"), QStringLiteral("Capture")};
-    for (int t = 1; t <= 5; ++t) {
-        cmdRfrsh[t] = button("cmdRfrsh", sheets[t - 1]);
-        cmdRfrsh[t]->setProperty("Index", t);
-        rl->addWidget(cmdRfrsh[t]);
-    }
-    xl->addWidget(fraRfrsh);
-    master->addWidget(fraXlSheets);
-
-    auto *row = new QHBoxLayout;
-    fraBook = group("fraBook", QStringLiteral("Workbook"));
-    auto *bl = new QHBoxLayout(fraBook);
-    const QString books[3] = {QStringLiteral("New"), QStringLiteral("Open"), QStringLiteral("Close")};
-    for (int i = 0; i < 3; ++i) {
-        cmdBukKey[i] = button("cmdBukKey", books[i]);
-        cmdBukKey[i]->setProperty("Index", i);
-        bl->addWidget(cmdBukKey[i]);
-    }
-    row->addWidget(fraBook);
-    auto *checks = new QVBoxLayout;
-    chkShowINots = check("chkShowINots", QStringLiteral("Show rUvuzu Help"));
-    chkShowJotrix = check("chkShowJotrix", QStringLiteral("Show Jotrix"));
-    chkExcCapture[0] = check("chkExcCapture", QStringLiteral("Linked to KT4"), QStringLiteral("Add data nemes labels"));
-    chkExcCapture[0]->setProperty("Index", 0);
-    checks->addWidget(chkShowINots);
-    checks->addWidget(chkShowJotrix);
-    checks->addWidget(chkExcCapture[0]);
-    row->addLayout(checks);
-    master->addLayout(row);
-
-    fraPrgrs[0] = new QFrame(this);
-    fraPrgrs[0]->setObjectName(QStringLiteral("fraPrgrs"));
-    fraPrgrs[0]->setFrameShape(QFrame::Box);
-    auto *pl = new QHBoxLayout(fraPrgrs[0]);
-    labPrgrs = new QLabel(QStringLiteral("Progress..."), fraPrgrs[0]);
-    labPrgrs->setObjectName(QStringLiteral("labPrgrs"));
-    pl->addWidget(labPrgrs);
-    master->addWidget(fraPrgrs[0]);
-
-    auto *keys = new QHBoxLayout;
-    const QString keyCaps[3] = {QStringLiteral("Save"), QStringLiteral("Default"), QStringLiteral("Restore")};
-    for (int i = 0; i < 3; ++i) {
-        cmdExpSetKey[i] = button("cmdExpSetKey", keyCaps[i]);
-        cmdExpSetKey[i]->setProperty("Index", i);
-        keys->addWidget(cmdExpSetKey[i]);
-    }
-    keys->addStretch();
-    cmdHelp = button("cmdHelp", QStringLiteral("Help"));
-    cmdExpSetClose = button("cmdExpSetClose", QStringLiteral("Exit"));
-    keys->addWidget(cmdHelp);
-    keys->addWidget(cmdExpSetClose);
-    master->addLayout(keys);
+    master->addWidget(buildDestinFrame());
+    master->addWidget(buildSheetsFrame());
+    master->addLayout(buildBookRow());
+    master->addWidget(buildProgressFrame());
+    master->addLayout(buildKeyRow());
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(fraMaster);
+}
+
+QGroupBox *frmExpSet::buildDestinFrame()
+{
+    fraDestin = group(this, "fraDestin", QStringLiteral("Destination"));
+    auto *dl = new QHBoxLayout(fraDestin);
+    // The choice is kept with the other settings, but no export reads it:
+    // every export writes a workbook, and the frame says so where it is chosen.
+    const QString always = QStringLiteral("Exports always write a workbook (.xlsx), whichever destination is chosen");
+    controls::makeIndexed<QRadioButton>(
+        optDestin, fraDestin, QStringLiteral("optDestin"),
+        {QStringLiteral("Text File"), QStringLiteral("Word Document"), QStringLiteral("Excel Spread Sheet")}, {always});
+    fraDestin->setToolTip(always);
+    fraDestin->setStatusTip(always);
+    for (QRadioButton *o : optDestin) {
+        o->setStatusTip(always);
+        dl->addWidget(o);
+    }
+    return fraDestin;
+}
+
+QGroupBox *frmExpSet::buildSheetsFrame()
+{
+    fraXlSheets = group(this, "fraXlSheets", QStringLiteral("Excel Worksheets Setup"));
+    auto *xl = new QVBoxLayout(fraXlSheets);
+    fraExcSetup = group(this, "fraExcSetup", QStringLiteral("Select Setup to be used"));
+    auto *sl = new QHBoxLayout(fraExcSetup);
+    controls::makeIndexed<QRadioButton>(optExcSetup, fraExcSetup, QStringLiteral("optExcSetup"),
+                                        {QStringLiteral("This Table"), QStringLiteral("Excel iSetup Sheet")});
+    for (QRadioButton *o : optExcSetup)
+        sl->addWidget(o);
+    xl->addWidget(fraExcSetup);
+    xl->addWidget(buildColumnsFrame());
+
+    fraRfrsh = group(this, "fraRfrsh", QStringLiteral("Apply Setup to"));
+    auto *rl = new QHBoxLayout(fraRfrsh);
+    // Numbered by sheet type, from 1.
+    controls::makeIndexed<QPushButton>(cmdRfrsh, fraRfrsh, QStringLiteral("cmdRfrsh"),
+                                       {QStringLiteral("String"), QStringLiteral("Folder"), QStringLiteral("eDisk"),
+                                        QStringLiteral("CFile"), QStringLiteral("Capture")},
+                                       {}, 1);
+    for (int t = 1; t <= 5; ++t)
+        rl->addWidget(cmdRfrsh[t]);
+    xl->addWidget(fraRfrsh);
+    return fraXlSheets;
+}
+
+QFrame *frmExpSet::buildColumnsFrame()
+{
+    fraExpSetup = controls::named(new QFrame(fraXlSheets), QStringLiteral("fraExpSetup"));
+    auto *grid = new QGridLayout(fraExpSetup);
+    const QString formulaTip = QStringLiteral("Add Formulas for Incremental Statistics");
+    const QString top = QStringLiteral("Top Fixed Row");
+    const QString every = QStringLiteral("Before Every String");
+    // The four frames of boxes, two a row.
+    struct Group {
+        QGroupBox *&frame;
+        const char *name;
+        QString title;
+        std::span<QCheckBox *> boxes;
+        const char *stem;
+        QStringList captions;
+        QStringList tips;
+    };
+    const Group groups[] = {
+        {fraNames, "fraNames", QStringLiteral("Show Name Identifier"), chkExcNames, "chkExcNames", {top, every},
+         {QStringLiteral("Add data nemes labels")}},
+        {fraUnits, "fraUnits", QStringLiteral("Show Units Identifier"), chkExcUnits, "chkExcUnits",
+         {top, every, QStringLiteral("After Data Value")},
+         {QStringLiteral("Add Units Labels at the beginig of eash string"),
+          QStringLiteral("Show Units name after each value")}},
+        {fraStats, "fraStats", QStringLiteral("Add Formulas For"), chkExcStats, "chkExcStats",
+         {QStringLiteral("Incremental Stats"), QStringLiteral("Summery Stats "), QStringLiteral("Power && Energy")},
+         {formulaTip}},
+        {fraAttPos, "fraAttPos", QStringLiteral("Folder && String Identifier"), chkAttPos, "chkAttPos",
+         {QStringLiteral("Folder Numbers"), QStringLiteral("String Numbers")}, {formulaTip}},
+    };
+    for (const Group &g : groups)
+        g.frame = group(this, g.name, g.title);
+    // The frames of formulas say what they add in their own tip too.
+    fraStats->setToolTip(formulaTip);
+    fraAttPos->setToolTip(formulaTip);
+    for (size_t n = 0; n < std::size(groups); ++n) {
+        const Group &g = groups[n];
+        auto *column = new QVBoxLayout(g.frame);
+        const auto boxes = controls::makeIndexed(g.boxes, g.frame, QString::fromLatin1(g.stem), g.captions, g.tips);
+        controls::addAll(column, controls::widgets(boxes));
+        grid->addWidget(g.frame, int(n) / 2, int(n) % 2);
+    }
+    return fraExpSetup;
+}
+
+QHBoxLayout *frmExpSet::buildBookRow()
+{
+    auto *row = new QHBoxLayout;
+    fraBook = group(this, "fraBook", QStringLiteral("Workbook"));
+    auto *bl = new QHBoxLayout(fraBook);
+    const auto books = controls::makeIndexed<QPushButton>(
+        cmdBukKey, fraBook, QStringLiteral("cmdBukKey"),
+        {QStringLiteral("New"), QStringLiteral("Open"), QStringLiteral("Close")});
+    controls::addAll(bl, controls::widgets(books));
+    row->addWidget(fraBook);
+    auto *checks = new QVBoxLayout;
+    chkShowINots = controls::make<QCheckBox>(
+        this, {QStringLiteral("chkShowINots"), QStringLiteral("Show rUvuzu Help")}, kWhere);
+    chkShowJotrix = controls::make<QCheckBox>(
+        this, {QStringLiteral("chkShowJotrix"), QStringLiteral("Show Jotrix")}, kWhere);
+    controls::makeIndexed<QCheckBox>(chkExcCapture, this, QStringLiteral("chkExcCapture"),
+                                     {QStringLiteral("Linked to KT4")}, {QStringLiteral("Add data nemes labels")});
+    controls::addAll(checks, {chkShowINots, chkShowJotrix, chkExcCapture[0]});
+    row->addLayout(checks);
+    return row;
+}
+
+QFrame *frmExpSet::buildProgressFrame()
+{
+    fraPrgrs[0] = controls::named(new QFrame(this), QStringLiteral("fraPrgrs"));
+    fraPrgrs[0]->setFrameShape(QFrame::Box);
+    auto *pl = new QHBoxLayout(fraPrgrs[0]);
+    labPrgrs = controls::named(new QLabel(QStringLiteral("Progress..."), fraPrgrs[0]), QStringLiteral("labPrgrs"));
+    pl->addWidget(labPrgrs);
+    return fraPrgrs[0];
+}
+
+QHBoxLayout *frmExpSet::buildKeyRow()
+{
+    auto *keys = new QHBoxLayout;
+    const auto setKeys = controls::makeIndexed<QPushButton>(
+        cmdExpSetKey, this, QStringLiteral("cmdExpSetKey"),
+        {QStringLiteral("Save"), QStringLiteral("Default"), QStringLiteral("Restore")});
+    controls::addAll(keys, controls::widgets(setKeys));
+    keys->addStretch();
+    const auto exits = controls::make<QPushButton>(
+        this,
+        {{QStringLiteral("cmdHelp"), QStringLiteral("Help")}, {QStringLiteral("cmdExpSetClose"), QStringLiteral("Exit")}},
+        kWhere);
+    cmdHelp = exits[0];
+    cmdExpSetClose = exits[1];
+    controls::addAll(keys, controls::widgets(exits));
+    return keys;
 }
 
 frmExpSet::~frmExpSet() = default;

@@ -13,6 +13,7 @@
 class QCheckBox;
 class QFrame;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -88,6 +89,14 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
+    // The window's parts, top to bottom.
+    QGroupBox *buildDestinFrame();   // the destination choice, with its tip that every export writes a workbook
+    QGroupBox *buildSheetsFrame();   // where the setup comes from, the columns, and the sheet refresh buttons
+    QFrame *buildColumnsFrame();     // the name, unit, formula and identifier boxes, two frames a row
+    QHBoxLayout *buildBookRow();     // the workbook commands, and the help, Jotrix and link boxes beside them
+    QFrame *buildProgressFrame();    // the progress line, hidden until a command runs
+    QHBoxLayout *buildKeyRow();      // Save, Default, Restore, then Help and Exit
+
     void shwExpSetup();
     void getExpCtls();
     void rstExpSetup();

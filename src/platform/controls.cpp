@@ -14,6 +14,16 @@ QString clickLocation(const QString &prefix, const QString &name)
     return prefix + stem + QStringLiteral("_Click");
 }
 
+QString withoutMark(const QString &caption)
+{
+    QString text = caption;
+    // Removing a mark steps over the character after it, so "&&" keeps one.
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == u'&')
+            text.remove(i, 1);
+    return text;
+}
+
 void dress(QAbstractButton *b, const ControlRow &row, const QString &where)
 {
     b->setText(row.caption);

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <span>
 #include <type_traits>
 #include <vector>
 
@@ -37,6 +38,9 @@ namespace controls {
 // without the index of a control array, and "_Click" ("frmRemCtr-" and
 // "cmdCapMode1" give "frmRemCtr-cmdCapMode_Click").
 QString clickLocation(const QString &prefix, const QString &name);
+
+// A caption as it reads: without its & mark, and "&&" as the one "&" it shows.
+QString withoutMark(const QString &caption);
 
 // Gives a control its name and tip, and an accessible name (the given one,
 // else its text without the & mark, else its tip).
@@ -76,6 +80,19 @@ std::vector<B *> make(QWidget *parent, std::initializer_list<ControlRow> rows, c
     return made;
 }
 
+// One element of a control array, dressed from its row; its click calls
+// click(index), reported under where.
+template <class B>
+B *makeElement(QWidget *parent, ControlRow row, int index, const std::function<void(int)> &click,
+               const QString &where)
+{
+    auto *b = new B(parent);
+    if (click)
+        row.click = [click, index] { click(index); };
+    dress(b, row, where);
+    return b;
+}
+
 // A control array: stem0, stem1 ... (numbered from first) captioned from the
 // list, each click calling click(index) reported under where.
 template <class B>
@@ -86,11 +103,30 @@ std::vector<B *> makeArray(QWidget *parent, const QString &stem, const QStringLi
     made.reserve(size_t(captions.size()));
     for (int i = 0; i < captions.size(); ++i) {
         const int index = first + i;
-        auto *b = new B(parent);
-        std::function<void()> onClick;
-        if (click)
-            onClick = [click, index] { click(index); };
-        dress(b, {stem + QString::number(index), captions[i], onClick}, where);
+        made.push_back(makeElement<B>(parent, {stem + QString::number(index), captions[i]}, index, click, where));
+    }
+    return made;
+}
+
+// A control array whose elements all carry the one name stem and tell their
+// place by their "Index" property: made into into[first], into[first + 1] ...
+// captioned from the list, each with the tip at its place in tips, else the
+// last tip given; a click calls click(index), reported under where. Returns
+// the made ones, in order.
+template <class B>
+std::vector<B *> makeIndexed(std::span<B *> into, QWidget *parent, const QString &stem, const QStringList &captions,
+                             const QStringList &tips = {}, int first = 0,
+                             const std::function<void(int)> &click = {}, const QString &where = {})
+{
+    Q_ASSERT(first >= 0 && size_t(first + captions.size()) <= into.size());
+    std::vector<B *> made;
+    made.reserve(size_t(captions.size()));
+    for (int i = 0; i < captions.size(); ++i) {
+        const int index = first + i;
+        const QString tip = tips.isEmpty() ? QString() : tips.value(i, tips.last());
+        B *b = makeElement<B>(parent, {stem, captions[i], {}, tip}, index, click, where);
+        b->setProperty("Index", index);
+        into[size_t(index)] = b;
         made.push_back(b);
     }
     return made;
@@ -117,7 +153,7 @@ W *named(W *w, const QString &name, const QString &accessible, const QString &ti
     QString acc = accessible;
     if (acc.isEmpty()) {
         if constexpr (std::is_base_of_v<QAbstractButton, W>)
-            acc = w->text().remove(u'&');
+            acc = withoutMark(w->text());
     }
     if (acc.isEmpty())
         acc = tip;

@@ -1,6 +1,7 @@
 #include "serial/frmProperties.h"
 
 #include "platform/conversions.h"
+#include "platform/controls.h"
 #include "platform/copies.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
@@ -64,19 +65,27 @@ QString stateText(int state, int n)
 
 frmTerminal *term() { return frmTerminal::get(); }
 
-QComboBox *combo(QWidget *parent, const char *name, const QString &accessible)
-{
-    auto *c = new QComboBox(parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setAccessibleName(accessible);
-    return c;
-}
+const QString kWhere = QStringLiteral("frmProperties/");
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
+// The line-setting boxes of the custom setup, in the order they are made; the
+// caption of each box's row is also its accessible name.
+struct LineBox {
+    QComboBox *frmProperties::*box;
+    const char *name;
+    const char *caption;
+};
+const LineBox kLineBoxes[] = {
+    {&frmProperties::cboDevice, "cboDevice", "Device"},
+    {&frmProperties::cboSpeed, "cboSpeed", "Speed"},
+    {&frmProperties::cboParity, "cboParity", "Parity"},
+    {&frmProperties::cboDataBits, "cboDataBits", "Data Bits"},
+    {&frmProperties::cboStopBits, "cboStopBits", "Stop Bits"},
+    {&frmProperties::cboHandshaking, "cboHandshaking", "Handshaking"},
+};
+
+QComboBox *combo(QWidget *parent, const char *name, const char *accessible)
 {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
+    return controls::named(new QComboBox(parent), QString::fromLatin1(name), QString::fromLatin1(accessible));
 }
 
 } // namespace
@@ -90,67 +99,72 @@ frmProperties::frmProperties()
     resize(TwipsToPixels(7400), TwipsToPixels(5400));
 
     auto *lay = new QVBoxLayout(this);
+    lay->addLayout(buildTabRow());
+    fraPages = controls::named(new QStackedWidget(this), QStringLiteral("fraPages"));
+    lay->addWidget(fraPages, 1);
+    fraPages->addWidget(buildPortsPage());
+    fraPages->addWidget(buildSetupPage());
+    lay->addWidget(buildStartupFrame());
+    lay->addLayout(buildCommandRow());
+    wireChanges();
+    fillLineLists();
+    lstCurCro->addItem(QStringLiteral(" Connection = Off -------->"));
+    cmdApply->setEnabled(false);
+    lstCom2Cro->setEnabled(false);
+    FixPLog(0);
+}
+
+QHBoxLayout *frmProperties::buildTabRow()
+{
     auto *tabs = new QHBoxLayout;
-    cmdCroTab[0] = button(this, "cmdCroTab", QStringLiteral("Chrono-1"));
-    cmdCroTab[1] = button(this, "cmdCroTab", QStringLiteral("Custom Setup"));
-    for (int i = 0; i < 2; ++i) {
-        cmdCroTab[i]->setProperty("Index", i);
-        cmdCroTab[i]->setCheckable(true);
-        tabs->addWidget(cmdCroTab[i]);
-        connect(cmdCroTab[i], &QPushButton::clicked, this,
-                [this, i] { guarded(QStringLiteral("frmProperties/cmdCroTab_Click"), [&] { cmdCroTab_Click(i); }); });
+    controls::makeIndexed<QPushButton>(
+        cmdCroTab, this, QStringLiteral("cmdCroTab"), {QStringLiteral("Chrono-1"), QStringLiteral("Custom Setup")}, {},
+        0, [this](int i) { cmdCroTab_Click(i); }, kWhere + QStringLiteral("cmdCroTab_Click"));
+    for (QPushButton *b : cmdCroTab) {
+        b->setCheckable(true);
+        tabs->addWidget(b);
     }
     tabs->addStretch(1);
-    lay->addLayout(tabs);
+    return tabs;
+}
 
-    fraPages = new QStackedWidget(this);
-    fraPages->setObjectName(QStringLiteral("fraPages"));
-    lay->addWidget(fraPages, 1);
-
-    // Page 0: the ports, the chronographs on them and the probe log.
-    auto *fraCom2Cro = new QWidget(fraPages);
-    fraCom2Cro->setObjectName(QStringLiteral("fraCom2Cro"));
+QWidget *frmProperties::buildPortsPage()
+{
+    auto *fraCom2Cro = controls::named(new QWidget(fraPages), QStringLiteral("fraCom2Cro"));
     auto *ports = new QVBoxLayout(fraCom2Cro);
-    lstCurCro = new QListWidget(fraCom2Cro);
-    lstCurCro->setObjectName(QStringLiteral("lstCurCro"));
-    lstCurCro->setAccessibleName(QStringLiteral("Current Connection"));
+    lstCurCro = controls::named(new QListWidget(fraCom2Cro), QStringLiteral("lstCurCro"),
+                                QStringLiteral("Current Connection"));
     lstCurCro->setMaximumHeight(lstCurCro->fontMetrics().height() * 2 + 6);
-    lstCom2Cro = new QListWidget(fraCom2Cro);
-    lstCom2Cro->setObjectName(QStringLiteral("lstCom2Cro"));
-    lstCom2Cro->setAccessibleName(QStringLiteral("Ports and Chronographs"));
-    txtPLog = new QPlainTextEdit(fraCom2Cro);
-    txtPLog->setObjectName(QStringLiteral("txtPLog"));
-    txtPLog->setAccessibleName(QStringLiteral("Probe Log"));
+    lstCom2Cro = controls::named(new QListWidget(fraCom2Cro), QStringLiteral("lstCom2Cro"),
+                                 QStringLiteral("Ports and Chronographs"));
+    txtPLog = controls::named(new QPlainTextEdit(fraCom2Cro), QStringLiteral("txtPLog"), QStringLiteral("Probe Log"));
     txtPLog->setReadOnly(true);
     txtPLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     for (QListWidget *l : {lstCurCro, lstCom2Cro})
         l->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto *portButtons = new QHBoxLayout;
-    cmdDetect = button(fraCom2Cro, "cmdDetect", QStringLiteral("Detect"));
-    cmdTest = button(fraCom2Cro, "cmdTest", QStringLiteral("Test"));
-    portButtons->addWidget(cmdDetect);
-    portButtons->addWidget(cmdTest);
+    cmdDetect = controls::make<QPushButton>(
+        fraCom2Cro, {QStringLiteral("cmdDetect"), QStringLiteral("Detect"), [this] { cmdDetect_Click(); }}, kWhere);
+    cmdTest = controls::make<QPushButton>(
+        fraCom2Cro, {QStringLiteral("cmdTest"), QStringLiteral("Test"), [this] { cmdTest_Click(); }}, kWhere);
+    controls::addAll(portButtons, {cmdDetect, cmdTest});
     portButtons->addStretch(1);
     ports->addWidget(lstCurCro);
     ports->addWidget(lstCom2Cro, 1);
     ports->addWidget(txtPLog, 1);
     ports->addLayout(portButtons);
-    fraPages->addWidget(fraCom2Cro);
+    return fraCom2Cro;
+}
 
-    // Page 1: the custom setup, device and line settings.
-    auto *fraCustom = new QWidget(fraPages);
-    fraCustom->setObjectName(QStringLiteral("fraCustom"));
+QWidget *frmProperties::buildSetupPage()
+{
+    auto *fraCustom = controls::named(new QWidget(fraPages), QStringLiteral("fraCustom"));
     auto *form = new QFormLayout(fraCustom);
-    cboDevice = combo(fraCustom, "cboDevice", QStringLiteral("Device"));
-    cboSpeed = combo(fraCustom, "cboSpeed", QStringLiteral("Speed"));
-    cboParity = combo(fraCustom, "cboParity", QStringLiteral("Parity"));
-    cboDataBits = combo(fraCustom, "cboDataBits", QStringLiteral("Data Bits"));
-    cboStopBits = combo(fraCustom, "cboStopBits", QStringLiteral("Stop Bits"));
-    cboHandshaking = combo(fraCustom, "cboHandshaking", QStringLiteral("Handshaking"));
-    chkEcho = new QCheckBox(QStringLiteral("Echo"), fraCustom);
-    chkEcho->setObjectName(QStringLiteral("chkEcho"));
-    cboComPort = combo(fraCustom, "cboComPort", QStringLiteral("Port"));
-    cboPortDev = combo(fraCustom, "cboPortDev", QStringLiteral("Port Device"));
+    for (const LineBox &l : kLineBoxes)
+        this->*l.box = combo(fraCustom, l.name, l.caption);
+    chkEcho = controls::make<QCheckBox>(fraCustom, {QStringLiteral("chkEcho"), QStringLiteral("Echo")}, kWhere);
+    cboComPort = combo(fraCustom, "cboComPort", "Port");
+    cboPortDev = combo(fraCustom, "cboPortDev", "Port Device");
     cboPortDev->setEditable(true);
     cboPortDev->setInsertPolicy(QComboBox::NoInsert);
     // Long device names scroll in their box rather than widen the window.
@@ -159,59 +173,56 @@ frmProperties::frmProperties()
         c->setMinimumContentsLength(22);
     }
     cboPortDev->setToolTip(QStringLiteral("The device of this COM port: pick a serial device present or type its path"));
-    labPortDev = new QLabel(fraCustom);
-    labPortDev->setObjectName(QStringLiteral("labPortDev"));
+    labPortDev = controls::named(new QLabel(fraCustom), QStringLiteral("labPortDev"));
     labPortDev->setWordWrap(true);
     form->addRow(QStringLiteral("Port"), cboComPort);
     form->addRow(QStringLiteral("Port Device"), cboPortDev);
     form->addRow(QString(), labPortDev);
-    form->addRow(QStringLiteral("Device"), cboDevice);
-    form->addRow(QStringLiteral("Speed"), cboSpeed);
-    form->addRow(QStringLiteral("Parity"), cboParity);
-    form->addRow(QStringLiteral("Data Bits"), cboDataBits);
-    form->addRow(QStringLiteral("Stop Bits"), cboStopBits);
-    form->addRow(QStringLiteral("Handshaking"), cboHandshaking);
+    for (const LineBox &l : kLineBoxes)
+        form->addRow(QString::fromLatin1(l.caption), this->*l.box);
     form->addRow(QString(), chkEcho);
-    fraPages->addWidget(fraCustom);
+    return fraCustom;
+}
 
-    fraStartup = new QGroupBox(QStringLiteral(" On Startup - Automaticaly "), this);
-    fraStartup->setObjectName(QStringLiteral("fraStartup"));
+QGroupBox *frmProperties::buildStartupFrame()
+{
+    fraStartup = controls::named(new QGroupBox(QStringLiteral(" On Startup - Automaticaly "), this),
+                                 QStringLiteral("fraStartup"));
     auto *startup = new QHBoxLayout(fraStartup);
-    chkAutoConnect = new QCheckBox(QStringLiteral("Connect"), fraStartup);
-    chkAutoConnect->setObjectName(QStringLiteral("chkAutoConnect"));
-    chkAutoDetect = new QCheckBox(QStringLiteral("Detect"), fraStartup);
-    chkAutoDetect->setObjectName(QStringLiteral("chkAutoDetect"));
-    startup->addWidget(chkAutoConnect);
-    startup->addWidget(chkAutoDetect);
-    static const char *const selects[3] = {"Select Last Used", "Select First Free", "Let Me Select My Own"};
-    for (int i = 0; i < 3; ++i) {
-        optUserSelect[i] = new QRadioButton(QString::fromLatin1(selects[i]), fraStartup);
-        optUserSelect[i]->setObjectName(QStringLiteral("optUserSelect"));
-        optUserSelect[i]->setProperty("Index", i);
-        startup->addWidget(optUserSelect[i]);
-    }
-    lay->addWidget(fraStartup);
+    chkAutoConnect = controls::make<QCheckBox>(
+        fraStartup, {QStringLiteral("chkAutoConnect"), QStringLiteral("Connect")}, kWhere);
+    chkAutoDetect = controls::make<QCheckBox>(
+        fraStartup, {QStringLiteral("chkAutoDetect"), QStringLiteral("Detect")}, kWhere);
+    controls::makeIndexed<QRadioButton>(optUserSelect, fraStartup, QStringLiteral("optUserSelect"),
+                                        {QStringLiteral("Select Last Used"), QStringLiteral("Select First Free"),
+                                         QStringLiteral("Let Me Select My Own")});
+    controls::addAll(startup, {chkAutoConnect, chkAutoDetect});
+    for (QRadioButton *o : optUserSelect)
+        startup->addWidget(o);
+    return fraStartup;
+}
 
+QHBoxLayout *frmProperties::buildCommandRow()
+{
+    const auto commands = controls::make<QPushButton>(
+        this,
+        {{QStringLiteral("cmdApply"), QStringLiteral("Apply"), [this] { cmdApply_Click(); }},
+         {QStringLiteral("cmdClose"), QStringLiteral("Close"), [this] { cmdClose_Click(); }}},
+        kWhere);
+    cmdApply = commands[0];
+    cmdClose = commands[1];
     auto *bottom = new QHBoxLayout;
-    cmdApply = button(this, "cmdApply", QStringLiteral("Apply"));
-    cmdClose = button(this, "cmdClose", QStringLiteral("Close"));
     bottom->addStretch(1);
-    bottom->addWidget(cmdApply);
-    bottom->addWidget(cmdClose);
-    lay->addLayout(bottom);
+    controls::addAll(bottom, controls::widgets(commands));
+    return bottom;
+}
 
-    auto click = [this](QPushButton *b, const char *where, void (frmProperties::*handler)()) {
-        const QString loc = QStringLiteral("frmProperties/") + QString::fromLatin1(where);
-        connect(b, &QPushButton::clicked, this, [this, handler, loc] { guarded(loc, [&] { (this->*handler)(); }); });
-    };
-    click(cmdApply, "cmdApply_Click", &frmProperties::cmdApply_Click);
-    click(cmdClose, "cmdClose_Click", &frmProperties::cmdClose_Click);
-    click(cmdDetect, "cmdDetect_Click", &frmProperties::cmdDetect_Click);
-    click(cmdTest, "cmdTest_Click", &frmProperties::cmdTest_Click);
+void frmProperties::wireChanges()
+{
     // Whatever the user changes marks the setup as changed.
     auto mark = [this] { guarded(QStringLiteral("frmProperties/setDirty"), [this] { changed(); }); };
-    for (QComboBox *c : {cboDevice, cboSpeed, cboParity, cboDataBits, cboStopBits, cboHandshaking})
-        connect(c, &QComboBox::currentIndexChanged, this, mark);
+    for (const LineBox &l : kLineBoxes)
+        connect(this->*l.box, &QComboBox::currentIndexChanged, this, mark);
     for (QCheckBox *c : {chkEcho, chkAutoConnect, chkAutoDetect})
         connect(c, &QCheckBox::toggled, this, mark);
     for (QRadioButton *o : optUserSelect)
@@ -237,7 +248,10 @@ frmProperties::frmProperties()
         guarded(QStringLiteral("frmProperties/cboComPort_Change"), [this] { cboComPort_Change(); });
     });
     connect(cboPortDev, &QComboBox::editTextChanged, this, mark);
+}
 
+void frmProperties::fillLineLists()
+{
     filling_ = true;
     for (int i = 0; i < 4; ++i)
         cboDevice->addItem(deviceEntry(i));
@@ -255,10 +269,6 @@ frmProperties::frmProperties()
     for (int i = 0; i < 4; ++i)
         cboHandshaking->addItem(QString::fromLatin1(shakes[i]), i);
     filling_ = false;
-    lstCurCro->addItem(QStringLiteral(" Connection = Off -------->"));
-    cmdApply->setEnabled(false);
-    lstCom2Cro->setEnabled(false);
-    FixPLog(0);
 }
 
 frmProperties::~frmProperties()

@@ -14,6 +14,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
@@ -117,6 +118,15 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
+    // The window's parts, made in the order a user tabs through them.
+    QHBoxLayout *buildTabRow();        // the two page tabs above the pages
+    QWidget *buildPortsPage();         // page 0: the ports, their chronographs, the probe log, Detect and Test
+    QWidget *buildSetupPage();         // page 1: the port, its device and the line settings
+    QGroupBox *buildStartupFrame();    // what start-up does by itself, and how it picks the port
+    QHBoxLayout *buildCommandRow();    // Apply and Close
+    void wireChanges();                // the changed mark, and the port list and port box following each other
+    void fillLineLists();              // the choices of the device and line-setting boxes
+
     // The port of the chosen list line, else the link's.
     int16_t chosenPort() const;
     // False (and the user told) when another running copy holds the port.

@@ -1,8 +1,10 @@
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
 #include "platform/answers.h"
+#include "platform/controls.h"
 #include "platform/conversions.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
@@ -200,6 +202,39 @@ private slots:
         QVERIFY(keepPainted(PaintMode::WithInput));
         QVERIFY(handlerRan);
         setPaintGapMs(-1);
+    }
+
+    // A control array of one name: each element tells its place by "Index"
+    // (from the first given), takes the tip at its place or else the last,
+    // reads its caption as shown ("&&" one "&", a lone "&" the key mark) and
+    // reports its own index when clicked.
+    void indexedControlArray()
+    {
+        QWidget parent;
+        QPushButton *into[4] = {};
+        QList<int> clicked;
+        const auto made = controls::makeIndexed<QPushButton>(
+            into, &parent, QStringLiteral("cmdKey"),
+            {QStringLiteral("&Save"), QStringLiteral("Power && Energy"), QStringLiteral("E&xit")},
+            {QStringLiteral("first"), QStringLiteral("rest")}, 1, [&](int i) { clicked.append(i); },
+            QStringLiteral("test/cmdKey_Click"));
+        QCOMPARE(made.size(), size_t(3));
+        QVERIFY(!into[0]);
+        QCOMPARE(parent.findChildren<QPushButton *>(QStringLiteral("cmdKey")).size(), 3);
+        QStringList names, tips;
+        QList<int> indexes;
+        for (int i = 1; i <= 3; ++i) {
+            QCOMPARE(made[size_t(i - 1)], into[i]);
+            names << into[i]->accessibleName();
+            tips << into[i]->toolTip();
+            indexes << into[i]->property("Index").toInt();
+        }
+        QCOMPARE(names, QStringList({"Save", "Power & Energy", "Exit"}));
+        QCOMPARE(tips, QStringList({"first", "rest", "rest"}));
+        QCOMPARE(indexes, QList<int>({1, 2, 3}));
+        into[3]->click();
+        into[1]->click();
+        QCOMPARE(clicked, QList<int>({3, 1}));
     }
 };
 
