@@ -5,6 +5,7 @@
 #include "editor/modEditorNbr.h"
 #include "editor/modFileBar.h"
 #include "editor/modToolbars.h"
+#include "platform/controls.h"
 #include "platform/conversions.h"
 #include "platform/errors.h"
 #include "platform/richtext.h"
@@ -31,6 +32,34 @@
 namespace vt {
 
 namespace {
+
+// Where an error in a click of the dialog's controls is reported.
+const QString kWhere = QStringLiteral("frmOptions/");
+
+// One button of the dialog: where it is kept, its name, its caption and
+// what a click runs.
+template <class B>
+struct KeptRow {
+    B **place;
+    const char *name;
+    const char *caption;
+    void (frmOptions::*click)();
+};
+
+// Buttons made from their rows, each kept where its row says; returned in
+// order for laying out.
+template <class B>
+std::vector<QWidget *> makeKept(frmOptions *form, QWidget *parent, std::initializer_list<KeptRow<B>> rows)
+{
+    std::vector<QWidget *> made;
+    for (const KeptRow<B> &r : rows) {
+        const ControlRow row{QString::fromLatin1(r.name), QString::fromLatin1(r.caption),
+                             [form, click = r.click] { (form->*click)(); }};
+        *r.place = controls::make<B>(parent, row, kWhere);
+        made.push_back(*r.place);
+    }
+    return made;
+}
 
 // One box of a group: where it is kept, its name and its caption.
 struct CheckRow {
@@ -81,157 +110,163 @@ frmOptions::frmOptions() : QDialog(nullptr)
     setModal(false);
     setAttribute(Qt::WA_QuitOnClose, false);
 
+    buildTabs();
+    buildGeneralPage();
+    buildEditorPage();
+    buildViewPage();
+    buildFilesPage();
+    arrange();
+
+    // Wired last: adding the tabs already changes the current one.
+    connect(tbrOptions, &QTabBar::currentChanged, this, [this] {
+        guarded(QStringLiteral("frmOptions/tbrOptions_Click"), [this] { tbrOptions_Click(); });
+    });
+}
+
+void frmOptions::buildTabs()
+{
     tbrOptions = new QTabBar(this);
     tbrOptions->setObjectName(QStringLiteral("tbrOptions"));
     tbrOptions->setAccessibleName(QStringLiteral("Options"));
-    const char *const tabs[4][2] = {
-        {"General", "General"}, {"Jotrix", "Editor"}, {"View", "View"}, {"Files", "Assocciate"}};
+    // Each tab: its caption, the key that picks its page, and the page.
+    const struct {
+        const char *caption;
+        const char *key;
+        QWidget **page;
+        const char *name;
+    } tabs[] = {{"General", "General", &picGeneral, "picGeneral"},
+                {"Jotrix", "Editor", &picEditor, "picEditor"},
+                {"View", "View", &picView, "picView"},
+                {"Files", "Assocciate", &picFiles, "picFiles"}};
     for (const auto &t : tabs) {
-        const int i = tbrOptions->addTab(QString::fromLatin1(t[0]));
-        tbrOptions->setTabData(i, QString::fromLatin1(t[1]));
+        const int i = tbrOptions->addTab(QString::fromLatin1(t.caption));
+        tbrOptions->setTabData(i, QString::fromLatin1(t.key));
     }
+    for (const auto &t : tabs) {
+        *t.page = new QWidget(this);
+        (*t.page)->setObjectName(QString::fromLatin1(t.name));
+    }
+}
 
-    auto page = [this](const char *name) {
-        auto *p = new QWidget(this);
-        p->setObjectName(QString::fromLatin1(name));
-        return p;
+void frmOptions::buildGeneralPage()
+{
+    // The start-up position, the start-up windows and the file associations
+    // are shown as the program offers them but take no effect: they stay
+    // greyed so that nothing looks chosen that is not. Only the start-up note
+    // works, since the note itself sends the user here.
+    auto *lay = new QVBoxLayout(picGeneral);
+    auto *doc = new QGroupBox(QStringLiteral("Document"), picGeneral);
+    auto *dl = new QVBoxLayout(doc);
+    auto *lbl = new QLabel(QStringLiteral("Select document startup position:"), doc);
+    cmbDocState = new QComboBox(doc);
+    cmbDocState->setObjectName(QStringLiteral("cmbDocState"));
+    cmbDocState->addItems({QStringLiteral("Normal"), QStringLiteral("Minimized"), QStringLiteral("Maximized")});
+    cmbDocState->setAccessibleName(lbl->text());
+    lbl->setBuddy(cmbDocState);
+    dl->addWidget(lbl);
+    dl->addWidget(cmbDocState);
+    auto *gen = new QGroupBox(QStringLiteral("General"), picGeneral);
+    checkGroup(gen, {{&chkBuffStart, "chkBuffStart", "Start With Buffer"},
+                     {&chkShowRUvuzu, "chkShowRUvuzu", "Show rUvuzu at Startup"},
+                     {&chkZOvuStart, "chkZOvuStart", "Start with zOvu"}});
+    lay->addWidget(doc);
+    lay->addWidget(gen);
+    lay->addStretch();
+    for (QWidget *w : {static_cast<QWidget *>(cmbDocState), static_cast<QWidget *>(chkBuffStart),
+                       static_cast<QWidget *>(chkZOvuStart)})
+        w->setEnabled(false);
+}
+
+void frmOptions::buildEditorPage()
+{
+    auto *lay = new QVBoxLayout(picEditor);
+    auto *font = new QGroupBox(QStringLiteral("Font"), picEditor);
+    auto *fl = new QGridLayout(font);
+    // An editable list with its label on a row of the grid.
+    auto combo = [font, fl](const char *name, const QString &label, int row) {
+        auto *l = new QLabel(label, font);
+        auto *c = new QComboBox(font);
+        c->setObjectName(QString::fromLatin1(name));
+        c->setEditable(true);
+        c->setAccessibleName(label);
+        l->setBuddy(c);
+        fl->addWidget(l, row, 0);
+        fl->addWidget(c, row, 1);
+        return c;
     };
-    picGeneral = page("picGeneral");
-    picEditor = page("picEditor");
-    picView = page("picView");
-    picFiles = page("picFiles");
+    cmbOFontName = combo("cmbOFontName", QStringLiteral("Font:"), 0);
+    cmbOFontSize = combo("cmbOFontSize", QStringLiteral("Font Size:"), 1);
+    auto *mode = new QGroupBox(QStringLiteral("View Mode"), picEditor);
+    const auto modes =
+        makeKept<QRadioButton>(this, mode,
+                               {{&optNoWrap, "optNoWrap", "No Wrap", &frmOptions::optNoWrap_Click},
+                                {&optWordWrap, "optWordWrap", "Word Wrap", &frmOptions::optWordWrap_Click},
+                                {&optWYSIWYG, "optWYSIWYG", "WYSIWYG", &frmOptions::optWYSIWYG_Click}});
+    controls::addAll(new QVBoxLayout(mode), modes);
+    lay->addWidget(font);
+    lay->addWidget(mode);
+    lay->addStretch();
+}
 
-    // General. The start-up position, the start-up windows and the file
-    // associations are shown as the program offers them but take no effect:
-    // they stay greyed so that nothing looks chosen that is not. Only the
-    // start-up note works, since the note itself sends the user here.
-    {
-        auto *lay = new QVBoxLayout(picGeneral);
-        auto *doc = new QGroupBox(QStringLiteral("Document"), picGeneral);
-        auto *dl = new QVBoxLayout(doc);
-        auto *lbl = new QLabel(QStringLiteral("Select document startup position:"), doc);
-        cmbDocState = new QComboBox(doc);
-        cmbDocState->setObjectName(QStringLiteral("cmbDocState"));
-        cmbDocState->addItems({QStringLiteral("Normal"), QStringLiteral("Minimized"), QStringLiteral("Maximized")});
-        cmbDocState->setAccessibleName(lbl->text());
-        lbl->setBuddy(cmbDocState);
-        dl->addWidget(lbl);
-        dl->addWidget(cmbDocState);
-        auto *gen = new QGroupBox(QStringLiteral("General"), picGeneral);
-        checkGroup(gen, {{&chkBuffStart, "chkBuffStart", "Start With Buffer"},
-                         {&chkShowRUvuzu, "chkShowRUvuzu", "Show rUvuzu at Startup"},
-                         {&chkZOvuStart, "chkZOvuStart", "Start with zOvu"}});
-        lay->addWidget(doc);
-        lay->addWidget(gen);
-        lay->addStretch();
-        for (QWidget *w : {static_cast<QWidget *>(cmbDocState), static_cast<QWidget *>(chkBuffStart),
-                           static_cast<QWidget *>(chkZOvuStart)})
-            w->setEnabled(false);
-    }
-    // Jotrix: the editor's font and view mode.
-    {
-        auto *lay = new QVBoxLayout(picEditor);
-        auto *font = new QGroupBox(QStringLiteral("Font"), picEditor);
-        auto *fl = new QGridLayout(font);
-        // An editable list with its label on a row of the grid.
-        auto combo = [font, fl](const char *name, const QString &label, int row) {
-            auto *l = new QLabel(label, font);
-            auto *c = new QComboBox(font);
-            c->setObjectName(QString::fromLatin1(name));
-            c->setEditable(true);
-            c->setAccessibleName(label);
-            l->setBuddy(c);
-            fl->addWidget(l, row, 0);
-            fl->addWidget(c, row, 1);
-            return c;
-        };
-        cmbOFontName = combo("cmbOFontName", QStringLiteral("Font:"), 0);
-        cmbOFontSize = combo("cmbOFontSize", QStringLiteral("Font Size:"), 1);
-        auto *mode = new QGroupBox(QStringLiteral("View Mode"), picEditor);
-        auto *ml = new QVBoxLayout(mode);
-        optNoWrap = new QRadioButton(QStringLiteral("No Wrap"), mode);
-        optNoWrap->setObjectName(QStringLiteral("optNoWrap"));
-        optWordWrap = new QRadioButton(QStringLiteral("Word Wrap"), mode);
-        optWordWrap->setObjectName(QStringLiteral("optWordWrap"));
-        optWYSIWYG = new QRadioButton(QStringLiteral("WYSIWYG"), mode);
-        optWYSIWYG->setObjectName(QStringLiteral("optWYSIWYG"));
-        for (QRadioButton *o : {optNoWrap, optWordWrap, optWYSIWYG})
-            ml->addWidget(o);
-        lay->addWidget(font);
-        lay->addWidget(mode);
-        lay->addStretch();
-    }
-    // View: the bars of the main window.
-    {
-        auto *lay = new QHBoxLayout(picView);
-        auto *bars = new QGroupBox(QStringLiteral("Toolbars"), picView);
-        checkGroup(bars, {{&chkStandard, "chkStandard", "Standard"},
-                          {&chkFont, "chkFont", "Font"},
-                          {&chkFormat, "chkFormat", "Format"},
-                          {&chkFile, "chkFile", "File"},
-                          {&chkEdit, "chkEdit", "Edit"},
-                          {&chkWindow, "chkWindow", "Window"}});
-        auto *other = new QGroupBox(QStringLiteral("Other"), picView);
-        checkGroup(other, {{&chkStatusBar, "chkStatusBar", "Status Bar"},
-                           {&chkFileTree, "chkFileTree", "File Tree"},
-                           {&chkRuler, "chkRuler", "Ruler"}});
-        static_cast<QVBoxLayout *>(other->layout())->addStretch();
-        lay->addWidget(bars);
-        lay->addWidget(other);
-    }
-    // Files
-    {
-        auto *lay = new QVBoxLayout(picFiles);
-        auto *fam = new QGroupBox(QStringLiteral("File Family"), picFiles);
-        const auto family = checkGroup(fam,
-                                       {{&chkAscText, "chkAscText", "Text (*.TXT)"},
-                                        {&chkAscLog, "chkAscLog", "Log (*.LOG)"},
-                                        {&chkAscRich, "chkAscRich", "Rich Text (*.RTF)"},
-                                        {&chkAscBatch, "chkAscBatch", "Vantrell (*.VRL)"},
-                                        {&chkAscINI, "chkAscINI", "Setup (*.INI)"},
-                                        {&chkAssTar, "chkAssTar", "Target (*.TAR)"}},
-                                       QStringLiteral("Select file extensions"));
-        for (QCheckBox *c : family)
-            c->setEnabled(false);
-        lay->addWidget(fam);
-        lay->addStretch();
-    }
+void frmOptions::buildViewPage()
+{
+    auto *lay = new QHBoxLayout(picView);
+    auto *bars = new QGroupBox(QStringLiteral("Toolbars"), picView);
+    checkGroup(bars, {{&chkStandard, "chkStandard", "Standard"},
+                      {&chkFont, "chkFont", "Font"},
+                      {&chkFormat, "chkFormat", "Format"},
+                      {&chkFile, "chkFile", "File"},
+                      {&chkEdit, "chkEdit", "Edit"},
+                      {&chkWindow, "chkWindow", "Window"}});
+    auto *other = new QGroupBox(QStringLiteral("Other"), picView);
+    checkGroup(other, {{&chkStatusBar, "chkStatusBar", "Status Bar"},
+                       {&chkFileTree, "chkFileTree", "File Tree"},
+                       {&chkRuler, "chkRuler", "Ruler"}});
+    static_cast<QVBoxLayout *>(other->layout())->addStretch();
+    lay->addWidget(bars);
+    lay->addWidget(other);
+}
 
+void frmOptions::buildFilesPage()
+{
+    auto *lay = new QVBoxLayout(picFiles);
+    auto *fam = new QGroupBox(QStringLiteral("File Family"), picFiles);
+    const auto family = checkGroup(fam,
+                                   {{&chkAscText, "chkAscText", "Text (*.TXT)"},
+                                    {&chkAscLog, "chkAscLog", "Log (*.LOG)"},
+                                    {&chkAscRich, "chkAscRich", "Rich Text (*.RTF)"},
+                                    {&chkAscBatch, "chkAscBatch", "Vantrell (*.VRL)"},
+                                    {&chkAscINI, "chkAscINI", "Setup (*.INI)"},
+                                    {&chkAssTar, "chkAssTar", "Target (*.TAR)"}},
+                                   QStringLiteral("Select file extensions"));
+    // Shown as offered, greyed: see the General page.
+    for (QCheckBox *c : family)
+        c->setEnabled(false);
+    lay->addWidget(fam);
+    lay->addStretch();
+}
+
+void frmOptions::arrange()
+{
     auto *pages = new QWidget(this);
     auto *stack = new QStackedLayout(pages);
     stack->setStackingMode(QStackedLayout::StackAll); // the pages lie on top of each other
     for (QWidget *p : {picGeneral, picEditor, picView, picFiles})
         stack->addWidget(p);
 
-    cmdOk = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdApply = new QPushButton(QStringLiteral("&Apply"), this);
-    cmdApply->setObjectName(QStringLiteral("cmdApply"));
+    const auto buttons = makeKept<QPushButton>(this, this,
+                                               {{&cmdOk, "cmdOk", "&OK", &frmOptions::cmdOk_Click},
+                                                {&cmdCancel, "cmdCancel", "&Cancel", &frmOptions::cmdCancel_Click},
+                                                {&cmdApply, "cmdApply", "&Apply", &frmOptions::cmdApply_Click}});
     cmdOk->setDefault(true);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tbrOptions);
     layout->addWidget(pages, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdApply);
-    layout->addLayout(buttons);
-
-    auto on = [this](auto *sender, auto signal, const char *where, void (frmOptions::*handler)()) {
-        const QString location = QStringLiteral("frmOptions/") + QString::fromLatin1(where);
-        connect(sender, signal, this, [this, location, handler] { guarded(location, [&] { (this->*handler)(); }); });
-    };
-    on(tbrOptions, &QTabBar::currentChanged, "tbrOptions_Click", &frmOptions::tbrOptions_Click);
-    on(optNoWrap, &QRadioButton::clicked, "optNoWrap_Click", &frmOptions::optNoWrap_Click);
-    on(optWordWrap, &QRadioButton::clicked, "optWordWrap_Click", &frmOptions::optWordWrap_Click);
-    on(optWYSIWYG, &QRadioButton::clicked, "optWYSIWYG_Click", &frmOptions::optWYSIWYG_Click);
-    on(cmdOk, &QPushButton::clicked, "cmdOk_Click", &frmOptions::cmdOk_Click);
-    on(cmdCancel, &QPushButton::clicked, "cmdCancel_Click", &frmOptions::cmdCancel_Click);
-    on(cmdApply, &QPushButton::clicked, "cmdApply_Click", &frmOptions::cmdApply_Click);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    controls::addAll(row, buttons);
+    layout->addLayout(row);
 }
 
 frmOptions::~frmOptions() { disconnect(tbrOptions, nullptr, this, nullptr); }

@@ -65,6 +65,19 @@ protected:
     void reject() override; // Esc: Cancel
 
 private:
+    // The tab strip and the four pages it picks from, still empty.
+    void buildTabs();
+    // General: the start-up position, windows and note.
+    void buildGeneralPage();
+    // Jotrix: the editor's font and view mode.
+    void buildEditorPage();
+    // View: the bars of the main window.
+    void buildViewPage();
+    // Files: the file families offered for association, greyed.
+    void buildFilesPage();
+    // The pages stacked under the tab strip, then OK, Cancel and Apply.
+    void arrange();
+
     void lodOptions();
     void aplOptions();
     // The view mode the dialog started with, so that Apply changes the

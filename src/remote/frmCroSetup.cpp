@@ -3,6 +3,7 @@
 #include "chrono/modCroLnk.h"
 #include "chrono/modCroMenu.h"
 #include "chrono/modCroStatus.h"
+#include "platform/controls.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
 #include "shell/modBusy.h"
@@ -33,10 +34,29 @@ const int kBoxStyle = vbOKOnly | vbExclamation | vbSystemModal | vbMsgBoxSetFore
 
 QString num(double v) { return QString::number(v); }
 
-template <class F>
-void connectClick(QAbstractButton *b, F f)
+// A control from its row; an error in its click is reported under the
+// control's own name. It is made without a parent: the layout that takes it
+// gives it one, so the focus order follows the layout.
+template <class B>
+B *make(const ControlRow &row)
 {
-    QObject::connect(b, &QAbstractButton::clicked, b, [b, f] { guarded(b->objectName(), f); });
+    auto *b = new B;
+    controls::dress(b, row, row.name);
+    return b;
+}
+
+// A control array stem_0, stem_1 ... kept in into and captioned from the
+// list, each click calling click(index); returned for laying out.
+template <class B>
+std::vector<QWidget *> controlArray(B **into, const QString &stem, const QStringList &captions,
+                                    const std::function<void(int)> &click)
+{
+    std::vector<QWidget *> made;
+    for (int i = 0; i < captions.size(); ++i) {
+        into[i] = make<B>({QStringLiteral("%1_%2").arg(stem).arg(i), captions[i], [click, i] { click(i); }});
+        made.push_back(into[i]);
+    }
+    return made;
 }
 
 QLineEdit *field(const QString &name)
@@ -53,6 +73,16 @@ QLabel *value(const QString &name)
 {
     auto *l = new QLabel;
     l->setObjectName(name);
+    return l;
+}
+
+// A line of the form: its label, its fields, then its keys.
+QHBoxLayout *line(const QString &label, const std::vector<QWidget *> &fields, const std::vector<QWidget *> &keys)
+{
+    auto *l = new QHBoxLayout;
+    l->addWidget(new QLabel(label));
+    controls::addAll(l, fields);
+    controls::addAll(l, keys);
     return l;
 }
 
@@ -92,95 +122,93 @@ frmCroSetup::frmCroSetup()
     top->addWidget(fraRE3Setup);
     auto *g = new QGridLayout(fraRE3Setup);
     int row = 0;
+    addSwitches(g, row);
+    addSettingLines(g, row);
+    g->addLayout(buildPosition(), row++, 0, 1, 3);
+    g->addLayout(buildReadings(), row, 0, 1, 3);
+    addFooter(top);
+}
 
-    auto pair = [&](QRadioButton **opt, const char *name, const QString &cap, const QString &a, const QString &b,
-                    void (frmCroSetup::*h)(int)) {
-        g->addWidget(new QLabel(cap), row, 0);
-        const QString caps[2] = {a, b};
-        for (int i = 0; i < 2; ++i) {
-            opt[i] = new QRadioButton(caps[i]);
-            opt[i]->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
-            opt[i]->setAutoExclusive(false);
-            g->addWidget(opt[i], row, 1 + i);
-            connectClick(opt[i], [this, h, i] { (this->*h)(i); });
-        }
-        ++row;
+void frmCroSetup::addSwitches(QGridLayout *g, int &row)
+{
+    // A switch that is one of two states: its label, its pair of options
+    // (index 0 first) and the handler both share.
+    const struct {
+        QRadioButton **opt;
+        const char *name;
+        const char *label;
+        const char *captions[2];
+        void (frmCroSetup::*click)(int);
+    } pairs[] = {
+        {optSnsOnOff, "optSnsOnOff", "Sensors", {"Off", "On"}, &frmCroSetup::optSnsOnOff_Click},
+        {optArcOnOff, "optArcOnOff", "Archery", {"Off", "On"}, &frmCroSetup::optArcOnOff_Click},
+        {optRFirOnOff, "optRFirOnOff", "Rapid Fire", {"Off", "On"}, &frmCroSetup::optRFirOnOff_Click},
+        {optUnitsUM, "optUnitsUM", "Velocity", {"f/s", "m/s"}, &frmCroSetup::optUnitsUM_Click},
+        {optModDSM, "optModDSM", "Display", {"Data", "Stats"}, &frmCroSetup::optModDSM_Click},
     };
-    pair(optSnsOnOff, "optSnsOnOff", QStringLiteral("Sensors"), QStringLiteral("Off"), QStringLiteral("On"),
-         &frmCroSetup::optSnsOnOff_Click);
-    pair(optArcOnOff, "optArcOnOff", QStringLiteral("Archery"), QStringLiteral("Off"), QStringLiteral("On"),
-         &frmCroSetup::optArcOnOff_Click);
-    pair(optRFirOnOff, "optRFirOnOff", QStringLiteral("Rapid Fire"), QStringLiteral("Off"), QStringLiteral("On"),
-         &frmCroSetup::optRFirOnOff_Click);
-    pair(optUnitsUM, "optUnitsUM", QStringLiteral("Velocity"), QStringLiteral("f/s"), QStringLiteral("m/s"),
-         &frmCroSetup::optUnitsUM_Click);
-    pair(optModDSM, "optModDSM", QStringLiteral("Display"), QStringLiteral("Data"), QStringLiteral("Stats"),
-         &frmCroSetup::optModDSM_Click);
-
-    auto check = [&](QCheckBox *&box, const char *name, const QString &cap, void (frmCroSetup::*h)()) {
-        box = new QCheckBox(cap);
-        box->setObjectName(QLatin1String(name));
-        g->addWidget(box, row++, 0, 1, 3);
-        connectClick(box, [this, h] { (this->*h)(); });
-    };
-    check(chkUnitsTC, "chkUnitsTC", QStringLiteral("Temperature in Celsius"), &frmCroSetup::chkUnitsTC_Click);
-    check(chkPwrDwnOn, "chkPwrDwnOn", QStringLiteral("Automatic Power Down"), &frmCroSetup::chkPwrDwnOn_Click);
-    check(chkExprtMod, "chkExprtMod", QStringLiteral("Expert Mode"), &frmCroSetup::chkExprtMod_Click);
-    check(chkMemAlarm, "chkMemAlarm", QStringLiteral("Memory Alarm"), &frmCroSetup::chkMemAlarm_Click);
-    const QString logCaps[3] = {QStringLiteral("Send CAP Log"), QStringLiteral("Send Temperature Log"),
-                                QStringLiteral("Send Stats/Position Log")};
-    for (int i = 0; i < 3; ++i) {
-        chkSndLogs[i] = new QCheckBox(logCaps[i]);
-        chkSndLogs[i]->setObjectName(QStringLiteral("chkSndLogs_%1").arg(i));
-        g->addWidget(chkSndLogs[i], row++, 0, 1, 3);
-        connectClick(chkSndLogs[i], [this, i] { chkSndLogs_Click(i); });
+    for (const auto &p : pairs) {
+        g->addWidget(new QLabel(QString::fromLatin1(p.label)), row, 0);
+        const auto opts = controlArray(p.opt, QString::fromLatin1(p.name),
+                                    {QString::fromLatin1(p.captions[0]), QString::fromLatin1(p.captions[1])},
+                                    [this, click = p.click](int i) { (this->*click)(i); });
+        // The record, not the buttons, decides which of the two is set.
+        for (int i = 0; i < 2; ++i)
+            p.opt[i]->setAutoExclusive(false);
+        controls::addGrid(g, opts, 2, row++, 1);
     }
 
-    auto button = [&](const QString &name, const QString &cap, QHBoxLayout *into) {
-        auto *b = new QPushButton(cap);
-        b->setObjectName(name);
-        b->setAccessibleName(cap);
-        into->addWidget(b);
-        return b;
+    // The ON/OFF settings, a line each: the unit's own, then the logs it sends.
+    const struct {
+        QCheckBox **box;
+        const char *name;
+        const char *caption;
+        std::function<void()> click;
+    } checks[] = {
+        {&chkUnitsTC, "chkUnitsTC", "Temperature in Celsius", [this] { chkUnitsTC_Click(); }},
+        {&chkPwrDwnOn, "chkPwrDwnOn", "Automatic Power Down", [this] { chkPwrDwnOn_Click(); }},
+        {&chkExprtMod, "chkExprtMod", "Expert Mode", [this] { chkExprtMod_Click(); }},
+        {&chkMemAlarm, "chkMemAlarm", "Memory Alarm", [this] { chkMemAlarm_Click(); }},
+        {&chkSndLogs[0], "chkSndLogs_0", "Send CAP Log", [this] { chkSndLogs_Click(0); }},
+        {&chkSndLogs[1], "chkSndLogs_1", "Send Temperature Log", [this] { chkSndLogs_Click(1); }},
+        {&chkSndLogs[2], "chkSndLogs_2", "Send Stats/Position Log", [this] { chkSndLogs_Click(2); }},
     };
+    for (const auto &c : checks) {
+        *c.box = make<QCheckBox>({QString::fromLatin1(c.name), QString::fromLatin1(c.caption), c.click});
+        g->addWidget(*c.box, row++, 0, 1, 3);
+    }
+}
 
-    // Sensor level.
-    auto *sns = new QHBoxLayout;
-    sns->addWidget(new QLabel(QStringLiteral("Sensor Level")));
+void frmCroSetup::addSettingLines(QGridLayout *g, int &row)
+{
     txtSnsLevel = field(QStringLiteral("txtSnsLevel"));
-    sns->addWidget(txtSnsLevel);
-    cmdSnsUpDwn[0] = button(QStringLiteral("cmdSnsUpDwn_0"), QStringLiteral("Up"), sns);
-    cmdSnsUpDwn[1] = button(QStringLiteral("cmdSnsUpDwn_1"), QStringLiteral("Down"), sns);
-    cmdReset = button(QStringLiteral("cmdReset"), QStringLiteral("Reset"), sns);
-    g->addLayout(sns, row++, 0, 1, 3);
+    auto sns = controlArray(cmdSnsUpDwn, QStringLiteral("cmdSnsUpDwn"), {QStringLiteral("Up"), QStringLiteral("Down")},
+                         [this](int i) { cmdSnsUpDwn_Click(i); });
+    cmdReset = make<QPushButton>({QStringLiteral("cmdReset"), QStringLiteral("Reset"), [this] { cmdReset_Click(); }});
+    sns.push_back(cmdReset);
+    g->addLayout(line(QStringLiteral("Sensor Level"), {txtSnsLevel}, sns), row++, 0, 1, 3);
 
-    // Power-down time.
-    auto *pwr = new QHBoxLayout;
-    pwr->addWidget(new QLabel(QStringLiteral("Power Down (h:m)")));
+    // Each pair of fields shows its larger unit first: hours before minutes,
+    // strings before shots.
     txtPwrDwn[1] = field(QStringLiteral("txtPwrDwn_1"));
     txtPwrDwn[0] = field(QStringLiteral("txtPwrDwn_0"));
-    pwr->addWidget(txtPwrDwn[1]);
-    pwr->addWidget(txtPwrDwn[0]);
-    const QString pwrCaps[4] = {QStringLiteral("+1 h"), QStringLiteral("-1 h"), QStringLiteral("+1 m"),
-                                QStringLiteral("-1 m")};
-    for (int i = 0; i < 4; ++i)
-        cmdPwrDwn[i] = button(QStringLiteral("cmdPwrDwn_%1").arg(i), pwrCaps[i], pwr);
-    g->addLayout(pwr, row++, 0, 1, 3);
+    const auto pwr = controlArray(
+        cmdPwrDwn, QStringLiteral("cmdPwrDwn"),
+        {QStringLiteral("+1 h"), QStringLiteral("-1 h"), QStringLiteral("+1 m"), QStringLiteral("-1 m")},
+        [this](int i) { cmdPwrDwn_Click(i); });
+    g->addLayout(line(QStringLiteral("Power Down (h:m)"), {txtPwrDwn[1], txtPwrDwn[0]}, pwr), row++, 0, 1, 3);
 
-    // String size.
-    auto *str = new QHBoxLayout;
-    str->addWidget(new QLabel(QStringLiteral("Strings/Folder, Shots/String")));
     txtStrSize[1] = field(QStringLiteral("txtStrSize_1"));
     txtStrSize[0] = field(QStringLiteral("txtStrSize_0"));
-    str->addWidget(txtStrSize[1]);
-    str->addWidget(txtStrSize[0]);
-    const QString strCaps[4] = {QStringLiteral("More Strings"), QStringLiteral("Fewer Strings"),
-                                QStringLiteral("More Shots"), QStringLiteral("Fewer Shots")};
-    for (int i = 0; i < 4; ++i)
-        cmdStrSizUpDwn[i] = button(QStringLiteral("cmdStrSizUpDwn_%1").arg(i), strCaps[i], str);
-    g->addLayout(str, row++, 0, 1, 3);
+    const auto str = controlArray(cmdStrSizUpDwn, QStringLiteral("cmdStrSizUpDwn"),
+                               {QStringLiteral("More Strings"), QStringLiteral("Fewer Strings"),
+                                QStringLiteral("More Shots"), QStringLiteral("Fewer Shots")},
+                               [this](int i) { cmdStrSizUpDwn_Click(i); });
+    g->addLayout(line(QStringLiteral("Strings/Folder, Shots/String"), {txtStrSize[1], txtStrSize[0]}, str), row++, 0, 1,
+                 3);
+}
 
-    // Maximum and current position.
+QLayout *frmCroSetup::buildPosition()
+{
     auto *pos = new QGridLayout;
     const QString posCaps[4] = {QStringLiteral("Shot"), QStringLiteral("String"), QStringLiteral("Folder"),
                                 QStringLiteral("Review")};
@@ -194,34 +222,42 @@ frmCroSetup::frmCroSetup()
         pos->addWidget(labCurPosOfVal[i], 3, i);
     }
     auto *posKeys = new QHBoxLayout;
-    const QString keyCaps[6] = {QStringLiteral("Shot Down"),   QStringLiteral("Shot Up"),
-                                QStringLiteral("String Up"),   QStringLiteral("String Down"),
-                                QStringLiteral("Folder Down"), QStringLiteral("Folder Up")};
-    for (int i = 0; i < 6; ++i)
-        cmdCurPosUpDwn[i] = button(QStringLiteral("cmdCurPosUpDwn_%1").arg(i), keyCaps[i], posKeys);
+    controls::addAll(posKeys, controlArray(cmdCurPosUpDwn, QStringLiteral("cmdCurPosUpDwn"),
+                                        {QStringLiteral("Shot Down"), QStringLiteral("Shot Up"),
+                                         QStringLiteral("String Up"), QStringLiteral("String Down"),
+                                         QStringLiteral("Folder Down"), QStringLiteral("Folder Up")},
+                                        [this](int i) { cmdCurPosUpDwn_Click(i); }));
     pos->addLayout(posKeys, 4, 0, 1, 4);
-    g->addLayout(pos, row++, 0, 1, 3);
+    return pos;
+}
 
-    // Readings.
-    auto *rd = new QHBoxLayout;
+QLayout *frmCroSetup::buildReadings()
+{
     labBatVal = value(QStringLiteral("labBatVal"));
     labTemVal = value(QStringLiteral("labTemVal"));
     labCalibLev = value(QStringLiteral("labCalibLev"));
     labCalibTime = value(QStringLiteral("labCalibTime"));
     labCalibNoise = value(QStringLiteral("labCalibNoise"));
-    rd->addWidget(new QLabel(QStringLiteral("Battery")));
-    rd->addWidget(labBatVal);
-    rd->addWidget(new QLabel(QStringLiteral("Temperature")));
-    rd->addWidget(labTemVal);
-    rd->addWidget(new QLabel(QStringLiteral("Calibration")));
-    rd->addWidget(labCalibLev);
-    rd->addWidget(labCalibTime);
-    rd->addWidget(labCalibNoise);
-    g->addLayout(rd, row++, 0, 1, 3);
+    auto *rd = new QHBoxLayout;
+    const std::pair<QString, std::vector<QWidget *>> readings[] = {
+        {QStringLiteral("Battery"), {labBatVal}},
+        {QStringLiteral("Temperature"), {labTemVal}},
+        {QStringLiteral("Calibration"), {labCalibLev, labCalibTime, labCalibNoise}},
+    };
+    for (const auto &[caption, values] : readings) {
+        rd->addWidget(new QLabel(caption));
+        controls::addAll(rd, values);
+    }
+    return rd;
+}
 
+void frmCroSetup::addFooter(QVBoxLayout *top)
+{
     auto *bottom = new QHBoxLayout;
-    cmdGetStatus = button(QStringLiteral("cmdGetStatus"), QStringLiteral("Get Status"), bottom);
-    cmdClose = button(QStringLiteral("cmdClose"), QStringLiteral("Close"), bottom);
+    cmdGetStatus = make<QPushButton>(
+        {QStringLiteral("cmdGetStatus"), QStringLiteral("Get Status"), [this] { cmdGetStatus_Click(); }});
+    cmdClose = make<QPushButton>({QStringLiteral("cmdClose"), QStringLiteral("Close"), [this] { cmdClose_Click(); }});
+    controls::addAll(bottom, {cmdGetStatus, cmdClose});
     top->addLayout(bottom);
 
     pbxWait = new QFrame;
@@ -229,23 +265,9 @@ frmCroSetup::frmCroSetup()
     auto *w = new QHBoxLayout(pbxWait);
     labWait = value(QStringLiteral("labWait"));
     labWaitPCent = value(QStringLiteral("labWaitPCent"));
-    w->addWidget(labWait);
-    w->addWidget(labWaitPCent);
-    cmdQuit = button(QStringLiteral("cmdQuit"), QStringLiteral("Quit"), w);
+    cmdQuit = make<QPushButton>({QStringLiteral("cmdQuit"), QStringLiteral("Quit"), [this] { cmdQuit_Click(); }});
+    controls::addAll(w, {labWait, labWaitPCent, cmdQuit});
     top->addWidget(pbxWait);
-
-    for (int i = 0; i < 2; ++i)
-        connectClick(cmdSnsUpDwn[i], [this, i] { cmdSnsUpDwn_Click(i); });
-    connectClick(cmdReset, [this] { cmdReset_Click(); });
-    for (int i = 0; i < 4; ++i) {
-        connectClick(cmdPwrDwn[i], [this, i] { cmdPwrDwn_Click(i); });
-        connectClick(cmdStrSizUpDwn[i], [this, i] { cmdStrSizUpDwn_Click(i); });
-    }
-    for (int i = 0; i < 6; ++i)
-        connectClick(cmdCurPosUpDwn[i], [this, i] { cmdCurPosUpDwn_Click(i); });
-    connectClick(cmdGetStatus, [this] { cmdGetStatus_Click(); });
-    connectClick(cmdClose, [this] { cmdClose_Click(); });
-    connectClick(cmdQuit, [this] { cmdQuit_Click(); });
 }
 
 frmCroSetup::~frmCroSetup() = default;

@@ -11,11 +11,14 @@
 
 class QCheckBox;
 class QFrame;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace vt {
 
@@ -114,6 +117,17 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
+    // The unit's switches: a pair of options a line, then the ON/OFF boxes.
+    void addSwitches(QGridLayout *grid, int &row);
+    // The stepped settings: sensor level, power-down time, string size.
+    void addSettingLines(QGridLayout *grid, int &row);
+    // The maximum and current shot, string, folder and review, with their keys.
+    QLayout *buildPosition();
+    // The battery, temperature and calibration readings.
+    QLayout *buildReadings();
+    // Get Status and Close, then the wait frame with its Quit key.
+    void addFooter(QVBoxLayout *top);
+
     // One ON/OFF menu cell, sent only when the box differs from the record.
     bool sendCell(QCheckBox *box, int16_t side, int16_t column, int16_t row, bool &field, const QString &item);
     bool sendSwitch(int16_t index, bool &field, bool (*setter)(int16_t), const QString &item);
