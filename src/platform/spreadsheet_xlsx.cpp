@@ -643,40 +643,40 @@ struct SharedFormula {
     QString text;
 };
 
-bool readSheet(Package &pkg, const QString &partName, SheetData *s, const QStringList &strings,
-               const std::vector<Style> &styles)
+// The sheet's view: its zoom, its frozen panes, its active cell and selection.
+void readSheetView(const pugi::xml_node &ws, SheetData *s)
 {
-    pugi::xml_document doc;
-    if (!pkg.xml(partName, &doc))
-        return false;
-    const pugi::xml_node ws = child(doc, "worksheet");
-    if (!ws)
-        return false;
-    if (const auto view = child(child(ws, "sheetViews"), "sheetView")) {
-        const int zoom = view.attribute("zoomScale").as_int(100);
-        s->zoom = (zoom >= 10 && zoom <= 400) ? zoom : 100;
-        if (const auto pane = child(view, "pane"); pane && qs(pane.attribute("state").value()).startsWith(QLatin1String("frozen"))) {
-            s->splitRow = std::clamp(int(pane.attribute("ySplit").as_double()), 0, MaxRows - 1);
-            s->splitCol = std::clamp(int(pane.attribute("xSplit").as_double()), 0, MaxColumns - 1);
-        }
-        pugi::xml_node sel;
-        each(view, "selection", [&](pugi::xml_node n) { sel = n; });
-        if (sel) {
-            int r = 0, c = 0;
-            if (cellRef(qs(sel.attribute("activeCell").value()), &r, &c)) {
-                s->activeRow = r;
-                s->activeCol = c;
-            }
-            Area a;
-            const QString sq = qs(sel.attribute("sqref").value()).section(u' ', 0, 0);
-            if (!sq.isEmpty() && parseArea(sq, &a)) {
-                s->selR1 = a.r1; s->selC1 = a.c1; s->selR2 = a.r2; s->selC2 = a.c2;
-            } else {
-                s->selR1 = s->selR2 = s->activeRow;
-                s->selC1 = s->selC2 = s->activeCol;
-            }
-        }
+    const auto view = child(child(ws, "sheetViews"), "sheetView");
+    if (!view)
+        return;
+    const int zoom = view.attribute("zoomScale").as_int(100);
+    s->zoom = (zoom >= 10 && zoom <= 400) ? zoom : 100;
+    if (const auto pane = child(view, "pane"); pane && qs(pane.attribute("state").value()).startsWith(QLatin1String("frozen"))) {
+        s->splitRow = std::clamp(int(pane.attribute("ySplit").as_double()), 0, MaxRows - 1);
+        s->splitCol = std::clamp(int(pane.attribute("xSplit").as_double()), 0, MaxColumns - 1);
     }
+    pugi::xml_node sel;
+    each(view, "selection", [&](pugi::xml_node n) { sel = n; });
+    if (!sel)
+        return;
+    int r = 0, c = 0;
+    if (cellRef(qs(sel.attribute("activeCell").value()), &r, &c)) {
+        s->activeRow = r;
+        s->activeCol = c;
+    }
+    Area a;
+    const QString sq = qs(sel.attribute("sqref").value()).section(u' ', 0, 0);
+    if (!sq.isEmpty() && parseArea(sq, &a)) {
+        s->selR1 = a.r1; s->selC1 = a.c1; s->selR2 = a.r2; s->selC2 = a.c2;
+    } else {
+        s->selR1 = s->selR2 = s->activeRow;
+        s->selC1 = s->selC2 = s->activeCol;
+    }
+}
+
+// The columns' widths and which columns are hidden.
+void readColumns(const pugi::xml_node &ws, SheetData *s)
+{
     each(child(ws, "cols"), "col", [&](pugi::xml_node c) {
         const int lo = std::max(1, c.attribute("min").as_int());
         const int hi = std::min(MaxColumns, c.attribute("max").as_int());
@@ -690,6 +690,65 @@ bool readSheet(Package &pkg, const QString &partName, SheetData *s, const QStrin
                 s->colWidth[k] = w;
         }
     });
+}
+
+// A cell's stored value by its type: a shared or inline text, a truth value,
+// an error or a number; empty when it holds none that can be read.
+Variant cellValue(const pugi::xml_node &c, const QStringList &strings)
+{
+    const QString t = qs(c.attribute("t").value());
+    const pugi::xml_node v = child(c, "v");
+    const QString vt = qs(v.text().get());
+    if (t == QLatin1String("s")) {
+        bool ok = false;
+        const int i = vt.toInt(&ok);
+        if (ok && i >= 0 && i < strings.size())
+            return Variant(strings[i]);
+    } else if (t == QLatin1String("str")) {
+        if (v)
+            return Variant(vt);
+    } else if (t == QLatin1String("inlineStr")) {
+        return Variant(allText(child(c, "is")));
+    } else if (t == QLatin1String("b")) {
+        if (v)
+            return Variant(vt.trimmed() == QLatin1String("1"));
+    } else if (t == QLatin1String("e")) {
+        CellError e;
+        if (errorFromText(vt, &e))
+            return Variant(e);
+    } else if (v) {
+        bool ok = false;
+        const double d = vt.toDouble(&ok);
+        if (ok && std::isfinite(d))
+            return Variant(d);
+    }
+    return Variant();
+}
+
+// A cell's formula with its "=", empty when it has none. The first cell of a
+// shared formula carries its text; the others take it moved to their place.
+QString cellFormula(const pugi::xml_node &c, int r, int col, QHash<int, SharedFormula> &shared)
+{
+    const pugi::xml_node f = child(c, "f");
+    if (!f)
+        return {};
+    QString text = qs(f.text().get());
+    if (qs(f.attribute("t").value()) == QLatin1String("shared")) {
+        const int si = f.attribute("si").as_int(-1);
+        if (!text.isEmpty())
+            shared.insert(si, SharedFormula{r, col, QStringLiteral("=") + text});
+        else if (shared.contains(si)) {
+            const SharedFormula &m = shared[si];
+            text = shiftFormula(m.text, r - m.row, col - m.col).mid(1);
+        }
+    }
+    return text.isEmpty() ? QString() : QStringLiteral("=") + text;
+}
+
+// The rows: which are hidden, the heights set, and every cell that holds a
+// value, a formula or a style.
+void readRows(const pugi::xml_node &ws, SheetData *s, const QStringList &strings, const std::vector<Style> &styles)
+{
     QHash<int, SharedFormula> shared;
     int rowNo = 0;
     each(child(ws, "sheetData"), "row", [&](pugi::xml_node row) {
@@ -709,64 +768,28 @@ bool readSheet(Package &pkg, const QString &partName, SheetData *s, const QStrin
             if (const auto ra = c.attribute("r"); ra && !cellRef(qs(ra.value()), &r, &col))
                 return;
             colNo = col;
-            struct {
-                Variant value;
-                QString formula;
-                Style style;
-            } cell;
+            Style style;
             const int xf = c.attribute("s").as_int();
             if (xf > 0 && size_t(xf) < styles.size())
-                cell.style = styles[size_t(xf)];
-            const QString t = qs(c.attribute("t").value());
-            const pugi::xml_node v = child(c, "v");
-            const QString vt = qs(v.text().get());
-            if (t == QLatin1String("s")) {
-                bool ok = false;
-                const int i = vt.toInt(&ok);
-                if (ok && i >= 0 && i < strings.size())
-                    cell.value = Variant(strings[i]);
-            } else if (t == QLatin1String("str")) {
-                if (v)
-                    cell.value = Variant(vt);
-            } else if (t == QLatin1String("inlineStr")) {
-                cell.value = Variant(allText(child(c, "is")));
-            } else if (t == QLatin1String("b")) {
-                if (v)
-                    cell.value = Variant(vt.trimmed() == QLatin1String("1"));
-            } else if (t == QLatin1String("e")) {
-                CellError e;
-                if (errorFromText(vt, &e))
-                    cell.value = Variant(e);
-            } else if (v) {
-                bool ok = false;
-                const double d = vt.toDouble(&ok);
-                if (ok && std::isfinite(d))
-                    cell.value = Variant(d);
-            }
-            if (const pugi::xml_node f = child(c, "f")) {
-                QString text = qs(f.text().get());
-                if (qs(f.attribute("t").value()) == QLatin1String("shared")) {
-                    const int si = f.attribute("si").as_int(-1);
-                    if (!text.isEmpty())
-                        shared.insert(si, SharedFormula{r, col, QStringLiteral("=") + text});
-                    else if (shared.contains(si)) {
-                        const SharedFormula &m = shared[si];
-                        text = shiftFormula(m.text, r - m.row, col - m.col).mid(1);
-                    }
-                }
-                if (!text.isEmpty())
-                    cell.formula = QStringLiteral("=") + text;
-            }
-            if (cell.value.isEmpty() && cell.formula.isEmpty() && cell.style.isDefault())
+                style = styles[size_t(xf)];
+            const Variant value = cellValue(c, strings);
+            const QString formula = cellFormula(c, r, col, shared);
+            if (value.isEmpty() && formula.isEmpty() && style.isDefault())
                 return;
             Cell &stored = s->at(r, col);
-            if (cell.formula.isEmpty())
-                s->setConstant(stored, cell.value);
+            if (formula.isEmpty())
+                s->setConstant(stored, value);
             else
-                s->setFormula(stored, cell.formula, parseFormula(cell.formula), cell.value);
-            s->setStyle(stored, cell.style);
+                s->setFormula(stored, formula, parseFormula(formula), value);
+            s->setStyle(stored, style);
         });
     });
+}
+
+// The hyperlinks to addresses outside the workbook, named by the sheet's own
+// relationships.
+void readLinks(Package &pkg, const QString &partName, const pugi::xml_node &ws, SheetData *s)
+{
     QHash<QString, bool> external;
     const QString relsName = QFileInfo(partName).path() + QStringLiteral("/_rels/") + QFileInfo(partName).fileName()
         + QStringLiteral(".rels");
@@ -786,6 +809,22 @@ bool readSheet(Package &pkg, const QString &partName, SheetData *s, const QStrin
         if (!target.isEmpty())
             s->setLink(a.r1, a.c1, target);
     });
+}
+
+// One worksheet part into the sheet; false when the part is missing or is no worksheet.
+bool readSheet(Package &pkg, const QString &partName, SheetData *s, const QStringList &strings,
+               const std::vector<Style> &styles)
+{
+    pugi::xml_document doc;
+    if (!pkg.xml(partName, &doc))
+        return false;
+    const pugi::xml_node ws = child(doc, "worksheet");
+    if (!ws)
+        return false;
+    readSheetView(ws, s);
+    readColumns(ws, s);
+    readRows(ws, s, strings, styles);
+    readLinks(pkg, partName, ws, s);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "editor/frmDocument.h"
 #include "editor/modDocument.h"
+#include "platform/controls.h"
 #include "platform/conversions.h"
 #include "platform/ctlcolor.h"
 #include "platform/errors.h"
@@ -62,12 +63,14 @@ void handle(const char *name, F body)
     guarded(QStringLiteral("frmXBoxPrn/") + QString::fromLatin1(name), body);
 }
 
-QToolButton *tool(QWidget *parent, const char *name, const char *tip, Qt::ArrowType arrow, const char *icon)
+// Where a failure in one of the window's controls is reported.
+const QString kWhere = QStringLiteral("frmXBoxPrn/");
+
+// A tool button from its row, showing an arrow, else the theme's icon, else
+// its tip as its text.
+QToolButton *tool(QWidget *parent, const ControlRow &row, Qt::ArrowType arrow, const char *icon)
 {
-    auto *b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(QString::fromLatin1(tip));
-    b->setAccessibleName(b->toolTip());
+    auto *b = controls::make<QToolButton>(parent, row, kWhere);
     if (arrow != Qt::NoArrow)
         b->setArrowType(arrow);
     else
@@ -107,14 +110,22 @@ void labelled(QLabel *&label, const char *labelName, const QString &text, QWidge
     label->setBuddy(field);
 }
 
-QPushButton *button(QWidget *parent, const char *name, const char *caption, const char *tip)
+// Push buttons made from a table, none of which takes Enter for its own.
+std::vector<QPushButton *> plainButtons(QWidget *parent, std::initializer_list<ControlRow> rows)
 {
-    auto *b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(QString::fromLatin1(tip));
-    b->setAccessibleName(QString::fromLatin1(caption));
-    b->setAutoDefault(false);
-    return b;
+    std::vector<QPushButton *> made = controls::make<QPushButton>(parent, rows, kWhere);
+    for (QPushButton *b : made)
+        b->setAutoDefault(false);
+    return made;
+}
+
+// Runs the window's handler, guarded under its name, whenever sender sends
+// signal; the window is the connection's receiver, so that its destructor
+// can let go of every handler before its controls go.
+template <class S, class Signal>
+void wire(frmXBoxPrn *form, S *sender, Signal signal, const char *name, void (frmXBoxPrn::*handler)())
+{
+    QObject::connect(sender, signal, form, [form, name, handler] { handle(name, [form, handler] { (form->*handler)(); }); });
 }
 
 } // namespace
@@ -190,13 +201,25 @@ frmXBoxPrn::frmXBoxPrn() : QWidget(frmMDI::instance(), Qt::Dialog)
     auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("fraBar"));
     auto *barLay = new QHBoxLayout(bar);
+    barLay->addWidget(buildPageNumFrame(bar));
+    barLay->addWidget(buildZoomFrame(bar));
+    barLay->addWidget(buildControlsFrame(bar));
+    barLay->addStretch(1);
+    buildHiddenControls();
+    buildPageArea();
 
+    bar->adjustSize();
+    bar->move(0, 0);
+    picXBox->move(0, bar->height());
+    wireHandlers();
+}
 
-    // Page number
+QGroupBox *frmXBoxPrn::buildPageNumFrame(QWidget *bar)
+{
     fraPageNum = frame(bar, "fraPageNum", QStringLiteral("Page Number"));
     fraPages = frame(fraPageNum, "fraPages", QString());
-    cmdPrevPage = tool(fraPages, "cmdPrevPage", "Previous Page", Qt::LeftArrow, nullptr);
-    cmdNextPage = tool(fraPages, "cmdNextPage", "Next Page", Qt::RightArrow, nullptr);
+    cmdPrevPage = tool(fraPages, {"cmdPrevPage", {}, {}, "Previous Page"}, Qt::LeftArrow, nullptr);
+    cmdNextPage = tool(fraPages, {"cmdNextPage", {}, {}, "Next Page"}, Qt::RightArrow, nullptr);
     toolPair(cmdPrevPage, cmdNextPage);
     txtPage = new QLineEdit(fraPageNum);
     labelled(lblPage, "lblPage", QStringLiteral("Page#"), txtPage, "txtPage", "Enter Page Numer");
@@ -207,49 +230,57 @@ frmXBoxPrn::frmXBoxPrn() : QWidget(frmMDI::instance(), Qt::Dialog)
     txtTotalPages->setAccessibleName(QStringLiteral("Page count"));
     txtTotalPages->setFixedWidth(64);
     auto *pageLay = new QHBoxLayout(fraPageNum);
-    pageLay->addWidget(fraPages);
-    pageLay->addWidget(lblPage);
-    pageLay->addWidget(txtPage);
-    pageLay->addWidget(txtTotalPages);
+    controls::addAll(pageLay, {fraPages, lblPage, txtPage, txtTotalPages});
+    return fraPageNum;
+}
 
-    // Zoom
+QGroupBox *frmXBoxPrn::buildZoomFrame(QWidget *bar)
+{
     frmZoom = frame(bar, "frmZoom", QStringLiteral("Zoom Page"));
     fraZoom = frame(frmZoom, "fraZoom", QString());
-    cmdZoomIn = tool(fraZoom, "cmdZoomIn", "Zoom In", Qt::NoArrow, "zoom-in");
-    cmdZoomOut = tool(fraZoom, "cmdZoomOut", "Zoom Out", Qt::NoArrow, "zoom-out");
+    cmdZoomIn = tool(fraZoom, {"cmdZoomIn", {}, {}, "Zoom In"}, Qt::NoArrow, "zoom-in");
+    cmdZoomOut = tool(fraZoom, {"cmdZoomOut", {}, {}, "Zoom Out"}, Qt::NoArrow, "zoom-out");
     toolPair(cmdZoomIn, cmdZoomOut);
     cboZoom = new QComboBox(frmZoom);
     labelled(txtZoom, "txtZoom", QStringLiteral("Zoom%"), cboZoom, "cboZoom", "Select Zoom Level");
     auto *zoomLay = new QHBoxLayout(frmZoom);
-    zoomLay->addWidget(fraZoom);
-    zoomLay->addWidget(txtZoom);
-    zoomLay->addWidget(cboZoom);
+    controls::addAll(zoomLay, {fraZoom, txtZoom, cboZoom});
+    return frmZoom;
+}
 
-    // Controls
+QGroupBox *frmXBoxPrn::buildControlsFrame(QWidget *bar)
+{
     frmControl = frame(bar, "frmControl", QStringLiteral("Controls"));
-    cmdPageSetup = button(frmControl, "cmdPageSetup", "Setup", "Set Print Margins");
-    cmdPrint = button(frmControl, "cmdPrint", "Print", "Print Current Page");
-    cmdClose = button(frmControl, "cmdClose", "Close", "Close Window");
-    auto *ctlLay = new QHBoxLayout(frmControl);
-    ctlLay->addWidget(cmdPageSetup);
-    ctlLay->addWidget(cmdPrint);
-    ctlLay->addWidget(cmdClose);
+    const std::vector<QPushButton *> made = plainButtons(frmControl, {
+        {"cmdPageSetup", "Setup", {}, "Set Print Margins"},
+        {"cmdPrint", "Print", {}, "Print Current Page"},
+        {"cmdClose", "Close", {}, "Close Window"},
+    });
+    cmdPageSetup = made[0];
+    cmdPrint = made[1];
+    cmdClose = made[2];
+    controls::addAll(new QHBoxLayout(frmControl), controls::widgets(made));
+    return frmControl;
+}
 
-    barLay->addWidget(fraPageNum);
-    barLay->addWidget(frmZoom);
-    barLay->addWidget(frmControl);
-    barLay->addStretch(1);
-
-    // Hidden controls that nothing shows.
-    cmdLayout[0] = button(this, "cmdLayout0", "Portrait", "");
-    cmdLayout[1] = button(this, "cmdLayout1", "Landscape", "");
-    cmdPrnter = button(this, "cmdPrnter", "Printer", "");
+void frmXBoxPrn::buildHiddenControls()
+{
+    const std::vector<QPushButton *> made = plainButtons(this, {
+        {"cmdLayout0", "Portrait"},
+        {"cmdLayout1", "Landscape"},
+        {"cmdPrnter", "Printer"},
+    });
+    cmdLayout[0] = made[0];
+    cmdLayout[1] = made[1];
+    cmdPrnter = made[2];
     fraControls = frame(this, "fraControls", QStringLiteral("Controls"));
     fraMorCmd = frame(this, "fraMorCmd", QStringLiteral("Test"));
     for (QWidget *w : std::initializer_list<QWidget *>{cmdLayout[0], cmdLayout[1], cmdPrnter, fraControls, fraMorCmd})
         w->hide();
+}
 
-    // The page box with the page shown, and the hidden work pictures.
+void frmXBoxPrn::buildPageArea()
+{
     picXBox = new QWidget(this);
     picXBox->setObjectName(QStringLiteral("picXBox"));
     picXBox->setAutoFillBackground(true);
@@ -275,25 +306,23 @@ frmXBoxPrn::frmXBoxPrn() : QWidget(frmMDI::instance(), Qt::Dialog)
     VScroY = new QScrollBar(Qt::Vertical, this);
     VScroY->setObjectName(QStringLiteral("VScroY"));
     VScroY->setAccessibleName(QStringLiteral("Scroll down"));
+}
 
-    bar->adjustSize();
-    bar->move(0, 0);
-    picXBox->move(0, bar->height());
-
-    // Handlers
-    connect(cmdPrevPage, &QToolButton::clicked, this, [this] { handle("cmdPrevPage_Click", [this] { cmdPrevPage_Click(); }); });
-    connect(cmdNextPage, &QToolButton::clicked, this, [this] { handle("cmdNextPage_Click", [this] { cmdNextPage_Click(); }); });
-    connect(cmdZoomIn, &QToolButton::clicked, this, [this] { handle("cmdZoomIn_Click", [this] { cmdZoomIn_Click(); }); });
-    connect(cmdZoomOut, &QToolButton::clicked, this, [this] { handle("cmdZoomOut_Click", [this] { cmdZoomOut_Click(); }); });
-    connect(cmdPageSetup, &QPushButton::clicked, this, [this] { handle("cmdPageSetup_Click", [this] { cmdPageSetup_Click(); }); });
-    connect(cmdPrint, &QPushButton::clicked, this, [this] { handle("cmdPrint_Click", [this] { cmdPrint_Click(); }); });
-    connect(cmdClose, &QPushButton::clicked, this, [this] { handle("cmdClose_Click", [this] { cmdClose_Click(); }); });
-    connect(cboZoom, &QComboBox::currentIndexChanged, this, [this] { handle("cboZoom_Click", [this] { cboZoom_Click(); }); });
+void frmXBoxPrn::wireHandlers()
+{
+    wire(this, cmdPrevPage, &QToolButton::clicked, "cmdPrevPage_Click", &frmXBoxPrn::cmdPrevPage_Click);
+    wire(this, cmdNextPage, &QToolButton::clicked, "cmdNextPage_Click", &frmXBoxPrn::cmdNextPage_Click);
+    wire(this, cmdZoomIn, &QToolButton::clicked, "cmdZoomIn_Click", &frmXBoxPrn::cmdZoomIn_Click);
+    wire(this, cmdZoomOut, &QToolButton::clicked, "cmdZoomOut_Click", &frmXBoxPrn::cmdZoomOut_Click);
+    wire(this, cmdPageSetup, &QPushButton::clicked, "cmdPageSetup_Click", &frmXBoxPrn::cmdPageSetup_Click);
+    wire(this, cmdPrint, &QPushButton::clicked, "cmdPrint_Click", &frmXBoxPrn::cmdPrint_Click);
+    wire(this, cmdClose, &QPushButton::clicked, "cmdClose_Click", &frmXBoxPrn::cmdClose_Click);
+    wire(this, cboZoom, &QComboBox::currentIndexChanged, "cboZoom_Click", &frmXBoxPrn::cboZoom_Click);
     connect(picZ, &PagePicture::mouseDown, this,
             [this](int which) { handle("picZ_MouseDown", [this, which] { picZ_MouseDown(which); }); });
-    connect(picZ, &PagePicture::clicked, this, [this] { handle("picZ_Click", [this] { picZ_Click(); }); });
-    connect(HScroX, &QScrollBar::valueChanged, this, [this] { handle("HScroX_Change", [this] { HScroX_Change(); }); });
-    connect(VScroY, &QScrollBar::valueChanged, this, [this] { handle("VScroY_Change", [this] { VScroY_Change(); }); });
+    wire(this, picZ, &PagePicture::clicked, "picZ_Click", &frmXBoxPrn::picZ_Click);
+    wire(this, HScroX, &QScrollBar::valueChanged, "HScroX_Change", &frmXBoxPrn::HScroX_Change);
+    wire(this, VScroY, &QScrollBar::valueChanged, "VScroY_Change", &frmXBoxPrn::VScroY_Change);
 }
 
 frmXBoxPrn::~frmXBoxPrn()

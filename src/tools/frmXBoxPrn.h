@@ -145,6 +145,15 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
 
 private:
+    // The window's parts: the frames across the top, left to right, then
+    // what lies below them, made in the order a user tabs through them.
+    QGroupBox *buildPageNumFrame(QWidget *bar);  // previous and next page, the page number and the count
+    QGroupBox *buildZoomFrame(QWidget *bar);     // zoom in and out, and the zoom level list
+    QGroupBox *buildControlsFrame(QWidget *bar); // Setup, Print and Close
+    void buildHiddenControls();                  // the buttons and frames nothing shows
+    void buildPageArea();                        // the page box, the page pictures and the scroll bars
+    void wireHandlers();                         // each control's event to its handler
+
     void iniPrvLayout();
     bool zoomPrnImg(PagePicture *source, PagePicture *dest, int16_t step);
     void drwMargLines(PagePicture *page);
