@@ -2,6 +2,7 @@
 
 #include "editor/frmDocument.h"
 #include "editor/modDocument.h"
+#include "platform/controls.h"
 #include "platform/dateformat.h"
 #include "platform/errors.h"
 #include "platform/richtext.h"
@@ -88,34 +89,8 @@ frmDocInfo::frmDocInfo() : QDialog(frmMDI::instance())
     Label1 = label(this, "Label1", QStringLiteral("Name:"));
     lblName = label(this, "lblName", {});
 
-    Frame1 = new QGroupBox(QStringLiteral("Dates"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Label2 = label(Frame1, "Label2", QStringLiteral("Created:"));
-    Label3 = label(Frame1, "Label3", QStringLiteral("Modified:"));
-    Label4 = label(Frame1, "Label4", QStringLiteral("Accessed:"));
-    auto *dates = new QGridLayout(Frame1);
-    QLabel *dateLabels[3] = {Label2, Label3, Label4};
-    for (int i = 0; i < 3; ++i) {
-        lblDate[i] = label(Frame1, "lblDate", kNoDate);
-        lblDate[i]->setProperty("Index", i);
-        dates->addWidget(dateLabels[i], i, 0);
-        dates->addWidget(lblDate[i], i, 1);
-    }
-
-    Frame2 = new QGroupBox(QStringLiteral("Attributes"), this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    auto *attribs = new QVBoxLayout(Frame2);
-    const char *names[5] = {nullptr, "Hidden", "System", "Read Only", "Archive"};
-    for (int i = 1; i <= 4; ++i) {
-        chkAttrib[i] = new QCheckBox(QString::fromLatin1(names[i]), Frame2);
-        chkAttrib[i]->setObjectName(QStringLiteral("chkAttrib"));
-        chkAttrib[i]->setProperty("Index", i);
-        // They show the file's attributes; the mouse cannot change them and
-        // the keyboard focus passes on to Close.
-        chkAttrib[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
-        chkAttrib[i]->installEventFilter(this);
-        attribs->addWidget(chkAttrib[i]);
-    }
+    buildDatesFrame();
+    buildAttributesFrame();
 
     Frame3 = new QGroupBox(QStringLiteral("Directory Path && Size"), this);
     Frame3->setObjectName(QStringLiteral("Frame3"));
@@ -129,8 +104,9 @@ frmDocInfo::frmDocInfo() : QDialog(frmMDI::instance())
                       {&Label8, "Label8", "Lines:", &lblNLines, "lblNLines"},
                       {&Label9, "Label9", "Characters:", &lblChr, "lblChr"}});
 
-    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose = controls::make<QPushButton>(
+        this, {QStringLiteral("cmdClose"), QStringLiteral("&Close"), [this] { cmdClose_Click(); }},
+        QStringLiteral("frmDocInfo/"));
     cmdClose->setDefault(true);
 
     auto *grid = new QGridLayout(this);
@@ -144,9 +120,44 @@ frmDocInfo::frmDocInfo() : QDialog(frmMDI::instance())
     grid->addWidget(Frame2, 2, 1);
     grid->addWidget(Frame4, 3, 0);
     grid->addWidget(cmdClose, 3, 1, Qt::AlignBottom | Qt::AlignRight);
+}
 
-    connect(cmdClose, &QPushButton::clicked, this,
-            [this] { guarded(QStringLiteral("frmDocInfo/cmdClose_Click"), [this] { cmdClose_Click(); }); });
+void frmDocInfo::buildDatesFrame()
+{
+    Frame1 = new QGroupBox(QStringLiteral("Dates"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Label2 = label(Frame1, "Label2", QStringLiteral("Created:"));
+    Label3 = label(Frame1, "Label3", QStringLiteral("Modified:"));
+    Label4 = label(Frame1, "Label4", QStringLiteral("Accessed:"));
+    auto *dates = new QGridLayout(Frame1);
+    QLabel *dateLabels[3] = {Label2, Label3, Label4};
+    for (int i = 0; i < 3; ++i) {
+        // An array of labels: the array helper makes buttons only, so each
+        // date's Index is set here.
+        lblDate[i] = label(Frame1, "lblDate", kNoDate);
+        lblDate[i]->setProperty("Index", i);
+        dates->addWidget(dateLabels[i], i, 0);
+        dates->addWidget(lblDate[i], i, 1);
+    }
+}
+
+void frmDocInfo::buildAttributesFrame()
+{
+    Frame2 = new QGroupBox(QStringLiteral("Attributes"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    auto *attribs = new QVBoxLayout(Frame2);
+    // Numbered from 1, as the attributes are.
+    const auto boxes = controls::makeIndexed<QCheckBox>(
+        chkAttrib, Frame2, QStringLiteral("chkAttrib"),
+        {QStringLiteral("Hidden"), QStringLiteral("System"), QStringLiteral("Read Only"), QStringLiteral("Archive")}, {},
+        1);
+    for (QCheckBox *box : boxes) {
+        // They show the file's attributes; the mouse cannot change them and
+        // the keyboard focus passes on to Close.
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+        box->installEventFilter(this);
+        attribs->addWidget(box);
+    }
 }
 
 frmDocInfo::~frmDocInfo()

@@ -48,6 +48,10 @@ protected:
     void closeEvent(QCloseEvent *e) override;
     void reject() override; // Esc: the Close button
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildDatesFrame();      // Created, Modified, Accessed, each beside its date
+    void buildAttributesFrame(); // the file's attributes, shown but not changed here
 };
 
 } // namespace vt

@@ -2,9 +2,11 @@
 
 #include "editor/frmDocument.h"
 #include "editor/modDocument.h"
+#include "platform/controls.h"
 #include "platform/errors.h"
 #include "platform/richtext.h"
 #include "shell/frmMDI.h"
+#include "tools/modFormats.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,22 +22,15 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace vt {
 
 namespace {
 
-template <class W>
-W *named(W *w, const char *name, const QString &tip = {})
-{
-    w->setObjectName(QString::fromLatin1(name));
-    if (!tip.isEmpty())
-        w->setToolTip(tip);
-    return w;
-}
-
 QGroupBox *frame(QWidget *parent, const char *name, const QString &title)
 {
-    return named(new QGroupBox(title, parent), name);
+    return controls::named(new QGroupBox(title, parent), QString::fromLatin1(name));
 }
 
 const QString kResetTip = QStringLiteral("Reset all values - click here when in trouble");
@@ -48,96 +43,12 @@ frmLogFonts::frmLogFonts() : QDialog(frmMDI::instance())
     setWindowTitle(QStringLiteral("Interface Fonts"));
     setModal(false);
 
-    tbsMain = named(new QTabBar(this), "tbsMain");
+    tbsMain = new QTabBar(this);
     for (const char *tab : {"Keyboard", "Capture", "Errors", "Comments"})
         tbsMain->addTab(QString::fromLatin1(tab));
-    tbsMain->setAccessibleName(QStringLiteral("Log kinds"));
-
-    picTabs[0] = named(new QWidget(this), "picTabs");
-    picTabs[0]->setProperty("Index", 0);
-    QWidget *pane = picTabs[0];
-
-    lblNote = named(new QLabel(QStringLiteral("Log lines are written in the CFile's font, shown here."), pane), "lblNote");
-    lblNote->setWordWrap(true);
-
-    Frame1 = frame(pane, "Frame1", {});
-    lblFont = named(new QLabel(QStringLiteral("Font:"), Frame1), "lblFont", QStringLiteral("Select Font Size"));
-    cmbFont = named(new QComboBox(Frame1), "cmbFont", QStringLiteral("Select Font Size"));
-    cmbFont->setAccessibleName(QStringLiteral("Font:"));
-    auto *fontBox = new QVBoxLayout(Frame1);
-    fontBox->addWidget(lblFont);
-    fontBox->addWidget(cmbFont);
-
-    frmFontSize = frame(pane, "frmFontSize", {});
-    Label1 = named(new QLabel(QStringLiteral("Size:"), frmFontSize), "Label1", QStringLiteral("Select Font Size"));
-    cmbSize = named(new QComboBox(frmFontSize), "cmbSize", QStringLiteral("Select Font Size"));
-    cmbSize->setAccessibleName(QStringLiteral("Size:"));
-    for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
-        cmbSize->addItem(QString::number(size));
-    auto *sizeBox = new QVBoxLayout(frmFontSize);
-    sizeBox->addWidget(Label1);
-    sizeBox->addWidget(cmbSize);
-
-    frmFontType = frame(pane, "frmFontType", QStringLiteral("Type"));
-    auto *typeBox = new QVBoxLayout(frmFontType);
-    const char *types[4] = {"Regular", "Italic", "Bold", "Bold Italic"};
-    for (int i = 0; i < 4; ++i) {
-        optFonType[i] = named(new QRadioButton(QString::fromLatin1(types[i]), frmFontType), "optFonType");
-        optFonType[i]->setProperty("Index", i);
-        typeBox->addWidget(optFonType[i]);
-    }
-
-    const QString effectsTip = QStringLiteral("If checked, upon loading creating a new  CFile, this setup will be used");
-    fraEffects = frame(pane, "fraEffects", QStringLiteral("Effects"));
-    chkUnderline = named(new QCheckBox(QStringLiteral("Underline"), fraEffects), "chkUnderline", effectsTip);
-    chkStrikeThru = named(new QCheckBox(QStringLiteral("Strike Thru"), fraEffects), "chkStrikeThru", effectsTip);
-    auto *effects = new QVBoxLayout(fraEffects);
-    effects->addWidget(chkUnderline);
-    effects->addWidget(chkStrikeThru);
-
-    fraColor = frame(pane, "fraColor", QStringLiteral("Colors"));
-    cmdTextColor = named(new QPushButton(QStringLiteral("Text"), fraColor), "cmdTextColor", QStringLiteral("Select Color of the Text"));
-    lblTextColor = named(new QLabel(fraColor), "lblTextColor");
-    cmdBackground = named(new QPushButton(QStringLiteral("Background"), fraColor), "cmdBackground", QStringLiteral("Select Background Color"));
-    lblBackGround = named(new QLabel(fraColor), "lblBackGround");
-    for (QLabel *swatch : {lblTextColor, lblBackGround}) {
-        swatch->setFixedSize(24, 16);
-        swatch->setAutoFillBackground(true);
-    }
-    auto *colors = new QGridLayout(fraColor);
-    colors->addWidget(cmdTextColor, 0, 0);
-    colors->addWidget(lblTextColor, 0, 1);
-    colors->addWidget(cmdBackground, 1, 0);
-    colors->addWidget(lblBackGround, 1, 1);
-
-    fraApplyTo = frame(pane, "fraApplyTo", QStringLiteral("Apply To"));
-    auto *apply = new QVBoxLayout(fraApplyTo);
-    const char *targets[5] = {"None", "Edit", "Shoot", "Remote", "ALL"};
-    for (int i = 0; i < 5; ++i) {
-        optApplyTo[i] = named(new QRadioButton(QString::fromLatin1(targets[i]), fraApplyTo), "optApplyTo");
-        optApplyTo[i]->setProperty("Index", i);
-        apply->addWidget(optApplyTo[i]);
-    }
-    optApplyTo[0]->setChecked(true);
-
-    auto *paneGrid = new QGridLayout(pane);
-    paneGrid->addWidget(lblNote, 0, 0, 1, 3);
-    paneGrid->addWidget(Frame1, 1, 0, 1, 2);
-    paneGrid->addWidget(frmFontSize, 1, 2);
-    paneGrid->addWidget(frmFontType, 2, 0);
-    paneGrid->addWidget(fraEffects, 2, 1);
-    paneGrid->addWidget(fraColor, 2, 2);
-    paneGrid->addWidget(fraApplyTo, 3, 0);
-
-    cmdXFont = named(new QPushButton(QStringLiteral("XFont"), this), "cmdXFont", kResetTip);
-    cmdRestore = named(new QPushButton(QStringLiteral("Restore"), this), "cmdRestore", kResetTip);
-    cmdRest = named(new QPushButton(QStringLiteral("Reset"), this), "cmdRest", kResetTip);
-    cmdSave = named(new QPushButton(QStringLiteral("Save"), this), "cmdSave",
-                    QStringLiteral("Save this Default - but do not apply it to  the CFile"));
-    cmdClose = named(new QPushButton(QStringLiteral("Ok"), this), "cmdClose",
-                     QStringLiteral("Apply to CFile and Save this Default"));
-    cmdCancel = named(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel",
-                      QStringLiteral("Cancel all operations"));
+    controls::named(tbsMain, QStringLiteral("tbsMain"), QStringLiteral("Log kinds"));
+    QWidget *pane = buildKeyboardPane();
+    QHBoxLayout *buttons = buildCommandRow();
 
     // Nothing here is kept or applied: the controls that would change a font
     // are shown disabled rather than accepting a choice that goes nowhere.
@@ -146,25 +57,145 @@ frmLogFonts::frmLogFonts() : QDialog(frmMDI::instance())
                                                        cmdXFont, cmdRestore, cmdRest, cmdSave})
         w->setEnabled(false);
 
-    auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {cmdXFont, cmdRestore, cmdRest, cmdSave})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    buttons->addWidget(cmdClose);
-    buttons->addWidget(cmdCancel);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tbsMain);
     layout->addWidget(pane);
     layout->addStretch();
     layout->addLayout(buttons);
 
+    // Wired to the window itself, so that the destructor can cut it before
+    // the tab bar goes.
     connect(tbsMain, &QTabBar::currentChanged, this,
             [this] { guarded(QStringLiteral("frmLogFonts/tbsMain_Click"), [this] { tbsMain_Click(); }); });
-    connect(cmdClose, &QPushButton::clicked, this,
-            [this] { guarded(QStringLiteral("frmLogFonts/cmdClose_Click"), [this] { unload(); }); });
-    connect(cmdCancel, &QPushButton::clicked, this,
-            [this] { guarded(QStringLiteral("frmLogFonts/cmdCancel_Click"), [this] { unload(); }); });
+}
+
+QWidget *frmLogFonts::buildKeyboardPane()
+{
+    // The one tab page the window has, element 0 of its array.
+    picTabs[0] = controls::named(new QWidget(this), QStringLiteral("picTabs"));
+    picTabs[0]->setProperty("Index", 0);
+    QWidget *pane = picTabs[0];
+    lblNote = controls::named(new QLabel(QStringLiteral("Log lines are written in the CFile's font, shown here."), pane),
+                              QStringLiteral("lblNote"));
+    lblNote->setWordWrap(true);
+
+    auto *grid = new QGridLayout(pane);
+    grid->addWidget(lblNote, 0, 0, 1, 3);
+    buildFontLists(pane);
+    grid->addWidget(Frame1, 1, 0, 1, 2);
+    grid->addWidget(frmFontSize, 1, 2);
+    grid->addWidget(buildTypeFrame(pane), 2, 0);
+    fraEffects = effectsFrame(pane, chkUnderline, chkStrikeThru);
+    fraEffects->setObjectName(QStringLiteral("fraEffects"));
+    grid->addWidget(fraEffects, 2, 1);
+    grid->addWidget(buildColorFrame(pane), 2, 2);
+    grid->addWidget(buildApplyToFrame(pane), 3, 0);
+    return pane;
+}
+
+void frmLogFonts::buildFontLists(QWidget *pane)
+{
+    struct FontList {
+        QGroupBox *&frame;
+        const char *frameName;
+        QLabel *&label;
+        const char *labelName;
+        QString caption;
+        QComboBox *&list;
+        const char *listName;
+    };
+    const FontList lists[] = {
+        {Frame1, "Frame1", lblFont, "lblFont", QStringLiteral("Font:"), cmbFont, "cmbFont"},
+        {frmFontSize, "frmFontSize", Label1, "Label1", QStringLiteral("Size:"), cmbSize, "cmbSize"},
+    };
+    // Both lists and their labels carry the size list's tip, as they always have.
+    const QString tip = QStringLiteral("Select Font Size");
+    for (const FontList &l : lists) {
+        l.frame = frame(pane, l.frameName, {});
+        l.label = new QLabel(l.caption, l.frame);
+        l.label->setObjectName(QString::fromLatin1(l.labelName));
+        l.label->setToolTip(tip);
+        l.list = controls::named(new QComboBox(l.frame), QString::fromLatin1(l.listName), l.caption, tip);
+        controls::addAll(new QVBoxLayout(l.frame), {l.label, l.list});
+    }
+    for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
+        cmbSize->addItem(QString::number(size));
+}
+
+QGroupBox *frmLogFonts::buildTypeFrame(QWidget *pane)
+{
+    frmFontType = frame(pane, "frmFontType", QStringLiteral("Type"));
+    const auto types = controls::makeIndexed<QRadioButton>(
+        optFonType, frmFontType, QStringLiteral("optFonType"),
+        {QStringLiteral("Regular"), QStringLiteral("Italic"), QStringLiteral("Bold"), QStringLiteral("Bold Italic")});
+    controls::addAll(new QVBoxLayout(frmFontType), controls::widgets(types));
+    return frmFontType;
+}
+
+QGroupBox *frmLogFonts::buildColorFrame(QWidget *pane)
+{
+    fraColor = frame(pane, "fraColor", QStringLiteral("Colors"));
+    struct Color {
+        QPushButton *&button;
+        ControlRow row;
+        QLabel *&swatch;
+        const char *swatchName;
+    };
+    const Color colors[] = {
+        {cmdTextColor, {QStringLiteral("cmdTextColor"), QStringLiteral("Text"), {}, QStringLiteral("Select Color of the Text")},
+         lblTextColor, "lblTextColor"},
+        {cmdBackground, {QStringLiteral("cmdBackground"), QStringLiteral("Background"), {}, QStringLiteral("Select Background Color")},
+         lblBackGround, "lblBackGround"},
+    };
+    auto *grid = new QGridLayout(fraColor);
+    for (int r = 0; r < int(std::size(colors)); ++r) {
+        const Color &c = colors[r];
+        c.button = controls::make<QPushButton>(fraColor, c.row, {});
+        c.swatch = controls::named(new QLabel(fraColor), QString::fromLatin1(c.swatchName));
+        c.swatch->setFixedSize(24, 16);
+        c.swatch->setAutoFillBackground(true);
+        controls::addGrid(grid, {c.button, c.swatch}, 2, r);
+    }
+    return fraColor;
+}
+
+QGroupBox *frmLogFonts::buildApplyToFrame(QWidget *pane)
+{
+    fraApplyTo = frame(pane, "fraApplyTo", QStringLiteral("Apply To"));
+    const auto targets = controls::makeIndexed<QRadioButton>(
+        optApplyTo, fraApplyTo, QStringLiteral("optApplyTo"),
+        {QStringLiteral("None"), QStringLiteral("Edit"), QStringLiteral("Shoot"), QStringLiteral("Remote"),
+         QStringLiteral("ALL")});
+    controls::addAll(new QVBoxLayout(fraApplyTo), controls::widgets(targets));
+    optApplyTo[0]->setChecked(true);
+    return fraApplyTo;
+}
+
+QHBoxLayout *frmLogFonts::buildCommandRow()
+{
+    struct Command {
+        QPushButton *frmLogFonts::*slot;
+        ControlRow row;
+    };
+    const auto close = [this] { unload(); };
+    const Command rows[] = {
+        {&frmLogFonts::cmdXFont, {QStringLiteral("cmdXFont"), QStringLiteral("XFont"), {}, kResetTip}},
+        {&frmLogFonts::cmdRestore, {QStringLiteral("cmdRestore"), QStringLiteral("Restore"), {}, kResetTip}},
+        {&frmLogFonts::cmdRest, {QStringLiteral("cmdRest"), QStringLiteral("Reset"), {}, kResetTip}},
+        {&frmLogFonts::cmdSave, {QStringLiteral("cmdSave"), QStringLiteral("Save"), {},
+                                 QStringLiteral("Save this Default - but do not apply it to  the CFile")}},
+        {&frmLogFonts::cmdClose, {QStringLiteral("cmdClose"), QStringLiteral("Ok"), close,
+                                  QStringLiteral("Apply to CFile and Save this Default")}},
+        {&frmLogFonts::cmdCancel, {QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), close,
+                                   QStringLiteral("Cancel all operations")}},
+    };
+    for (const Command &c : rows)
+        this->*c.slot = controls::make<QPushButton>(this, c.row, QStringLiteral("frmLogFonts/"));
+    auto *buttons = new QHBoxLayout;
+    controls::addAll(buttons, {cmdXFont, cmdRestore, cmdRest, cmdSave});
+    buttons->addStretch();
+    controls::addAll(buttons, {cmdClose, cmdCancel});
+    return buttons;
 }
 
 frmLogFonts::~frmLogFonts() { disconnect(tbsMain, nullptr, this, nullptr); }

@@ -11,6 +11,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -58,6 +59,16 @@ public:
 protected:
     void closeEvent(QCloseEvent *e) override;
     void reject() override; // Esc closes, as Cancel does
+
+private:
+    // The window's parts: the Keyboard tab's pane and its frames, then the
+    // command buttons.
+    QWidget *buildKeyboardPane();                // the note over the frames, in a grid of three columns
+    void buildFontLists(QWidget *pane);          // the Font and Size frames, each a label over its list
+    QGroupBox *buildTypeFrame(QWidget *pane);    // Regular, Italic, Bold, Bold Italic
+    QGroupBox *buildColorFrame(QWidget *pane);   // the text and background colour buttons, each with its swatch
+    QGroupBox *buildApplyToFrame(QWidget *pane); // None, Edit, Shoot, Remote, ALL
+    QHBoxLayout *buildCommandRow();              // XFont, Restore, Reset, Save, then Ok and Cancel at the right
 };
 
 } // namespace vt

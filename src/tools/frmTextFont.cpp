@@ -4,6 +4,7 @@
 #include "editor/frmDocument.h"
 #include "editor/modDocument.h"
 #include "platform/commondlg.h"
+#include "platform/controls.h"
 #include "platform/conversions.h"
 #include "platform/errors.h"
 #include "platform/msgbox.h"
@@ -28,6 +29,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <functional>
+#include <iterator>
+
 namespace vt {
 
 namespace {
@@ -45,21 +50,25 @@ void setLabelColour(QLabel *label, int32_t number)
 }
 int32_t labelColour(const QLabel *label) { return label->property("colour").toInt(); }
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &tip)
+// Where the clicks of the controls that change the font, and of the boxes
+// that do not, are reported.
+const QString kFontChange = QStringLiteral("frmTextFont/control_Click");
+const QString kFlagChange = QStringLiteral("frmTextFont/flag_Click");
+
+// A command button from its row; its click is reported under
+// "frmTextFont/<name>_Click". No button here is pressed by Enter.
+QPushButton *command(QWidget *parent, const ControlRow &row)
 {
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(tip);
+    auto *b = controls::make<QPushButton>(parent, row, QStringLiteral("frmTextFont/"));
     b->setAutoDefault(false);
     return b;
 }
 
-QCheckBox *check(QWidget *parent, const char *name, const QString &caption, const QString &tip)
+// Runs body, reported under where, at a click of any of the buttons.
+void onClicks(std::initializer_list<QAbstractButton *> buttons, const QString &where, const std::function<void()> &body)
 {
-    auto *c = new QCheckBox(caption, parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setToolTip(tip);
-    return c;
+    for (QAbstractButton *b : buttons)
+        controls::onSignal(b, &QAbstractButton::clicked, where, body);
 }
 
 bool sameFont(const FontFmt &a, const FontFmt &b)
@@ -78,133 +87,146 @@ frmTextFont::frmTextFont()
     setWindowFlags(Qt::Dialog);
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    auto *lblFont = new QLabel(QStringLiteral("Font:"), this);
-    lblFont->setObjectName(QStringLiteral("lblFont"));
-    cmbFont = new QComboBox(this);
-    cmbFont->setObjectName(QStringLiteral("cmbFont"));
-    cmbFont->setEditable(true);
-    cmbFont->setToolTip(QStringLiteral("Select Font Size"));
-    cmbFont->setAccessibleName(QStringLiteral("Font"));
-    lblFont->setBuddy(cmbFont);
-    auto *Label1 = new QLabel(QStringLiteral("Size:"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    cmbSize = new QComboBox(this);
-    cmbSize->setObjectName(QStringLiteral("cmbSize"));
-    cmbSize->setEditable(true);
-    cmbSize->setToolTip(QStringLiteral("Select Font Size"));
-    cmbSize->setAccessibleName(QStringLiteral("Size"));
-    Label1->setBuddy(cmbSize);
+    auto *grid = new QGridLayout(this);
+    buildFontLists(grid);
+    grid->addWidget(buildTypeFrame(), 2, 0);
+    grid->addWidget(buildEffectsFrame(), 2, 1);
+    grid->addWidget(buildColorsFrame(), 3, 0);
+    grid->addLayout(buildFlagBoxes(), 3, 1);
+    QGridLayout *commands = buildCommandRows();
+    buildSample();
+    grid->addWidget(rtfSample, 4, 0, 1, 2);
+    grid->addLayout(commands, 5, 0, 1, 2);
+    nameControls(this);
+}
 
+void frmTextFont::buildFontLists(QGridLayout *grid)
+{
+    struct FontList {
+        const char *labelName;
+        QString caption;
+        QComboBox *&list;
+        const char *name;
+        QString accessible;
+    };
+    const FontList lists[] = {{"lblFont", QStringLiteral("Font:"), cmbFont, "cmbFont", QStringLiteral("Font")},
+                              {"Label1", QStringLiteral("Size:"), cmbSize, "cmbSize", QStringLiteral("Size")}};
+    for (int column = 0; column < int(std::size(lists)); ++column) {
+        const FontList &l = lists[column];
+        auto *label = new QLabel(l.caption, this);
+        label->setObjectName(QString::fromLatin1(l.labelName));
+        // Both lists carry the size list's tip, as they always have.
+        l.list = controls::named(new QComboBox(this), QString::fromLatin1(l.name), l.accessible,
+                                 QStringLiteral("Select Font Size"));
+        l.list->setEditable(true);
+        label->setBuddy(l.list);
+        grid->addWidget(label, 0, column);
+        grid->addWidget(l.list, 1, column);
+        controls::onSignal(l.list, &QComboBox::activated, kFontChange, [this] { control_Click(); });
+    }
+}
+
+QGroupBox *frmTextFont::buildTypeFrame()
+{
     auto *fraType = new QGroupBox(QStringLiteral("Type"), this);
-    auto *typeLay = new QVBoxLayout(fraType);
-    const char *types[] = {"Regular", "Italic", "Bold", "Bold Italic"};
-    for (int i = 0; i < 4; ++i) {
-        optFonType[i] = new QRadioButton(QString::fromLatin1(types[i]), fraType);
-        optFonType[i]->setObjectName(QStringLiteral("optFonType%1").arg(i));
-        typeLay->addWidget(optFonType[i]);
-    }
-    auto *fraEffects = new QGroupBox(QStringLiteral("Effects"), this);
-    auto *effLay = new QVBoxLayout(fraEffects);
-    const QString effTip = QStringLiteral("If checked, upon loading creating a new  CFile, this setup will be used");
-    chkUnderline = check(fraEffects, "chkUnderline", QStringLiteral("Underline"), effTip);
-    chkStrikeThru = check(fraEffects, "chkStrikeThru", QStringLiteral("Strike Thru"), effTip);
-    effLay->addWidget(chkUnderline);
-    effLay->addWidget(chkStrikeThru);
+    const auto types = controls::makeArray<QRadioButton>(
+        fraType, QStringLiteral("optFonType"),
+        {QStringLiteral("Regular"), QStringLiteral("Italic"), QStringLiteral("Bold"), QStringLiteral("Bold Italic")},
+        [this](int) { control_Click(); }, kFontChange);
+    std::copy(types.begin(), types.end(), optFonType);
+    controls::addAll(new QVBoxLayout(fraType), controls::widgets(types));
+    return fraType;
+}
 
+QGroupBox *frmTextFont::buildEffectsFrame()
+{
+    QGroupBox *fraEffects = effectsFrame(this, chkUnderline, chkStrikeThru);
+    onClicks({chkUnderline, chkStrikeThru}, kFontChange, [this] { control_Click(); });
+    return fraEffects;
+}
+
+QGroupBox *frmTextFont::buildColorsFrame()
+{
     auto *fraColors = new QGroupBox(QStringLiteral("Colors"), this);
-    auto *colLay = new QGridLayout(fraColors);
-    cmdTextColor = button(fraColors, "cmdTextColor", QStringLiteral("Text"), QStringLiteral("Select Color of the Text"));
-    cmdBackground = button(fraColors, "cmdBackground", QStringLiteral("Background"),
-                           QStringLiteral("Select Background Color"));
-    lblTextColor = new QLabel(fraColors);
-    lblTextColor->setObjectName(QStringLiteral("lblTextColor"));
-    lblBackGround = new QLabel(fraColors);
-    lblBackGround->setObjectName(QStringLiteral("lblBackGround"));
-    for (QLabel *l : {lblTextColor, lblBackGround}) {
-        l->setAutoFillBackground(true);
-        l->setFrameShape(QFrame::Box);
-        l->setMinimumSize(32, 20);
-        l->installEventFilter(this);
+    cmdTextColor = command(fraColors, {QStringLiteral("cmdTextColor"), QStringLiteral("Text"),
+                                       [this] { cmdTextColor_Click(); }, QStringLiteral("Select Color of the Text")});
+    cmdBackground = command(fraColors, {QStringLiteral("cmdBackground"), QStringLiteral("Background"),
+                                        [this] { cmdBackground_Click(); }, QStringLiteral("Select Background Color")});
+    // Each swatch shows its colour and, clicked, chooses it as its button does.
+    struct Swatch {
+        QLabel *&label;
+        const char *name;
+        QString accessible;
+        const QPushButton *button;
+    };
+    const Swatch swatches[] = {{lblTextColor, "lblTextColor", QStringLiteral("Text colour"), cmdTextColor},
+                               {lblBackGround, "lblBackGround", QStringLiteral("Background colour"), cmdBackground}};
+    for (const Swatch &w : swatches) {
+        w.label = controls::named(new QLabel(fraColors), QString::fromLatin1(w.name), w.accessible,
+                                  w.button->toolTip());
+        w.label->setAutoFillBackground(true);
+        w.label->setFrameShape(QFrame::Box);
+        w.label->setMinimumSize(32, 20);
+        w.label->installEventFilter(this);
     }
-    lblTextColor->setToolTip(cmdTextColor->toolTip());
-    lblBackGround->setToolTip(cmdBackground->toolTip());
-    lblTextColor->setAccessibleName(QStringLiteral("Text colour"));
-    lblBackGround->setAccessibleName(QStringLiteral("Background colour"));
-    colLay->addWidget(cmdTextColor, 0, 0);
-    colLay->addWidget(lblTextColor, 0, 1);
-    colLay->addWidget(cmdBackground, 1, 0);
-    colLay->addWidget(lblBackGround, 1, 1);
+    controls::addGrid(new QGridLayout(fraColors), {cmdTextColor, lblTextColor, cmdBackground, lblBackGround}, 2);
+    return fraColors;
+}
 
-    chkUseAsDefalt = check(this, "chkUseAsDefalt", QStringLiteral("Default"),
-                           QStringLiteral("If checked - upon loading or creating a new  CFile, this Default is used"));
-    chkAsk = check(this, "chkAsk", QStringLiteral("Warning"), QStringLiteral("If checked - Warning is issued before exiting"));
-    chkAutoSave = check(this, "chkAutoSave", QStringLiteral("AutoSave"),
-                        QStringLiteral("If checked - this Default is automaticaly saved when Vantrell is Closed"));
+QVBoxLayout *frmTextFont::buildFlagBoxes()
+{
+    defaultBoxes(this, QStringLiteral("chkUseAsDefalt"), chkUseAsDefalt, chkAsk);
+    chkAutoSave = controls::make<QCheckBox>(
+        this,
+        {QStringLiteral("chkAutoSave"), QStringLiteral("AutoSave"), {},
+         QStringLiteral("If checked - this Default is automaticaly saved when Vantrell is Closed")},
+        {});
+    onClicks({chkAsk, chkUseAsDefalt, chkAutoSave}, kFlagChange, [this] { flag_Click(); });
+    auto *flags = new QVBoxLayout();
+    controls::addAll(flags, {chkUseAsDefalt, chkAsk, chkAutoSave});
+    return flags;
+}
 
-    cmdXFonts = button(this, "cmdXFonts", QStringLiteral("XFonts"), QStringLiteral("Get Fixed Size System Fonts"));
-    cmdApply = button(this, "cmdApply", QStringLiteral("Apply"),
-                      QStringLiteral("Apply to the current  CFile - but do not save this Default"));
-    cmdAtCursor = button(this, "cmdAtCursor", QStringLiteral("@Cursor"),
-                         QStringLiteral("Get Default from CFile - at current cursor location"));
-    cmdRestore = button(this, "cmdRestore", QStringLiteral("Restore"), QStringLiteral("Restore last saved Default values"));
-    cmdReset = button(this, "cmdReset", QStringLiteral("Reset"),
-                      QStringLiteral("Reset all values - click here when in trouble"));
-    cmdSave = button(this, "cmdSave", QStringLiteral("Save"),
-                     QStringLiteral("Save this Default - but do not apply it to  the CFile"));
-    cmdClose = button(this, "cmdClose", QStringLiteral("Ok"), QStringLiteral("Apply to CFile and Save this Default"));
-    cmdCancel = button(this, "cmdCancel", QStringLiteral("Cancel"), QStringLiteral("Cancel all operations"));
+QGridLayout *frmTextFont::buildCommandRows()
+{
+    struct Command {
+        QPushButton *frmTextFont::*slot;
+        ControlRow row;
+    };
+    const Command rows[] = {
+        {&frmTextFont::cmdXFonts, {QStringLiteral("cmdXFonts"), QStringLiteral("XFonts"), [this] { cmdXFonts_Click(); },
+                                   QStringLiteral("Get Fixed Size System Fonts")}},
+        {&frmTextFont::cmdApply, {QStringLiteral("cmdApply"), QStringLiteral("Apply"), [this] { cmdApply_Click(); },
+                                  QStringLiteral("Apply to the current  CFile - but do not save this Default")}},
+        {&frmTextFont::cmdAtCursor, {QStringLiteral("cmdAtCursor"), QStringLiteral("@Cursor"),
+                                     [this] { cmdAtCursor_Click(); },
+                                     QStringLiteral("Get Default from CFile - at current cursor location")}},
+        {&frmTextFont::cmdRestore, {QStringLiteral("cmdRestore"), QStringLiteral("Restore"),
+                                    [this] { cmdRestore_Click(); }, QStringLiteral("Restore last saved Default values")}},
+        {&frmTextFont::cmdReset, {QStringLiteral("cmdReset"), QStringLiteral("Reset"), [this] { cmdReset_Click(); },
+                                  QStringLiteral("Reset all values - click here when in trouble")}},
+        {&frmTextFont::cmdSave, {QStringLiteral("cmdSave"), QStringLiteral("Save"), [this] { cmdSave_Click(); },
+                                 QStringLiteral("Save this Default - but do not apply it to  the CFile")}},
+        {&frmTextFont::cmdClose, {QStringLiteral("cmdClose"), QStringLiteral("Ok"), [this] { cmdClose_Click(); },
+                                  QStringLiteral("Apply to CFile and Save this Default")}},
+        {&frmTextFont::cmdCancel, {QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), [this] { cmdCancel_Click(); },
+                                   QStringLiteral("Cancel all operations")}},
+    };
+    std::vector<QWidget *> made;
+    for (const Command &c : rows)
+        made.push_back(this->*c.slot = command(this, c.row));
+    auto *grid = new QGridLayout();
+    controls::addGrid(grid, made, 4);
+    return grid;
+}
 
+void frmTextFont::buildSample()
+{
     rtfSample = new RichTextBox(this);
     rtfSample->setObjectName(QStringLiteral("rtfSample"));
     rtfSample->setReadOnly(true);
     rtfSample->setAccessibleName(QStringLiteral("Sample"));
     rtfSample->setFixedHeight(70);
-
-    auto *grid = new QGridLayout(this);
-    grid->addWidget(lblFont, 0, 0);
-    grid->addWidget(cmbFont, 1, 0);
-    grid->addWidget(Label1, 0, 1);
-    grid->addWidget(cmbSize, 1, 1);
-    grid->addWidget(fraType, 2, 0);
-    grid->addWidget(fraEffects, 2, 1);
-    grid->addWidget(fraColors, 3, 0);
-    auto *flags = new QVBoxLayout();
-    flags->addWidget(chkUseAsDefalt);
-    flags->addWidget(chkAsk);
-    flags->addWidget(chkAutoSave);
-    grid->addLayout(flags, 3, 1);
-    grid->addWidget(rtfSample, 4, 0, 1, 2);
-    auto *buttons = new QGridLayout();
-    QPushButton *order[] = {cmdXFonts, cmdApply, cmdAtCursor, cmdRestore, cmdReset, cmdSave, cmdClose, cmdCancel};
-    for (int i = 0; i < 8; ++i)
-        buttons->addWidget(order[i], i / 4, i % 4);
-    grid->addLayout(buttons, 5, 0, 1, 2);
-    nameControls(this);
-
-    auto on = [this](QPushButton *b, void (frmTextFont::*handler)(), const char *name) {
-        const QString where = QStringLiteral("frmTextFont/") + QString::fromLatin1(name);
-        connect(b, &QPushButton::clicked, this, [this, handler, where] { guarded(where, [&] { (this->*handler)(); }); });
-    };
-    on(cmdApply, &frmTextFont::cmdApply_Click, "cmdApply_Click");
-    on(cmdAtCursor, &frmTextFont::cmdAtCursor_Click, "cmdAtCursor_Click");
-    on(cmdRestore, &frmTextFont::cmdRestore_Click, "cmdRestore_Click");
-    on(cmdReset, &frmTextFont::cmdReset_Click, "cmdReset_Click");
-    on(cmdSave, &frmTextFont::cmdSave_Click, "cmdSave_Click");
-    on(cmdClose, &frmTextFont::cmdClose_Click, "cmdClose_Click");
-    on(cmdCancel, &frmTextFont::cmdCancel_Click, "cmdCancel_Click");
-    on(cmdXFonts, &frmTextFont::cmdXFonts_Click, "cmdXFonts_Click");
-    on(cmdTextColor, &frmTextFont::cmdTextColor_Click, "cmdTextColor_Click");
-    on(cmdBackground, &frmTextFont::cmdBackground_Click, "cmdBackground_Click");
-    auto fontControl = [this] { guarded(QStringLiteral("frmTextFont/control_Click"), [this] { control_Click(); }); };
-    auto flagControl = [this] { guarded(QStringLiteral("frmTextFont/flag_Click"), [this] { flag_Click(); }); };
-    connect(cmbFont, &QComboBox::activated, this, fontControl);
-    connect(cmbSize, &QComboBox::activated, this, fontControl);
-    for (QRadioButton *o : optFonType)
-        connect(o, &QRadioButton::clicked, this, fontControl);
-    connect(chkUnderline, &QCheckBox::clicked, this, fontControl);
-    connect(chkStrikeThru, &QCheckBox::clicked, this, fontControl);
-    for (QCheckBox *c : {chkAsk, chkUseAsDefalt, chkAutoSave})
-        connect(c, &QCheckBox::clicked, this, flagControl);
 }
 
 frmTextFont::~frmTextFont()

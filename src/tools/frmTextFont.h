@@ -10,9 +10,12 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace vt {
 
@@ -83,6 +86,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The window's parts, top to bottom.
+    void buildFontLists(QGridLayout *grid); // the Font and Size labels, each over its list
+    QGroupBox *buildTypeFrame();            // Regular, Italic, Bold, Bold Italic
+    QGroupBox *buildEffectsFrame();         // Underline and Strike Thru
+    QGroupBox *buildColorsFrame();          // the text and background colour buttons, each with its swatch
+    QVBoxLayout *buildFlagBoxes();          // Default, Warning and AutoSave, which are not part of the font
+    QGridLayout *buildCommandRows();        // the eight command buttons, four a row
+    void buildSample();                     // the sample text drawn in the working font
+
     void chkFontDirty();
     void chkFontRestore();
     void savFontOrig() { recOrig = rec; }

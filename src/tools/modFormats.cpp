@@ -70,6 +70,21 @@ void defaultBoxes(QWidget *dialog, const QString &defaultName, QCheckBox *&byDef
         none);
 }
 
+QGroupBox *effectsFrame(QWidget *dialog, QCheckBox *&underline, QCheckBox *&strikeThru)
+{
+    auto *frame = new QGroupBox(QStringLiteral("Effects"), dialog);
+    const QString tip = QStringLiteral("If checked, upon loading creating a new  CFile, this setup will be used");
+    const auto boxes = controls::make<QCheckBox>(
+        frame,
+        {{QStringLiteral("chkUnderline"), QStringLiteral("Underline"), {}, tip},
+         {QStringLiteral("chkStrikeThru"), QStringLiteral("Strike Thru"), {}, tip}},
+        {});
+    underline = boxes[0];
+    strikeThru = boxes[1];
+    controls::addAll(new QVBoxLayout(frame), controls::widgets(boxes));
+    return frame;
+}
+
 QWidget *arrowPair(QWidget *parent, int frame, QToolButton **pair, int first, const QString &field,
                    const std::function<void(int)> &click, const QString &where)
 {

@@ -53,6 +53,9 @@ void nameControls(QWidget *dialog);
 QGroupBox *unitsFrame(QWidget *dialog, QComboBox *&units);
 // The Default box (named as the dialog names it) and the Warning box.
 void defaultBoxes(QWidget *dialog, const QString &defaultName, QCheckBox *&byDefault, QCheckBox *&warn);
+// The Effects frame of the font dialogs: Underline over Strike Thru, both
+// with the tip the dialogs give them.
+QGroupBox *effectsFrame(QWidget *dialog, QCheckBox *&underline, QCheckBox *&strikeThru);
 // The up and down arrows beside a length field, cmdPosMov<first> (up) and
 // cmdPosMov<first + 1> (down), in a small frame fraPosMov<frame>; a click
 // calls click with the arrow's index, reported under where.
