@@ -78,18 +78,33 @@ struct XDisplay {
             env.insert(QStringLiteral("DISPLAY"), display);
             wm.setProcessEnvironment(env);
             wm.start(openbox, {});
-            wm.waitForStarted(10000);
+            if (!wm.waitForStarted(10000))
+                return false;
+            // A window the program maps before the window manager has taken
+            // over the screen may stay unmanaged and never be shown; the
+            // manager has taken over once it names the desktops on the root.
+            for (QDeadlineTimer until(60000); !xdotool({QStringLiteral("get_num_desktops")}, nullptr, 10000);
+                 QTest::qWait(100))
+                if (until.hasExpired() || wm.state() == QProcess::NotRunning)
+                    return false;
         }
         return true;
     }
-    bool xdotool(const QStringList &args, QString *out = nullptr)
+    // One xdotool command; a command still running after `ms` (an activation
+    // the window manager let pass, say) is ended and counts as failed.
+    bool xdotool(const QStringList &args, QString *out = nullptr, int ms = 60000)
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), display);
         p.setProcessEnvironment(env);
         p.start(QStringLiteral("xdotool"), args);
-        if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        if (!p.waitForFinished(ms)) {
+            p.kill();
+            p.waitForFinished(5000);
+            return false;
+        }
+        if (p.exitCode() != 0)
             return false;
         if (out)
             *out = QString::fromLatin1(p.readAllStandardOutput());
@@ -97,23 +112,26 @@ struct XDisplay {
     }
     // Keys, one after the other, to the program's main window.
     // A busy machine can keep the window from being found or activated for a
-    // while: the keys go as soon as it is, within a minute.
+    // while: each try looks once and waits a bounded time for the activation,
+    // and the keys go as soon as a try gets through, within two minutes.
     bool keys(qint64 pid, const QStringList &keys)
     {
-        for (QDeadlineTimer until(60000); !until.hasExpired(); QTest::qWait(500))
+        for (QDeadlineTimer until(120000); !until.hasExpired(); QTest::qWait(500))
             if (keysOnce(pid, keys))
                 return true;
         return false;
     }
     bool keysOnce(qint64 pid, const QStringList &keys)
     {
+        // Without --sync: a search that finds nothing yet fails at once and
+        // the next try looks again.
         QString ids;
-        if (!xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+        if (!xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
                       QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"), QStringLiteral("Vantrell")},
                      &ids))
             return false;
         const QString window = ids.split(u'\n', Qt::SkipEmptyParts).value(0);
-        if (window.isEmpty() || !xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window}))
+        if (window.isEmpty() || !xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window}, nullptr, 10000))
             return false;
         for (const QString &k : keys)
             if (!xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("200"), k}))
@@ -243,7 +261,7 @@ private slots:
     {
         XDisplay x;
         if (!x.start())
-            QSKIP("Xvfb and xdotool are needed to give the real program keys");
+            QSKIP("Xvfb, xdotool and a window manager that takes over are needed to give the real program keys");
         const QString app = QStringLiteral("Vantrell2");
         vt::SaveSetting(app, QStringLiteral("frmComSet"), QStringLiteral("AutoDetect"), QStringLiteral("False"));
         vt::SaveSetting(app, QStringLiteral("frmComSet"), QStringLiteral("ChronSelect"), QStringLiteral("0"));
@@ -262,7 +280,10 @@ private slots:
         QVERIFY(copy.waitStarted());
         QVERIFY(sim.waitForPeer(true));
         sim.clearReceived();
-        QVERIFY(x.keys(copy.pid(), {QStringLiteral("alt+c"), QStringLiteral("s")}));
+        QVERIFY2(x.keys(copy.pid(), {QStringLiteral("alt+c"), QStringLiteral("s")}),
+                 qPrintable(copy.running() ? QStringLiteral("the program runs; its errors: ") + copy.errors()
+                                           : QStringLiteral("the program ended with ") + QString::number(copy.exitCode())
+                                                 + QStringLiteral(": ") + copy.errors()));
 
         // The copy's file, once the program has made one.
         const QString folder = vt::programFolder() + QStringLiteral("/recovered");
