@@ -20,10 +20,11 @@ bool running();
 void requestStop();
 bool stopRequested();
 
-// Work given up by the user's thread but still running on a thread of its
-// own (a cancelled file read cannot be stopped midway). While any runs, the
-// program must not end through the static destructors, which that thread may
-// still need: it ends with the process's exit at once.
+// Work the user's thread handed to a thread of the pool (a file read). The
+// caller waits for it to end, also when cancelled, so none should be left
+// when the event loop ends; if one were, the program would end with the
+// process's exit at once rather than through the static destructors, which
+// that thread may still need.
 void backgroundStarted();
 void backgroundEnded();
 bool backgroundRunning();

@@ -43,7 +43,7 @@ QString decodePlain(const QByteArray &bytes)
 
 namespace richtext {
 
-rtf::Document plainModel(const QString &text, const rtf::CharFormat &f)
+rtf::Document plainModel(const QString &text, const rtf::CharFormat &f, const std::atomic<bool> *cancel)
 {
     rtf::Document m;
     rtf::Paragraph p;
@@ -61,6 +61,10 @@ rtf::Document plainModel(const QString &text, const rtf::CharFormat &f)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c == QChar('\r') || c == QChar('\n')) {
+            // A cancelled read gives up within a few thousand lines; what it
+            // made is thrown away.
+            if (cancel && m.paragraphs.size() % 4096 == 0 && *cancel)
+                return m;
             finish(text.mid(start, i - start));
             if (c == QChar('\r') && i + 1 < text.size() && text[i + 1] == QChar('\n'))
                 ++i;
@@ -165,7 +169,7 @@ void readJob(ReadJob &job)
             job.model = std::move(read.document);
             job.skipped = read.skipped.describe();
         } else {
-            job.model = richtext::plainModel(decodePlain(job.bytes), job.plainFormat);
+            job.model = richtext::plainModel(decodePlain(job.bytes), job.plainFormat, &job.cancel);
         }
     } catch (...) {
         job.failure = std::current_exception();
@@ -182,8 +186,8 @@ void RichTextBox::replaceDocumentInSteps(QByteArray bytes, bool rich, const Load
     // Reading the file into the model needs no widget: it runs on a thread of
     // the pool while this one keeps the windows going. However this call ends
     // (read, cancelled, failed), the read has ended before it returns: a
-    // cancelled one stops within a few thousand bytes, and nothing of it
-    // outlives the box or the program.
+    // cancelled one stops within a few thousand bytes or lines, and nothing
+    // of it outlives the box or the program.
     auto job = std::make_shared<ReadJob>();
     job->bytes = std::move(bytes);
     job->rich = rich;

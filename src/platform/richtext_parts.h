@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QImage>
 #include <QTextDocument>
+#include <atomic>
 #include <memory>
 
 namespace vt {
@@ -31,7 +32,7 @@ struct RichTextBox::LinesKey {
 namespace richtext {
 
 // Splits plain text into paragraphs at CR LF, CR or LF, each in format `f`.
-rtf::Document plainModel(const QString &text, const rtf::CharFormat &f);
+rtf::Document plainModel(const QString &text, const rtf::CharFormat &f, const std::atomic<bool> *cancel = nullptr);
 
 } // namespace richtext
 

@@ -135,8 +135,8 @@ int Main(QApplication &app)
     // From the event loop, so that a signal during the notice still ends the program.
     QTimer::singleShot(0, &app, [] { guarded(QStringLiteral("modMain\\seeRecovered"), [] { seeRecovered(); }); });
     const int rc = app.exec();
-    // A cancelled file read may still run on its thread; the statics it uses
-    // must not be destroyed under it.
+    // A file read still running on its thread (none should be) must not have
+    // the statics it uses destroyed under it.
     if (longwork::backgroundRunning())
         endProgram(rc);
     return rc;

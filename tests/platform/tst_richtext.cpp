@@ -24,6 +24,7 @@
 #include "platform/errors.h"
 #include "platform/longwork.h"
 #include "platform/richtext.h"
+#include "platform/richtext_parts.h"
 
 using vt::RichTextBox;
 using vt::test::errorOf;
@@ -405,6 +406,20 @@ private slots:
         QTest::newRow("whole text") << -1 << false;
         QTest::newRow("cancel while reading") << 0 << true;
         QTest::newRow("cancel while filling") << 25 << true;
+        QTest::newRow("cancel while reading text") << 0 << false;
+    }
+
+    // A plain-text read given up by its caller stops early; with the flag
+    // clear the same text reads whole.
+    void plainReadGivesUpWhenCancelled()
+    {
+        QString text;
+        for (int i = 0; i < 200000; ++i)
+            text += QStringLiteral("CAP: %1\r\n").arg(i);
+        std::atomic<bool> cancel{true};
+        QVERIFY(vt::richtext::plainModel(text, {}, &cancel).paragraphs.size() < 20000);
+        cancel = false;
+        QVERIFY(vt::richtext::plainModel(text, {}, &cancel).paragraphs.size() >= 200000);
     }
 
     void largeLoadInSteps()
@@ -430,7 +445,10 @@ private slots:
         box->SetText("before");
         bool timerFired = false, firedDuringLoad = false;
         QList<int> percents;
-        QTimer::singleShot(0, this, [&] { timerFired = true; });
+        // Bound to this case: a load given up before the loop ever turned
+        // leaves the timer pending, and it must not fire into a later case.
+        QObject thisCase;
+        QTimer::singleShot(0, &thisCase, [&] { timerFired = true; });
         auto progress = [&](int percent) {
             percents.append(percent);
             firedDuringLoad = firedDuringLoad || timerFired;

@@ -433,7 +433,7 @@ private slots:
     }
 
     // A read given up by its caller stops where it is: with the flag set the
-    // read ends within a few thousand bytes, answers what it had and says it
+    // read ends far short of the end, answers what it had and says it
     // was cancelled; with the flag clear the same text reads whole.
     void cancelledReadStops()
     {
