@@ -53,7 +53,8 @@ std::vector<QWidget *> controlArray(B **into, const QString &stem, const QString
 {
     std::vector<QWidget *> made;
     for (int i = 0; i < captions.size(); ++i) {
-        into[i] = make<B>({QStringLiteral("%1_%2").arg(stem).arg(i), captions[i], [click, i] { click(i); }});
+        const QString name = QStringLiteral("%1_%2").arg(stem).arg(i);
+        into[i] = controls::makeElement<B>(nullptr, {name, captions[i]}, i, click, name);
         made.push_back(into[i]);
     }
     return made;

@@ -301,6 +301,8 @@ frmRemCtr::frmRemCtr()
 QWidget *frmRemCtr::deferList(Deferred<QListWidget> &list, QWidget *parent, const QString &name, const QString &accessible,
                               int maxHeight, std::function<void(QListWidget *)> wire)
 {
+    // Lists are made all at once; one placed after that would never be made.
+    Q_ASSERT(!listsMade_);
     if (!makeLists_)
         makeLists_ = [this] { makeLists(); };
     list.makeWith(&makeLists_);

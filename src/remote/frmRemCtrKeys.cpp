@@ -96,11 +96,17 @@ QGroupBox *frmRemCtr::buildKeys()
 
     // The waiting keys, as the key table lists them: the moves two a row, then
     // the deletes and undeletes three a row.
+    // Each of these keys does its own thing, so an error in one is reported
+    // under its own whole name, digits and all.
+    auto key = [fra, &where](const ControlRow &r) {
+        auto *b = new QPushButton(fra);
+        controls::dress(b, r, where + r.name + QStringLiteral("_Click"));
+        return b;
+    };
     QPushButton *rows[kWaitKeyRows];
     for (int r = 0; r < kWaitKeyRows; ++r)
-        rows[r] = controls::make<QPushButton>(
-            fra, {QString::fromLatin1(kWaitKeys[r].name), QString::fromLatin1(kWaitKeys[r].caption), [this, r] { sndWaitKey(r); }},
-            where);
+        rows[r] = key({QString::fromLatin1(kWaitKeys[r].name), QString::fromLatin1(kWaitKeys[r].caption),
+                       [this, r] { sndWaitKey(r); }});
     QPushButton **places[kWaitKeyRows] = {&cmdKeyUp,        &cmdKeyDwn,       &cmdKeyRite,      &cmdKeyLeft,
                                          &cmdKeyPgUpDw[0], &cmdKeyPgUpDw[1], &cmdKeyType[0],   &cmdKeyType[1],
                                          &cmdDelete[0],    &cmdDelete[1],    &cmdDelete[2],    &cmdUnDelete[0],
@@ -118,16 +124,15 @@ QGroupBox *frmRemCtr::buildKeys()
 
     // Esc and the raw keys, which wait for nothing.
     cmdKeyEsc = controls::make<QPushButton>(fra, row("cmdKeyEsc", "Esc", "Send Esc", &frmRemCtr::cmdKeyEsc_Click), where);
-    const auto raws = controls::make<QPushButton>(
-        fra,
-        {row("cmdRawKey0", "Q", "Send Q (status)", &frmRemCtr::sndKeyQ),
-         row("cmdRawKey1", "A", "Send A (archery)", &frmRemCtr::sndKeyA),
-         row("cmdRawKey2", "T", "Send T (data type)", &frmRemCtr::sndKeyT),
-         row("cmdRawKey3", "F", "Send F (rapid fire)", &frmRemCtr::sndKeyF),
-         row("cmdRawKey4", "1", "Send 1 (string dump)", &frmRemCtr::sndKey1),
-         row("cmdRawKey5", "2", "Send 2 (folder dump)", &frmRemCtr::sndKey2),
-         row("cmdRawKey6", "3", "Send 3 (eDisk dump)", &frmRemCtr::sndKey3)},
-        where);
+    std::vector<QPushButton *> raws;
+    for (const ControlRow &r : {row("cmdRawKey0", "Q", "Send Q (status)", &frmRemCtr::sndKeyQ),
+                                row("cmdRawKey1", "A", "Send A (archery)", &frmRemCtr::sndKeyA),
+                                row("cmdRawKey2", "T", "Send T (data type)", &frmRemCtr::sndKeyT),
+                                row("cmdRawKey3", "F", "Send F (rapid fire)", &frmRemCtr::sndKeyF),
+                                row("cmdRawKey4", "1", "Send 1 (string dump)", &frmRemCtr::sndKey1),
+                                row("cmdRawKey5", "2", "Send 2 (folder dump)", &frmRemCtr::sndKey2),
+                                row("cmdRawKey6", "3", "Send 3 (eDisk dump)", &frmRemCtr::sndKey3)})
+        raws.push_back(key(r));
     std::copy(raws.begin(), raws.end(), cmdRawKey);
     auto *raw = new QHBoxLayout;
     raw->addWidget(cmdKeyEsc);

@@ -37,7 +37,7 @@ void nameControls(QWidget *dialog)
             continue;
         QString name;
         if (auto *b = qobject_cast<QAbstractButton *>(w))
-            name = b->text().remove(u'&');
+            name = controls::withoutMark(b->text());
         if (name.isEmpty())
             name = w->toolTip().trimmed();
         w->setAccessibleName(name);
