@@ -356,7 +356,8 @@ bool waitCFileLineEnd(int quietMs, int boundMs)
 {
     const HeldText &h = held();
     const qint64 quietNs = qint64(quietMs) * 1000000;
-    // The quiet gap counts on the clock alone: looked at often.
+    // The quiet gap counts on the clock alone: looked at often. A gap that
+    // runs out ends the wait as an abort would, which answers false.
     return waiting::until({.done = [&h] { return !(h.openLen > 0 && h.doc); },
                            .boundMs = std::max(0, boundMs),
                            .aborted = [&h, quietNs] { return clockNs() - h.lastFedNs >= quietNs; },

@@ -28,7 +28,7 @@ QString cLogPath();
 // lines: "{Date=<short date>  Time=<long time>  t=<seconds since midnight> sec}".
 QString stampText();
 // The capture log's stamp line of a kind (0 Open, 1 Close, 2 Start, 3 Stop,
-// 4 Resume, 5 Pause, 6 StartUp, 7 Cleared), not written anywhere.
+// 4 Resume, 5 Pause, 6 StartUp, 7 Cleared).
 QString tagLine(int kind);
 
 } // namespace vt
