@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolBar>
@@ -395,6 +396,16 @@ private slots:
         QVERIFY(sim.waitForPeer(true));
         CommControl *link = term->MSComm1;
         const int gatherMs = link->gatherMs();
+        // Put back however the case ends, so that a failure here does not
+        // leave a wait or a long gather to the cases after it.
+        const auto restore = qScopeGuard([&] {
+            stpLinkTimers();
+            stpCrxWait();
+            AppSta.TaskBusy = false;
+            croWaiting = false;
+            CroLnk = CroLink{};
+            link->setGather(gatherMs, [] { return linkTextMayWait(); });
+        });
         link->setGather(600000, [] { return linkTextMayWait(); });
         if (waiting == QLatin1String("reply"))
             strCrxWait(600000, 600000);
@@ -421,12 +432,6 @@ private slots:
                 QCOMPARE(CroLnk.rxRecent, QStringLiteral("DAT>"));
         }
         QTRY_VERIFY(term->txtTerm->Text().endsWith(QLatin1String("DAT>")));
-        stpLinkTimers();
-        stpCrxWait();
-        AppSta.TaskBusy = false;
-        croWaiting = false;
-        CroLnk = CroLink{};
-        link->setGather(gatherMs, [] { return linkTextMayWait(); });
     }
 
     void probePortFeedsTheProbeBuffer()

@@ -106,14 +106,20 @@ private slots:
         QFETCH(bool, closeBox);
         const QByteArray text(4800, 'x'); // ten seconds of the line
         answers::queue(writeFile("long.txt", text));
-        QTimer::singleShot(300, this, [closeBox] {
-            if (!frmFPrgrs::isLoaded())
+        // The user acts once the send is under way: its progress window is
+        // up and some of the text has gone.
+        QTimer act;
+        act.setInterval(20);
+        connect(&act, &QTimer::timeout, this, [this, closeBox, &act] {
+            if (!frmFPrgrs::isLoaded() || term->TxBytes == 0)
                 return;
+            act.stop();
             if (closeBox)
                 frmFPrgrs::instance()->close();
             else
                 frmFPrgrs::instance()->cmdSetPrgTab->click();
         });
+        act.start();
         term->mnuSendText->trigger();
         QVERIFY(!frmFPrgrs::isLoaded());
         QVERIFY(term->TxBytes > 0);

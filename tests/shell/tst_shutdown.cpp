@@ -72,22 +72,23 @@ struct XDisplay {
         if (n.isEmpty())
             return false;
         display = u':' + n;
+        // Keys reach a window only once a window manager has activated it.
         const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-        if (!openbox.isEmpty()) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("DISPLAY"), display);
-            wm.setProcessEnvironment(env);
-            wm.start(openbox, {});
-            if (!wm.waitForStarted(10000))
+        if (openbox.isEmpty())
+            return false;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        wm.setProcessEnvironment(env);
+        wm.start(openbox, {QStringLiteral("--sm-disable")});
+        if (!wm.waitForStarted(10000))
+            return false;
+        // A window the program maps before the window manager has taken over
+        // the screen may stay unmanaged and never be shown; the manager has
+        // taken over once it names the desktops on the root.
+        for (QDeadlineTimer until(60000); !xdotool({QStringLiteral("get_num_desktops")}, nullptr, 10000);
+             QTest::qWait(100))
+            if (until.hasExpired() || wm.state() == QProcess::NotRunning)
                 return false;
-            // A window the program maps before the window manager has taken
-            // over the screen may stay unmanaged and never be shown; the
-            // manager has taken over once it names the desktops on the root.
-            for (QDeadlineTimer until(60000); !xdotool({QStringLiteral("get_num_desktops")}, nullptr, 10000);
-                 QTest::qWait(100))
-                if (until.hasExpired() || wm.state() == QProcess::NotRunning)
-                    return false;
-        }
         return true;
     }
     // One xdotool command; a command still running after `ms` (an activation
@@ -117,24 +118,26 @@ struct XDisplay {
     bool keys(qint64 pid, const QStringList &keys)
     {
         for (QDeadlineTimer until(120000); !until.hasExpired(); QTest::qWait(500))
-            if (keysOnce(pid, keys))
+            if (keysOnce(pid, keys, until))
                 return true;
         return false;
     }
-    bool keysOnce(qint64 pid, const QStringList &keys)
+    bool keysOnce(qint64 pid, const QStringList &keys, const QDeadlineTimer &until)
     {
+        // No command runs past the whole try's end.
+        const auto bound = [&until](int ms) { return int(std::clamp<qint64>(until.remainingTime(), 1, ms)); };
         // Without --sync: a search that finds nothing yet fails at once and
         // the next try looks again.
         QString ids;
         if (!xdotool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
                       QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"), QStringLiteral("Vantrell")},
-                     &ids))
+                     &ids, bound(10000)))
             return false;
         const QString window = ids.split(u'\n', Qt::SkipEmptyParts).value(0);
-        if (window.isEmpty() || !xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window}, nullptr, 10000))
+        if (window.isEmpty() || !xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window}, nullptr, bound(10000)))
             return false;
         for (const QString &k : keys)
-            if (!xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("200"), k}))
+            if (!xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("200"), k}, nullptr, bound(10000)))
                 return false;
         return true;
     }
