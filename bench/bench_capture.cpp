@@ -244,8 +244,7 @@ int run(const Options &o, int rounds)
                 std::fprintf(stderr, "bench_capture: a process did not get ready\n");
             } else {
                 const int ours0 = ours.command("hidden"), box0 = box.command("lines");
-                if (o.ungathered)
-                    ungathered.command("hidden");
+                const int ungathered0 = o.ungathered ? ungathered.command("hidden") : 0;
                 // One round each first, unmeasured: first layouts and caches.
                 window(ours.pid(), *sims[0], round[0]);
                 window(box.pid(), *sims[1], round[1]);
@@ -264,13 +263,17 @@ int run(const Options &o, int rounds)
                     default: return window(ungathered.pid(), *sims[2], round[2]);
                     }
                 });
-                // Every round's shot lines must have landed in both boxes.
+                // Every round's shot lines must have landed in every box: the
+                // program takes the unmeasured round and both of its kinds of
+                // rounds, the others the unmeasured round and their own.
                 const int oursLines = ours.command("lines") - ours0, boxLines = box.command("lines") - box0;
-                const int want = o.shots * (rounds + 1);
-                if (figures.empty() || oursLines < want || boxLines < want) {
-                    std::fprintf(stderr, "bench_capture: lines went missing (program %d, bare box %d, at least %d "
-                                         "shots a process)\n",
-                                 oursLines, boxLines, want);
+                const int ungatheredLines = o.ungathered ? ungathered.command("lines") - ungathered0 : 0;
+                const int want = o.shots * (rounds + 1), wantOurs = o.shots * (2 * rounds + 1);
+                if (figures.empty() || oursLines < wantOurs || boxLines < want
+                    || (o.ungathered && ungatheredLines < want)) {
+                    std::fprintf(stderr, "bench_capture: lines went missing (program %d of %d, bare box %d of %d, "
+                                         "not gathered %d)\n",
+                                 oursLines, wantOurs, boxLines, want, ungatheredLines);
                     ok = false;
                 } else {
                     const QString size = bench::megabytes(QFileInfo(rtfPath).size());

@@ -105,7 +105,7 @@ int run(int count, int pairs)
     // One round each way first, so that neither side pays for first use.
     cfileRound(lines);
     linkRound(lines);
-    std::vector<double> cfile, link, ratios;
+    std::vector<double> cfile, link;
     for (int p = 0; p < pairs; ++p) {
         double c = 0, l = 0;
         if (p % 2 == 0) {
@@ -117,7 +117,6 @@ int run(int count, int pairs)
         }
         cfile.push_back(c);
         link.push_back(l);
-        ratios.push_back(l / c);
     }
     const int32_t rows = XlSes.xlLastRow[4] - firstRow;
     lnkXlOff();
@@ -126,7 +125,6 @@ int run(int count, int pairs)
         std::fprintf(stderr, "The live link wrote only %d rows\n", int(rows));
         return 1;
     }
-    const auto [lo, hi] = std::minmax_element(ratios.begin(), ratios.end());
     bench::figure(QStringLiteral("live link"),
                   QStringLiteral("%1 lines of the simulated chronograph a round, %2 pairs of rounds; %3 rows written")
                       .arg(count)
@@ -141,11 +139,7 @@ int run(int count, int pairs)
                       .arg(bench::median(link), 0, 'f', 1)
                       .arg(pairs));
     bench::figure(QStringLiteral("live link against a CFile line"),
-                  QStringLiteral("%1 x (median of %2 pairs, %3 to %4)")
-                      .arg(bench::median(ratios), 0, 'f', 2)
-                      .arg(pairs)
-                      .arg(*lo, 0, 'f', 2)
-                      .arg(*hi, 0, 'f', 2));
+                  bench::pairedRatioText(link, cfile));
     return 0;
 }
 

@@ -302,13 +302,7 @@ int main(int argc, char **argv)
             } else if (args[i] == QLatin1String("--max-ratio") && i + 1 < args.size()) {
                 maxRatio = args[++i].toDouble(&ok);
             } else if (args[i] == QLatin1String("--sizes") && i + 1 < args.size()) {
-                sizes.clear();
-                for (const QString &mb : args[++i].split(u',')) {
-                    sizes.push_back(mb.toDouble(&ok));
-                    ok = ok && sizes.back() > 0;
-                    if (!ok)
-                        break;
-                }
+                ok = bench::parseSizesMb(args[++i], sizes);
             } else {
                 ok = false;
             }

@@ -3,8 +3,8 @@
 # benchmark program (start-up, RTF, capture, capture against a bare Qt text
 # box, loads, export, live link), printing one line per figure. VT_BENCH_REPS sets the
 # repetitions of each timed stage; the median is reported. VT_BENCH_HEAVY=1
-# adds the large sizes: CFiles of 1, 10 and 50 MB for the paced capture and
-# the loads, and LibreOffice converting the 10 MB CFile (some minutes).
+# adds the large sizes: CFiles of 50 MB for the paced capture, the live
+# capture and the loads, and LibreOffice converting the 10 MB CFile (some minutes).
 set -euo pipefail
 VT_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$VT_ROOT/scripts-common.sh"
@@ -21,12 +21,14 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 status=0
 if [ "${VT_BENCH_HEAVY:-0}" = 1 ]; then
   sizes=1,10,50
+  capsizes=0.5,5,50
   lo=--libreoffice
 else
   sizes=1,10
+  capsizes=0.5,5
   lo=
 fi
-runs=("start" "rtf" "shot" "shot --paced --sizes $sizes" "capture --sizes 0.5,5,50" "load --sizes $sizes $lo"
+runs=("start" "rtf" "shot" "shot --paced --sizes $sizes" "capture --sizes $capsizes" "load --sizes $sizes $lo"
       "export --shots 10000,40000" "link")
 for run in "${runs[@]}"; do
   read -r name args <<<"$run"

@@ -87,8 +87,6 @@ std::vector<double> ratiosOf(const std::vector<double> &a, const std::vector<dou
 
 } // namespace
 
-double pairedRatio(const std::vector<double> &a, const std::vector<double> &b) { return median(ratiosOf(a, b)); }
-
 QString pairedRatioText(const std::vector<double> &a, const std::vector<double> &b)
 {
     const std::vector<double> r = ratiosOf(a, b);

@@ -50,10 +50,9 @@ double percentile(std::vector<double> values, double p);
 // the run: the answer is then empty). One vector of figures per thing.
 std::vector<std::vector<double>> runRounds(int rounds, int things, const std::function<double(int which)> &measure);
 
-// Two things' figures taken in the same rounds: the median of the rounds'
-// ratios a / b, and "R x (median of N pairs, LO to HI)", which says so where
-// the ratios lie more than 2 x apart.
-double pairedRatio(const std::vector<double> &a, const std::vector<double> &b);
+// Two things' figures taken in the same rounds, compared round by round:
+// "R x (median of N pairs, LO to HI)" of the ratios a / b, which says so
+// where the ratios lie more than 2 x apart.
 QString pairedRatioText(const std::vector<double> &a, const std::vector<double> &b);
 
 // Resident memory of this process now and at its peak, in bytes (0 when
